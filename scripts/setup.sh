@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program needs to build, run and be tested, when missing.
+# Runs apt-get as root directly, or through sudo for an ordinary user.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  libsqlite3-dev libxlsxwriter-dev libcurl4-openssl-dev
+  libgtest-dev libgmock-dev
+  fonts-wqy-zenhei unicode-data
+  xvfb imagemagick xdotool unzip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+  as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+  as_root=(sudo)
+else
+  echo "setup: these packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" apt-get update -qq
+"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

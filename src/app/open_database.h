@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// The database file in the program directory.
+QString DatabasePath();
+
+// Opens data.db on the shared connection unless it is open; tells the user when it fails
+// and leaves the connection closed, so that the next data operation tries again.
+void OpenDatabase();
+
+// The program title from dqmc of [setup]; an empty one becomes the default title and is
+// written back. Stores it as the session's title and returns it.
+QString LoadAppTitle();

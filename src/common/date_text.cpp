@@ -1,0 +1,58 @@
+#include "common/date_text.h"
+
+#include <QRegularExpression>
+
+QString DateListText(const QDateTime& value) {
+    if (!value.isValid()) return QString();
+    const QDate d = value.date();
+    const QTime t = value.time();
+    QString text = QStringLiteral("%1年%2月%3日").arg(d.year()).arg(d.month()).arg(d.day());
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0) return text;
+    text += QStringLiteral(" ");
+    if (t.second() != 0)
+        text += QStringLiteral("%1时%2分%3秒").arg(t.hour()).arg(t.minute()).arg(t.second());
+    else if (t.minute() != 0)
+        text += QStringLiteral("%1时%2分").arg(t.hour()).arg(t.minute());
+    else
+        text += QStringLiteral("%1时").arg(t.hour());
+    return text;
+}
+
+QString StoredDateText(const QDate& value) {
+    return value.isValid() ? value.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+QString StoredDateText(const QDateTime& value) {
+    if (!value.isValid()) return QString();
+    const QTime t = value.time();
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0) return StoredDateText(value.date());
+    return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QDateTime ParseDateText(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(
+        R"(^\s*(\d{4})[-/](\d{1,2})[-/](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return QDateTime();
+    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QTime time(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt());
+    if (!date.isValid() || !time.isValid()) return QDateTime();
+    return QDateTime(date, time);
+}
+
+namespace {
+QDateTime& FixedNow() {
+    static QDateTime fixed;
+    return fixed;
+}
+}  // namespace
+
+QDateTime CurrentDateTime() {
+    const QDateTime& fixed = FixedNow();
+    if (fixed.isValid()) return fixed;
+    QDateTime now = QDateTime::currentDateTime();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    return now;
+}
+
+void SetNowForTest(const QDateTime& fixed) { FixedNow() = fixed; }

@@ -1,0 +1,22 @@
+#pragma once
+// Dates in lists ("2012年6月3日 9时3分") and in the database ("2012-06-03 09:03:00").
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+// "%d年%d月%d日", then the time of day when it is not midnight: "%d时%d分%d秒" when the
+// seconds are not 0, else "%d时%d分" when the minutes are not 0, else "%d时".
+QString DateListText(const QDateTime& value);
+
+// The one stored form: "YYYY-MM-DD" at midnight, "YYYY-MM-DD HH:MM:SS" otherwise.
+QString StoredDateText(const QDateTime& value);
+QString StoredDateText(const QDate& value);
+
+// Reads a stored date, and the forms a user or caller writes: "2012-6-3", "2012/6/3",
+// with an optional " H:M" or " H:M:S". Invalid text gives an invalid QDateTime.
+QDateTime ParseDateText(const QString& text);
+
+// The current local time; tests fix it with SetNowForTest.
+QDateTime CurrentDateTime();
+void SetNowForTest(const QDateTime& fixed);  // an invalid value restores the real clock

@@ -1,0 +1,20 @@
+#pragma once
+// Numbers as the program writes and reads them in cells, edit boxes and statements.
+
+#include <QString>
+
+// At most 13 significant digits, no trailing zeros or point; exponent form only below 1e-4
+// or from 1e13 ("0.3", "12.5", "1.5e+20").
+QString NumberText(double value);
+
+// The text's leading decimal number (after leading spaces); empty or non-numeric text is 0.
+double TextToNumber(const QString& text);
+
+// True when the whole text (spaces around it aside) is one decimal number.
+bool IsNumberText(const QString& text);
+
+// Comparisons with the program's tolerance of 0.0000001.
+constexpr double kTolerance = 0.0000001;
+bool IsZero(double value);
+bool IsGreater(double a, double b);  // a - b > tolerance
+bool IsLess(double a, double b);     // b - a > tolerance

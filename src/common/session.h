@@ -1,0 +1,24 @@
+#pragma once
+// Values kept for the whole run: who is logged in, the program title, the selected row.
+
+#include <QString>
+
+struct Session {
+    QString userName;
+    QString userPassword;
+    QString userRole;
+    QString appTitle;
+    // The row of the last right-click or double-click in any list and the text of its
+    // hidden ID column.
+    QString selectedId;
+    int selectedRow = 0;
+};
+
+Session& CurrentSession();
+
+inline const QString kSuperAdmin = QStringLiteral("超级管理员");
+inline const QString kOrdinaryUser = QStringLiteral("普通管理员");
+inline const QString kDefaultTitle = QStringLiteral("岚库通进销存管理系统");
+
+// True exactly when the current role is the super administrator's.
+bool IsSuperAdmin();

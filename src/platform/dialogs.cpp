@@ -1,0 +1,93 @@
+#include "platform/dialogs.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::StandardButtons ToQt(BoxButtons buttons) {
+    switch (buttons) {
+        case BoxButtons::Ok: return QMessageBox::Ok;
+        case BoxButtons::OkCancel: return QMessageBox::Ok | QMessageBox::Cancel;
+        case BoxButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case BoxButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case BoxButtons::RetryCancel: return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon ToQt(BoxIcon icon) {
+    switch (icon) {
+        case BoxIcon::None: return QMessageBox::NoIcon;
+        case BoxIcon::Information: return QMessageBox::Information;
+        case BoxIcon::Warning: return QMessageBox::Warning;
+        case BoxIcon::Error: return QMessageBox::Critical;
+        case BoxIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+class RealDialogs final : public DialogSeam {
+public:
+    BoxAnswer SystemMessage(QWidget* parent, const QString& text, const QString& caption,
+                            BoxIcon icon, BoxButtons buttons) override {
+        QMessageBox box(ToQt(icon), caption, text, ToQt(buttons), parent);
+        switch (box.exec()) {
+            case QMessageBox::Ok: return BoxAnswer::Ok;
+            case QMessageBox::Yes: return BoxAnswer::Yes;
+            case QMessageBox::No: return BoxAnswer::No;
+            case QMessageBox::Retry: return BoxAnswer::Retry;
+            default: return BoxAnswer::Cancel;
+        }
+    }
+
+    std::optional<QString> InputText(QWidget* parent, const QString& prompt,
+                                     const QString& caption, const QString& initial,
+                                     bool password) override {
+        bool ok = false;
+        const QString text = QInputDialog::getText(
+            parent, caption, prompt, password ? QLineEdit::Password : QLineEdit::Normal, initial,
+            &ok);
+        if (!ok) return std::nullopt;
+        return text;
+    }
+
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override {
+        return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    }
+
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override {
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    }
+
+    QString FolderName(QWidget* parent, const QString& caption, const QString& dir) override {
+        return QFileDialog::getExistingDirectory(parent, caption, dir);
+    }
+
+    int RunModal(QDialog* window) override { return window->exec(); }
+
+    int SkinMessage(const SkinBoxRequest&, const std::function<int()>& run) override {
+        return run();
+    }
+};
+
+DialogSeam*& Installed() {
+    static DialogSeam* seam = nullptr;
+    return seam;
+}
+
+}  // namespace
+
+DialogSeam& Dialogs() {
+    static RealDialogs real;
+    DialogSeam* seam = Installed();
+    return seam ? *seam : real;
+}
+
+void SetDialogs(DialogSeam* seam) { Installed() = seam; }

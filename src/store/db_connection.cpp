@@ -1,0 +1,206 @@
+#include "store/db_connection.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include "store/jet_functions.h"
+#include "store/schema.h"
+#include "store/statement.h"
+
+struct DbConnection::Handle {
+    sqlite3* db = nullptr;
+    QString path;
+    int timeoutMs = 15000;
+    ~Handle() { sqlite3_close_v2(db); }
+};
+
+namespace {
+
+QString ErrorOf(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+// Text of the first column of the first row, or the statement's error.
+bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
+    Statement st(db, sql);
+    if (st.Step() != SQLITE_ROW) {
+        *result = st.Error();
+        return false;
+    }
+    *result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)));
+    return true;
+}
+
+// Empty when every table and column of the program is there, else what is missing.
+QString SchemaProblem(sqlite3* db) {
+    for (const TableDef& table : SchemaTables()) {
+        Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+        st.Bind({table.name});
+        QSet<QString> present;
+        while (st.Step() == SQLITE_ROW)
+            present.insert(
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)))
+                    .toLower());
+        if (!st.Error().isEmpty()) return st.Error();
+        for (const ColumnDef& c : table.columns)
+            if (!present.contains(c.name.toLower()))
+                return QStringLiteral("数据库缺少 %1.%2").arg(table.name, c.name);
+    }
+    return QString();
+}
+
+// Durable commits: a rollback journal synced in full survives a crash or a power cut.
+bool ApplyDurability(sqlite3* db, QString* error) {
+    QString mode;
+    if (!ScalarText(db, QStringLiteral("PRAGMA journal_mode=DELETE"), &mode)) {
+        *error = mode;
+        return false;
+    }
+    char* message = nullptr;
+    if (sqlite3_exec(db, "PRAGMA synchronous=FULL", nullptr, nullptr, &message) != SQLITE_OK) {
+        *error = QString::fromUtf8(message);
+        sqlite3_free(message);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DbConnection::DbConnection() : handle_(std::make_shared<Handle>()) {}
+DbConnection::DbConnection(const DbConnection& other) = default;
+DbConnection& DbConnection::operator=(const DbConnection& other) = default;
+DbConnection::~DbConnection() = default;
+
+bool DbConnection::IsValid() const { return handle_ != nullptr; }
+QString DbConnection::GetErrorDescription() const { return lastError_; }
+sqlite3* DbConnection::GetHandle() const { return handle_->db; }
+int DbConnection::GetState() const { return handle_->db ? 1 : 0; }
+bool DbConnection::IsOpen() const { return handle_->db != nullptr; }
+QString DbConnection::Path() const { return handle_->path; }
+QString DbConnection::GetProvider() const { return QStringLiteral("SQLite"); }
+QString DbConnection::GetVersion() const { return QString::fromLatin1(sqlite3_libversion()); }
+
+bool DbConnection::CheckError(const QString& error) {
+    lastError_ = error;
+    return error.isEmpty();
+}
+
+bool DbConnection::OpenFile(const QString& path) {
+    if (IsOpen()) Close();
+    if (!QFileInfo(path).isFile()) return CheckError(QStringLiteral("找不到文件 ") + path);
+
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString error = ErrorOf(db);
+        sqlite3_close_v2(db);
+        return CheckError(error);
+    }
+    // A damaged or foreign file is only read here, and closed again before anything writes.
+    QString check;
+    QString problem;
+    if (!ScalarText(db, QStringLiteral("PRAGMA quick_check"), &check))
+        problem = check;
+    else if (check != QLatin1String("ok"))
+        problem = QStringLiteral("数据库文件已损坏：") + check;
+    else
+        problem = SchemaProblem(db);
+    if (problem.isEmpty() && !ApplyDurability(db, &problem) && problem.isEmpty())
+        problem = QStringLiteral("无法设置数据库日志方式");
+    if (!problem.isEmpty()) {
+        sqlite3_close_v2(db);
+        return CheckError(problem);
+    }
+    sqlite3_busy_timeout(db, handle_->timeoutMs);
+    RegisterJetFunctions(db);
+    handle_ = std::make_shared<Handle>();
+    handle_->db = db;
+    handle_->path = path;
+    return CheckError(QString());
+}
+
+bool DbConnection::Close() {
+    if (!handle_->db) return CheckError(QString());
+    const int timeout = handle_->timeoutMs;
+    // Copies that share this database keep it; this connection starts afresh.
+    handle_ = std::make_shared<Handle>();
+    handle_->timeoutMs = timeout;
+    return CheckError(QString());
+}
+
+bool DbConnection::Execute(const QString& sql, const QVariantList& values,
+                           qint64* rowsAffected) {
+    if (rowsAffected) *rowsAffected = 0;
+    Statement st(handle_->db, sql);
+    if (!st.Bind(values)) return CheckError(st.Error());
+    int rc;
+    while ((rc = st.Step()) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) return CheckError(st.Error());
+    if (rowsAffected) *rowsAffected = sqlite3_changes64(handle_->db);
+    return CheckError(QString());
+}
+
+void DbConnection::SetConnectionTimeout(int milliseconds) {
+    handle_->timeoutMs = milliseconds < 0 ? 0 : milliseconds;
+    if (handle_->db) sqlite3_busy_timeout(handle_->db, handle_->timeoutMs);
+}
+
+int DbConnection::GetConnectionTimeout() const { return handle_->timeoutMs; }
+
+bool DbConnection::BeginTrans() { return Execute(QStringLiteral("BEGIN IMMEDIATE")); }
+bool DbConnection::CommitTrans() { return Execute(QStringLiteral("COMMIT")); }
+bool DbConnection::RollbackTrans() { return Execute(QStringLiteral("ROLLBACK")); }
+
+bool CreateDatabaseFile(const QString& path, QString* error) {
+    auto fail = [error](const QString& text) {
+        if (error) *error = text;
+        return false;
+    };
+    if (QFileInfo::exists(path)) return fail(QStringLiteral("文件已存在 ") + path);
+    const QString temp = path + QStringLiteral(".new");
+    QFile::remove(temp);
+    sqlite3* db = nullptr;
+    const QByteArray file = temp.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        nullptr) != SQLITE_OK) {
+        const QString text = ErrorOf(db);
+        sqlite3_close_v2(db);
+        QFile::remove(temp);
+        return fail(text);
+    }
+    const QByteArray schema =
+        (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() + QStringLiteral("COMMIT;"))
+            .toUtf8();
+    char* message = nullptr;
+    const bool ok = sqlite3_exec(db, schema.constData(), nullptr, nullptr, &message) == SQLITE_OK;
+    const QString text = QString::fromUtf8(message);
+    sqlite3_free(message);
+    const bool closed = sqlite3_close(db) == SQLITE_OK;
+    if (!ok || !closed) {
+        QFile::remove(temp);
+        return fail(ok ? QStringLiteral("无法关闭新数据库") : text);
+    }
+    if (!QFile::rename(temp, path)) {
+        QFile::remove(temp);
+        return fail(QStringLiteral("无法写入 ") + path);
+    }
+    return true;
+}
+
+DbTransaction::DbTransaction(DbConnection& connection) : connection_(connection) {
+    active_ = connection_.IsOpen() && connection_.BeginTrans();
+}
+
+DbTransaction::~DbTransaction() {
+    if (active_) connection_.RollbackTrans();
+}
+
+bool DbTransaction::Commit() {
+    if (!active_) return false;
+    if (!connection_.CommitTrans()) return false;
+    active_ = false;
+    return true;
+}

@@ -1,0 +1,73 @@
+#pragma once
+// The connection to data.db. Operations report success as a boolean and keep the text of
+// the last error; nothing here shows a message.
+
+#include <QString>
+#include <QVariantList>
+#include <memory>
+
+struct sqlite3;
+
+class DbConnection {
+public:
+    DbConnection();
+    DbConnection(const DbConnection& other);  // shares the open database, copies the texts
+    DbConnection& operator=(const DbConnection& other);
+    virtual ~DbConnection();
+
+    virtual bool IsValid() const;
+    virtual QString GetErrorDescription() const;
+    virtual sqlite3* GetHandle() const;
+    // Stores error as last error; true exactly when it is empty.
+    virtual bool CheckError(const QString& error);
+    virtual int GetState() const;  // 1 open, 0 closed
+
+    // Opens an existing database file of this program for reading and writing. Fails, and
+    // leaves the file untouched, when it is missing, not a database, fails SQLite's quick
+    // check or lacks one of the program's tables or columns.
+    virtual bool OpenFile(const QString& path);
+    virtual bool Close();
+
+    // Runs one statement with its values bound to the "?" parameters.
+    virtual bool Execute(const QString& sql, const QVariantList& values = {},
+                         qint64* rowsAffected = nullptr);
+
+    // How long a statement waits for a locked database, in milliseconds.
+    virtual void SetConnectionTimeout(int milliseconds);
+    virtual int GetConnectionTimeout() const;
+
+    virtual bool BeginTrans();
+    virtual bool CommitTrans();
+    virtual bool RollbackTrans();
+
+    virtual bool IsOpen() const;
+    virtual QString GetProvider() const;
+    virtual QString GetVersion() const;
+    QString Path() const;
+
+private:
+    struct Handle;
+    std::shared_ptr<Handle> handle_;
+    QString lastError_;
+};
+
+// Creates a new database file at path from the program's schema text, with its one user
+// row. The file appears whole or not at all; an existing file is never replaced.
+bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
+
+// Writes that belong together: begun on construction, rolled back on destruction unless
+// Commit() succeeded.
+class DbTransaction {
+public:
+    explicit DbTransaction(DbConnection& connection);
+    ~DbTransaction();
+    DbTransaction(const DbTransaction&) = delete;
+    DbTransaction& operator=(const DbTransaction&) = delete;
+
+    bool IsActive() const { return active_; }
+    bool Commit();
+
+private:
+    DbConnection& connection_;
+    bool active_ = false;
+};

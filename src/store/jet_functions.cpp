@@ -1,0 +1,100 @@
+#include "store/jet_functions.h"
+
+#include <sqlite3.h>
+
+#include <QDateTime>
+#include <cmath>
+
+#include "common/date_text.h"
+
+namespace {
+
+QDateTime DateArg(sqlite3_value* value) {
+    if (sqlite3_value_type(value) != SQLITE_TEXT) return QDateTime();
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return ParseDateText(QString::fromUtf8(text));
+}
+
+void ResultText(sqlite3_context* ctx, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    sqlite3_result_text(ctx, bytes.constData(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+}
+
+template <int Part>
+void DatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const QDateTime d = DateArg(argv[0]);
+    if (!d.isValid()) return sqlite3_result_null(ctx);
+    const QDate date = d.date();
+    sqlite3_result_int(ctx, Part == 0 ? date.year() : Part == 1 ? date.month() : date.day());
+}
+
+void DateSerial(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    for (int i = 0; i < 3; ++i)
+        if (sqlite3_value_type(argv[i]) == SQLITE_NULL) return sqlite3_result_null(ctx);
+    // Months and days outside their range roll over into the neighbouring ones.
+    const int year = sqlite3_value_int(argv[0]);
+    const int month = sqlite3_value_int(argv[1]);
+    const int day = sqlite3_value_int(argv[2]);
+    const QDate date = QDate(year, 1, 1).addMonths(month - 1).addDays(day - 1);
+    if (!date.isValid()) return sqlite3_result_null(ctx);
+    ResultText(ctx, StoredDateText(date));
+}
+
+void DateDiff(sqlite3_context* ctx, int, sqlite3_value** argv) {
+    const QString interval =
+        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0]))).toLower();
+    const QDateTime a = DateArg(argv[1]);
+    const QDateTime b = DateArg(argv[2]);
+    if (!a.isValid() || !b.isValid()) return sqlite3_result_null(ctx);
+    const QDate da = a.date(), db = b.date();
+    qint64 result = 0;
+    if (interval == QLatin1String("yyyy")) {
+        result = db.year() - da.year();
+    } else if (interval == QLatin1String("q")) {
+        result = (db.year() - da.year()) * 4 + ((db.month() - 1) / 3 - (da.month() - 1) / 3);
+    } else if (interval == QLatin1String("m")) {
+        result = (db.year() - da.year()) * 12 + (db.month() - da.month());
+    } else if (interval == QLatin1String("d") || interval == QLatin1String("y")) {
+        result = da.daysTo(db);
+    } else if (interval == QLatin1String("w")) {
+        result = da.daysTo(db) / 7;
+    } else if (interval == QLatin1String("ww")) {
+        // Calendar weeks: Sundays passed between the two dates.
+        const QDate sa = da.addDays(-(da.dayOfWeek() % 7));
+        const QDate sb = db.addDays(-(db.dayOfWeek() % 7));
+        result = sa.daysTo(sb) / 7;
+    } else if (interval == QLatin1String("h") || interval == QLatin1String("n") ||
+               interval == QLatin1String("s")) {
+        // Jet counts boundaries crossed, so the seconds within a unit do not count.
+        const qint64 unit = interval == QLatin1String("h") ? 3600 : interval == QLatin1String("n") ? 60 : 1;
+        auto floorDiv = [](qint64 x, qint64 y) { return x >= 0 ? x / y : -((-x + y - 1) / y); };
+        const qint64 sa = a.toSecsSinceEpoch(), sb = b.toSecsSinceEpoch();
+        result = floorDiv(sb, unit) - floorDiv(sa, unit);
+    } else {
+        sqlite3_result_error(ctx, "DateDiff: 无效的间隔", -1);
+        return;
+    }
+    sqlite3_result_int64(ctx, result);
+}
+
+void Now(sqlite3_context* ctx, int, sqlite3_value**) {
+    ResultText(ctx, CurrentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+void Today(sqlite3_context* ctx, int, sqlite3_value**) {
+    ResultText(ctx, StoredDateText(CurrentDateTime().date()));
+}
+
+}  // namespace
+
+void RegisterJetFunctions(sqlite3* db) {
+    const int flags = SQLITE_UTF8;
+    const int pure = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    sqlite3_create_function(db, "year", 1, pure, nullptr, DatePart<0>, nullptr, nullptr);
+    sqlite3_create_function(db, "month", 1, pure, nullptr, DatePart<1>, nullptr, nullptr);
+    sqlite3_create_function(db, "day", 1, pure, nullptr, DatePart<2>, nullptr, nullptr);
+    sqlite3_create_function(db, "dateserial", 3, pure, nullptr, DateSerial, nullptr, nullptr);
+    sqlite3_create_function(db, "datediff", 3, pure, nullptr, DateDiff, nullptr, nullptr);
+    sqlite3_create_function(db, "now", 0, flags, nullptr, Now, nullptr, nullptr);
+    sqlite3_create_function(db, "date", 0, flags, nullptr, Today, nullptr, nullptr);
+}

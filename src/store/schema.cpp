@@ -1,0 +1,83 @@
+#include "store/schema.h"
+
+namespace {
+
+TableDef Table(const QString& name, QList<ColumnDef> columns) {
+    columns.prepend(ColumnDef{QStringLiteral("ID"), ColumnKind::Id});
+    return TableDef{name, columns};
+}
+
+ColumnDef T(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Text50}; }
+ColumnDef M(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Memo}; }
+ColumnDef R(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Real}; }
+ColumnDef I(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Integer}; }
+ColumnDef D(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Date}; }
+
+QString ColumnSql(const ColumnDef& c) {
+    const QString q = QLatin1Char('"') + c.name + QLatin1Char('"');
+    switch (c.kind) {
+        case ColumnKind::Id: return q + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+        case ColumnKind::Text50:
+            return q + QStringLiteral(" TEXT COLLATE NOCASE CHECK (length(%1) <= 50)").arg(q);
+        case ColumnKind::Memo: return q + QStringLiteral(" TEXT COLLATE NOCASE");
+        case ColumnKind::Real: return q + QStringLiteral(" REAL DEFAULT 0");
+        case ColumnKind::Integer: return q + QStringLiteral(" INTEGER DEFAULT 0");
+        case ColumnKind::Date:
+            return q + QStringLiteral(
+                           " TEXT CHECK (%1 GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]' OR "
+                           "%1 GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9] "
+                           "[0-2][0-9]:[0-5][0-9]:[0-5][0-9]')")
+                           .arg(q);
+    }
+    return q;
+}
+
+}  // namespace
+
+const ColumnDef* TableDef::Find(const QString& column) const {
+    for (const ColumnDef& c : columns)
+        if (c.name.compare(column, Qt::CaseInsensitive) == 0) return &c;
+    return nullptr;
+}
+
+const QList<TableDef>& SchemaTables() {
+    static const QList<TableDef> tables = {
+        Table(QStringLiteral("buy"),
+              {T("名称"), T("型号"), T("编码"), T("类型"), R("进货数量"), R("进货单价"),
+               R("进货金额"), R("销售数量"), R("销售单价"), R("销售金额"), R("存货数量"),
+               R("存货金额"), D("入库日期"), T("供货商"), M("备注"), T("首拼")}),
+        Table(QStringLiteral("sell"),
+              {T("名称"), T("型号"), T("编码"), T("类型"), R("进货单价"), R("存货数量"),
+               R("销售单价"), R("销售数量"), R("销售金额"), D("销售日期"), R("欠款额"),
+               R("净利润"), T("客户编号"), T("客户名称"), T("联系方式"), T("客户地址"),
+               T("备注"), T("首拼"), I("UID")}),
+        Table(QStringLiteral("other"),
+              {T("类型"), T("编号"), T("项目"), R("数量"), R("单价"), R("金额"), D("日期"),
+               T("备注")}),
+        Table(QStringLiteral("bank"),
+              {T("银行"), T("账户"), T("方式"), R("金额"), D("日期"), M("备注")}),
+        Table(QStringLiteral("UserName"), {T("用户名"), T("密码"), T("权限")}),
+    };
+    return tables;
+}
+
+const TableDef* FindTable(const QString& name) {
+    for (const TableDef& t : SchemaTables())
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0) return &t;
+    return nullptr;
+}
+
+QString SchemaText() {
+    QString sql;
+    for (const TableDef& t : SchemaTables()) {
+        QStringList columns;
+        for (const ColumnDef& c : t.columns) columns << ColumnSql(c);
+        sql += QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n) STRICT;\n")
+                   .arg(t.name, columns.join(QStringLiteral(",\n  ")));
+    }
+    sql += QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n");
+    sql += QStringLiteral(
+        "INSERT INTO UserName (ID, 用户名, 密码, 权限) VALUES (1, '超级管理员', '642', "
+        "'超级管理员');\n");
+    return sql;
+}

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include "common/date_text.h"
+#include "common/gbk.h"
+#include "common/number_text.h"
+#include "common/text.h"
+
+TEST(NumberText, WritesAtMostThirteenDigitsWithoutTrailingZeros) {
+    EXPECT_EQ(NumberText(0.1 * 3), "0.3");
+    EXPECT_EQ(NumberText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(NumberText(12.50), "12.5");
+    EXPECT_EQ(NumberText(5), "5");
+    EXPECT_EQ(NumberText(-2.5), "-2.5");
+    EXPECT_EQ(NumberText(-0.0), "0");
+    EXPECT_EQ(NumberText(1.5e20), "1.5e+20");
+    EXPECT_EQ(NumberText(1e13), "1e+13");
+    EXPECT_EQ(NumberText(9999999999999.0), "9999999999999");
+    EXPECT_EQ(NumberText(0.0001), "0.0001");
+    EXPECT_EQ(NumberText(0.00001), "1e-05");
+    EXPECT_EQ(NumberText(1.0 / 3), "0.3333333333333");
+}
+
+TEST(NumberText, ReadsTheLeadingDecimalNumber) {
+    EXPECT_EQ(TextToNumber(""), 0);
+    EXPECT_EQ(TextToNumber("abc"), 0);
+    EXPECT_EQ(TextToNumber("12abc"), 12);
+    EXPECT_EQ(TextToNumber("  3.5"), 3.5);
+    EXPECT_EQ(TextToNumber("-0.5"), -0.5);
+    EXPECT_EQ(TextToNumber(".5"), 0.5);
+    EXPECT_EQ(TextToNumber("1e3x"), 1000);
+    EXPECT_EQ(TextToNumber("1e"), 1);
+    EXPECT_EQ(TextToNumber("0x1A"), 0);
+    EXPECT_EQ(TextToNumber("inf"), 0);
+    EXPECT_EQ(TextToNumber("1e999"), 0);
+    EXPECT_TRUE(IsNumberText(" 2.5 "));
+    EXPECT_FALSE(IsNumberText("2.5a"));
+    EXPECT_FALSE(IsNumberText(""));
+    EXPECT_FALSE(IsNumberText("-"));
+}
+
+TEST(NumberText, ComparesWithTheTolerance) {
+    EXPECT_TRUE(IsZero(0.0000001));
+    EXPECT_FALSE(IsZero(0.0000002));
+    EXPECT_TRUE(IsZero(-0.00000005));
+    EXPECT_TRUE(IsGreater(5, 4.9999998));
+    EXPECT_FALSE(IsGreater(5, 4.99999995));
+    EXPECT_TRUE(IsLess(4.9999998, 5));
+}
+
+TEST(DateText, ShowsTheTimeOfDayOnlyWhenNotMidnight) {
+    EXPECT_EQ(DateListText(QDateTime(QDate(2012, 6, 3), QTime(0, 0))), "2012年6月3日");
+    EXPECT_EQ(DateListText(QDateTime(QDate(2012, 6, 3), QTime(9, 3, 7))), "2012年6月3日 9时3分7秒");
+    EXPECT_EQ(DateListText(QDateTime(QDate(2012, 6, 3), QTime(9, 3, 0))), "2012年6月3日 9时3分");
+    EXPECT_EQ(DateListText(QDateTime(QDate(2012, 6, 3), QTime(9, 0, 0))), "2012年6月3日 9时");
+    EXPECT_EQ(DateListText(QDateTime(QDate(2012, 6, 3), QTime(0, 0, 5))), "2012年6月3日 0时0分5秒");
+    EXPECT_EQ(DateListText(QDateTime()), "");
+}
+
+TEST(DateText, StoresOneCanonicalFormAndReadsLooseOnes) {
+    EXPECT_EQ(StoredDateText(QDateTime(QDate(2012, 1, 5), QTime(0, 0))), "2012-01-05");
+    EXPECT_EQ(StoredDateText(QDateTime(QDate(2012, 1, 5), QTime(13, 4, 5))), "2012-01-05 13:04:05");
+    EXPECT_EQ(ParseDateText("2012-1-5"), QDateTime(QDate(2012, 1, 5), QTime(0, 0)));
+    EXPECT_EQ(ParseDateText("2012/1/5 7:08"), QDateTime(QDate(2012, 1, 5), QTime(7, 8)));
+    EXPECT_EQ(ParseDateText("2012-01-05 13:04:05"), QDateTime(QDate(2012, 1, 5), QTime(13, 4, 5)));
+    EXPECT_FALSE(ParseDateText("2012-2-30").isValid());
+    EXPECT_FALSE(ParseDateText("2012-1-5x").isValid());
+    EXPECT_FALSE(ParseDateText("").isValid());
+}
+
+TEST(Trim, RemovesAsciiAndFullWidthSpacesAtBothEnds) {
+    EXPECT_EQ(TrimSpaces(QStringLiteral("\u3000 642 \u3000")), "642");
+    EXPECT_EQ(TrimSpaces(QStringLiteral("a \u3000b")), QStringLiteral("a \u3000b"));
+    EXPECT_EQ(TrimSpaces("   "), "");
+    EXPECT_EQ(TrimSpaces("\t6\t"), "\t6\t");  // only spaces are trimmed
+}
+
+TEST(Gbk, CountsAndCutsWithoutSplittingACharacter) {
+    EXPECT_EQ(ToGbk(QStringLiteral("岚库通")), QByteArray("\xe1\xb0\xbf\xe2\xcd\xa8"));
+    EXPECT_EQ(FromGbk(QByteArray("\xe1\xb0\xbf\xe2\xcd\xa8")), QStringLiteral("岚库通"));
+    EXPECT_EQ(GbkByteCount(QStringLiteral("A4纸")), 4);
+    EXPECT_EQ(GbkCut(QStringLiteral("A4纸张"), 3), "A4");
+    EXPECT_EQ(GbkCut(QStringLiteral("A4纸张"), 4), QStringLiteral("A4纸"));
+    EXPECT_EQ(GbkCut(QStringLiteral("A4纸张"), 100), QStringLiteral("A4纸张"));
+    EXPECT_EQ(GbkCut(QStringLiteral("纸"), 1), "");
+    // A character GBK cannot hold is written as "?" rather than dropped.
+    EXPECT_EQ(ToGbk(QStringLiteral("a\U0001F600b")), QByteArray("a?b"));
+    EXPECT_EQ(GbkCutBytes(QByteArray("ab\xd6"), 3), QByteArray("ab\xd6"));  // lone lead byte
+}

@@ -1,0 +1,34 @@
+#include "support/program_fixture.h"
+
+#include <QDateTime>
+
+#include "app/open_database.h"
+#include "app/provision.h"
+#include "common/date_text.h"
+#include "common/program_dir.h"
+#include "common/session.h"
+#include "store/shared_db.h"
+
+void ProgramFixture::SetUp() {
+    ASSERT_TRUE(dir_.isValid());
+    SetProgramDir(dir_.path());
+    SetDialogs(&dialogs_);
+    SetNowForTest(QDateTime(QDate(2012, 6, 15), QTime(9, 3, 7)));
+    CurrentSession() = Session{};
+    SharedRecordSet().Close();
+    SharedConnection().Close();
+    SetDatabaseOpener(OpenDatabase);
+}
+
+void ProgramFixture::TearDown() {
+    SharedRecordSet().Close();
+    SharedConnection().Close();
+    SetDialogs(nullptr);
+    SetNowForTest(QDateTime());
+}
+
+void ProgramFixture::Provision() {
+    ProvisionFiles();
+    OpenDatabase();
+    dialogs_.Clear();
+}

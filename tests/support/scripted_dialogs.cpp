@@ -1,0 +1,72 @@
+#include "support/scripted_dialogs.h"
+
+#include <QDialog>
+
+QStringList ScriptedDialogs::Texts() const {
+    QStringList texts;
+    for (const ShownBox& box : shown_) texts << box.text;
+    return texts;
+}
+
+BoxAnswer ScriptedDialogs::SystemMessage(QWidget*, const QString& text, const QString& caption,
+                                         BoxIcon icon, BoxButtons buttons) {
+    shown_.append(ShownBox{ShownBox::Kind::System, text, caption, icon, buttons, 0, 0, {}});
+    if (system_.empty()) return BoxAnswer::Ok;
+    const BoxAnswer answer = system_.front();
+    system_.pop_front();
+    return answer;
+}
+
+std::optional<QString> ScriptedDialogs::InputText(QWidget*, const QString& prompt,
+                                                  const QString& caption, const QString&, bool) {
+    shown_.append(ShownBox{ShownBox::Kind::Input, prompt, caption, BoxIcon::None, BoxButtons::OkCancel, 0, 0, {}});
+    if (input_.empty()) return std::nullopt;
+    const auto [accepted, text] = input_.front();
+    input_.pop_front();
+    if (!accepted) return std::nullopt;
+    return text;
+}
+
+QString ScriptedDialogs::NextFile() {
+    if (files_.empty()) return QString();
+    const QString path = files_.front();
+    files_.pop_front();
+    return path;
+}
+
+QString ScriptedDialogs::OpenFileName(QWidget*, const QString& caption, const QString&,
+                                      const QString& filter) {
+    shown_.append(ShownBox{ShownBox::Kind::OpenFile, QString(), caption, BoxIcon::None, BoxButtons::Ok, 0, 0, filter});
+    return NextFile();
+}
+
+QString ScriptedDialogs::SaveFileName(QWidget*, const QString& caption, const QString&,
+                                      const QString& filter) {
+    shown_.append(ShownBox{ShownBox::Kind::SaveFile, QString(), caption, BoxIcon::None, BoxButtons::Ok, 0, 0, filter});
+    return NextFile();
+}
+
+QString ScriptedDialogs::FolderName(QWidget*, const QString& caption, const QString&) {
+    shown_.append(ShownBox{ShownBox::Kind::Folder, QString(), caption, BoxIcon::None, BoxButtons::Ok, 0, 0, {}});
+    return NextFile();
+}
+
+int ScriptedDialogs::RunModal(QDialog* window) {
+    shown_.append(ShownBox{ShownBox::Kind::Window, window->objectName(), window->windowTitle(),
+                           BoxIcon::None, BoxButtons::Ok, 0, 0, {}});
+    if (!windows_.empty()) {
+        auto action = std::move(windows_.front());
+        windows_.pop_front();
+        action(window);
+    }
+    return window->result();
+}
+
+int ScriptedDialogs::SkinMessage(const SkinBoxRequest& request, const std::function<int()>&) {
+    shown_.append(ShownBox{ShownBox::Kind::Skin, request.text, request.caption, BoxIcon::None,
+                           BoxButtons::Ok, request.type, request.icon, {}});
+    if (skin_.empty()) return 1;
+    const int answer = skin_.front();
+    skin_.pop_front();
+    return answer;
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The dialog seam for tests: records every box shown and answers from a script.
+
+#include <QList>
+#include <QString>
+#include <deque>
+#include <functional>
+
+#include "platform/dialogs.h"
+
+struct ShownBox {
+    enum class Kind { System, Skin, Input, OpenFile, SaveFile, Folder, Window };
+    Kind kind;
+    QString text;     // message, prompt, or the window's object name
+    QString caption;  // caption, title, or the window's title
+    BoxIcon icon = BoxIcon::None;
+    BoxButtons buttons = BoxButtons::Ok;
+    int skinType = 0;
+    int skinIcon = 0;
+    QString filter;
+};
+
+class ScriptedDialogs final : public DialogSeam {
+public:
+    // Answers are used in order, one per box of the matching kind; a box without a scripted
+    // answer gets OK (system), 1 (skin), cancel (input, files) or the window's own result
+    // without being shown.
+    void AnswerSystem(BoxAnswer answer) { system_.push_back(answer); }
+    void AnswerSkin(int result) { skin_.push_back(result); }
+    // nullopt: the user cancels.
+    void AnswerInput(const std::optional<QString>& text) {
+        input_.push_back({text.has_value(), text.value_or(QString())});
+    }
+    void AnswerFile(const QString& path) { files_.push_back(path); }
+    // Called with the window instead of its modal loop; the window's result is returned.
+    void OnWindow(std::function<void(QDialog*)> action) { windows_.push_back(std::move(action)); }
+
+    const QList<ShownBox>& Shown() const { return shown_; }
+    QStringList Texts() const;  // the text of every box shown, in order
+    void Clear() { shown_.clear(); }
+
+    BoxAnswer SystemMessage(QWidget* parent, const QString& text, const QString& caption,
+                            BoxIcon icon, BoxButtons buttons) override;
+    std::optional<QString> InputText(QWidget* parent, const QString& prompt,
+                                     const QString& caption, const QString& initial,
+                                     bool password) override;
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override;
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
+                         const QString& filter) override;
+    QString FolderName(QWidget* parent, const QString& caption, const QString& dir) override;
+    int RunModal(QDialog* window) override;
+    int SkinMessage(const SkinBoxRequest& request, const std::function<int()>& run) override;
+
+private:
+    QString NextFile();
+    QList<ShownBox> shown_;
+    std::deque<BoxAnswer> system_;
+    std::deque<int> skin_;
+    std::deque<std::pair<bool, QString>> input_;  // accepted, text
+    std::deque<QString> files_;
+    std::deque<std::function<void(QDialog*)>> windows_;
+};

@@ -1,0 +1,17 @@
+// Test runner: a QApplication on the offscreen platform, a fixed time zone and locale, and
+// the standard paths in test mode.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLocale>
+#include <QStandardPaths>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("TZ", "Asia/Shanghai");
+    QStandardPaths::setTestModeEnabled(true);
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
