@@ -12,6 +12,9 @@ struct Session {
     // hidden ID column.
     QString selectedId;
     int selectedRow = 0;
+    // Whether the context menus show the super administrator's items: decided when the main
+    // window opens at the first login of the run and kept for the rest of it.
+    bool adminMenuItems = false;
 };
 
 Session& CurrentSession();
