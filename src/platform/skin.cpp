@@ -48,7 +48,7 @@ struct Skin::State {
     std::array<int, kCaptionButtonCount> captionState{};
     int heldCaption = 0;  // the caption button the left button went down on
     int skinButtonState = kNormal;
-    QPointer<SkinPanel> panel;
+    QPointer<QWidget> panel;  // a SkinPanel
     std::function<void(int)> menuHandler;
     std::function<void(int)> navHandler;
     int style = 1;
@@ -57,6 +57,7 @@ struct Skin::State {
     QImage picture;  // null unless a picture is shown
     bool boxOpen = false;
     QRect restoreGeometry;  // where a window maximised by the skin goes back to
+    bool workAreaAsked = false;
 
     QSize Size() const { return window ? window->size() : QSize(); }
     QColor TestColor() const {
@@ -347,13 +348,19 @@ void Skin::SizeChanged(bool wasMaximized) {
     QWidget* window = s.window;
     QWindow* handle = window->windowHandle();
     if (window->isMaximized()) {
-        // The work area, not the whole screen: a frameless window would cover the panels.
-        // Set on the QWindow, since resizing the widget would take its maximised state.
+        // The work area, so that the task bar stays visible; asked for once per maximising,
+        // so that a window manager with other ideas is not fought. Set on the QWindow, since
+        // resizing the widget would take its maximised state.
         const QScreen* screen = window->screen();
-        if (screen && handle && window->geometry() != screen->availableGeometry()) {
+        if (!s.workAreaAsked && screen && handle &&
+            window->geometry() != screen->availableGeometry()) {
             handle->setGeometry(screen->availableGeometry());
+            s.workAreaAsked = true;
         }
-    } else if (wasMaximized) {
+    } else {
+        s.workAreaAsked = false;
+    }
+    if (wasMaximized && !window->isMaximized()) {
         // Without a window manager nothing else puts a restored window back.
         if (s.restoreGeometry.isValid() && !window->isMinimized() &&
             window->geometry() != s.restoreGeometry) {
@@ -399,8 +406,9 @@ void Skin::LeftButtonDown(const QPoint& pos) {
         if (s.panel && s.panel->isVisible()) return;
         s.panel = new SkinPanel(window, skinButton, s.style);
         s.skinButtonState = kPressed;
-        connect(s.panel, &QObject::destroyed, this, [this] {
-            if (state_->panel) return;  // a newer panel is open
+        connect(s.panel, &QObject::destroyed, this, [this](QObject* gone) {
+            if (gone != state_->panel.data()) return;  // a newer panel is open
+            state_->panel = nullptr;
             state_->skinButtonState = kNormal;
             if (state_->window) state_->window->update();
         });

@@ -270,8 +270,13 @@ TEST_F(SkinPanelTest, OpensBelowTheSkinButtonOnTheCurrentStylesTab) {
     EXPECT_EQ(placed(QStringLiteral("皮肤颜色8")), QRect(25, 37, 15, 16));
     EXPECT_EQ(placed(QStringLiteral("皮肤颜色84")), QRect(195, 145, 15, 16));
 
+    // The skin button shows pressed while its panel is open.
+    const QPoint buttonBackground(button.left() - 5, button.top() + 6);
+    const QColor background = ColorFromWindows(skin.Color());
+    EXPECT_NE(window_->grab().toImage().pixelColor(buttonBackground), background);
     panel->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window_->grab().toImage().pixelColor(buttonBackground), background);
     IniWrite(ConfigPath(), kSkinSection, "style", "2");
     skin.LoadSkinSettings();
     panel = OpenPanel();
