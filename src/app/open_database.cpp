@@ -6,7 +6,9 @@
 #include "platform/dialogs.h"
 #include "store/shared_db.h"
 
-QString DatabasePath() { return ProgramFile(QStringLiteral("data.db")); }
+QString DatabasePath() {
+    return ProgramFile(QStringLiteral("data.db"));
+}
 
 void OpenDatabase() {
     if (SharedConnection().IsOpen()) return;

@@ -72,7 +72,8 @@ void StartTutorial() {
         QProcess::startDetached(program, {}, ProgramDir());
         return;
     }
-    const QStringList found = QDir(ProgramDir()).entryList({QStringLiteral("视频教程.*")}, QDir::Files);
+    const QStringList found =
+        QDir(ProgramDir()).entryList({QStringLiteral("视频教程.*")}, QDir::Files);
     if (!found.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(found.first())));
 }

@@ -15,6 +15,9 @@ struct Session {
     // Whether the context menus show the super administrator's items: decided when the main
     // window opens at the first login of the run and kept for the rest of it.
     bool adminMenuItems = false;
+    // Goods with less stock than this are shown in the alarm colour: the whole-number part of
+    // the beep setting, read when the stock list is set up and changed from its panel.
+    int stockAlarmLevel = 0;
 };
 
 Session& CurrentSession();

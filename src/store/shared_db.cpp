@@ -20,7 +20,9 @@ std::function<void()>& Opener() {
 }
 }  // namespace
 
-void SetDatabaseOpener(std::function<void()> opener) { Opener() = std::move(opener); }
+void SetDatabaseOpener(std::function<void()> opener) {
+    Opener() = std::move(opener);
+}
 
 bool EnsureDatabaseOpen() {
     if (!SharedConnection().IsOpen() && Opener()) Opener()();
@@ -49,11 +51,20 @@ QString VariantText(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return QString();
     switch (value.typeId()) {
         case QMetaType::Double:
-        case QMetaType::Float: return NumberText(value.toDouble());
-        case QMetaType::QDateTime: return StoredDateText(value.toDateTime());
-        case QMetaType::QDate: return StoredDateText(value.toDate());
-        default: return value.toString();
+        case QMetaType::Float:
+            return NumberText(value.toDouble());
+        case QMetaType::QDateTime:
+            return StoredDateText(value.toDateTime());
+        case QMetaType::QDate:
+            return StoredDateText(value.toDate());
+        default:
+            return value.toString();
     }
+}
+
+QString ListCellText(const QVariant& value) {
+    if (value.typeId() == QMetaType::QDateTime) return DateListText(value.toDateTime());
+    return VariantText(value);
 }
 
 double VariantNumber(const QVariant& value) {
@@ -62,8 +73,10 @@ double VariantNumber(const QVariant& value) {
         case QMetaType::Double:
         case QMetaType::Float:
         case QMetaType::Int:
-        case QMetaType::LongLong: return value.toDouble();
-        default: return TextToNumber(value.toString());
+        case QMetaType::LongLong:
+            return value.toDouble();
+        default:
+            return TextToNumber(value.toString());
     }
 }
 
@@ -79,4 +92,15 @@ QDateTime FieldDate(DbRecordSet& records, const QString& name) {
     const QVariant v = records.GetFieldByName(name);
     if (v.typeId() == QMetaType::QDateTime) return v.toDateTime();
     return ParseDateText(v.toString());
+}
+
+QList<int> FieldIndexes(DbRecordSet& records, const QStringList& names) {
+    QList<int> indexes(names.size(), -1);
+    const int count = records.GetFieldCount();
+    for (int i = 0; i < count; ++i) {
+        const QString field = records.GetFieldName(i);
+        for (qsizetype n = 0; n < names.size(); ++n)
+            if (indexes[n] < 0 && field.compare(names[n], Qt::CaseInsensitive) == 0) indexes[n] = i;
+    }
+    return indexes;
 }

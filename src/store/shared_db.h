@@ -28,7 +28,12 @@ bool RunSharedChange(const QString& sql, const QVariantList& values = {});
 // The system's text and number forms of a field value: "" and 0 for an empty value, numbers
 // in number text, dates in their stored form.
 QString VariantText(const QVariant& value);
+// The index of each named field of the open record set, -1 for a name it does not have.
+QList<int> FieldIndexes(DbRecordSet& records, const QStringList& names);
 double VariantNumber(const QVariant& value);
+// A value as a list cell shows it: dates as "2012年6月3日" (with the time of day when it is
+// not midnight), numbers in number text, texts as stored.
+QString ListCellText(const QVariant& value);
 QString FieldText(DbRecordSet& records, const QString& name);
 double FieldNumber(DbRecordSet& records, const QString& name);
 QDateTime FieldDate(DbRecordSet& records, const QString& name);

@@ -1,10 +1,11 @@
+#include "app/provision.h"
+
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 
 #include "app/open_database.h"
-#include "app/provision.h"
 #include "common/gbk.h"
 #include "common/session.h"
 #include "common/settings.h"
@@ -14,7 +15,7 @@
 namespace {
 
 class Provisioning : public ProgramFixture {
-protected:
+  protected:
     QByteArray Bytes(const QString& name) {
         QFile f(File(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -30,7 +31,8 @@ TEST_F(Provisioning, AFreshDirectoryGetsTheThreeFilesAndOneQuestion) {
     EXPECT_TRUE(Bytes("config.ini").startsWith("[setup]\r\npassword=\r\nbeep=2\r\n"));
     EXPECT_TRUE(Bytes("config.ini").endsWith("[Skin]\r\nstyle=1\r\ncolor=13998394\r\npicid=6\r\n"));
     EXPECT_EQ(Bytes(QStringLiteral("配置.ini")),
-              ToGbk(QStringLiteral("[程序配置]\r\n宣传1=管理软件\r\n宣传2=岚库通管理软件\r\n票头=岚库通\r\n")));
+              ToGbk(QStringLiteral(
+                  "[程序配置]\r\n宣传1=管理软件\r\n宣传2=岚库通管理软件\r\n票头=岚库通\r\n")));
     ASSERT_EQ(dialogs_.Shown().size(), 1);
     const ShownBox& box = dialogs_.Shown()[0];
     EXPECT_EQ(box.text, QStringLiteral("第一次使用是否需要“视频教程”"));

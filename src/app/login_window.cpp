@@ -1,0 +1,176 @@
+#include "app/login_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+
+#include "app/app_images.h"
+#include "app/main_window.h"
+#include "app/open_database.h"
+#include "app/program_exit.h"
+#include "app/provision.h"
+#include "common/ini.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "platform/dialogs.h"
+#include "platform/skin.h"
+#include "store/shared_db.h"
+
+namespace {
+
+QString RandomDigits(int count) {
+    QString digits;
+    for (int i = 0; i < count; ++i) digits += QChar(u'0' + QRandomGenerator::global()->bounded(10));
+    return digits;
+}
+
+void Refuse(QWidget* parent, const QString& text) {
+    Dialogs().SystemMessage(parent, text, LoginMessage::kCaption, BoxIcon::Error, BoxButtons::Ok);
+}
+
+template <typename T>
+T* Place(QWidget* parent, const char16_t* name, int x, int y, int w, int h) {
+    T* control = new T(parent);
+    control->setObjectName(QString::fromUtf16(name));
+    control->setGeometry(x, y, w, h);
+    return control;
+}
+
+}  // namespace
+
+QString WrapRememberedPassword(const QString& password) {
+    return RandomDigits(12) + password + RandomDigits(24);
+}
+
+QString UnwrapRememberedPassword(const QString& value) {
+    if (value.size() < 37) return QString();
+    return value.mid(12, value.size() - 36);
+}
+
+bool AccountLookup(const QString& name) {
+    EnsureDatabaseOpen();
+    DbRecordSet& records = SharedRecordSet();
+    records.Close();
+    records.Open(QStringLiteral("UserName"), SharedConnection(), false);
+    records.MoveFirst();
+    if (!records.Find(QStringLiteral("用户名='") + name + QStringLiteral("'"), false)) {
+        ShowMessage(QStringLiteral("账号不存在或打开失败"), 2);
+        return false;
+    }
+    Session& session = CurrentSession();
+    session.userName = FieldText(records, QStringLiteral("用户名"));
+    session.userRole = FieldText(records, QStringLiteral("权限"));
+    session.userPassword = FieldText(records, QStringLiteral("密码"));
+    records.Close();
+    return true;
+}
+
+LoginWindow::LoginWindow() {
+    setObjectName(QStringLiteral("登录窗口"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowIcon(ProgramIcon());
+    setFixedSize(423, 270);
+
+    透明标签1 = Place<QLabel>(this, u"透明标签1", 197, 146, 48, 24);
+    透明标签1->setText(QStringLiteral("用户名："));
+    组合框1 = Place<QComboBox>(this, u"组合框1", 254, 148, 158, 20);
+    透明标签2 = Place<QLabel>(this, u"透明标签2", 197, 175, 48, 24);
+    透明标签2->setText(QStringLiteral("密  码："));
+    编辑框2 = Place<QLineEdit>(this, u"编辑框2", 254, 177, 158, 20);
+    编辑框2->setEchoMode(QLineEdit::Password);
+    密码提示标签 = Place<QLabel>(this, u"密码提示标签", 273, 124, 136, 28);
+    密码提示标签->setText(QStringLiteral("默认超级管理员密码 642"));
+    选择框1 = Place<QCheckBox>(this, u"选择框1", 336, 202, 13, 13);
+    透明标签3 = Place<QLabel>(this, u"透明标签3", 360, 200, 48, 16);
+    透明标签3->setText(QStringLiteral("记住密码"));
+    图形按钮1 = Place<QPushButton>(this, u"图形按钮1", 216, 218, 80, 32);
+    图形按钮1->setText(QStringLiteral("登  录"));
+    图形按钮2 = Place<QPushButton>(this, u"图形按钮2", 320, 218, 80, 32);
+    图形按钮2->setText(QStringLiteral("退  出"));
+
+    QLabel* logo = Place<QLabel>(this, u"登录图标", 30, 40, 128, 128);
+    logo->setPixmap(ProgramIcon().pixmap(64, 64).scaled(128, 128, Qt::KeepAspectRatio,
+                                                        Qt::SmoothTransformation));
+
+    connect(组合框1, &QComboBox::activated, this, [this] { On组合框1Selected(); });
+    connect(编辑框2, &QLineEdit::returnPressed, this, [this] { Login(); });
+    connect(图形按钮1, &QPushButton::clicked, this, [this] { Login(); });
+    connect(图形按钮2, &QPushButton::clicked, this, [this] { Exit(); });
+}
+
+void LoginWindow::OnCreated() {
+    ProvisionFiles();
+    setWindowTitle(LoadAppTitle());
+    if (ReadSetupKey(SetupKey::kPassword) == QString::fromUtf16(kFlagOn))
+        密码提示标签->setText(QStringLiteral("请登录您的号码"));
+    OpenDatabase();
+    FillUserList();
+    编辑框2->setFocus();
+    RestoreRememberedPassword();
+}
+
+void LoginWindow::FillUserList() {
+    组合框1->clear();
+    if (OpenSharedQuery(QStringLiteral("Select * from UserName order by ID desc"))) {
+        DbRecordSet& records = SharedRecordSet();
+        const int count = records.GetRecordCount();
+        for (int i = 0; i < count; ++i) {
+            组合框1->addItem(FieldText(records, QStringLiteral("用户名")),
+                             FieldText(records, QStringLiteral("ID")));
+            records.MoveNext();
+        }
+    }
+    SharedRecordSet().Close();
+    if (组合框1->count() > 0) 组合框1->setCurrentIndex(0);
+}
+
+void LoginWindow::RestoreRememberedPassword() {
+    编辑框2->setText(
+        UnwrapRememberedPassword(IniRead(RememberPath(), 组合框1->currentText(), kRememberKey)));
+    选择框1->setChecked(!编辑框2->text().isEmpty());
+}
+
+void LoginWindow::On组合框1Selected() {
+    RestoreRememberedPassword();
+}
+
+void LoginWindow::RememberOrForget() {
+    const QString value =
+        选择框1->isChecked() ? WrapRememberedPassword(编辑框2->text()) : QString();
+    IniWrite(RememberPath(), 组合框1->currentText(), kRememberKey, value);
+}
+
+void LoginWindow::Login() {
+    RememberOrForget();
+    if (组合框1->currentIndex() < 0) return Refuse(this, LoginMessage::kChooseUser);
+    if (编辑框2->text().isEmpty()) {
+        Refuse(this, LoginMessage::kEnterPassword);
+        编辑框2->setFocus();
+        return;
+    }
+    const QString name = 组合框1->currentText();
+    AccountLookup(name);
+    const Session& session = CurrentSession();
+    if (name != session.userName || TrimSpaces(编辑框2->text()) != session.userPassword)
+        return Refuse(this, LoginMessage::kWrongCredentials);
+    MainWindow* main = OpenMainWindow();
+    main->WriteStatusText();
+    close();
+}
+
+void LoginWindow::Exit() {
+    if (编辑框2->text().isEmpty())
+        IniWrite(RememberPath(), 组合框1->currentText(), kRememberKey, QString());
+    EndProgram();
+}
+
+LoginWindow* OpenLoginWindow() {
+    auto* window = new LoginWindow;
+    window->OnCreated();
+    window->show();
+    return window;
+}

@@ -1,0 +1,306 @@
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "app/app_images.h"
+#include "app/login_window.h"
+#include "app/program_exit.h"
+#include "app/provision.h"
+#include "common/date_text.h"
+#include "common/session.h"
+#include "platform/skin.h"
+
+namespace {
+
+QPointer<MainWindow>& Instance() {
+    static QPointer<MainWindow> window;
+    return window;
+}
+
+const char16_t* const kNavCaptions[] = {u"商品库存", u"销售明细", u"销售图表", u"其他收支",
+                                        u"存款管理", u"汇总统计", u"系统设置", u"用户管理",
+                                        u"数据管理", u"关于我们"};
+
+const char16_t* const kPageCaptions[] = {u"库管",     u"销售明细", u"销售统计", u"其他收支",
+                                         u"存款管理", u"汇总统计", u"技术支持"};
+
+// Fixed caption at the start of the status text.
+const QString kStatusCaption = QStringLiteral("当前操作员：");
+
+QFrame* Frame(QWidget* parent, const char16_t* name, int x, int y, int w, int h) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QString::fromUtf16(name));
+    frame->setGeometry(x, y, w, h);
+    return frame;
+}
+
+}  // namespace
+
+MainWindow::MainWindow() {
+    setObjectName(QStringLiteral("主窗口"));
+    setWindowIcon(ProgramIcon());
+    setGeometry(50, 50, 1028, 681);
+    BuildPages();
+    BuildMenus();
+    时钟1 = new QTimer(this);
+    时钟1->setObjectName(QStringLiteral("时钟1"));
+    时钟1->setInterval(1000);
+    connect(时钟1, &QTimer::timeout, this, [this] { On时钟1Tick(); });
+}
+
+MainWindow::~MainWindow() {
+    RemoveTrayIcon();
+    if (Skin::Instance().Window() == this) Skin::Instance().Detach();
+}
+
+void MainWindow::BuildPages() {
+    总框架 = new QTabWidget(this);
+    总框架->setObjectName(QStringLiteral("总框架"));
+    总框架->setGeometry(10, 36, 1008, 608);
+    总框架->tabBar()->hide();  // the skin's navigation buttons choose the page
+    总框架->setDocumentMode(true);
+    QWidget* pages[7];
+    for (int i = 0; i < 7; ++i) {
+        pages[i] = new QWidget;
+        pages[i]->setObjectName(QStringLiteral("页面%1").arg(i));
+        总框架->addTab(pages[i], QString::fromUtf16(kPageCaptions[i]));
+    }
+    库管框架 = Frame(pages[kStockPage], u"库管框架", 0, 0, 1008, 530);
+    库管图片框 = Frame(pages[kStockPage], u"库管图片框", 3, 532, 1002, 70);
+    销售框架 = Frame(pages[kSalesPage], u"销售框架", 0, 0, 1008, 530);
+    销售图片框 = Frame(pages[kSalesPage], u"销售图片框", 3, 532, 1002, 70);
+    其他收支框架 = Frame(pages[kOtherPage], u"其他收支框架", 0, 0, 797, 530);
+    其他图片框 = Frame(pages[kOtherPage], u"其他图片框", 3, 532, 792, 70);
+    其他图片库右一 = Frame(pages[kOtherPage], u"其他图片库右一", 797, 0, 210, 300);
+    其他图片库右二 = Frame(pages[kOtherPage], u"其他图片库右二", 797, 300, 210, 300);
+    存款框架 = Frame(pages[kBankPage], u"存款框架", 0, 0, 1008, 562);
+    存款图片框 = Frame(pages[kBankPage], u"存款图片框", 3, 564, 1002, 40);
+    汇总框架 = Frame(pages[kSummaryPage], u"汇总框架", 0, 0, 1008, 608);
+    图片框2 = new QLabel(pages[kWelcomePage]);
+    图片框2->setObjectName(QStringLiteral("图片框2"));
+    图片框2->setGeometry(174, 88, 640, 416);
+    图片框2->setPixmap(QPixmap::fromImage(WelcomePicture()));
+}
+
+void MainWindow::BuildMenus() {
+    系统菜单 = new QMenu(this);
+    系统菜单->setObjectName(QStringLiteral("系统菜单"));
+    // Windows that come with their own parts of the program are not offered until they exist.
+    for (const char* item : {"系统设置", "用户管理", "数据备份"})
+        系统菜单->addAction(QString::fromUtf8(item))->setEnabled(false);
+    系统菜单->addSeparator();
+    connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
+            [this] { On最小化(); });
+    系统菜单->addSeparator();
+    系统菜单->addAction(QStringLiteral("官方网站"))->setEnabled(false);
+    connect(系统菜单->addAction(QStringLiteral("关于我们")), &QAction::triggered, this,
+            [this] { ShowPage(9); });
+    系统菜单->addSeparator();
+    connect(系统菜单->addAction(QStringLiteral("更换用户")), &QAction::triggered, this,
+            [this] { On更换用户(); });
+    connect(系统菜单->addAction(QStringLiteral("退出程序")), &QAction::triggered, this,
+            [this] { On退出程序(); });
+
+    帮助菜单 = new QMenu(this);
+    帮助菜单->setObjectName(QStringLiteral("帮助菜单"));
+    connect(帮助菜单->addAction(QStringLiteral("视频教程")), &QAction::triggered, this,
+            [] { StartTutorial(); });
+    帮助菜单->addSeparator();
+    帮助菜单->addAction(QStringLiteral("最新特性"))->setEnabled(false);
+    帮助菜单->addSeparator();
+    帮助菜单->addAction(QStringLiteral("使用帮助"))->setEnabled(false);
+    帮助菜单->addAction(QStringLiteral("在线帮助"))->setEnabled(false);
+    帮助菜单->addSeparator();
+    帮助菜单->addAction(QStringLiteral("问题反馈"))->setEnabled(false);
+    帮助菜单->addSeparator();
+    帮助菜单->addAction(QStringLiteral("检查更新"))->setEnabled(false);
+}
+
+void MainWindow::OnCreated() {
+    Skin& skin = Skin::Instance();
+    skin.Attach(this);
+    skin.SetMenuButtonHandler([this](int which) { OnMenuButton(which); });
+    skin.SetNavButtonHandler([this](int index) { ShowPage(index); });
+    for (int i = 0; i < 10; ++i) skin.AddNavButton(NavIcon(i), QString::fromUtf16(kNavCaptions[i]));
+
+    // Flat standard controls framed in one soft colour.
+    setStyleSheet(
+        QStringLiteral("QLineEdit, QComboBox, QDateEdit, QSpinBox, QTextEdit, QPlainTextEdit "
+                       "{ border: 1px solid rgb(198, 196, 215); background: white; }"));
+
+    CurrentSession().adminMenuItems = IsSuperAdmin();
+    setWindowTitle(CurrentSession().appTitle + QStringLiteral(" V1.2"));
+    InstallTrayIcon();
+    WriteStatusText();
+    总框架->setCurrentIndex(kWelcomePage);
+    ticks_ = 0;
+    时钟1->start();
+    ApplyResizeRules();
+}
+
+QString MainWindow::StatusText() const {
+    const Session& s = CurrentSession();
+    const QDate today = CurrentDateTime().date();
+    return kStatusCaption + s.userName + QStringLiteral("（") + s.userRole + QStringLiteral("）") +
+           QString(20, u' ') + QStringLiteral("今天是：") +
+           QStringLiteral("%1-%2-%3").arg(today.year()).arg(today.month()).arg(today.day()) +
+           QString(30, u' ') + s.appTitle + QString(30, u' ') + QStringLiteral("岚库通团队制作");
+}
+
+void MainWindow::WriteStatusText() {
+    Skin::Instance().SetStatusText(StatusText());
+}
+
+void MainWindow::On时钟1Tick() {
+    if (++ticks_ != 2) return;
+    ShowPage(0);
+    时钟1->stop();
+}
+
+void MainWindow::ShowPage(int index) {
+    switch (index) {
+        case 0:
+            总框架->setCurrentIndex(kStockPage);
+            break;
+        case 1:
+            总框架->setCurrentIndex(kSalesPage);
+            break;
+        case 2:
+            总框架->setCurrentIndex(kChartPage);
+            break;
+        case 3:
+            总框架->setCurrentIndex(kOtherPage);
+            break;
+        case 4:
+            总框架->setCurrentIndex(kBankPage);
+            break;
+        case 5:
+            总框架->setCurrentIndex(kSummaryPage);
+            break;
+        case 7:
+            if (!IsSuperAdmin()) {
+                Skin::Instance().SkinMessageBox(
+                    QStringLiteral(" 对不起，您不能这么做!\r\n\r\n请使用超级管理员账号登陆"), 1, 2,
+                    1, QStringLiteral("出错了"));
+            }
+            break;
+        case 9:
+            总框架->setCurrentIndex(kWelcomePage);
+            break;
+        default:
+            break;
+    }
+}
+
+void MainWindow::OnMenuButton(int which) {
+    QMenu* menu = which == 0 ? 系统菜单 : which == 1 ? 帮助菜单 : nullptr;
+    if (menu) menu->popup(QCursor::pos());
+}
+
+void MainWindow::InstallTrayIcon() {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+    if (!托盘图标) {
+        托盘图标 = new QSystemTrayIcon(this);
+        托盘图标->setObjectName(QStringLiteral("托盘图标"));
+        connect(托盘图标, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::DoubleClick) OnTrayDoubleClick();
+                    if (reason == QSystemTrayIcon::Context) 系统菜单->popup(QCursor::pos());
+                });
+    }
+    托盘图标->setIcon(ProgramIcon());
+    托盘图标->setToolTip((CurrentSession().appTitle + QStringLiteral(" V1.2")).left(127));
+    托盘图标->show();
+}
+
+void MainWindow::RemoveTrayIcon() {
+    if (!托盘图标) return;
+    托盘图标->hide();
+    delete 托盘图标;
+    托盘图标 = nullptr;
+}
+
+void MainWindow::OnTrayDoubleClick() {
+    show();
+    if (isMinimized()) showNormal();
+}
+
+void MainWindow::On最小化() {
+    setVisible(!isVisible());
+}
+
+void MainWindow::On更换用户() {
+    OpenLoginWindow();
+}
+
+void MainWindow::On退出程序() {
+    const int answer = Skin::Instance().SkinMessageBox(
+        QStringLiteral("确认退出岚库通进销存管理系统"), 0, 4, 1, CurrentSession().appTitle);
+    if (answer != 1) return;
+    RemoveTrayIcon();
+    EndProgram();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    RemoveTrayIcon();
+    event->accept();
+    EndProgram();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    ApplyResizeRules();
+}
+
+void MainWindow::ApplyResizeRules() {
+    const int W = width(), H = height();
+    总框架->setGeometry(3, 106, W - 6, H - 131);
+    // The pages take the container's size; the frames follow its outer size as the rules say.
+    const int fw = 总框架->width(), fh = 总框架->height();
+    auto below = [](QFrame* host, QFrame* panel, int x, int width) {
+        panel->setGeometry(x, host->height() + 2, width, panel->height());
+    };
+    库管框架->setGeometry(0, 0, fw, fh - 库管图片框->height() - 4);
+    below(库管框架, 库管图片框, 3, fw - 6);
+    销售框架->setGeometry(0, 0, fw, fh - 销售图片框->height() - 4);
+    below(销售框架, 销售图片框, 3, fw - 6);
+    存款框架->setGeometry(0, 0, fw, fh - 存款图片框->height() - 4);
+    below(存款框架, 存款图片框, 3, fw - 6);
+    汇总框架->setGeometry(0, 0, fw, fh);
+    其他收支框架->setGeometry(0, 0, fw - 其他图片库右一->width() - 1,
+                              fh - 其他图片框->height() - 4);
+    below(其他收支框架, 其他图片框, 3, fw - 其他图片库右一->width() - 6);
+    其他图片库右一->move(其他收支框架->width(), 其他图片库右一->y());
+    其他图片库右二->move(其他收支框架->width(), 其他图片库右一->height());
+    图片框2->move((fw - 图片框2->width()) / 2, (fh - 图片框2->height()) / 2);
+}
+
+MainWindow* TheMainWindow() {
+    return Instance().data();
+}
+
+MainWindow* OpenMainWindow() {
+    MainWindow* window = Instance().data();
+    if (window) {
+        if (window->isMinimized()) window->showNormal();
+        if (window->isVisible()) {
+            window->raise();
+            window->activateWindow();
+        }
+        return window;
+    }
+    window = new MainWindow;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    Instance() = window;
+    window->OnCreated();
+    window->show();
+    return window;
+}

@@ -1,0 +1,83 @@
+#pragma once
+// The main window: the skinned frame with its navigation buttons, the seven-page container,
+// the system and help menus, the tray icon and the layout rules of the pages.
+
+#include <QList>
+#include <QWidget>
+
+class QFrame;
+class QLabel;
+class QMenu;
+class QSystemTrayIcon;
+class QTabWidget;
+class QTimer;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    MainWindow();
+    ~MainWindow() override;
+
+    // Pages of 总框架.
+    enum Page {
+        kStockPage,
+        kSalesPage,
+        kChartPage,
+        kOtherPage,
+        kBankPage,
+        kSummaryPage,
+        kWelcomePage
+    };
+
+    void OnCreated();
+    void ShowPage(int index);
+    void WriteStatusText();
+    QString StatusText() const;
+    void On时钟1Tick();
+    void OnMenuButton(int which);
+
+    // System menu items.
+    void On最小化();
+    void On更换用户();
+    void On退出程序();
+    void OnTrayDoubleClick();
+
+    // Moves and sizes the pages' frames and panels to the window's size.
+    void ApplyResizeRules();
+
+    QTabWidget* 总框架;
+    QFrame* 库管框架;
+    QFrame* 库管图片框;
+    QFrame* 销售框架;
+    QFrame* 销售图片框;
+    QFrame* 其他收支框架;
+    QFrame* 其他图片框;
+    QFrame* 其他图片库右一;
+    QFrame* 其他图片库右二;
+    QFrame* 存款框架;
+    QFrame* 存款图片框;
+    QFrame* 汇总框架;
+    QLabel* 图片框2;
+    QTimer* 时钟1;
+    QMenu* 系统菜单;
+    QMenu* 帮助菜单;
+    QSystemTrayIcon* 托盘图标 = nullptr;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildPages();
+    void BuildMenus();
+    void InstallTrayIcon();
+    void RemoveTrayIcon();
+    int ticks_ = 0;
+};
+
+// The main window of the run, or nullptr before the first login.
+MainWindow* TheMainWindow();
+// Opens the main window at the first login; later logins only bring it forward (restored
+// when minimised, left hidden when hidden by "最小化").
+MainWindow* OpenMainWindow();

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/program_exit.h"
+#include "common/ini.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "platform/skin.h"
+#include "store/shared_db.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+class Login : public ProgramFixture {
+  protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        SetProgramEnding([this] { ++ended_; });
+    }
+    void TearDown() override {
+        if (login_) delete login_.data();
+        delete TheMainWindow();
+        SetProgramEnding(nullptr);
+        ProgramFixture::TearDown();
+    }
+    LoginWindow* Open() {
+        login_ = OpenLoginWindow();
+        return login_;
+    }
+    QString Remembered(const QString& user) { return IniRead(RememberPath(), user, kRememberKey); }
+    void AddUser(const QString& name, const QString& password, const QString& role) {
+        ASSERT_TRUE(SharedConnection().Execute(
+            "insert into UserName (用户名, 密码, 权限) values (?, ?, ?)", {name, password, role}));
+    }
+    QPointer<LoginWindow> login_;
+    int ended_ = 0;
+};
+
+TEST_F(Login, AFreshStartListsTheSuperAdministratorAndTheDefaultHint) {
+    LoginWindow* w = Open();
+    EXPECT_EQ(w->windowTitle(), kDefaultTitle);
+    EXPECT_EQ(w->组合框1->currentText(), kSuperAdmin);
+    EXPECT_EQ(w->密码提示标签->text(), QStringLiteral("默认超级管理员密码 642"));
+    EXPECT_EQ(w->size(), QSize(423, 270));
+    EXPECT_EQ(w->编辑框2->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(w->编辑框2->text().isEmpty());
+    EXPECT_FALSE(w->选择框1->isChecked());
+    // The first start asked about the tutorial while provisioning.
+    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("第一次使用是否需要“视频教程”")});
+}
+
+TEST_F(Login, TheRightPasswordWithSpacesAroundItOpensTheMainWindow) {
+    LoginWindow* w = Open();
+    w->编辑框2->setText(QStringLiteral(" 642\u3000"));
+    w->选择框1->setChecked(true);
+    QTest::keyClick(w->编辑框2, Qt::Key_Return);
+    ASSERT_NE(TheMainWindow(), nullptr);
+    EXPECT_TRUE(login_.isNull() || !login_->isVisible());
+    EXPECT_EQ(CurrentSession().userName, kSuperAdmin);
+    EXPECT_EQ(CurrentSession().userRole, kSuperAdmin);
+    // Remembered as typed, spaces included.
+    const QString value = Remembered(kSuperAdmin);
+    EXPECT_EQ(value.size(), 12 + 5 + 24);
+    EXPECT_EQ(UnwrapRememberedPassword(value), QStringLiteral(" 642\u3000"));
+    EXPECT_TRUE(value.left(12).toULongLong() || value.left(12) == QString(12, u'0'));
+    Open();
+    EXPECT_EQ(login_->编辑框2->text(), QStringLiteral(" 642\u3000"));
+    EXPECT_TRUE(login_->选择框1->isChecked());
+}
+
+TEST_F(Login, RefusalsComeInTheirOrderAndAWrongPasswordIsRememberedAnyway) {
+    LoginWindow* w = Open();
+    dialogs_.Clear();
+    w->Login();
+    EXPECT_EQ(dialogs_.Texts(), QStringList{LoginMessage::kEnterPassword});
+    EXPECT_EQ(dialogs_.Shown()[0].icon, BoxIcon::Error);
+    EXPECT_EQ(dialogs_.Shown()[0].caption, LoginMessage::kCaption);
+
+    w->编辑框2->setText("641");
+    w->选择框1->setChecked(true);
+    dialogs_.Clear();
+    w->Login();
+    EXPECT_EQ(dialogs_.Texts(), QStringList{LoginMessage::kWrongCredentials});
+    EXPECT_EQ(TheMainWindow(), nullptr);
+    EXPECT_EQ(UnwrapRememberedPassword(Remembered(kSuperAdmin)), "641");
+
+    w->选择框1->setChecked(false);
+    w->Login();
+    EXPECT_EQ(Remembered(kSuperAdmin), "");  // unticked: forgotten, even on failure
+}
+
+TEST_F(Login, UsersAreListedHighestIdFirst) {
+    Provision();
+    AddUser("A", "1", kOrdinaryUser);
+    AddUser("B", "2", kOrdinaryUser);
+    LoginWindow* w = Open();
+    ASSERT_EQ(w->组合框1->count(), 3);
+    EXPECT_EQ(w->组合框1->itemText(0), "B");
+    EXPECT_EQ(w->组合框1->currentText(), "B");
+    EXPECT_EQ(w->组合框1->itemText(2), kSuperAdmin);
+    EXPECT_EQ(w->组合框1->itemData(0).toString(), "3");
+}
+
+TEST_F(Login, RememberedValuesShorterThan37RestoreNothing) {
+    Provision();
+    IniWrite(RememberPath(), kSuperAdmin, kRememberKey, QString(36, u'1'));
+    LoginWindow* w = Open();
+    EXPECT_EQ(w->编辑框2->text(), "");
+    EXPECT_FALSE(w->选择框1->isChecked());
+    delete login_.data();
+    IniWrite(RememberPath(), kSuperAdmin, kRememberKey,
+             QString(12, u'1') + "x" + QString(24, u'2'));
+    w = Open();
+    EXPECT_EQ(w->编辑框2->text(), "x");
+    EXPECT_TRUE(w->选择框1->isChecked());
+}
+
+TEST_F(Login, ChoosingAnotherUserRestoresThatUsersPassword) {
+    Provision();
+    AddUser("B", "2", kOrdinaryUser);
+    IniWrite(RememberPath(), kSuperAdmin, kRememberKey, WrapRememberedPassword("642"));
+    LoginWindow* w = Open();
+    EXPECT_EQ(w->编辑框2->text(), "");
+    w->组合框1->setCurrentIndex(1);
+    w->On组合框1Selected();
+    EXPECT_EQ(w->编辑框2->text(), "642");
+}
+
+TEST_F(Login, ExitWithAnEmptyBoxForgetsThePasswordAndOtherwiseKeepsIt) {
+    Provision();
+    const QString kept = WrapRememberedPassword("642");
+    IniWrite(RememberPath(), kSuperAdmin, kRememberKey, kept);
+    LoginWindow* w = Open();
+    w->Exit();
+    EXPECT_EQ(Remembered(kSuperAdmin), kept);
+    EXPECT_EQ(ended_, 1);
+    w->编辑框2->clear();
+    w->Exit();
+    EXPECT_EQ(Remembered(kSuperAdmin), "");
+    EXPECT_EQ(ended_, 2);
+}
+
+TEST_F(Login, ANameMissingFromTheTableIsRefused) {
+    LoginWindow* w = Open();
+    ASSERT_TRUE(SharedConnection().Execute("update UserName set 用户名='改名' where ID=1"));
+    w->编辑框2->setText("642");
+    dialogs_.Clear();
+    w->Login();
+    EXPECT_EQ(dialogs_.Texts(), QStringList{LoginMessage::kWrongCredentials});
+    EXPECT_EQ(CurrentSession().userName, "");
+}
+
+TEST_F(Login, AChangedPasswordSwitchesTheHint) {
+    Provision();
+    WriteSetupKey("password", "ture");
+    EXPECT_EQ(Open()->密码提示标签->text(), QStringLiteral("请登录您的号码"));
+}
+
+}  // namespace
