@@ -135,10 +135,10 @@ void RecordGrid::SelectRows(int first, int last, int activeRow, int activeCol) {
     viewport()->update();
 }
 
-void RecordGrid::SortRows(int col, int order) {
+void RecordGrid::SortRows(int col, int order, bool keepFrozenRows) {
     FinishEdit(true);
     const int first = ScrollFirst();
-    const int count = ScrollEnd() - first;
+    const int count = (keepFrozenRows ? ScrollEnd() : Rows()) - first;
     if (col < 0 || col >= Cols() || count < 2) return;
     std::vector<int> orderOfRows(count);
     std::iota(orderOfRows.begin(), orderOfRows.end(), 0);
@@ -339,7 +339,7 @@ void GridColumn::SetDecimalLength(int length) {
 }
 
 void GridColumn::Sort(int order) {
-    grid_->SortRows(col_, order);
+    grid_->SortRows(col_, order, false);
 }
 
 int GridColumn::UserSortIndicator() const {

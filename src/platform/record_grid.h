@@ -54,7 +54,9 @@ class GridColumn {
     // Decimal places an edit may type into a cellValue column; 0 leaves them free.
     int DecimalLength() const;
     void SetDecimalLength(int length);
-    // Sorts the data rows between the header rows and the frozen bottom rows by this column.
+    // Sorts every row below the header rows by this column, frozen rows included: a fill
+    // sorts before it appends its totals row, while FrozenBottomRows may still hold the
+    // value of the last fill. A header click leaves the frozen rows in place.
     void Sort(int order);
     int UserSortIndicator() const;
     void SetUserSortIndicator(int indicator);
@@ -255,7 +257,7 @@ class RecordGrid : public QAbstractScrollArea {
 
     // Model (record_grid.cpp).
     void Changed();
-    void SortRows(int col, int order);
+    void SortRows(int col, int order, bool keepFrozenRows);
     void SelectRows(int first, int last, int activeRow, int activeCol);
     void RemoveRows(int first, int count);
     bool IsSelectable(int row) const;

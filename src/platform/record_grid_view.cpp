@@ -236,7 +236,7 @@ void RecordGrid::UserSort(int row, int col) {
     for (ColumnInfo& column : columns_) column.sortIndicator = cellSortIndicatorNone;
     columns_[col].sortIndicator =
         order == cellAscending ? cellSortIndicatorAscending : cellSortIndicatorDescending;
-    SortRows(col, order);
+    SortRows(col, order, true);
     viewport()->update();
 }
 

@@ -43,8 +43,10 @@ class GridFixture : public ProgramFixture {
         grid->SetCellText(1, kPrice, QStringLiteral("进价"));
     }
 
-    // quantities[i] fills data row i; the totals row (bold, frozen) follows.
-    void Fill(const std::vector<QString>& quantities) {
+    // quantities[i] fills data row i; as a list fill does, the rows may be sorted before the
+    // totals row (bold, frozen) is appended.
+    void Fill(const std::vector<QString>& quantities, int sortColumn = -1,
+              int order = RecordGrid::cellAscending) {
         grid->SetRows(2);
         grid->SetAutoRedraw(false);
         double total = 0;
@@ -55,6 +57,7 @@ class GridFixture : public ProgramFixture {
                               .arg(i + 0.5));
             total += quantities[i].toDouble();
         }
+        if (sortColumn >= 0) grid->Column(sortColumn).Sort(order);
         grid->AddItem(QString());
         const int last = grid->Rows() - 1;
         grid->SetCellText(last, kName, QStringLiteral("合计："));

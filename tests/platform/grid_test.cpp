@@ -87,31 +87,34 @@ TEST_F(Grid, RemoveItemAndDeleteByRowKeepTheSelectionOnTheRowThatMovesUp) {
     EXPECT_EQ(grid->Selection().FirstRow(), -1);
 }
 
-TEST_F(Grid, NumericColumnsSortAsNumbersBetweenHeaderAndTotals) {
-    Fill({"10", "9", "100", "2.5", "-1"});
-    grid->Range(3, 1, 3, 5).SetForeColor(255);  // row of "9"
-    grid->Cell(4, kName).SetFocus();            // row of "100"
-    grid->Column(kQty).Sort(RecordGrid::cellAscending);
-    EXPECT_EQ(Column(kQty), (QStringList{"", "数量", "-1", "2.5", "9", "10", "100", "120.5"}));
+TEST_F(Grid, NumericColumnsSortAsNumbersAndEveryRecordOfARefillSorts) {
+    const std::vector<QString> quantities{"10", "9", "100", "2.5", "-1"};
+    const QStringList ascending{"", "数量", "-1", "2.5", "9", "10", "100", "120.5"};
+    Fill(quantities, kQty);
+    EXPECT_EQ(Column(kQty), ascending);
     EXPECT_EQ(Column(kName).first(2), (QStringList{QStringLiteral("商品信息"), "名称"}));
-    EXPECT_EQ(grid->Cell(4, kName).ForeColor(), 255);  // colour and selection follow the row
-    EXPECT_EQ(grid->Cell(3, kName).ForeColor(), 0);
-    EXPECT_EQ(grid->Selection().FirstRow(), 6);
+    Fill(quantities, kQty);  // the last fill's totals row left FrozenBottomRows at 1
+    EXPECT_EQ(Column(kQty), ascending);
 
-    grid->Column(kQty).Sort(RecordGrid::cellDescending);
+    Fill(quantities, kQty, RecordGrid::cellDescending);
     EXPECT_EQ(Column(kQty).mid(2), (QStringList{"100", "10", "9", "2.5", "-1", "120.5"}));
 
     grid->Column(kQty).SetMask(RecordGrid::cellNoMask);  // as text "10" comes before "9"
-    grid->Column(kQty).Sort(RecordGrid::cellAscending);
+    Fill(quantities, kQty);
     EXPECT_EQ(Column(kQty).mid(2, 3), (QStringList{"-1", "10", "100"}));
 }
 
 TEST_F(Grid, HeaderClickSortsAndShowsTheIndicator) {
     Show();
     Fill({"3", "1", "2"});
+    grid->Range(3, 1, 3, 5).SetForeColor(255);  // the row of "1"
+    grid->Cell(2, kName).SetFocus();            // the row of "3"
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(1, kQty));
-    EXPECT_EQ(Column(kQty).mid(2), (QStringList{"1", "2", "3", "6"}));
+    EXPECT_EQ(Column(kQty).mid(2), (QStringList{"1", "2", "3", "6"}));  // totals stay last
     EXPECT_EQ(grid->Column(kQty).UserSortIndicator(), RecordGrid::cellSortIndicatorAscending);
+    EXPECT_EQ(grid->Cell(2, kName).ForeColor(), 255);  // colour and selection follow the row
+    EXPECT_EQ(grid->Cell(3, kName).ForeColor(), 0);
+    EXPECT_EQ(grid->Selection().FirstRow(), 4);
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(1, kQty));
     EXPECT_EQ(Column(kQty).mid(2), (QStringList{"3", "2", "1", "6"}));
     EXPECT_EQ(grid->Column(kQty).UserSortIndicator(), RecordGrid::cellSortIndicatorDescending);
