@@ -1,0 +1,167 @@
+// Export of a record grid to an .xlsx workbook, as the grid shows its rows now.
+#include <xlsxwriter.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <filesystem>
+#include <system_error>
+
+#include "common/number_text.h"
+#include "platform/dialogs.h"
+#include "platform/record_grid.h"
+
+namespace {
+
+QString ExportDirectory() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+// The workbook is written beside its target under a name of its own and renamed over the
+// target only when complete, so a failed write leaves no half-written file.
+QString TemporaryNameBeside(const QFileInfo& target) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QString name = QStringLiteral("%1/.%2.%3.tmp")
+                                 .arg(target.absolutePath(), target.fileName(),
+                                      QString::number(QRandomGenerator::global()->generate(), 16));
+        if (!QFileInfo::exists(name)) return name;
+    }
+    return {};
+}
+
+// A merged area in sheet coordinates, with the grid cell whose text and style it shows.
+struct SheetMerge {
+    bool exported = false;
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+    int gridRow = 0;
+    int gridCol = 0;
+};
+
+}  // namespace
+
+bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol) {
+    FinishEdit(true);
+    QString target = fileName;
+    if (target.isEmpty()) {
+        target = Dialogs().SaveFileName(this, QStringLiteral("Export To Excel"), ExportDirectory(),
+                                        QStringLiteral("Excel WorkBook (*.xlsx)"));
+        if (target.isEmpty()) return false;
+    }
+    if (!target.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        target += QLatin1String(".xlsx");
+    const QFileInfo info(target);
+    if (!info.absoluteDir().exists() || info.isDir() || (info.exists() && !info.isWritable()))
+        return false;
+    const QString temporary = TemporaryNameBeside(info);
+    if (temporary.isEmpty()) return false;
+    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol)) {
+        QFile::remove(temporary);
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(temporary.toStdWString()),
+                            std::filesystem::path(info.absoluteFilePath().toStdWString()), error);
+    if (error) {
+        QFile::remove(temporary);
+        return false;
+    }
+    return true;
+}
+
+bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol) const {
+    std::vector<int> cols;  // the grid column of each sheet column
+    std::vector<int> sheetCol(Cols(), -1);
+    for (int c = withFixedCol ? 0 : 1; c < Cols(); ++c) {
+        if (columns_[c].width == 0) continue;  // hidden columns stay out of the workbook
+        sheetCol[c] = static_cast<int>(cols.size());
+        cols.push_back(c);
+    }
+    const int firstRow = withFixedRows ? 0 : ScrollFirst();
+    if (Rows() - firstRow > LXW_ROW_MAX || cols.size() > LXW_COL_MAX) return false;
+
+    const std::vector<CellArea>& merges = store_.Merges();
+    std::vector<SheetMerge> sheetMerges(merges.size());
+    for (size_t i = 0; i < merges.size(); ++i) {
+        const CellArea& m = merges[i];
+        SheetMerge& s = sheetMerges[i];
+        s.gridRow = m.top;
+        s.gridCol = m.left;
+        s.top = std::max(m.top, firstRow) - firstRow;
+        s.bottom = m.bottom - firstRow;
+        s.left = s.right = -1;
+        for (int c = m.left; c <= m.right; ++c) {
+            if (sheetCol[c] < 0) continue;
+            if (s.left < 0) s.left = sheetCol[c];
+            s.right = sheetCol[c];
+        }
+        s.exported = s.left >= 0 && s.bottom >= s.top;
+    }
+
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;  // rows go to disk as they are written
+    const QByteArray encodedPath = QFile::encodeName(path);
+    lxw_workbook* workbook = workbook_new_opt(encodedPath.constData(), &options);
+    if (!workbook) return false;
+    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
+    lxw_format* bold = workbook_add_format(workbook);
+    format_set_bold(bold);
+    lxw_format* merged = workbook_add_format(workbook);
+    format_set_align(merged, LXW_ALIGN_CENTER);
+    format_set_align(merged, LXW_ALIGN_VERTICAL_CENTER);
+    lxw_format* mergedBold = workbook_add_format(workbook);
+    format_set_align(mergedBold, LXW_ALIGN_CENTER);
+    format_set_align(mergedBold, LXW_ALIGN_VERTICAL_CENTER);
+    format_set_bold(mergedBold);
+
+    bool ok = sheet && bold && merged && mergedBold;
+    for (size_t i = 0; ok && i < cols.size(); ++i)
+        ok = worksheet_set_column_pixels(sheet, i, i, columns_[cols[i]].width, nullptr) ==
+             LXW_NO_ERROR;
+    auto mergeFormat = [&](const SheetMerge& s) {
+        return store_.Style(s.gridRow, s.gridCol).bold ? mergedBold : merged;
+    };
+    for (int r = firstRow; ok && r < Rows(); ++r) {
+        const int sheetRow = r - firstRow;
+        for (size_t i = 0; ok && i < cols.size(); ++i) {
+            const int c = cols[i];
+            const int merge = store_.MergeAt(r, c);
+            if (merge >= 0) {
+                // The merge shows its top-left text once, in its first exported cell.
+                const SheetMerge& s = sheetMerges[merge];
+                if (s.top != sheetRow || s.left != static_cast<int>(i)) continue;
+                const QByteArray text = store_.Text(s.gridRow, s.gridCol).toUtf8();
+                ok = worksheet_write_string(sheet, sheetRow, i, text.constData(), mergeFormat(s)) ==
+                     LXW_NO_ERROR;
+                continue;
+            }
+            const QStringView view = store_.Text(r, c);
+            if (view.isEmpty()) continue;
+            const QString text = view.toString();
+            lxw_format* format = store_.Style(r, c).bold ? bold : nullptr;
+            if (r >= fixedRows_ && columns_[c].mask == cellValue && IsNumberText(text)) {
+                ok = worksheet_write_number(sheet, sheetRow, i, TextToNumber(text), format) ==
+                     LXW_NO_ERROR;
+            } else {
+                ok = worksheet_write_string(sheet, sheetRow, i, text.toUtf8().constData(),
+                                            format) == LXW_NO_ERROR;
+            }
+        }
+        // Rows are written in order, so a merge is declared at its last row; the cells it
+        // covers in earlier rows were already written.
+        for (const SheetMerge& s : sheetMerges) {
+            if (!ok || !s.exported || s.bottom != sheetRow) continue;
+            if (s.top == s.bottom && s.left == s.right) continue;
+            const QByteArray text = store_.Text(s.gridRow, s.gridCol).toUtf8();
+            ok = worksheet_merge_range(sheet, s.top, s.left, s.bottom, s.right, text.constData(),
+                                       mergeFormat(s)) == LXW_NO_ERROR;
+        }
+    }
+    const lxw_error closed = workbook_close(workbook);
+    return ok && closed == LXW_NO_ERROR;
+}

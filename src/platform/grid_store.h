@@ -1,0 +1,116 @@
+#pragma once
+// The cells of a record grid, kept compact: one UTF-16 buffer per row (cell lengths, then the
+// texts), styles only where set, as column spans per row, so they move with the row when the
+// rows are sorted.
+
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+#include <vector>
+
+// A rectangle of cells, all bounds inclusive.
+struct CellArea {
+    int top = 0;
+    int left = 0;
+    int bottom = 0;
+    int right = 0;
+
+    bool Contains(int row, int col) const {
+        return row >= top && row <= bottom && col >= left && col <= right;
+    }
+    bool Intersects(const CellArea& other) const {
+        return top <= other.bottom && other.top <= bottom && left <= other.right &&
+               other.left <= right;
+    }
+    bool operator==(const CellArea&) const = default;
+};
+
+// What a style change sets; fields not named in `fields` stay as they are.
+struct StylePatch {
+    enum Field : uint16_t {
+        kFore = 1,
+        kBack = 2,
+        kAlign = 4,
+        kBold = 8,
+        kLocked = 16,
+        kInsideVertical = 32,  // lines between the columns of the span
+        kBottom = 64,          // a line under the row
+    };
+    uint16_t fields = 0;
+    uint32_t fore = 0;
+    uint32_t back = 0;
+    uint8_t align = 0;
+    bool bold = false;
+    bool locked = false;
+    bool insideVertical = false;
+    bool bottom = false;
+};
+
+// The style of one cell; -1 where nothing was set.
+struct CellStyle {
+    int64_t fore = -1;
+    int64_t back = -1;
+    int align = -1;
+    bool bold = false;
+    bool locked = false;
+    bool rightBorder = false;
+    bool bottomBorder = false;
+};
+
+class GridStore {
+  public:
+    int Rows() const { return static_cast<int>(rows_.size()); }
+    int Cols() const { return cols_; }
+    // Growing adds empty rows; shrinking cuts rows off the bottom (with their merges).
+    void SetRows(int rows);
+    // Shrinking drops the texts, styles and merges beyond the last column.
+    void SetCols(int cols);
+
+    // Appends a row: the tab-separated pieces fill columns 1, 2, ...; column 0 stays empty.
+    void AppendTabbed(QStringView line);
+    void RemoveRows(int first, int count);
+    // Rows [first, first + order.size()) become the old rows first + order[i].
+    void Reorder(int first, const std::vector<int>& order);
+
+    QStringView Text(int row, int col) const;
+    void SetText(int row, int col, QStringView text);
+
+    void ApplyStyle(const CellArea& area, const StylePatch& patch);
+    CellStyle Style(int row, int col) const;
+
+    int Height(int row) const { return rows_[row].height; }  // -1: the default height
+    void SetHeight(int row, int height) { rows_[row].height = static_cast<int16_t>(height); }
+
+    // Merging drops the merges it overlaps; a single cell merges nothing.
+    void Merge(const CellArea& area);
+    const std::vector<CellArea>& Merges() const { return merges_; }
+    // Index into Merges() of the merge holding the cell, -1 when it is not merged.
+    int MergeAt(int row, int col) const;
+
+  private:
+    struct Span {
+        uint16_t first;
+        uint16_t last;
+        uint16_t fields;
+        uint8_t align;
+        uint8_t flags;  // the boolean fields
+        uint32_t fore;
+        uint32_t back;
+    };
+    struct Row {
+        // [cell count][length of each cell][texts]; null for an empty row.
+        QString cells;
+        std::vector<Span> spans;  // later spans win
+        int16_t height = -1;
+    };
+
+    static int CellCount(const Row& row) {
+        return row.cells.isEmpty() ? 0 : row.cells[0].unicode();
+    }
+    static void Build(Row& row, const std::vector<QStringView>& texts);
+    std::vector<QStringView> Split(const Row& row) const;
+
+    std::vector<Row> rows_;
+    std::vector<CellArea> merges_;
+    int cols_ = 5;
+};

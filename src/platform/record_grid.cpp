@@ -1,0 +1,423 @@
+#include "platform/record_grid.h"
+
+#include <QCollator>
+#include <QFont>
+#include <algorithm>
+#include <numeric>
+
+#include "common/number_text.h"
+
+QColor WinColor(qint64 value) {
+    return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+                  static_cast<int>((value >> 16) & 0xFF));
+}
+
+qint64 WinColorValue(const QColor& color) {
+    return qint64(color.red()) | (qint64(color.green()) << 8) | (qint64(color.blue()) << 16);
+}
+
+RecordGrid::RecordGrid(QWidget* parent) : QAbstractScrollArea(parent), columns_(store_.Cols()) {
+    // "Tahoma" is rarely installed here; the last family carries the Chinese glyphs.
+    QFont gridFont;
+    gridFont.setFamilies({QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"),
+                          QStringLiteral("WenQuanYi Zen Hei")});
+    gridFont.setPointSize(8);
+    setFont(gridFont);
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setMouseTracking(true);
+    store_.SetRows(1);
+    UpdateScrollBars();
+}
+
+RecordGrid::~RecordGrid() = default;
+
+void RecordGrid::Changed() {
+    if (!autoRedraw_) {
+        layoutPending_ = true;
+        return;
+    }
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void RecordGrid::SetRows(int rows) {
+    FinishEdit(true);
+    store_.SetRows(rows);
+    if (selFirst_ >= Rows() || !IsSelectable(selFirst_)) {
+        selFirst_ = selLast_ = activeRow_ = activeCol_ = -1;
+    } else {
+        selLast_ = std::min(selLast_, Rows() - 1);
+        activeRow_ = std::min(activeRow_, selLast_);
+    }
+    Changed();
+}
+
+void RecordGrid::SetCols(int cols) {
+    FinishEdit(true);
+    store_.SetCols(cols);
+    columns_.resize(store_.Cols());
+    activeCol_ = std::min(activeCol_, Cols() - 1);
+    Changed();
+}
+
+void RecordGrid::SetFixedRows(int rows) {
+    fixedRows_ = std::max(rows, 0);
+    if (selFirst_ >= 0 && !IsSelectable(selFirst_)) selFirst_ = selLast_ = activeRow_ = -1;
+    Changed();
+}
+
+void RecordGrid::SetFrozenBottomRows(int rows) {
+    frozenBottomRows_ = std::max(rows, 0);
+    Changed();
+}
+
+int RecordGrid::ScrollFirst() const {
+    return std::min(fixedRows_, Rows());
+}
+
+int RecordGrid::ScrollEnd() const {
+    return std::max(ScrollFirst(), Rows() - frozenBottomRows_);
+}
+
+bool RecordGrid::IsSelectable(int row) const {
+    return row >= fixedRows_ && row < Rows();
+}
+
+void RecordGrid::AddItem(const QString& text) {
+    store_.AppendTabbed(text);
+    Changed();
+}
+
+void RecordGrid::RemoveItem(int row) {
+    if (row < 0 || row >= Rows()) return;
+    RemoveRows(row, 1);
+}
+
+void RecordGrid::RemoveRows(int first, int count) {
+    FinishEdit(true);
+    store_.RemoveRows(first, count);
+    if (selFirst_ >= 0) {
+        const int last = first + count - 1;
+        auto shift = [&](int row) {
+            if (row > last) return row - count;
+            return row >= first ? first : row;  // a removed row gives way to the next one
+        };
+        selFirst_ = shift(selFirst_);
+        selLast_ = shift(selLast_);
+        activeRow_ = shift(activeRow_);
+        if (selFirst_ >= Rows()) selFirst_ = selLast_ = activeRow_ = Rows() - 1;
+        if (!IsSelectable(selFirst_)) selFirst_ = selLast_ = activeRow_ = activeCol_ = -1;
+    }
+    Changed();
+}
+
+QString RecordGrid::CellText(int row, int col) const {
+    if (col >= Cols()) return {};
+    return store_.Text(row, col).toString();
+}
+
+void RecordGrid::SetCellText(int row, int col, const QString& text) {
+    store_.SetText(row, col, text);
+    Changed();
+}
+
+GridRange RecordGrid::Range(int firstRow, int firstCol, int lastRow, int lastCol) {
+    return GridRange(this, {std::min(firstRow, lastRow), std::min(firstCol, lastCol),
+                            std::max(firstRow, lastRow), std::max(firstCol, lastCol)});
+}
+
+void RecordGrid::SelectRows(int first, int last, int activeRow, int activeCol) {
+    selFirst_ = std::min(first, last);
+    selLast_ = std::max(first, last);
+    activeRow_ = activeRow;
+    activeCol_ = activeCol;
+    viewport()->update();
+}
+
+void RecordGrid::SortRows(int col, int order, bool keepFrozenRows) {
+    FinishEdit(true);
+    const int first = ScrollFirst();
+    const int count = (keepFrozenRows ? ScrollEnd() : Rows()) - first;
+    if (col < 0 || col >= Cols() || count < 2) return;
+    std::vector<int> orderOfRows(count);
+    std::iota(orderOfRows.begin(), orderOfRows.end(), 0);
+    const bool descending = order == cellDescending;
+    if (columns_[col].mask == cellValue) {
+        std::vector<double> keys(count);
+        for (int i = 0; i < count; ++i)
+            keys[i] = TextToNumber(store_.Text(first + i, col).toString());
+        std::stable_sort(orderOfRows.begin(), orderOfRows.end(), [&](int a, int b) {
+            return descending ? keys[b] < keys[a] : keys[a] < keys[b];
+        });
+    } else {
+        QCollator collator;
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(count);
+        for (int i = 0; i < count; ++i)
+            keys.push_back(collator.sortKey(store_.Text(first + i, col).toString()));
+        std::stable_sort(orderOfRows.begin(), orderOfRows.end(), [&](int a, int b) {
+            return descending ? keys[b].compare(keys[a]) < 0 : keys[a].compare(keys[b]) < 0;
+        });
+    }
+    store_.Reorder(first, orderOfRows);
+    // The selection follows its record.
+    if (selFirst_ >= first && selFirst_ < first + count) {
+        const auto at = std::find(orderOfRows.begin(), orderOfRows.end(), selFirst_ - first);
+        selFirst_ = selLast_ = activeRow_ = first + static_cast<int>(at - orderOfRows.begin());
+    }
+    Changed();
+}
+
+void RecordGrid::SetBackColor1(qint64 color) {
+    backColor1_ = color;
+    Changed();
+}
+void RecordGrid::SetBackColor2(qint64 color) {
+    backColor2_ = color;
+    Changed();
+}
+void RecordGrid::SetBackColorBkg(qint64 color) {
+    backColorBkg_ = color;
+    Changed();
+}
+void RecordGrid::SetBackColorSel(qint64 color) {
+    backColorSel_ = color;
+    Changed();
+}
+void RecordGrid::SetBackColorActiveCellSel(qint64 color) {
+    backColorActiveCellSel_ = color;
+    Changed();
+}
+void RecordGrid::SetSelectionBorderColor(qint64 color) {
+    selectionBorderColor_ = color;
+    Changed();
+}
+void RecordGrid::SetGridColor(qint64 color) {
+    gridColor_ = color;
+    Changed();
+}
+void RecordGrid::SetHideGridLines(bool hide) {
+    hideGridLines_ = hide;
+    Changed();
+}
+
+int RecordGrid::RowHeight(int row) const {
+    return row >= 0 && row < Rows() ? HeightOf(row) : defaultRowHeight_;
+}
+
+void RecordGrid::SetRowHeight(int row, int height) {
+    if (row < 0 || row >= Rows()) return;
+    store_.SetHeight(row, std::clamp(height, 0, 0x7FFF));
+    Changed();
+}
+
+void RecordGrid::SetDefaultRowHeight(int height) {
+    defaultRowHeight_ = std::clamp(height, 1, 0x7FFF);
+    Changed();
+}
+
+void RecordGrid::SetExtendLastCol(bool extend) {
+    extendLastCol_ = extend;
+    Changed();
+}
+void RecordGrid::SetReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    if (readOnly) FinishEdit(false);
+}
+void RecordGrid::SetAllowUserSort(bool allow) {
+    allowUserSort_ = allow;
+}
+void RecordGrid::SetAllowUserResizing(bool allow) {
+    allowUserResizing_ = allow;
+}
+
+void RecordGrid::SetAutoRedraw(bool redraw) {
+    autoRedraw_ = redraw;
+    if (redraw && layoutPending_) {
+        layoutPending_ = false;
+        Changed();
+    }
+}
+
+void RecordGrid::Refresh() {
+    if (!autoRedraw_) return;
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+// --- Cell ---
+
+int GridCell::Alignment() const {
+    const int align = grid_->store_.Style(row_, col_).align;
+    return align < 0 ? RecordGrid::cellGeneral : align;
+}
+
+void GridCell::SetAlignment(int alignment) {
+    StylePatch patch;
+    patch.fields = StylePatch::kAlign;
+    patch.align = static_cast<uint8_t>(alignment);
+    grid_->Range(row_, col_, row_, col_).Apply(patch);
+}
+
+void GridCell::SetFocus() {
+    if (!grid_->IsSelectable(row_) || col_ < 0 || col_ >= grid_->Cols()) return;
+    grid_->FinishEdit(true);
+    grid_->SelectRows(row_, row_, row_, col_);
+    grid_->ScrollToRow(row_);
+}
+
+qint64 GridCell::ForeColor() const {
+    const int64_t fore = grid_->store_.Style(row_, col_).fore;
+    return fore < 0 ? 0 : fore;
+}
+
+qint64 GridCell::BackColor() const {
+    bool own = false;
+    return WinColorValue(grid_->CellBackground(row_, col_, grid_->store_.Style(row_, col_), &own));
+}
+
+bool GridCell::FontBold() const {
+    return grid_->store_.Style(row_, col_).bold;
+}
+bool GridCell::Locked() const {
+    return grid_->store_.Style(row_, col_).locked;
+}
+
+int GridCell::Border(int edge) const {
+    const CellStyle style = grid_->store_.Style(row_, col_);
+    if (edge == RecordGrid::cellInsideVertical)
+        return style.rightBorder ? RecordGrid::cellThin : RecordGrid::cellLineNone;
+    if (edge == RecordGrid::cellInsideHorizontal)
+        return style.bottomBorder ? RecordGrid::cellThin : RecordGrid::cellLineNone;
+    return RecordGrid::cellLineNone;
+}
+
+CellArea GridCell::MergeArea() const {
+    const int index = grid_->store_.MergeAt(row_, col_);
+    return index < 0 ? CellArea{row_, col_, row_, col_} : grid_->store_.Merges()[index];
+}
+
+// --- Column ---
+
+int GridColumn::Width() const {
+    return col_ >= 0 && col_ < grid_->Cols() ? grid_->columns_[col_].width : 0;
+}
+
+void GridColumn::SetWidth(int width) {
+    if (col_ < 0 || col_ >= grid_->Cols()) return;
+    grid_->columns_[col_].width = std::max(width, 0);
+    grid_->Changed();
+}
+
+int GridColumn::Alignment() const {
+    return col_ >= 0 && col_ < grid_->Cols() ? grid_->columns_[col_].alignment
+                                             : RecordGrid::cellGeneral;
+}
+
+void GridColumn::SetAlignment(int alignment) {
+    if (col_ < 0 || col_ >= grid_->Cols()) return;
+    grid_->columns_[col_].alignment = alignment;
+    grid_->Changed();
+}
+
+int GridColumn::Mask() const {
+    return col_ >= 0 && col_ < grid_->Cols() ? grid_->columns_[col_].mask : RecordGrid::cellNoMask;
+}
+
+void GridColumn::SetMask(int mask) {
+    if (col_ >= 0 && col_ < grid_->Cols()) grid_->columns_[col_].mask = mask;
+}
+
+int GridColumn::DecimalLength() const {
+    return col_ >= 0 && col_ < grid_->Cols() ? grid_->columns_[col_].decimalLength : 0;
+}
+
+void GridColumn::SetDecimalLength(int length) {
+    if (col_ >= 0 && col_ < grid_->Cols())
+        grid_->columns_[col_].decimalLength = std::max(length, 0);
+}
+
+void GridColumn::Sort(int order) {
+    grid_->SortRows(col_, order, false);
+}
+
+int GridColumn::UserSortIndicator() const {
+    return col_ >= 0 && col_ < grid_->Cols() ? grid_->columns_[col_].sortIndicator
+                                             : RecordGrid::cellSortIndicatorNone;
+}
+
+void GridColumn::SetUserSortIndicator(int indicator) {
+    if (col_ < 0 || col_ >= grid_->Cols()) return;
+    grid_->columns_[col_].sortIndicator = indicator;
+    grid_->Changed();
+}
+
+// --- Range ---
+
+void GridRange::Apply(const StylePatch& patch) {
+    grid_->store_.ApplyStyle(area_, patch);
+    grid_->Changed();
+}
+
+void GridRange::Merge() {
+    grid_->store_.Merge(area_);
+    grid_->Changed();
+}
+
+void GridRange::SetForeColor(qint64 color) {
+    StylePatch patch;
+    patch.fields = StylePatch::kFore;
+    patch.fore = static_cast<uint32_t>(color & 0xFFFFFF);
+    Apply(patch);
+}
+
+void GridRange::SetBackColor(qint64 color) {
+    StylePatch patch;
+    patch.fields = StylePatch::kBack;
+    patch.back = static_cast<uint32_t>(color & 0xFFFFFF);
+    Apply(patch);
+}
+
+void GridRange::SetFontBold(bool bold) {
+    StylePatch patch;
+    patch.fields = StylePatch::kBold;
+    patch.bold = bold;
+    Apply(patch);
+}
+
+void GridRange::SetLocked(bool locked) {
+    StylePatch patch;
+    patch.fields = StylePatch::kLocked;
+    patch.locked = locked;
+    Apply(patch);
+}
+
+void GridRange::Borders(int edge, int style) {
+    const bool on = style != RecordGrid::cellLineNone;
+    StylePatch patch;
+    if (edge == RecordGrid::cellInsideVertical) {
+        patch.fields = StylePatch::kInsideVertical;
+        patch.insideVertical = on;
+        Apply(patch);
+    } else if (edge == RecordGrid::cellInsideHorizontal && area_.bottom > area_.top) {
+        // The lines between the rows: under every row but the last.
+        patch.fields = StylePatch::kBottom;
+        patch.bottom = on;
+        GridRange(grid_, {area_.top, area_.left, area_.bottom - 1, area_.right}).Apply(patch);
+    }
+}
+
+// --- Selection ---
+
+int GridSelection::FirstRow() const {
+    return grid_->selFirst_;
+}
+int GridSelection::LastRow() const {
+    return grid_->selLast_;
+}
+
+void GridSelection::DeleteByRow() {
+    if (grid_->selFirst_ < 0) return;
+    grid_->RemoveRows(grid_->selFirst_, grid_->selLast_ - grid_->selFirst_ + 1);
+}

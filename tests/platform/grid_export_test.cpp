@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QXmlStreamReader>
+#include <map>
+
+#include "grid_fixture.h"
+
+namespace {
+
+struct SheetCell {
+    QString value;
+    bool number = false;
+};
+
+// The first sheet of a workbook, read back through unzip.
+struct Sheet {
+    std::map<QString, SheetCell> cells;  // by reference, "B3"
+    QStringList merges;
+
+    QString Text(const QString& ref) const {
+        const auto it = cells.find(ref);
+        return it == cells.end() ? QString() : it->second.value;
+    }
+    bool IsNumber(const QString& ref) const {
+        const auto it = cells.find(ref);
+        return it != cells.end() && it->second.number;
+    }
+    QStringList RefsInRow(int row) const {
+        QStringList refs;
+        for (const auto& [ref, cell] : cells)
+            if (ref.mid(1).toInt() == row && !cell.value.isEmpty()) refs << ref;
+        return refs;
+    }
+};
+
+QByteArray Unzip(const QString& path, const QString& member) {
+    QProcess unzip;
+    unzip.start("unzip", {"-p", path, member});
+    unzip.waitForFinished();
+    return unzip.readAllStandardOutput();
+}
+
+Sheet ReadSheet(const QString& path) {
+    QStringList shared;
+    QXmlStreamReader strings(Unzip(path, "xl/sharedStrings.xml"));
+    while (!strings.atEnd()) {
+        strings.readNext();
+        if (strings.isStartElement() && strings.name() == u"t") shared << strings.readElementText();
+    }
+    Sheet sheet;
+    QXmlStreamReader xml(Unzip(path, "xl/worksheets/sheet1.xml"));
+    QString ref;
+    QString type;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement()) continue;
+        if (xml.name() == u"c") {
+            ref = xml.attributes().value("r").toString();
+            type = xml.attributes().value("t").toString();
+            sheet.cells[ref] = {QString(), type.isEmpty() || type == "n"};
+        } else if (xml.name() == u"v" || xml.name() == u"t") {
+            const QString text = xml.readElementText();
+            sheet.cells[ref].value = type == "s" ? shared.value(text.toInt()) : text;
+        } else if (xml.name() == u"mergeCell") {
+            sheet.merges << xml.attributes().value("ref").toString();
+        }
+    }
+    return sheet;
+}
+
+class GridExport : public GridFixture {
+  protected:
+    QStringList Entries() const {
+        return QDir(Dir()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
+                                     QDir::Name);
+    }
+};
+
+TEST_F(GridExport, WritesTheListAsShownWithNumbersMergesAndNoHiddenColumn) {
+    Fill({"3", "1", "2"});  // hidden purchase prices 0.5, 1.5, 2.5
+    grid->SetCellText(5, kPrice, "4.5");
+    grid->Column(kQty).Sort(RecordGrid::cellAscending);
+    ASSERT_TRUE(grid->ExportToExcel(File("list.xlsx"), true, true));
+
+    // Sheet columns: A the marker column, B name, C quantity, D remark.
+    const Sheet sheet = ReadSheet(File("list.xlsx"));
+    EXPECT_EQ(sheet.merges, (QStringList{"B1:C1", "D1:D2"}));
+    EXPECT_EQ(sheet.Text("B1"), QStringLiteral("商品信息"));
+    EXPECT_EQ(sheet.Text("D1"), QStringLiteral("备注"));
+    EXPECT_EQ(sheet.RefsInRow(2), (QStringList{"B2", "C2"}));
+    EXPECT_FALSE(sheet.IsNumber("C2"));
+    EXPECT_EQ(sheet.RefsInRow(3), (QStringList{"B3", "C3", "D3"}));
+    EXPECT_EQ(sheet.Text("B3"), QStringLiteral("品2"));
+    EXPECT_EQ(sheet.Text("C3"), "1");
+    EXPECT_TRUE(sheet.IsNumber("C3"));
+    EXPECT_FALSE(sheet.IsNumber("B3"));
+    EXPECT_EQ(sheet.Text("B5"), QStringLiteral("品1"));
+    EXPECT_EQ(sheet.Text("D5"), QStringLiteral("备注1"));
+    EXPECT_EQ(sheet.Text("B6"), QStringLiteral("合计："));
+    EXPECT_EQ(sheet.Text("C6"), "6");
+    EXPECT_TRUE(sheet.IsNumber("C6"));
+    for (const auto& [ref, cell] : sheet.cells) {
+        EXPECT_FALSE(ref.startsWith('E')) << ref.toStdString();
+        EXPECT_FALSE(cell.value.endsWith(".5")) << ref.toStdString();  // no purchase price
+    }
+}
+
+TEST_F(GridExport, WithoutHeaderRowsAndMarkerColumnOnlyTheRecordsAndTotals) {
+    Fill({"3", "1"});
+    ASSERT_TRUE(grid->ExportToExcel(File("data.xlsx"), false, false));
+    const Sheet sheet = ReadSheet(File("data.xlsx"));
+    EXPECT_TRUE(sheet.merges.isEmpty());
+    EXPECT_EQ(sheet.Text("A1"), QStringLiteral("品1"));
+    EXPECT_EQ(sheet.Text("B1"), "3");
+    EXPECT_EQ(sheet.Text("C2"), QStringLiteral("备注2"));
+    EXPECT_EQ(sheet.Text("A3"), QStringLiteral("合计："));
+    EXPECT_TRUE(sheet.RefsInRow(4).isEmpty());
+}
+
+TEST_F(GridExport, AnEmptyNameAsksForTheFileAndACancelWritesNothing) {
+    Fill({"1"});
+    dialogs_.AnswerFile(File("chosen"));
+    EXPECT_TRUE(grid->ExportToExcel(QString(), true, true));
+    ASSERT_EQ(dialogs_.Shown().size(), 1);
+    EXPECT_EQ(dialogs_.Shown()[0].kind, ShownBox::Kind::SaveFile);
+    EXPECT_EQ(dialogs_.Shown()[0].caption, "Export To Excel");
+    EXPECT_EQ(dialogs_.Shown()[0].filter, "Excel WorkBook (*.xlsx)");
+    EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});  // nothing left beside it
+
+    EXPECT_FALSE(grid->ExportToExcel(QString(), true, true));  // the dialog is cancelled
+    EXPECT_EQ(dialogs_.Shown().size(), 2);
+    EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});
+}
+
+TEST_F(GridExport, AFailedWriteReportsFalseAndLeavesNoFileBehind) {
+    Fill({"1", "2"});
+    EXPECT_FALSE(grid->ExportToExcel(File("missing/list.xlsx"), true, true));
+    EXPECT_FALSE(grid->ExportToExcel("/proc/list.xlsx", true, true));
+    QDir(Dir()).mkdir("folder.xlsx");
+    EXPECT_FALSE(grid->ExportToExcel(File("folder.xlsx"), true, true));
+    EXPECT_EQ(Entries(), QStringList{"folder.xlsx"});
+
+    // A cell Excel cannot hold fails the write half way; the old file stays as it was.
+    QFile old(File("keep.xlsx"));
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+    grid->SetCellText(3, kRemark, QString(40000, 'x'));
+    EXPECT_FALSE(grid->ExportToExcel(File("keep.xlsx"), true, true));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old");
+    old.close();
+    EXPECT_EQ(Entries(), (QStringList{"folder.xlsx", "keep.xlsx"}));
+
+    grid->SetCellText(3, kRemark, "short");
+    EXPECT_TRUE(grid->ExportToExcel(File("keep.xlsx"), true, true));
+    EXPECT_EQ(ReadSheet(File("keep.xlsx")).Text("D4"), "short");
+}
+
+}  // namespace
