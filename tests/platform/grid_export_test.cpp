@@ -7,69 +7,9 @@
 #include <map>
 
 #include "grid_fixture.h"
+#include "support/workbook_reader.h"
 
 namespace {
-
-struct SheetCell {
-    QString value;
-    bool number = false;
-};
-
-// The first sheet of a workbook, read back through unzip.
-struct Sheet {
-    std::map<QString, SheetCell> cells;  // by reference, "B3"
-    QStringList merges;
-
-    QString Text(const QString& ref) const {
-        const auto it = cells.find(ref);
-        return it == cells.end() ? QString() : it->second.value;
-    }
-    bool IsNumber(const QString& ref) const {
-        const auto it = cells.find(ref);
-        return it != cells.end() && it->second.number;
-    }
-    QStringList RefsInRow(int row) const {
-        QStringList refs;
-        for (const auto& [ref, cell] : cells)
-            if (ref.mid(1).toInt() == row && !cell.value.isEmpty()) refs << ref;
-        return refs;
-    }
-};
-
-QByteArray Unzip(const QString& path, const QString& member) {
-    QProcess unzip;
-    unzip.start("unzip", {"-p", path, member});
-    unzip.waitForFinished();
-    return unzip.readAllStandardOutput();
-}
-
-Sheet ReadSheet(const QString& path) {
-    QStringList shared;
-    QXmlStreamReader strings(Unzip(path, "xl/sharedStrings.xml"));
-    while (!strings.atEnd()) {
-        strings.readNext();
-        if (strings.isStartElement() && strings.name() == u"t") shared << strings.readElementText();
-    }
-    Sheet sheet;
-    QXmlStreamReader xml(Unzip(path, "xl/worksheets/sheet1.xml"));
-    QString ref;
-    QString type;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement()) continue;
-        if (xml.name() == u"c") {
-            ref = xml.attributes().value("r").toString();
-            type = xml.attributes().value("t").toString();
-            sheet.cells[ref] = {QString(), type.isEmpty() || type == "n"};
-        } else if (xml.name() == u"v" || xml.name() == u"t") {
-            const QString text = xml.readElementText();
-            sheet.cells[ref].value = type == "s" ? shared.value(text.toInt()) : text;
-        } else if (xml.name() == u"mergeCell") {
-            sheet.merges << xml.attributes().value("ref").toString();
-        }
-    }
-    return sheet;
-}
 
 class GridExport : public GridFixture {
   protected:

@@ -1,0 +1,43 @@
+#include "platform/list_style.h"
+
+#include <cmath>
+
+#include "common/settings.h"
+#include "platform/record_grid.h"
+
+int ColumnWidth(double fraction, int hostWidth) {
+    return static_cast<int>(std::floor(fraction * hostWidth));
+}
+
+void ApplyListColours(RecordGrid* grid) {
+    grid->SetBackColorSel(65535);
+    grid->SetBackColorActiveCellSel(65535);
+    grid->SetSelectionBorderColor(57472);
+    grid->SetBackColor2(SetupColor(SetupKey::kBgTwo));
+    grid->SetBackColor1(SetupColor(SetupKey::kBgOne));
+    grid->SetBackColorBkg(16777215);
+}
+
+void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, int lastCol) {
+    const QString line = ReadSetupKey(SetupKey::kLine);
+    if (line == QLatin1String("1") || line == QLatin1String("2")) {
+        grid->SetGridColor(16777215);
+        grid->SetHideGridLines(false);
+        GridRange range = grid->Range(firstRow, firstCol, lastRow, lastCol);
+        range.SetBackColor(16777215);
+        range.Borders(line == QLatin1String("2") ? RecordGrid::cellInsideVertical
+                                                 : RecordGrid::cellInsideHorizontal,
+                      RecordGrid::cellThin);
+    } else {
+        grid->SetGridColor(8421504);
+        grid->SetHideGridLines(true);
+    }
+}
+
+void StyleTotalsRow(RecordGrid* grid, int firstCol, int lastCol) {
+    const int row = grid->Rows() - 1;
+    grid->SetFrozenBottomRows(1);
+    GridRange range = grid->Range(row, firstCol, row, lastCol);
+    range.SetBackColor(SetupColor(SetupKey::kLastColor));
+    range.SetFontBold(true);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The look every list shares after a fill: selection and row colours, grid lines and the
+// bold totals row, from the settings of config.ini.
+
+class RecordGrid;
+
+// A column's width as a fraction of its host's width, cut to whole pixels.
+int ColumnWidth(double fraction, int hostWidth);
+
+// Selected row and active cell yellow, selection border green, odd and even rows from
+// bgone and bgtwo, white below the rows.
+void ApplyListColours(RecordGrid* grid);
+
+// Grid lines by the line setting over the given cells: "2" vertical lines only, "1"
+// horizontal lines only (both on white cells), anything else grey lines everywhere.
+void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, int lastCol);
+
+// Freezes the last row (the totals row) at the bottom and gives its columns firstCol to
+// lastCol the lastcolor background and bold text.
+void StyleTotalsRow(RecordGrid* grid, int firstCol, int lastCol);

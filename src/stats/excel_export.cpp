@@ -1,0 +1,26 @@
+#include "stats/excel_export.h"
+
+#include "common/number_text.h"
+#include "common/session.h"
+#include "platform/record_grid.h"
+#include "platform/skin.h"
+
+void ExportGridToExcel(RecordGrid* grid) {
+    if (!grid) return;
+    Session& session = CurrentSession();
+    session.selectedId = grid->CellText(session.selectedRow, 1);
+    const bool record =
+        !session.selectedId.isEmpty() && TextToNumber(session.selectedId) > kTolerance;
+    if (record && grid->ExportToExcel(QString(), true, true))
+        ShowMessage(QStringLiteral("输出Excel成功"), 1);
+    else
+        ShowMessage(QStringLiteral("输出Excel失败"), 1);
+}
+
+void ShowPrintNotice(PrintNotice which) {
+    ShowMessage(which == PrintNotice::Stock
+                    ? QStringLiteral(
+                          "~ 暂无此功能 ~  因为此功能正在测试中！  ，但是你可以用输出Excel打印。")
+                    : QStringLiteral("~ 暂无此功能 ~，但是你可以用输出Excel打印。"),
+                1);
+}

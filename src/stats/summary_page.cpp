@@ -1,0 +1,182 @@
+#include "stats/summary_page.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QMenu>
+#include <QPointer>
+
+#include "common/number_text.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "platform/list_refresh.h"
+#include "platform/list_style.h"
+#include "platform/record_grid.h"
+#include "stats/excel_export.h"
+#include "store/shared_db.h"
+
+namespace {
+
+struct SummaryPage {
+    QPointer<QFrame> host;
+    QPointer<RecordGrid> grid;
+    QPointer<QMenu> menu;
+};
+
+SummaryPage& Page() {
+    static SummaryPage page;
+    return page;
+}
+
+const QStringList kFields = {
+    QStringLiteral("ID"),       QStringLiteral("名称"),     QStringLiteral("型号"),
+    QStringLiteral("编码"),     QStringLiteral("类型"),     QStringLiteral("进货数量"),
+    QStringLiteral("进货金额"), QStringLiteral("销售数量"), QStringLiteral("销售金额"),
+    QStringLiteral("存货数量"), QStringLiteral("存货金额")};
+
+// Columns 1 to 11, as fractions of the host width.
+const QList<double> kWidths = {0, 0.15, 0.1, 0.1, 0.1, 0.065, 0.09, 0.065, 0.09, 0.065, 0.09};
+
+void BuildMenu(RecordGrid* grid) {
+    auto* menu = new QMenu(grid);
+    menu->setObjectName(QStringLiteral("汇总快捷菜单"));
+    QObject::connect(menu->addAction(QStringLiteral("刷新显示")), &QAction::triggered, menu,
+                     [] { FillSummaryGrid(QStringLiteral("select * from buy")); });
+    menu->addSeparator();
+    QObject::connect(menu->addAction(QStringLiteral("输出汇总Excel.")), &QAction::triggered, menu,
+                     [] { ExportGridToExcel(SummaryGrid()); });
+    Page().menu = menu;
+}
+
+}  // namespace
+
+RecordGrid* SummaryGrid() {
+    return Page().grid.data();
+}
+QMenu* SummaryMenu() {
+    return Page().menu.data();
+}
+
+void ForgetSummaryPage() {
+    UnregisterListFill(ListId::Summary);
+    Page() = SummaryPage{};
+}
+
+void CreateSummaryGrid(QFrame* host, int width, int height) {
+    if (Page().grid) return;
+    Page().host = host;
+    auto* grid = new RecordGrid(host);
+    grid->setObjectName(QStringLiteral("SummaryGrid"));
+    grid->setGeometry(0, 0, width, height);
+    grid->show();
+    Page().grid = grid;
+    SetUpSummaryGrid();
+}
+
+void LayOutSummaryColumns(int firstColumnWidth) {
+    RecordGrid* g = SummaryGrid();
+    if (!g) return;
+    const int host = Page().host ? Page().host->width() : g->width();
+    g->Column(0).SetWidth(firstColumnWidth);
+    for (int c = 1; c <= 11; ++c) g->Column(c).SetWidth(ColumnWidth(kWidths[c - 1], host));
+}
+
+void SetUpSummaryGrid() {
+    RecordGrid* g = SummaryGrid();
+    g->SetAutoRedraw(false);
+    g->SetRows(100);
+    g->SetCols(12);
+    g->SetFixedRows(2);
+    g->SetAllowUserResizing(true);
+    g->SetAllowUserSort(true);
+    g->SetExtendLastCol(true);
+    g->SetRowHeight(0, 26);
+    g->SetRowHeight(1, 23);
+    g->Range(0, 0, 1, 0).Merge();
+    const struct {
+        int first, last;
+        const char* caption;
+    } groups[] = {{2, 5, "商品信息"}, {6, 7, "进货信息"}, {8, 9, "销售信息"}, {10, 11, "存货信息"}};
+    for (const auto& group : groups) {
+        g->SetCellText(0, group.first, QString::fromUtf8(group.caption));
+        g->Range(0, group.first, 0, group.last).Merge();
+    }
+    const char* captions[] = {"名称", "型号", "编码", "类型", "数量",
+                              "金额", "数量", "金额", "数量", "金额"};
+    for (int c = 2; c <= 11; ++c) g->SetCellText(1, c, QString::fromUtf8(captions[c - 2]));
+    for (int c = 6; c <= 10; ++c) g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
+    g->Column(11).SetAlignment(RecordGrid::cellCenterCenter);
+    for (int c : {6, 8, 10}) g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
+    for (int c = 6; c <= 11; ++c) {
+        g->Cell(1, c).SetAlignment(RecordGrid::cellCenterCenter);
+        g->Column(c).SetMask(RecordGrid::cellValue);
+        g->Column(c).SetDecimalLength(1);
+    }
+    LayOutSummaryColumns(30);
+    QObject::connect(g, &RecordGrid::MouseUp, g,
+                     [](int button, int, int x, int y) { OnSummaryGridMouseUp(button, x, y); });
+    g->SetReadOnly(true);
+    g->SetAutoRedraw(true);
+    g->Refresh();
+    BuildMenu(g);
+    RegisterListFill(ListId::Summary, [](const QString& sql) { FillSummaryGrid(sql); });
+    FillSummaryGrid(QStringLiteral("select * from buy"));
+}
+
+void FillSummaryGrid(const QString& sql) {
+    RecordGrid* g = SummaryGrid();
+    if (!g) return;
+    g->SetFrozenBottomRows(0);
+    g->SetRows(2);
+    g->SetAutoRedraw(false);
+    // The opposite of the stock list: with zero on, goods without stock are left out here.
+    const bool hideZero = SetupFlag(SetupKey::kZero);
+    const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
+    const qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
+    const int level = CurrentSession().stockAlarmLevel;
+    double totals[6] = {};
+
+    if (OpenSharedQuery(sql)) {
+        DbRecordSet& records = SharedRecordSet();
+        const QList<int> fields = FieldIndexes(records, kFields);
+        const int count = records.GetRecordCount();
+        QStringList cells;
+        for (int r = 0; r < count; ++r, records.MoveNext()) {
+            cells.clear();
+            double numbers[11] = {};
+            for (int f = 0; f < kFields.size(); ++f) {
+                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
+                cells << ListCellText(v);
+                numbers[f] = VariantNumber(v);
+            }
+            for (int t = 0; t < 6; ++t) totals[t] += numbers[5 + t];
+            const double stock = numbers[9];
+            if (hideZero && stock <= kTolerance) continue;
+            g->AddItem(cells.join(u'\t'));
+            const int row = g->Rows() - 1;
+            if (stock - level < -kTolerance) g->Range(row, 1, row, 11).SetForeColor(beepColor);
+            if (IsZero(stock)) g->Range(row, 1, row, 11).SetForeColor(zeroColor);
+        }
+    }
+    SharedRecordSet().Close();
+    ApplyListColours(g);
+    g->AddItem(QString());
+    const int last = g->Rows() - 1;
+    ApplyGridLines(g, 2, 2, last, 11);
+    StyleTotalsRow(g, 2, 11);
+    g->SetCellText(last, 2, QStringLiteral("合计："));
+    for (int t = 0; t < 6; ++t) g->SetCellText(last, 6 + t, NumberText(totals[t]));
+    g->SetAutoRedraw(true);
+    g->Refresh();
+}
+
+void OnSummaryGridMouseUp(int button, int x, int y) {
+    if (button != RecordGrid::kRightButton) return;
+    RecordGrid* g = SummaryGrid();
+    g->HitTest(x, y);
+    const int row = g->MouseRow(), col = g->MouseCol();
+    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
+    Session& session = CurrentSession();
+    session.selectedId.clear();
+    session.selectedRow = row;
+    if (row >= 1 && col >= 1) Page().menu->popup(g->mapToGlobal(QPoint(x, y)));
+}
