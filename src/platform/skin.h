@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 
+class QPainter;
 class QWidget;
 
 class Skin : public QObject {
@@ -19,6 +20,7 @@ class Skin : public QObject {
 public:
     // The one skin of the process.
     static Skin& Instance();
+    ~Skin() override;
 
     // Takes over the painting, mouse handling and resizing of window, which becomes a frameless
     // top-level window, and loads the [Skin] settings. Attaching another window detaches the
@@ -63,6 +65,14 @@ protected:
 
 private:
     Skin();
+    void Forget();
+    void Paint(QPainter& painter);
+    void UpdateHover(const QPoint& pos);
+    void LeftButtonDown(const QPoint& pos);
+    void LeftButtonUp(const QPoint& pos);
+    void ToggleMaximized();
+    void SizeChanged(bool wasMaximized);
+
     struct State;
     State* state_;
 };
