@@ -1,8 +1,7 @@
 #pragma once
-// The fixed caption of the program's own message boxes.
 
 #include <QString>
 
-inline QString ProgramCaption() {
-    return QStringLiteral("岚库通进销存管理系统");
-}
+// The fixed caption of ShowMessage's boxes, for the questions the program asks in the same
+// skinned box.
+QString ProgramCaption();

@@ -15,7 +15,7 @@ bool DeleteGoods(const QString& id) {
     SharedRecordSet().Close();
     qint64 deleted = 0;
     if (!SharedConnection().Execute(QStringLiteral("Delete from buy where ID=?"), {id}, &deleted)) {
-        ShowMessage(QStringLiteral("删除失败：\r\n") + SharedConnection().GetErrorDescription(), 2);
+        ShowMessage(QStringLiteral("删除失败，商品资料没有删除"), 2);
         return false;
     }
     if (deleted == 0) {

@@ -206,9 +206,7 @@ bool GoodsEntryWindow::ChangeRecord(const QString& sql, const QVariantList& valu
     SharedRecordSet().Close();
     qint64 changed = 0;
     if (!SharedConnection().Execute(sql, values, &changed)) {
-        ShowMessage(QStringLiteral("保存失败，商品资料没有改变：\r\n") +
-                        SharedConnection().GetErrorDescription(),
-                    2);
+        ShowMessage(QStringLiteral("保存失败，商品资料没有改变"), 2);
         return false;
     }
     if (changed == 0) {

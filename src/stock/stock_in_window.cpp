@@ -102,9 +102,8 @@ bool StockInWindow::AppendRecord(const GoodsEntries& e) {
         }
     }
     const bool saved = records.Update();
-    const QString error = records.GetLastError();
     records.Close();
-    if (!saved) ShowMessage(QStringLiteral("保存失败，没有入库：\r\n") + error, 2);
+    if (!saved) ShowMessage(QStringLiteral("保存失败，没有入库"), 2);
     return saved;
 }
 

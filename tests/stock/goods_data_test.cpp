@@ -84,4 +84,15 @@ TEST_F(GoodsData, DeleteOfNoRecordAsksNothingAndAGoneRecordIsReported) {
     EXPECT_EQ(SkinBoxes().size(), 2);  // the question, then the report
 }
 
+TEST_F(GoodsData, AFailedDeleteIsReported) {
+    const QString id = AddGoods(Named("纸", "晨光"));
+    ASSERT_TRUE(SharedConnection().Execute("PRAGMA query_only=1"));
+    dialogs_.AnswerSkin(1);
+    EXPECT_FALSE(DeleteGoods(id));
+    ASSERT_EQ(SkinTexts().size(), 2);
+    EXPECT_EQ(SkinTexts()[1], "删除失败，商品资料没有删除");
+    ASSERT_TRUE(SharedConnection().Execute("PRAGMA query_only=0"));
+    EXPECT_EQ(GoodsCount(), 1);
+}
+
 }  // namespace
