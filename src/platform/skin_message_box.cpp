@@ -6,6 +6,7 @@
 
 #include "common/gbk.h"
 #include "platform/skin_geometry.h"
+#include "platform/skin_caption.h"
 #include "platform/skin_images.h"
 
 namespace {
@@ -25,11 +26,6 @@ constexpr unsigned char kScrambledTitle[] = {0xBB, 0xEA, 0xE5, 0xB8, 0x97, 0xF2,
                                              0xA2, 0x95, 0xA0, 0xEE, 0xBC, 0xE3, 0x86,
                                              0x9A, 0xB7, 0x95, 0xEF, 0x97, 0xE9};
 
-QString MessageCaption() {
-    QByteArray bytes;
-    for (unsigned char c : kScrambledTitle) bytes.append(static_cast<char>(c ^ kTitleKey));
-    return FromGbk(bytes);
-}
 
 // The close area in the box's caption band.
 class BandCloseButton final : public QAbstractButton {
@@ -157,6 +153,12 @@ void SkinBoxWindow::paintEvent(QPaintEvent*) {
     }
 }
 
+QString ProgramCaption() {
+    QByteArray bytes;
+    for (unsigned char c : kScrambledTitle) bytes.append(static_cast<char>(c ^ kTitleKey));
+    return FromGbk(bytes);
+}
+
 void ShowMessage(const QString& text, int kind) {
     int icon = 0;
     switch (kind) {
@@ -173,5 +175,5 @@ void ShowMessage(const QString& text, int kind) {
         default:
             return;
     }
-    Skin::Instance().SkinMessageBox(text, 1, icon, 1, MessageCaption());
+    Skin::Instance().SkinMessageBox(text, 1, icon, 1, ProgramCaption());
 }

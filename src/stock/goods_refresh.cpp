@@ -1,0 +1,31 @@
+#include "stock/goods_refresh.h"
+
+#include "platform/list_refresh.h"
+
+namespace {
+std::function<void()>& Reloader() {
+    static std::function<void()> reload;
+    return reload;
+}
+}  // namespace
+
+void SetStockPickListReloader(std::function<void()> reload) {
+    Reloader() = std::move(reload);
+}
+
+void ReloadStockPickLists() {
+    const auto reload = Reloader();
+    if (reload) reload();
+}
+
+void RefreshStockList() {
+    RefillWholeList(ListId::Stock);
+    ReloadStockPickLists();
+}
+
+void RefreshGoodsLists() {
+    RefillWholeList(ListId::Stock);
+    RefillWholeList(ListId::Sales);
+    RefillWholeList(ListId::Other);
+    RefillWholeList(ListId::Summary);
+}

@@ -1,0 +1,33 @@
+#pragma once
+// One goods record of buy with the values the stock list shows for it; the goods entry
+// windows open on one of these and keep it for as long as they are open.
+
+#include <QDate>
+#include <QString>
+
+struct GoodsRow {
+    QString ID;
+    QString 名称;
+    QString 型号;
+    QString 编码;
+    QString 类型;
+    double 进货数量 = 0;
+    double 进货单价 = 0;
+    double 进货金额 = 0;
+    double 销售数量 = 0;
+    double 销售单价 = 0;
+    double 销售金额 = 0;
+    double 存货数量 = 0;
+    double 存货金额 = 0;
+    QDate 入库日期;
+    QString 供货商;
+    QString 备注;
+};
+
+// Whether id names a goods record: a text that reads as a number above zero (the totals row
+// of a list has none).
+bool IsRecordId(const QString& id);
+
+// Reads the record of buy with that ID into row; false when there is none or the query
+// failed, row then unchanged.
+bool LoadGoodsRow(const QString& id, GoodsRow* row);

@@ -1,0 +1,31 @@
+#pragma once
+// The stock-in window: books a new goods record ("新建入库") or adds a quantity to an
+// existing one ("商品续存").
+
+#include "stock/goods_entry_window.h"
+
+class StockInWindow final : public GoodsEntryWindow {
+    Q_OBJECT
+
+  public:
+    // New stock-in when restockRecord is null; otherwise a restock of that record, whose
+    // figures are kept from now on, whatever the lists show meanwhile.
+    StockInWindow(QWidget* owner, const GoodsRow* restockRecord);
+
+    bool IsRestock() const { return restock_; }
+
+  private:
+    void ProposeCode();
+    void Confirm();
+    bool AppendRecord(const GoodsEntries& entries);
+    bool AddToRecord(const GoodsEntries& entries);
+
+    bool restock_;
+    QPushButton* 按钮1;
+};
+
+// Opens the stock-in window, not modal, owned by owner, and returns it. New stock-in when
+// restock is false (row is not used then); a restock of row when restock is true, and
+// nothing at all (nullptr) when row is null or names no record. While a stock-in window is
+// open, opening one only brings that window forward and returns it.
+StockInWindow* OpenStockInWindow(QWidget* owner, bool restock, const GoodsRow* row);
