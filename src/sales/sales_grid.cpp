@@ -1,0 +1,197 @@
+#include <QAction>
+#include <QComboBox>
+#include <QFrame>
+#include <QMenu>
+#include <QSignalBlocker>
+
+#include "common/number_text.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "platform/list_refresh.h"
+#include "platform/list_style.h"
+#include "platform/record_grid.h"
+#include "sales/modify_sale_window.h"
+#include "sales/sales_page.h"
+#include "stock/combo_fill.h"
+#include "stock/goods_row.h"
+#include "store/shared_db.h"
+
+namespace {
+
+const QStringList kFields = {
+    QStringLiteral("ID"),       QStringLiteral("UID"),      QStringLiteral("名称"),
+    QStringLiteral("型号"),     QStringLiteral("编码"),     QStringLiteral("类型"),
+    QStringLiteral("销售单价"), QStringLiteral("销售数量"), QStringLiteral("销售金额"),
+    QStringLiteral("销售日期"), QStringLiteral("欠款额"),   QStringLiteral("净利润"),
+    QStringLiteral("客户编号"), QStringLiteral("客户名称"), QStringLiteral("联系方式"),
+    QStringLiteral("客户地址"), QStringLiteral("备注")};
+
+// Fractions of the width of 销售框架 for columns 1 to 17.
+const double kWidths[] = {0,    0,     0.1,   0.065, 0.06,  0.06,  0.055, 0.055, 0.085,
+                          0.09, 0.065, 0.085, 0.035, 0.045, 0.045, 0.06,  0.06};
+constexpr int kProfitColumn = 12;
+
+void SetUpSalesGrid(RecordGrid* g) {
+    g->SetAutoRedraw(false);
+    g->SetRows(100);
+    g->SetCols(18);
+    g->SetFixedRows(2);
+    g->SetAllowUserResizing(true);
+    g->SetAllowUserSort(true);
+    g->SetExtendLastCol(true);
+    g->SetRowHeight(0, 26);
+    g->SetRowHeight(1, 23);
+    g->Range(0, 0, 1, 0).Merge();
+    const struct {
+        int first, last;
+        const char* caption;
+    } groups[] = {{2, 6, "商品信息"}, {7, 12, "销售信息"}, {13, 17, "客户信息"}};
+    for (const auto& group : groups) {
+        g->SetCellText(0, group.first, QString::fromUtf8(group.caption));
+        g->Range(0, group.first, 0, group.last).Merge();
+    }
+    const char* captions[] = {"名称",   "型号",   "编码", "类型", "单价", "数量", "金额", "日期",
+                              "欠款额", "净利润", "编号", "名称", "电话", "地址", "备注"};
+    for (int c = 3; c <= 17; ++c) g->SetCellText(1, c, QString::fromUtf8(captions[c - 3]));
+    for (int c = 7; c <= 12; ++c) {
+        g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
+        g->Cell(1, c).SetAlignment(RecordGrid::cellCenterCenter);
+    }
+    g->Cell(0, 7).SetAlignment(RecordGrid::cellCenterCenter);
+    for (int c : {7, 8, 9, 11, 12}) g->Column(c).SetMask(RecordGrid::cellValue);
+    for (int c : {7, 9, 11, 12}) g->Column(c).SetDecimalLength(1);
+    g->SetReadOnly(true);
+    LayOutSalesColumns();
+    g->SetAutoRedraw(true);
+    g->Refresh();
+
+    QObject::connect(g, &RecordGrid::DblClick, g, [] { OnSalesGridDblClick(); });
+    QObject::connect(g, &RecordGrid::MouseUp, g,
+                     [](int button, int, int x, int y) { OnSalesGridMouseUp(button, x, y); });
+    QObject::connect(g, &RecordGrid::OwnerDrawCell, g,
+                     [g](int row, int col, QPainter& painter, const QRect& rect) {
+                         g->DrawRowMarker(row, col, painter, rect, RecordGrid::RowMarker::Record);
+                     });
+}
+
+void FillPickLists() {
+    SalesPage& page = TheSalesPage();
+    if (!page.销售类型查询框) return;
+    // Filling the lists must not run the searches bound to their text.
+    const QSignalBlocker type(page.销售类型查询框), customer(page.销售客户名称框);
+    FillComboFromQuery(page.销售类型查询框,
+                       QStringLiteral("select max(类型) as exp from sell group by 类型"));
+    FillComboFromQuery(page.销售客户名称框,
+                       QStringLiteral("select max(客户名称) as exp from sell group by 客户名称"));
+}
+
+}  // namespace
+
+RecordGrid* SalesGrid() {
+    return TheSalesPage().grid;
+}
+
+void CreateSalesGrid(int width, int height) {
+    SalesPage& page = TheSalesPage();
+    if (page.grid || !page.销售框架) return;
+    page.grid = new RecordGrid(page.销售框架);
+    page.grid->setObjectName(QStringLiteral("SalesGrid"));
+    page.grid->setGeometry(0, 0, width, height);
+    page.grid->show();
+    SetUpSalesGrid(page.grid);
+    RegisterListFill(ListId::Sales, [](const QString& sql) { FillSalesGrid(sql); });
+    FillSalesGrid(QStringLiteral("select * from sell"));
+    FillPickLists();
+}
+
+void LayOutSalesColumns() {
+    SalesPage& page = TheSalesPage();
+    if (!page.grid) return;
+    const int host = page.销售框架->width();
+    page.grid->Column(0).SetWidth(20);
+    for (int c = 1; c <= 17; ++c) page.grid->Column(c).SetWidth(ColumnWidth(kWidths[c - 1], host));
+    if (!IsSuperAdmin()) page.grid->Column(kProfitColumn).SetWidth(0);
+    // Columns the user hid from the menu stay hidden when the window changes size.
+    const std::pair<QAction*, std::pair<int, int>> toggles[] = {{page.隐藏销售单价, {7, 7}},
+                                                                {page.隐藏销售日期, {10, 10}},
+                                                                {page.隐藏欠款金额, {11, 11}},
+                                                                {page.隐藏净利润, {12, 12}},
+                                                                {page.隐藏全部客户信息, {13, 17}}};
+    for (const auto& [item, columns] : toggles)
+        if (item && item->isChecked())
+            for (int c = columns.first; c <= columns.second; ++c) page.grid->Column(c).SetWidth(0);
+}
+
+void FillSalesGrid(const QString& sql, const QVariantList& values) {
+    RecordGrid* g = SalesGrid();
+    if (!g) return;
+    g->SetFrozenBottomRows(0);
+    g->SetRows(2);
+    g->SetAutoRedraw(false);
+    const qint64 debtColor = SetupColor(SetupKey::kRmbColor);
+    double quantity = 0, amount = 0, debt = 0, profit = 0;
+
+    if (OpenSharedQuery(sql, values)) {
+        DbRecordSet& records = SharedRecordSet();
+        const QList<int> fields = FieldIndexes(records, kFields);
+        const int count = records.GetRecordCount();
+        QStringList cells;
+        for (int r = 0; r < count; ++r, records.MoveNext()) {
+            cells.clear();
+            double numbers[17] = {};
+            for (int f = 0; f < kFields.size(); ++f) {
+                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
+                cells << ListCellText(v);
+                numbers[f] = VariantNumber(v);
+            }
+            quantity += numbers[7];
+            amount += numbers[8];
+            debt += numbers[10];
+            profit += numbers[11];
+            g->AddItem(cells.join(u'\t'));
+            if (!IsZero(numbers[10])) {
+                const int row = g->Rows() - 1;
+                g->Range(row, 1, row, 17).SetForeColor(debtColor);
+            }
+        }
+    }
+    SharedRecordSet().Close();
+    ApplyListColours(g);
+    g->AddItem(QString());
+    const int last = g->Rows() - 1;
+    ApplyGridLines(g, 2, 2, last, 17);
+    StyleTotalsRow(g, 1, 17);
+    g->SetCellText(last, 3, QStringLiteral("合计："));
+    g->SetCellText(last, 8, NumberText(quantity));
+    g->SetCellText(last, 9, NumberText(amount));
+    g->SetCellText(last, 11, NumberText(debt));
+    g->SetCellText(last, 12, NumberText(profit));
+    g->SetAutoRedraw(true);
+    g->Refresh();
+}
+
+void OnSalesGridDblClick() {
+    RecordGrid* g = SalesGrid();
+    Session& session = CurrentSession();
+    session.selectedId.clear();
+    session.selectedRow = g->MouseRow();
+    if (g->MouseRow() < 2 || g->MouseCol() < 2) return;
+    session.selectedId = g->CellText(g->MouseRow(), 1);
+    if (IsRecordId(session.selectedId))
+        OpenModifySaleWindow(TheSalesPage().hooks.owner, g, session.selectedRow);
+}
+
+void OnSalesGridMouseUp(int button, int x, int y) {
+    if (button != RecordGrid::kRightButton) return;
+    RecordGrid* g = SalesGrid();
+    g->HitTest(x, y);
+    const int row = g->MouseRow(), col = g->MouseCol();
+    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
+    Session& session = CurrentSession();
+    session.selectedId.clear();
+    session.selectedRow = row;
+    if (row < 2 || col < 2) return;
+    session.selectedId = g->CellText(row, 1);
+    if (IsRecordId(session.selectedId))
+        TheSalesPage().销售快捷菜单->popup(g->mapToGlobal(QPoint(x, y)));
+}
