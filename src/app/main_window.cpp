@@ -16,7 +16,11 @@
 #include "app/provision.h"
 #include "common/date_text.h"
 #include "common/session.h"
+#include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "stats/summary_page.h"
+#include "stock/catalogue_window.h"
+#include "stock/stock_page.h"
 
 namespace {
 
@@ -57,6 +61,8 @@ MainWindow::MainWindow() {
 }
 
 MainWindow::~MainWindow() {
+    ForgetStockPage();
+    ForgetSummaryPage();
     RemoveTrayIcon();
     if (Skin::Instance().Window() == this) Skin::Instance().Detach();
 }
@@ -88,6 +94,11 @@ void MainWindow::BuildPages() {
     图片框2->setObjectName(QStringLiteral("图片框2"));
     图片框2->setGeometry(174, 88, 640, 416);
     图片框2->setPixmap(QPixmap::fromImage(WelcomePicture()));
+
+    StockPageHooks hooks;
+    hooks.owner = this;
+    hooks.showSummary = [this] { ShowPage(5); };
+    BuildStockPage(库管框架, 库管图片框, hooks);
 }
 
 void MainWindow::BuildMenus() {
@@ -168,6 +179,7 @@ void MainWindow::On时钟1Tick() {
 void MainWindow::ShowPage(int index) {
     switch (index) {
         case 0:
+            CreateStockGrid(总框架->width(), 总框架->height() - 库管图片框->height() - 4);
             总框架->setCurrentIndex(kStockPage);
             break;
         case 1:
@@ -183,6 +195,7 @@ void MainWindow::ShowPage(int index) {
             总框架->setCurrentIndex(kBankPage);
             break;
         case 5:
+            CreateSummaryGrid(汇总框架, 总框架->width(), 总框架->height());
             总框架->setCurrentIndex(kSummaryPage);
             break;
         case 7:
@@ -281,6 +294,20 @@ void MainWindow::ApplyResizeRules() {
     其他图片库右一->move(其他收支框架->width(), 其他图片库右一->y());
     其他图片库右二->move(其他收支框架->width(), 其他图片库右一->height());
     图片框2->move((fw - 图片框2->width()) / 2, (fh - 图片框2->height()) / 2);
+    PlaceCatalogueWindow(frameGeometry());
+    if (RecordGrid* grid = StockGrid()) {
+        grid->setGeometry(0, 0, 库管框架->width(), 库管框架->height());
+        LayOutStockColumns();
+    }
+    if (RecordGrid* grid = SummaryGrid()) {
+        grid->setGeometry(0, 0, fw, fh);
+        LayOutSummaryColumns(20);
+    }
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    PlaceCatalogueWindow(frameGeometry());
 }
 
 MainWindow* TheMainWindow() {

@@ -1,0 +1,190 @@
+#include <QAction>
+#include <QCheckBox>
+#include <QCursor>
+#include <QFrame>
+#include <QLineEdit>
+#include <algorithm>
+#include <cmath>
+
+#include "common/number_text.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "platform/list_refresh.h"
+#include "platform/list_style.h"
+#include "platform/record_grid.h"
+#include "stock/stock_page.h"
+#include "store/shared_db.h"
+
+namespace {
+
+const QStringList kFields = {
+    QStringLiteral("ID"),       QStringLiteral("名称"),     QStringLiteral("型号"),
+    QStringLiteral("编码"),     QStringLiteral("类型"),     QStringLiteral("进货数量"),
+    QStringLiteral("进货单价"), QStringLiteral("进货金额"), QStringLiteral("销售数量"),
+    QStringLiteral("销售单价"), QStringLiteral("销售金额"), QStringLiteral("存货数量"),
+    QStringLiteral("存货金额"), QStringLiteral("入库日期"), QStringLiteral("供货商"),
+    QStringLiteral("备注")};
+
+// Fractions of the host width for columns 1 to 15; column 16 takes the rest.
+const double kAdminWidths[] = {0,     0.075, 0.05,  0.05,  0.06,  0.045, 0.06, 0.075,
+                               0.045, 0.055, 0.075, 0.045, 0.075, 0.085, 0.07};
+const double kUserWidths[] = {0,    0.13,  0.09, 0.09, 0.07, 0.07, 0,   0,
+                              0.07, 0.055, 0,    0.09, 0,    0.1,  0.12};
+
+}  // namespace
+
+void CreateStockGrid(int width, int height) {
+    StockPage& page = TheStockPage();
+    if (page.grid || !page.库管框架) return;
+    page.grid = new RecordGrid(page.库管框架);
+    page.grid->setObjectName(QStringLiteral("StockGrid"));
+    page.grid->setGeometry(0, 0, width, height);
+    page.grid->show();
+    SetUpStockGrid();
+    LayOutStockColumns();
+}
+
+void SetUpStockGrid() {
+    StockPage& page = TheStockPage();
+    RecordGrid* g = page.grid;
+    g->SetAutoRedraw(false);
+    g->SetRows(50);
+    g->SetCols(17);
+    g->SetFixedRows(2);
+    g->SetAllowUserResizing(true);
+    g->SetAllowUserSort(true);
+    g->SetExtendLastCol(true);
+    g->SetRowHeight(0, 26);
+    g->SetRowHeight(1, 23);
+
+    g->Range(0, 1, 1, 1).Merge();
+    const struct {
+        int first, last;
+        const char* caption;
+    } groups[] = {{2, 5, "商品信息"},
+                  {6, 8, "进货信息"},
+                  {9, 11, "销售信息"},
+                  {12, 13, "存货信息"},
+                  {14, 16, "备注信息"}};
+    for (const auto& group : groups) {
+        g->SetCellText(0, group.first, QString::fromUtf8(group.caption));
+        g->Range(0, group.first, 0, group.last).Merge();
+    }
+    const char* captions[] = {"名称", "型号", "编码", "类型", "数量",     "单价",   "金额", "数量",
+                              "单价", "金额", "数量", "金额", "入库日期", "供货商", "备注"};
+    for (int c = 2; c <= 16; ++c) g->SetCellText(1, c, QString::fromUtf8(captions[c - 2]));
+    for (int c = 6; c <= 14; ++c) g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
+    for (int c : {6, 9, 12, 14}) g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
+    for (int c = 6; c <= 14; ++c) g->Cell(1, c).SetAlignment(RecordGrid::cellCenterCenter);
+    // Quantities carry the numeric mask too, so that sorting by stock orders numbers.
+    for (int c : {6, 7, 8, 9, 10, 11, 12, 13}) {
+        g->Column(c).SetMask(RecordGrid::cellValue);
+        g->Column(c).SetDecimalLength(1);
+    }
+    g->SetReadOnly(true);
+    g->SetAutoRedraw(true);
+    g->Refresh();
+
+    QObject::connect(g, &RecordGrid::DblClick, g, [] { OnStockGridDblClick(); });
+    QObject::connect(g, &RecordGrid::MouseUp, g,
+                     [](int button, int, int x, int y) { OnStockGridMouseUp(button, x, y); });
+    QObject::connect(g, &RecordGrid::OwnerDrawCell, g,
+                     [g](int row, int col, QPainter& painter, const QRect& rect) {
+                         g->DrawRowMarker(row, col, painter, rect, RecordGrid::RowMarker::Stock);
+                     });
+
+    CurrentSession().stockAlarmLevel =
+        static_cast<int>(std::trunc(TextToNumber(ReadSetupKey(SetupKey::kBeep))));
+    if (page.库管库存报警框)
+        page.库管库存报警框->setText(QString::number(CurrentSession().stockAlarmLevel));
+    if (page.库管不显示零库存框) page.库管不显示零库存框->setChecked(SetupFlag(SetupKey::kZero));
+    RegisterListFill(ListId::Stock, [](const QString& sql) { FillStockGrid(sql); });
+    FillStockGrid(QStringLiteral("select * from buy"));
+    ReloadStockPanelPickLists();
+}
+
+void LayOutStockColumns() {
+    StockPage& page = TheStockPage();
+    if (!page.grid) return;
+    const int host = page.库管框架->width();
+    const double* widths = IsSuperAdmin() ? kAdminWidths : kUserWidths;
+    int used = 20;
+    page.grid->Column(0).SetWidth(20);
+    for (int c = 1; c <= 15; ++c) {
+        const int width = static_cast<int>(std::floor(widths[c - 1] * host));
+        page.grid->Column(c).SetWidth(width);
+        used += width;
+    }
+    // The last column takes what is left (and stretches with the grid).
+    page.grid->Column(16).SetWidth(std::max(host - used, 40));
+    // Columns the user hid from the menu stay hidden when the window changes size.
+    const std::pair<QAction*, int> toggles[] = {
+        {page.隐藏进货单价, 7}, {page.隐藏进货金额, 8}, {page.隐藏存货金额, 13}};
+    for (const auto& [item, column] : toggles)
+        if (item && item->isChecked()) page.grid->Column(column).SetWidth(0);
+}
+
+void FillStockGrid(const QString& sql, const QVariantList& values) {
+    RecordGrid* g = StockGrid();
+    if (!g) return;
+    g->SetFrozenBottomRows(0);
+    g->SetRows(2);
+    g->SetAutoRedraw(false);
+
+    const bool showZero = SetupFlag(SetupKey::kZero);
+    const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
+    const qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
+    const int level = CurrentSession().stockAlarmLevel;
+    // Purchased, sold and stock quantity and amount, of every row whether shown or not.
+    double totals[6] = {};
+    const int totalColumns[6] = {5, 7, 8, 10, 11, 12};  // indexes into kFields
+
+    if (OpenSharedQuery(sql, values)) {
+        DbRecordSet& records = SharedRecordSet();
+        const QList<int> fields = FieldIndexes(records, kFields);
+        const int count = records.GetRecordCount();
+        QStringList cells;
+        for (int r = 0; r < count; ++r, records.MoveNext()) {
+            cells.clear();
+            double numbers[16] = {};
+            for (int f = 0; f < kFields.size(); ++f) {
+                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
+                cells << ListCellText(v);
+                numbers[f] = VariantNumber(v);
+            }
+            for (int t = 0; t < 6; ++t) totals[t] += numbers[totalColumns[t]];
+            const double stock = numbers[11];
+            if (!showZero && stock <= kTolerance) continue;
+            g->AddItem(cells.join(u'\t'));
+            const int row = g->Rows() - 1;
+            if (stock - level < -kTolerance) g->Range(row, 1, row, 16).SetForeColor(beepColor);
+            if (IsZero(stock)) g->Range(row, 1, row, 16).SetForeColor(zeroColor);
+        }
+    }
+    SharedRecordSet().Close();
+    ApplyListColours(g);
+    if (SetupFlag(SetupKey::kBeepView)) {
+        g->Column(12).Sort(RecordGrid::cellAscending);
+        g->Column(12).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
+    }
+    g->AddItem(QString());
+    const int last = g->Rows() - 1;
+    ApplyGridLines(g, 2, 2, last, 16);
+    StyleTotalsRow(g, 2, 16);
+    g->SetCellText(last, 5, QStringLiteral("合计："));
+    const int totalCells[6] = {6, 8, 9, 11, 12, 13};
+    for (int t = 0; t < 6; ++t) g->SetCellText(last, totalCells[t], NumberText(totals[t]));
+    g->SetAutoRedraw(true);
+    g->Refresh();
+}
+
+void OnStockGridDblClick() {
+    RecordGrid* g = StockGrid();
+    Session& session = CurrentSession();
+    session.selectedId.clear();
+    session.selectedRow = g->MouseRow();
+    if (g->MouseRow() < 2 || g->MouseCol() < 2) return;
+    session.selectedId = g->CellText(g->MouseRow(), 1);
+    if (TextToNumber(session.selectedId) > kTolerance && TheStockPage().hooks.sell)
+        TheStockPage().hooks.sell();
+}
