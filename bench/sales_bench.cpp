@@ -1,0 +1,286 @@
+// The sales list at shop sizes: 10,000 goods and N sales. Times the fill of the sales list
+// against the same query read bare through the SQLite C API, "显示本月", and one sale end to
+// end (checks, the transaction and the refills of the stock, sales, income-expense and
+// summary lists), with the peak memory after each step.
+// Usage: bench_sales [N]   (without N: runs 100,000 and 1,000,000, one process each)
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFrame>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "common/date_text.h"
+#include "common/program_dir.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "platform/dialogs.h"
+#include "platform/record_grid.h"
+#include "sales/sale_transaction.h"
+#include "sales/sales_page.h"
+#include "stats/summary_page.h"
+#include "stock/stock_page.h"
+#include "store/shared_db.h"
+
+namespace {
+
+constexpr int kGoods = 10000;
+
+double PeakRssMb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+void Report(const char* step, double ms) {
+    std::printf("  %-40s %9.1f ms   peak RSS %7.1f MB\n", step, ms, PeakRssMb());
+    std::fflush(stdout);
+}
+
+// Every box is answered at once: a benchmark never waits for a user.
+class NoDialogs final : public DialogSeam {
+  public:
+    BoxAnswer SystemMessage(QWidget*, const QString&, const QString&, BoxIcon,
+                            BoxButtons) override {
+        return BoxAnswer::Ok;
+    }
+    std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&,
+                                     bool) override {
+        return std::nullopt;
+    }
+    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    QString FolderName(QWidget*, const QString&, const QString&) override { return {}; }
+    int RunModal(QDialog*) override { return 0; }
+    int SkinMessage(const SkinBoxRequest&, const std::function<int()>&) override { return 1; }
+};
+
+// The settings a fill reads, as a fresh program writes them.
+void WriteSettings() {
+    const std::pair<const char*, const char*> keys[] = {
+        {"beep", "2"},           {"beepview", "false"}, {"beepcolor", "255"},
+        {"line", "0"},           {"bgtwo", "16777215"}, {"bgone", "55512"},
+        {"lastcolor", "33023"},  {"zero", ""},          {"zerocolor", "8421504"},
+        {"rmbcolor", "16711824"}};
+    for (const auto& [key, value] : keys)
+        WriteSetupKey(QString::fromUtf8(key), QString::fromUtf8(value));
+}
+
+// Runs one prepared insert per row, all in one transaction.
+template <typename BindRow>
+void InsertRows(const char* sql, int count, BindRow bind) {
+    sqlite3* db = SharedConnection().GetHandle();
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    for (int i = 0; i < count; ++i) {
+        bind(stmt, i);
+        sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+void BindText(sqlite3_stmt* stmt, int index, const QByteArray& text) {
+    sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+}
+
+const char* const kNames[] = {"圆珠笔", "笔记本", "电池", "台灯", "螺丝刀", "毛巾", "饼干",
+                              "矿泉水", "衬衫",   "积木", "胶带", "剪刀",   "插座", "灯泡"};
+const char* const kInitials[] = {"YZB", "BJB", "DC", "TD", "LSD", "MJ", "BG",
+                                 "KQS", "CS",  "JM", "JD", "JD",  "CZ", "DP"};
+const char* const kTypes[] = {"文具", "电器", "五金", "日用品", "食品", "服装"};
+const char* const kCustomers[] = {"张三", "李四", "王五", "赵六", "城东小学", "", "华南公司"};
+
+void MakeGoods() {
+    InsertRows(
+        "insert into buy (名称, 型号, 编码, 类型, 进货数量, 进货单价, 进货金额, 销售数量, "
+        "销售单价, 销售金额, 存货数量, 存货金额, 入库日期, 供货商, 首拼) values "
+        "(?, ?, ?, ?, ?, ?, ?, 0, ?, 0, ?, ?, '2011-03-01', '城东批发部', ?)",
+        kGoods, [](sqlite3_stmt* s, int i) {
+            const int k = i % 14;
+            const double quantity = 1000000, price = 1.5 + (i % 200) * 0.25;
+            BindText(s, 1, QByteArray(kNames[k]) + QByteArray::number(i / 14));
+            BindText(s, 2, "X" + QByteArray::number(i % 500));
+            BindText(s, 3, "69" + QByteArray::number(100000000 + i));
+            BindText(s, 4, kTypes[i % 6]);
+            sqlite3_bind_double(s, 5, quantity);
+            sqlite3_bind_double(s, 6, price);
+            sqlite3_bind_double(s, 7, quantity * price);
+            sqlite3_bind_double(s, 8, price * 1.3);
+            sqlite3_bind_double(s, 9, quantity);
+            sqlite3_bind_double(s, 10, quantity * price);
+            BindText(s, 11, kInitials[k]);
+        });
+}
+
+// Sales spread over the eighteen months up to the benchmark's "today", one in ten owing.
+void MakeSales(int count) {
+    InsertRows(
+        "insert into sell (名称, 型号, 编码, 类型, 进货单价, 存货数量, 销售单价, 销售数量, "
+        "销售金额, 销售日期, 欠款额, 净利润, 客户编号, 客户名称, 联系方式, 客户地址, 备注, 首拼, "
+        "UID) values (?, ?, ?, ?, ?, 500, ?, ?, ?, ?, ?, ?, ?, ?, '13800000000', ?, ?, ?, ?)",
+        count, [](sqlite3_stmt* s, int i) {
+            const int goods = i % kGoods, k = goods % 14;
+            const double cost = 1.5 + (goods % 200) * 0.25, price = cost * 1.3;
+            const double quantity = 1 + i % 5;
+            const QDate day = QDate(2011, 1, 1).addDays(i % 531);
+            BindText(s, 1, QByteArray(kNames[k]) + QByteArray::number(goods / 14));
+            BindText(s, 2, "X" + QByteArray::number(goods % 500));
+            BindText(s, 3, "69" + QByteArray::number(100000000 + goods));
+            BindText(s, 4, kTypes[goods % 6]);
+            sqlite3_bind_double(s, 5, cost);
+            sqlite3_bind_double(s, 6, price);
+            sqlite3_bind_double(s, 7, quantity);
+            sqlite3_bind_double(s, 8, price * quantity);
+            BindText(s, 9, StoredDateText(day).toUtf8());
+            sqlite3_bind_double(s, 10, i % 10 ? 0 : price);
+            sqlite3_bind_double(s, 11, (price - cost) * quantity);
+            BindText(s, 12, "2011" + QByteArray::number(100000 + i));
+            BindText(s, 13, kCustomers[i % 7]);
+            BindText(s, 14, i % 3 ? QByteArray() : QByteArray("东大街 18 号"));
+            BindText(s, 15, i % 4 ? QByteArray() : QByteArray("月结"));
+            BindText(s, 16, kInitials[k]);
+            sqlite3_bind_int64(s, 17, goods + 1);
+        });
+}
+
+// The query read through the C API into a discarded result.
+[[gnu::noinline]] double BareRead(const char* sql) {
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(SharedConnection().GetHandle(), sql, -1, &stmt, nullptr);
+    long long sink = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        const int columns = sqlite3_column_count(stmt);
+        for (int c = 0; c < columns; ++c) {
+            // Each value in its own type, as a reader that keeps them would take it.
+            switch (sqlite3_column_type(stmt, c)) {
+                case SQLITE_INTEGER:
+                    sink += sqlite3_column_int64(stmt, c);
+                    break;
+                case SQLITE_FLOAT:
+                    sink += static_cast<long long>(sqlite3_column_double(stmt, c));
+                    break;
+                case SQLITE_TEXT:
+                    sink += sqlite3_column_bytes(stmt, c);
+                    break;
+                default:
+                    break;
+            }
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (sink < 0) std::printf("impossible\n");  // keeps the reads from being optimised away
+    return timer.nsecsElapsed() / 1e6;
+}
+
+template <typename Step>
+double Time(Step step) {
+    QElapsedTimer timer;
+    timer.start();
+    step();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+QFrame* Frame(QWidget* parent, int x, int y, int w, int h) {
+    auto* frame = new QFrame(parent);
+    frame->setGeometry(x, y, w, h);
+    return frame;
+}
+
+int RunOne(int sales) {
+    QTemporaryDir dir;
+    SetProgramDir(dir.path());
+    NoDialogs dialogs;
+    SetDialogs(&dialogs);
+    WriteSettings();
+    SetNowForTest(QDateTime(QDate(2012, 6, 15), QTime(9, 3, 7)));
+    const QString path = ProgramFile(QStringLiteral("data.db"));
+    if (!CreateDatabaseFile(path) || !SharedConnection().OpenFile(path)) {
+        std::printf("cannot create %s\n", qPrintable(path));
+        return 1;
+    }
+    CurrentSession().userRole = kSuperAdmin;
+    std::printf("%d goods, %d sales\n", kGoods, sales);
+    Report("database built", Time([&] {
+               MakeGoods();
+               MakeSales(sales);
+           }));
+
+    // The main window's pages: stock, sales and summary, each frame as big as the page.
+    QWidget window;
+    window.setGeometry(50, 50, 1028, 681);
+    QFrame* stockHost = Frame(&window, 10, 36, 1008, 530);
+    QFrame* stockPanel = Frame(&window, 13, 568, 1002, 70);
+    QFrame* salesHost = Frame(&window, 10, 36, 1008, 530);
+    QFrame* salesPanel = Frame(&window, 13, 568, 1002, 70);
+    QFrame* summaryHost = Frame(&window, 10, 36, 1008, 604);
+    BuildStockPage(stockHost, stockPanel, {});
+    BuildSalesPage(salesHost, salesPanel, {});
+    window.show();
+    QApplication::processEvents();
+
+    const double bare = BareRead("select * from sell");
+    Report("bare SQLite read of sell", bare);
+    Report("sales grid created and filled", Time([] { CreateSalesGrid(1008, 530); }));
+    const double fill = Time([] { FillSalesGrid(QStringLiteral("select * from sell")); });
+    Report("FillSalesGrid(select * from sell)", fill);
+    std::printf("  %-40s %9.2f x\n", "fill / bare read", fill / bare);
+    Report("显示本月", Time([] { OnShowThisMonthsSales(); }));
+    Report("stock and summary grids created", Time([&] {
+               CreateStockGrid(1008, 530);
+               CreateSummaryGrid(summaryHost, 1008, 604);
+           }));
+
+    constexpr int kSales = 5;
+    double total = 0;
+    for (int i = 0; i < kSales; ++i) {
+        SaleInput sale;
+        sale.goodsId = QString::number(1 + i * 997);
+        sale.名称 = QStringLiteral("圆珠笔");
+        sale.shownStock = 1000000;
+        sale.销售单价 = 3.5;
+        sale.销售数量 = 2;
+        sale.销售金额 = 7;
+        sale.销售日期 = QDate(2012, 6, 15);
+        sale.客户名称 = QStringLiteral("张三");
+        bool recorded = false;
+        total += Time([&] { recorded = SaleTransaction(sale); });
+        if (!recorded) std::printf("  sale %d was not recorded\n", i);
+    }
+    Report("one sale with its refills (mean of 5)", total / kSales);
+    QApplication::processEvents();
+
+    ForgetSalesPage();
+    ForgetStockPage();
+    ForgetSummaryPage();
+    SharedRecordSet().Close();
+    SharedConnection().Close();
+    SetDialogs(nullptr);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc > 1) return RunOne(QString::fromLocal8Bit(argv[1]).toInt());
+    // One process per size, so that each peak memory figure is its own.
+    for (const char* count : {"100000", "1000000"}) {
+        const int code = QProcess::execute(QCoreApplication::applicationFilePath(), {count});
+        if (code != 0) return code;
+    }
+    return 0;
+}
