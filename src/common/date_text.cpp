@@ -29,7 +29,41 @@ QString StoredDateText(const QDateTime& value) {
     return value.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
+namespace {
+
+// The stored form, read without a regular expression: lists read one date per row.
+bool ParseStoredForm(const QString& text, QDateTime* result) {
+    const qsizetype n = text.size();
+    if (n != 10 && n != 19) return false;
+    auto digits = [&text](qsizetype from, qsizetype count, int* value) {
+        int v = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9') return false;
+            v = v * 10 + (c - u'0');
+        }
+        *value = v;
+        return true;
+    };
+    int y, mo, d, h = 0, mi = 0, s = 0;
+    if (text[4] != u'-' || text[7] != u'-' || !digits(0, 4, &y) || !digits(5, 2, &mo) ||
+        !digits(8, 2, &d))
+        return false;
+    if (n == 19 && (text[10] != u' ' || text[13] != u':' || text[16] != u':' ||
+                    !digits(11, 2, &h) || !digits(14, 2, &mi) || !digits(17, 2, &s)))
+        return false;
+    const QDate date(y, mo, d);
+    const QTime time(h, mi, s);
+    if (!date.isValid() || !time.isValid()) return false;
+    *result = QDateTime(date, time);
+    return true;
+}
+
+}  // namespace
+
 QDateTime ParseDateText(const QString& text) {
+    QDateTime stored;
+    if (ParseStoredForm(text, &stored)) return stored;
     static const QRegularExpression form(QStringLiteral(
         R"(^\s*(\d{4})[-/](\d{1,2})[-/](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
     const QRegularExpressionMatch m = form.match(text);
@@ -55,4 +89,6 @@ QDateTime CurrentDateTime() {
     return now;
 }
 
-void SetNowForTest(const QDateTime& fixed) { FixedNow() = fixed; }
+void SetNowForTest(const QDateTime& fixed) {
+    FixedNow() = fixed;
+}

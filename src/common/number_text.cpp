@@ -1,15 +1,57 @@
 #include "common/number_text.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+namespace {
+
+// Writes the number text of value into buffer (at least 40 bytes); returns its length.
+int FormatNumber(double value, char* buffer) {
+    char* end = buffer + 40;
+    if (value == 0.0) {  // also turns -0 into "0"
+        buffer[0] = '0';
+        return 1;
+    }
+    const double magnitude = std::fabs(value);
+    // Whole numbers, the common case in a shop's lists, need no floating-point formatting.
+    if (magnitude < 1e13 && value == std::trunc(value))
+        return static_cast<int>(std::to_chars(buffer, end, static_cast<long long>(value)).ptr -
+                                buffer);
+    // Within the plain range the shortest exact digits, when there are at most 13 of them,
+    // are what rounding to 13 significant digits gives, and far cheaper to find.
+    if (magnitude >= 1e-4 && magnitude < 1e13) {
+        const auto shortest = std::to_chars(buffer, end, value, std::chars_format::fixed);
+        int significant = 0;
+        bool leading = true;
+        for (const char* p = buffer; p < shortest.ptr; ++p) {
+            if (*p < '0' || *p > '9') continue;
+            if (leading && *p == '0') continue;
+            leading = false;
+            ++significant;
+        }
+        if (significant <= 13) return static_cast<int>(shortest.ptr - buffer);
+    }
+    // The general form with 13 significant digits, exactly as printf's "%.13g".
+    return static_cast<int>(std::to_chars(buffer, end, value, std::chars_format::general, 13).ptr -
+                            buffer);
+}
+
+}  // namespace
+
 QString NumberText(double value) {
-    if (value == 0.0) return QStringLiteral("0");  // also turns -0 into "0"
     char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.13g", value);
-    return QString::fromLatin1(buffer);
+    return QString::fromLatin1(buffer, FormatNumber(value, buffer));
+}
+
+void AppendNumberText(double value, QString* text) {
+    char buffer[40];
+    const int length = FormatNumber(value, buffer);
+    QChar wide[40];
+    for (int i = 0; i < length; ++i) wide[i] = QChar(static_cast<char16_t>(buffer[i]));
+    text->append(wide, length);
 }
 
 namespace {
@@ -60,6 +102,12 @@ bool IsNumberText(const QString& text) {
     return !trimmed.isEmpty() && NumberLength(trimmed, 0) == trimmed.size();
 }
 
-bool IsZero(double value) { return std::fabs(value) <= kTolerance; }
-bool IsGreater(double a, double b) { return a - b > kTolerance; }
-bool IsLess(double a, double b) { return b - a > kTolerance; }
+bool IsZero(double value) {
+    return std::fabs(value) <= kTolerance;
+}
+bool IsGreater(double a, double b) {
+    return a - b > kTolerance;
+}
+bool IsLess(double a, double b) {
+    return b - a > kTolerance;
+}

@@ -6,6 +6,8 @@
 // At most 13 significant digits, no trailing zeros or point; exponent form only below 1e-4
 // or from 1e13 ("0.3", "12.5", "1.5e+20").
 QString NumberText(double value);
+// Appends NumberText(value) to text without a temporary string.
+void AppendNumberText(double value, QString* text);
 
 // The text's leading decimal number (after leading spaces); empty or non-numeric text is 0.
 double TextToNumber(const QString& text);

@@ -12,7 +12,7 @@
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "stats/excel_export.h"
-#include "store/shared_db.h"
+#include "store/list_query.h"
 
 namespace {
 
@@ -135,29 +135,23 @@ void FillSummaryGrid(const QString& sql) {
     const int level = CurrentSession().stockAlarmLevel;
     double totals[6] = {};
 
-    if (OpenSharedQuery(sql)) {
-        DbRecordSet& records = SharedRecordSet();
-        const QList<int> fields = FieldIndexes(records, kFields);
-        const int count = records.GetRecordCount();
-        QStringList cells;
-        for (int r = 0; r < count; ++r, records.MoveNext()) {
-            cells.clear();
-            double numbers[11] = {};
-            for (int f = 0; f < kFields.size(); ++f) {
-                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
-                cells << ListCellText(v);
-                numbers[f] = VariantNumber(v);
-            }
-            for (int t = 0; t < 6; ++t) totals[t] += numbers[5 + t];
-            const double stock = numbers[9];
-            if (hideZero && stock <= kTolerance) continue;
-            g->AddItem(cells.join(u'\t'));
-            const int row = g->Rows() - 1;
-            if (stock - level < -kTolerance) g->Range(row, 1, row, 11).SetForeColor(beepColor);
-            if (IsZero(stock)) g->Range(row, 1, row, 11).SetForeColor(zeroColor);
+    ListQuery rows(sql);
+    const QList<int> fields = rows.Columns(kFields);
+    QString line;
+    while (rows.Next()) {
+        line.truncate(0);  // keeps the buffer for the next row
+        for (int f = 0; f < kFields.size(); ++f) {
+            if (f > 0) line += u'\t';
+            rows.AppendText(fields[f], &line);
         }
+        for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[5 + t]);
+        const double stock = rows.Number(fields[9]);
+        if (hideZero && stock <= kTolerance) continue;
+        g->AddItem(line);
+        const int row = g->Rows() - 1;
+        if (stock - level < -kTolerance) g->Range(row, 1, row, 11).SetForeColor(beepColor);
+        if (IsZero(stock)) g->Range(row, 1, row, 11).SetForeColor(zeroColor);
     }
-    SharedRecordSet().Close();
     ApplyListColours(g);
     g->AddItem(QString());
     const int last = g->Rows() - 1;

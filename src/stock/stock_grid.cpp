@@ -13,7 +13,7 @@
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "stock/stock_page.h"
-#include "store/shared_db.h"
+#include "store/list_query.h"
 
 namespace {
 
@@ -139,29 +139,23 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     double totals[6] = {};
     const int totalColumns[6] = {5, 7, 8, 10, 11, 12};  // indexes into kFields
 
-    if (OpenSharedQuery(sql, values)) {
-        DbRecordSet& records = SharedRecordSet();
-        const QList<int> fields = FieldIndexes(records, kFields);
-        const int count = records.GetRecordCount();
-        QStringList cells;
-        for (int r = 0; r < count; ++r, records.MoveNext()) {
-            cells.clear();
-            double numbers[16] = {};
-            for (int f = 0; f < kFields.size(); ++f) {
-                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
-                cells << ListCellText(v);
-                numbers[f] = VariantNumber(v);
-            }
-            for (int t = 0; t < 6; ++t) totals[t] += numbers[totalColumns[t]];
-            const double stock = numbers[11];
-            if (!showZero && stock <= kTolerance) continue;
-            g->AddItem(cells.join(u'\t'));
-            const int row = g->Rows() - 1;
-            if (stock - level < -kTolerance) g->Range(row, 1, row, 16).SetForeColor(beepColor);
-            if (IsZero(stock)) g->Range(row, 1, row, 16).SetForeColor(zeroColor);
+    ListQuery rows(sql, values);
+    const QList<int> fields = rows.Columns(kFields);
+    QString line;
+    while (rows.Next()) {
+        line.truncate(0);  // keeps the buffer for the next row
+        for (int f = 0; f < kFields.size(); ++f) {
+            if (f > 0) line += u'\t';
+            rows.AppendText(fields[f], &line);
         }
+        for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[totalColumns[t]]);
+        const double stock = rows.Number(fields[11]);
+        if (!showZero && stock <= kTolerance) continue;
+        g->AddItem(line);
+        const int row = g->Rows() - 1;
+        if (stock - level < -kTolerance) g->Range(row, 1, row, 16).SetForeColor(beepColor);
+        if (IsZero(stock)) g->Range(row, 1, row, 16).SetForeColor(zeroColor);
     }
-    SharedRecordSet().Close();
     ApplyListColours(g);
     if (SetupFlag(SetupKey::kBeepView)) {
         g->Column(12).Sort(RecordGrid::cellAscending);

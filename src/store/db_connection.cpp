@@ -93,7 +93,9 @@ bool DbConnection::OpenFile(const QString& path) {
 
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    // One thread uses the connection, so SQLite need not lock around every call.
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
         const QString error = ErrorOf(db);
         sqlite3_close_v2(db);
         return CheckError(error);

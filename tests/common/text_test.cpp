@@ -1,9 +1,12 @@
+#include "common/text.h"
+
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include "common/date_text.h"
 #include "common/gbk.h"
 #include "common/number_text.h"
-#include "common/text.h"
 
 TEST(NumberText, WritesAtMostThirteenDigitsWithoutTrailingZeros) {
     EXPECT_EQ(NumberText(0.1 * 3), "0.3");
@@ -18,6 +21,46 @@ TEST(NumberText, WritesAtMostThirteenDigitsWithoutTrailingZeros) {
     EXPECT_EQ(NumberText(0.0001), "0.0001");
     EXPECT_EQ(NumberText(0.00001), "1e-05");
     EXPECT_EQ(NumberText(1.0 / 3), "0.3333333333333");
+    EXPECT_EQ(NumberText(-1234567.125), "-1234567.125");
+    EXPECT_EQ(NumberText(0.00012345), "0.00012345");
+    EXPECT_EQ(NumberText(2.0 / 3 * 1000), "666.6666666667");
+    EXPECT_EQ(NumberText(123456789012.5), "123456789012.5");
+    EXPECT_EQ(NumberText(1234567890123.5), "1234567890124");
+}
+
+TEST(NumberText, AgreesWithThirteenDigitPrintfEverywhere) {
+    // The fast paths must write exactly what "%.13g" writes.
+    const double samples[] = {0.1,
+                              0.2,
+                              0.3,
+                              2.675,
+                              1e-5,
+                              9.99999999999999e12,
+                              1e13 - 0.5,
+                              4.35,
+                              7.5e-4,
+                              1e-4,
+                              12345.678901234567,
+                              3.141592653589793,
+                              -0.07,
+                              99999.99999999999,
+                              1.0000000000001,
+                              5e-324,
+                              1e300};
+    for (double v : samples) {
+        char expected[40];
+        std::snprintf(expected, sizeof expected, "%.13g", v);
+        EXPECT_EQ(NumberText(v), QString::fromLatin1(expected)) << expected;
+        QString appended = "x";
+        AppendNumberText(v, &appended);
+        EXPECT_EQ(appended, "x" + QString::fromLatin1(expected));
+    }
+    for (int i = 1; i < 20000; ++i) {
+        const double v = i * 0.25 + i / 7.0;
+        char expected[40];
+        std::snprintf(expected, sizeof expected, "%.13g", v);
+        ASSERT_EQ(NumberText(v), QString::fromLatin1(expected)) << expected;
+    }
 }
 
 TEST(NumberText, ReadsTheLeadingDecimalNumber) {

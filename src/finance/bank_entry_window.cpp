@@ -1,0 +1,200 @@
+#include "finance/bank_entry_window.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <cmath>
+
+#include "common/date_text.h"
+#include "common/number_text.h"
+#include "finance/bank_page.h"
+#include "finance/finance_ui.h"
+#include "platform/list_refresh.h"
+#include "platform/skin.h"
+#include "store/shared_db.h"
+
+namespace {
+
+const QString kNewTitle = QStringLiteral("新建存取操作");
+const QString kChangeTitle = QStringLiteral("修改存取操作");
+
+QPointer<BankEntryWindow>& NewWindow() {
+    static QPointer<BankEntryWindow> window;
+    return window;
+}
+QPointer<BankEntryWindow>& ChangeWindow() {
+    static QPointer<BankEntryWindow> window;
+    return window;
+}
+
+BankEntryWindow* Open(QPointer<BankEntryWindow>& slot, QWidget* parent, const BankEntryRow* row) {
+    // A closed window is only deleted later; it does not count as open.
+    if (!slot || !slot->isVisible()) slot = new BankEntryWindow(parent, row);
+    slot->show();
+    slot->raise();
+    slot->activateWindow();
+    return slot;
+}
+
+// The date of a list cell ("2012年6月3日", perhaps followed by the time of day).
+QDate ListTextDate(const QString& text) {
+    static const QRegularExpression form(QStringLiteral(R"(^(\d{1,4})年(\d{1,2})月(\d{1,2})日)"));
+    const QRegularExpressionMatch m = form.match(text);
+    if (!m.hasMatch()) return QDate();
+    return QDate(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+}
+
+// A change of the bank book shows in every list.
+void ReloadLists() {
+    FillBankGrid(QStringLiteral("select * from bank"));
+    for (ListId list : {ListId::Stock, ListId::Sales, ListId::Other, ListId::Summary})
+        RefillWholeList(list);
+}
+
+}  // namespace
+
+double SignedAmount(int typeIndex, double amount) {
+    return typeIndex == 0 || typeIndex == 2 ? amount : -amount;
+}
+
+BankEntryWindow::BankEntryWindow(QWidget* parent, const BankEntryRow* row)
+    : QWidget(parent, Qt::Window) {
+    const QString title = row ? kChangeTitle : kNewTitle;
+    setObjectName(title);
+    setWindowTitle(title);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFixedSize(242, 301);
+
+    const char16_t* labels[] = {u"存取类型：", u"银行名称：", u"账    户：",
+                                u"金    额：", u"入库日期：", u"备注信息："};
+    auto top = [](int i) { return 18 + 36 * i; };
+    for (int i = 0; i < 6; ++i) PlaceLabel(this, QString::fromUtf16(labels[i]), 14, top(i), 72, 22);
+    类型组合框 = Place<QComboBox>(this, QStringLiteral("类型组合框"), 86, top(0), 140, 22);
+    类型组合框->addItems({QStringLiteral("存款"), QStringLiteral("取款"), QStringLiteral("转入"),
+                          QStringLiteral("转出")});
+    名称组合框 = Place<QComboBox>(this, QStringLiteral("名称组合框"), 86, top(1), 140, 22);
+    名称组合框->setEditable(true);
+    账户组合框 = Place<QComboBox>(this, QStringLiteral("账户组合框"), 86, top(2), 140, 22);
+    账户组合框->setEditable(true);
+    金额框 = Place<QLineEdit>(this, QStringLiteral("金额框"), 86, top(3), 140, 22);
+    日期框1 = PlaceDateBox(this, QStringLiteral("日期框1"), 86, top(4), 140, 22);
+    备注框 = Place<QLineEdit>(this, QStringLiteral("备注框"), 86, top(5), 140, 22);
+    按钮2 = Place<QPushButton>(this, QStringLiteral("按钮2"), 71, 246, 100, 30);
+    按钮2->setText(QStringLiteral("保存"));
+
+    FillPickList(名称组合框, QStringLiteral("select max(银行) as exp from bank group by 银行"));
+    FillPickList(账户组合框, QStringLiteral("select max(账户) as exp from bank group by 账户"));
+    if (row) {
+        ShowRow(*row);
+        connect(按钮2, &QPushButton::clicked, this, &BankEntryWindow::SaveBankEntryChange);
+    } else {
+        类型组合框->setCurrentIndex(0);
+        connect(按钮2, &QPushButton::clicked, this, &BankEntryWindow::SaveNewBankEntry);
+    }
+}
+
+void BankEntryWindow::ShowRow(const BankEntryRow& row) {
+    entryId_ = row.id;
+    // The first type the stored kind begins; a kind written by other means may match none.
+    int index = -1;
+    for (int i = 0; i < 类型组合框->count() && !row.kind.isEmpty(); ++i) {
+        if (类型组合框->itemText(i).startsWith(row.kind)) {
+            index = i;
+            break;
+        }
+    }
+    类型组合框->setCurrentIndex(index);
+    名称组合框->setEditText(row.bank);
+    账户组合框->setEditText(row.account);
+    金额框->setText(NumberText(std::fabs(TextToNumber(row.amount))));
+    const QDate date = ListTextDate(row.date);
+    日期框1->setDate(date.isValid() ? date : CurrentDateTime().date());
+    备注框->setText(row.remark);
+    setWindowTitle(windowTitle() + QStringLiteral(" ") + entryId_);
+}
+
+bool BankEntryWindow::Complete() {
+    if (名称组合框->currentText().isEmpty()) {
+        AskToFillIn(this, QStringLiteral("银行名称必须填写"), 名称组合框);
+        return false;
+    }
+    if (金额框->text().isEmpty()) {
+        AskToFillIn(this, QStringLiteral("金额必须填写"), 金额框);
+        return false;
+    }
+    return true;
+}
+
+void BankEntryWindow::SaveNewBankEntry() {
+    if (!Complete()) return;
+    const QVariantList values = {
+        名称组合框->currentText(),
+        账户组合框->currentText(),
+        类型组合框->currentText(),
+        SignedAmount(类型组合框->currentIndex(), TextToNumber(金额框->text())),
+        日期框1->date(),
+        备注框->text()};
+    const QString fields[] = {QStringLiteral("银行"), QStringLiteral("账户"),
+                              QStringLiteral("方式"), QStringLiteral("金额"),
+                              QStringLiteral("日期"), QStringLiteral("备注")};
+    EnsureDatabaseOpen();
+    DbRecordSet& records = SharedRecordSet();
+    records.Close();
+    records.Open(QStringLiteral("select * from bank where 0"), SharedConnection(), true);
+    records.AddNew();
+    for (int f = 0; f < 6; ++f) {
+        if (!records.SetFieldByName(fields[f], values[f])) {
+            records.Close();  // abandons the pending row
+            ShowMessage(QStringLiteral("错误代码 [099]"), 2);
+            return;
+        }
+    }
+    const bool saved = records.Update();
+    records.Close();
+    if (!saved) {
+        ShowMessage(QStringLiteral("存取存款失败"), 2);
+        return;
+    }
+    ShowDone(QStringLiteral("存取存款完成"));
+    ReloadLists();
+    close();
+}
+
+void BankEntryWindow::SaveBankEntryChange() {
+    if (!Complete()) return;
+    EnsureDatabaseOpen();
+    SharedRecordSet().Close();
+    // The entry this window was opened for, whatever was clicked since; one that is gone
+    // meanwhile is not changed, and that is reported too.
+    qint64 changed = 0;
+    const bool ok = SharedConnection().Execute(
+        QStringLiteral("Update bank set 银行=?,账户=?,方式=?,金额=?,日期=?,备注=? where ID=?"),
+        {名称组合框->currentText(), 账户组合框->currentText(), 类型组合框->currentText(),
+         SignedAmount(类型组合框->currentIndex(), TextToNumber(金额框->text())), 日期框1->date(),
+         备注框->text(), RecordIdValue(entryId_)},
+        &changed);
+    if (!ok || changed == 0) {
+        ShowMessage(QStringLiteral("修改存款失败"), 2);
+        return;
+    }
+    ShowDone(QStringLiteral("修改存款完成"));
+    ReloadLists();
+    close();
+}
+
+BankEntryWindow* OpenNewBankEntry(QWidget* parent) {
+    return Open(NewWindow(), parent, nullptr);
+}
+
+BankEntryWindow* OpenBankEntryChange(QWidget* parent, const BankEntryRow& row) {
+    return Open(ChangeWindow(), parent, &row);
+}
+
+void CloseBankEntryWindows() {
+    delete NewWindow().data();
+    delete ChangeWindow().data();
+}

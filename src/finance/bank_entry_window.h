@@ -1,0 +1,57 @@
+#pragma once
+// The windows "新建存取操作" and "修改存取操作": one deposit, withdrawal or transfer. They are
+// not modal; the change window stays bound to the entry it was opened for.
+
+#include <QString>
+#include <QWidget>
+
+class QComboBox;
+class QDateEdit;
+class QLineEdit;
+class QPushButton;
+
+// Withdrawals and transfers out are stored negative, so that a plain sum over an account is
+// its balance: the amount is kept for type 0 (存款) and 2 (转入) and negated for any other
+// index, none selected (-1) included.
+double SignedAmount(int typeIndex, double amount);
+
+// An entry as a row of the detail list shows it.
+struct BankEntryRow {
+    QString id;
+    QString kind;
+    QString bank;
+    QString account;
+    QString amount;  // signed
+    QString date;    // list text, "2012年6月3日"
+    QString remark;
+};
+
+class BankEntryWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    // Without a row: "新建存取操作"; with one: "修改存取操作" for that entry.
+    BankEntryWindow(QWidget* parent, const BankEntryRow* row);
+
+    QString EntryId() const { return entryId_; }
+    void SaveNewBankEntry();
+    void SaveBankEntryChange();
+
+    QComboBox* 类型组合框;
+    QComboBox* 名称组合框;
+    QComboBox* 账户组合框;
+    QLineEdit* 金额框;
+    QDateEdit* 日期框1;
+    QLineEdit* 备注框;
+    QPushButton* 按钮2;
+
+  private:
+    bool Complete();
+    void ShowRow(const BankEntryRow& row);
+    QString entryId_;
+};
+
+// Open the window, or bring it forward when it is open already.
+BankEntryWindow* OpenNewBankEntry(QWidget* parent);
+BankEntryWindow* OpenBankEntryChange(QWidget* parent, const BankEntryRow& row);
+void CloseBankEntryWindows();

@@ -1,0 +1,100 @@
+#include "finance/finance_ui.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <cmath>
+
+#include "common/date_text.h"
+#include "common/number_text.h"
+#include "platform/dialogs.h"
+#include "platform/record_grid.h"
+#include "platform/skin.h"
+#include "store/shared_db.h"
+
+QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, int h) {
+    auto* label = new QLabel(text, parent);
+    label->setGeometry(x, y, w, h);
+    return label;
+}
+
+QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h) {
+    auto* box = Place<QDateEdit>(parent, name, x, y, w, h);
+    box->setCalendarPopup(true);
+    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    box->setDate(CurrentDateTime().date());
+    return box;
+}
+
+void FillPickList(QComboBox* box, const QString& sql) {
+    if (!box) return;
+    box->clear();
+    box->clearEditText();
+    if (OpenSharedQuery(sql)) {
+        DbRecordSet& records = SharedRecordSet();
+        const int count = records.GetRecordCount();
+        for (int r = 0; r < count; ++r, records.MoveNext()) {
+            const QString value = FieldText(records, QStringLiteral("exp"));
+            if (!value.isEmpty()) box->addItem(value);
+        }
+    }
+    SharedRecordSet().Close();
+    // Adding to an empty editable box would show the first item in its edit text.
+    box->setCurrentIndex(-1);
+    box->clearEditText();
+}
+
+bool IsRecordId(const QString& id) {
+    return !id.isEmpty() && TextToNumber(id) > kTolerance;
+}
+
+bool ConfirmDelete(QWidget* parent) {
+    const QString text = QStringLiteral("你确定要删除当前选中的资料吗？\r\n\r\n") +
+                         QString(8, u' ') + QStringLiteral("一经删除无法恢复");
+    return Dialogs().SystemMessage(parent, text, QStringLiteral("警告！"), BoxIcon::Warning,
+                                   BoxButtons::OkCancel) == BoxAnswer::Ok;
+}
+
+void AskToFillIn(QWidget* parent, const QString& text, QWidget* focus) {
+    Dialogs().SystemMessage(parent, text, QStringLiteral("请填写完整信息"), BoxIcon::Information,
+                            BoxButtons::Ok);
+    if (focus) focus->setFocus();
+}
+
+void ShowDone(const QString& text) {
+    Skin::Instance().SkinMessageBox(text, 1, 1, 1, QStringLiteral("提示"));
+}
+
+void SetHeaderTexts(RecordGrid* grid, const QStringList& texts) {
+    for (int c = 0; c < texts.size(); ++c) {
+        grid->SetCellText(0, c, texts[c]);
+        grid->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
+    }
+}
+
+void SetListLook(RecordGrid* grid, int cols) {
+    grid->SetAutoRedraw(false);
+    grid->SetFrozenBottomRows(0);
+    grid->SetRows(100);
+    grid->SetCols(cols);
+    grid->SetFixedRows(1);
+    grid->SetAllowUserResizing(true);
+    grid->SetAllowUserSort(true);
+    grid->SetRowHeight(0, 26);
+    for (int c = 0; c < cols; ++c) {
+        GridColumn column = grid->Column(c);
+        column.SetAlignment(RecordGrid::cellGeneral);
+        column.SetMask(RecordGrid::cellNoMask);
+        column.SetDecimalLength(0);
+        column.SetUserSortIndicator(RecordGrid::cellSortIndicatorNone);
+    }
+}
+
+qint64 RecordIdValue(const QString& id) {
+    return std::llround(TextToNumber(id));
+}
+
+void ExportWholeList(RecordGrid* grid) {
+    const bool written = grid && grid->ExportToExcel(QString(), true, true);
+    ShowMessage(written ? QStringLiteral("输出Excel成功") : QStringLiteral("输出Excel失败"), 1);
+}

@@ -1,0 +1,51 @@
+#pragma once
+// Pieces the income/expense page, the deposit page and the deposit entry windows share: how
+// their controls are placed, their pick lists, and the boxes they show.
+
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QWidget;
+class RecordGrid;
+
+// A control of type T named name, at (x, y) with size w x h in parent.
+template <typename T>
+T* Place(QWidget* parent, const QString& name, int x, int y, int w, int h) {
+    T* control = new T(parent);
+    control->setObjectName(name);
+    control->setGeometry(x, y, w, h);
+    return control;
+}
+
+QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, int h);
+// A date box with a calendar pop-up, showing today.
+QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h);
+
+// Refills box (its list and its edit text) with the non-empty values of the query's column
+// exp, in row order.
+void FillPickList(QComboBox* box, const QString& sql);
+
+// An ID text names a record when it is a number above the tolerance.
+bool IsRecordId(const QString& id);
+
+// The delete question; true when the user answers OK.
+bool ConfirmDelete(QWidget* parent);
+// A required box left empty: tells the user and puts the focus on it.
+void AskToFillIn(QWidget* parent, const QString& text, QWidget* focus);
+// The skinned box with the success icon and the caption "提示".
+void ShowDone(const QString& text);
+
+// Header row 0 of grid: texts from column 0 on, every header cell centred.
+void SetHeaderTexts(RecordGrid* grid, const QStringList& texts);
+// The general look of the record lists: whole-row single selection, resizable and sortable
+// columns, header row 0 of 26 pixels, flat header cells.
+void SetListLook(RecordGrid* grid, int cols);
+
+// The record ID an ID text names, for binding.
+qint64 RecordIdValue(const QString& id);
+
+// Writes the whole list to a workbook chosen by the user and tells how it went.
+void ExportWholeList(RecordGrid* grid);

@@ -1,0 +1,446 @@
+#include "finance/other_page.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPointer>
+#include <QPushButton>
+
+#include "common/date_text.h"
+#include "common/number_text.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "finance/finance_ui.h"
+#include "platform/list_refresh.h"
+#include "platform/list_style.h"
+#include "platform/record_grid.h"
+#include "platform/skin.h"
+#include "stats/excel_export.h"
+#include "store/shared_db.h"
+
+namespace {
+
+// One entry panel; the objectNames carry the panel's type in front ("收入编号框").
+struct EntryControls {
+    QPointer<QLineEdit> 编号框;
+    QPointer<QComboBox> 项目框;
+    QPointer<QLineEdit> 单价框;
+    QPointer<QLineEdit> 数量框;
+    QPointer<QLineEdit> 金额框;
+    QPointer<QDateEdit> 日期框;
+    QPointer<QComboBox> 备注框;
+};
+
+struct OtherPage {
+    QPointer<QFrame> 其他收支框架;
+    QPointer<RecordGrid> grid;
+    QPointer<QMenu> 其他快捷菜单;
+    QPointer<QAction> deleteItem;
+    EntryControls 收入;
+    EntryControls 支出;
+    QPointer<QComboBox> 其他类型查询框;
+    QPointer<QComboBox> 其他项目查询框;
+    QPointer<QComboBox> 其他备注查询框;
+    QPointer<QLineEdit> 其他编号查询框;
+    QPointer<QDateEdit> 其他日期框1;
+    QPointer<QDateEdit> 其他日期框2;
+};
+
+OtherPage& Page() {
+    static OtherPage page;
+    return page;
+}
+
+const QString kAll = QStringLiteral("select * from other");
+const QString kIncome = QStringLiteral("收入");
+const QString kExpense = QStringLiteral("支出");
+
+const QStringList kFields = {
+    QStringLiteral("ID"),   QStringLiteral("类型"), QStringLiteral("编号"),
+    QStringLiteral("项目"), QStringLiteral("数量"), QStringLiteral("单价"),
+    QStringLiteral("金额"), QStringLiteral("日期"), QStringLiteral("备注")};
+
+// Columns 2 to 9 as fractions of the host width: when the grid is created, and after a
+// resize of the main window.
+const double kCreatedWidths[] = {0.04, 0.11, 0.17, 0.065, 0.15, 0.17, 0.11, 0.06};
+const double kResizedWidths[] = {0.04, 0.11, 0.11, 0.06, 0.08, 0.1, 0.1, 0.16};
+
+EntryControls& Controls(EntryKind kind) {
+    return kind == EntryKind::Income ? Page().收入 : Page().支出;
+}
+QString TypeText(EntryKind kind) {
+    return kind == EntryKind::Income ? kIncome : kExpense;
+}
+
+void SetColumnWidths(const double (&fractions)[8]) {
+    RecordGrid* g = OtherGrid();
+    const int host = Page().其他收支框架 ? Page().其他收支框架->width() : g->width();
+    g->Column(0).SetWidth(20);
+    g->Column(1).SetWidth(0);
+    for (int c = 2; c <= 9; ++c) g->Column(c).SetWidth(ColumnWidth(fractions[c - 2], host));
+}
+
+void RebuildPickLists() {
+    const QString items = QStringLiteral("select max(项目) as exp from other group by 项目");
+    for (QComboBox* box :
+         {Page().收入.项目框.data(), Page().支出.项目框.data(), Page().其他项目查询框.data()})
+        FillPickList(box, items);
+    const QString remarks = QStringLiteral("select max(备注) as exp from other group by 备注");
+    for (QComboBox* box :
+         {Page().支出.备注框.data(), Page().收入.备注框.data(), Page().其他备注查询框.data()})
+        FillPickList(box, remarks);
+}
+
+void RecordEntry(EntryKind kind) {
+    EntryControls& f = Controls(kind);
+    const QString type = TypeText(kind);
+    QWidget* window = f.编号框->window();
+    if (f.项目框->currentText().isEmpty())
+        return AskToFillIn(window, type + QStringLiteral("项目必须填写"), f.项目框);
+    if (f.编号框->text().isEmpty())
+        return AskToFillIn(window, type + QStringLiteral("编号必须填写"), f.编号框);
+    if (f.金额框->text().isEmpty())
+        return AskToFillIn(window, type + QStringLiteral("金额必须填写"), f.金额框);
+
+    // The quantity goes in as typed: the column takes numbers only, so an empty or
+    // non-numeric quantity is refused at its field.
+    const struct {
+        const char16_t* field;
+        QVariant value;
+        const char16_t* code;
+    } fields[] = {
+        {u"类型", type, u"099"},
+        {u"编号", f.编号框->text(), u"098"},
+        {u"项目", f.项目框->currentText(), u"097"},
+        {u"数量", f.数量框->text(), u"096"},
+        {u"单价", TextToNumber(f.单价框->text()), u"095"},
+        {u"金额", TextToNumber(f.金额框->text()), u"094"},
+        {u"日期", f.日期框->date(), u"093"},
+        {u"备注", f.备注框->currentText(), u"093"},
+    };
+    EnsureDatabaseOpen();
+    DbRecordSet& records = SharedRecordSet();
+    records.Close();
+    records.Open(QStringLiteral("select * from other where 0"), SharedConnection(), true);
+    records.AddNew();
+    for (const auto& field : fields) {
+        if (!records.SetFieldByName(QString::fromUtf16(field.field), field.value)) {
+            records.Close();  // abandons the pending row
+            ShowMessage(QStringLiteral("错误代码 [%1]").arg(QString::fromUtf16(field.code)), 2);
+            return;
+        }
+    }
+    const bool saved = records.Update();
+    records.Close();
+    if (!saved) {
+        ShowMessage(type + QStringLiteral("记录失败"), 2);
+        return;
+    }
+    f.项目框->clearEditText();
+    f.单价框->clear();
+    f.数量框->clear();
+    f.金额框->clear();
+    f.备注框->clearEditText();
+    RebuildPickLists();
+    f.编号框->setText(NewEntryNumber(kind));
+    ShowDone(type + QStringLiteral("记录完成"));
+    FillOtherGrid(kAll);
+}
+
+// The amount follows quantity x unit price; typing in the amount box changes neither.
+void UpdateAmount(EntryKind kind) {
+    EntryControls& f = Controls(kind);
+    f.金额框->setText(NumberText(TextToNumber(f.数量框->text()) * TextToNumber(f.单价框->text())));
+}
+
+void BuildEntryPanel(QFrame* panel, EntryKind kind) {
+    EntryControls& f = Controls(kind);
+    const QString type = TypeText(kind);
+    QLabel* title = PlaceLabel(panel, type, 0, 6, panel->width(), 22);
+    title->setAlignment(Qt::AlignCenter);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+
+    const QString labels[] = {QStringLiteral("编    号："),    type + QStringLiteral("项目："),
+                              type + QStringLiteral("单价："), type + QStringLiteral("数量："),
+                              type + QStringLiteral("金额："), type + QStringLiteral("日期："),
+                              QStringLiteral("备    注：")};
+    for (int i = 0; i < 7; ++i) PlaceLabel(panel, labels[i], 8, 36 + 30 * i, 72, 22);
+    auto row = [](int i) { return 36 + 30 * i; };
+    f.编号框 = Place<QLineEdit>(panel, type + QStringLiteral("编号框"), 80, row(0), 122, 22);
+    f.项目框 = Place<QComboBox>(panel, type + QStringLiteral("项目框"), 80, row(1), 122, 22);
+    f.单价框 = Place<QLineEdit>(panel, type + QStringLiteral("单价框"), 80, row(2), 122, 22);
+    f.数量框 = Place<QLineEdit>(panel, type + QStringLiteral("数量框"), 80, row(3), 122, 22);
+    f.金额框 = Place<QLineEdit>(panel, type + QStringLiteral("金额框"), 80, row(4), 122, 22);
+    f.日期框 = PlaceDateBox(panel, type + QStringLiteral("日期框"), 80, row(5), 122, 22);
+    f.备注框 = Place<QComboBox>(panel, type + QStringLiteral("备注框"), 80, row(6), 122, 22);
+    f.项目框->setEditable(true);
+    f.备注框->setEditable(true);
+    auto* 按钮 = Place<QPushButton>(
+        panel, kind == EntryKind::Income ? QStringLiteral("按钮1") : QStringLiteral("按钮3"), 55,
+        254, 100, 28);
+    按钮->setText(QStringLiteral("记录") + type);
+    QObject::connect(f.单价框, &QLineEdit::textChanged, panel, [kind] { UpdateAmount(kind); });
+    QObject::connect(f.数量框, &QLineEdit::textChanged, panel, [kind] { UpdateAmount(kind); });
+    QObject::connect(按钮, &QPushButton::clicked, panel, [kind] { RecordEntry(kind); });
+}
+
+// A filter by one text column; the typed text is a LIKE pattern inside "%...%".
+void FilterBy(const QString& column, const QString& text) {
+    if (text.isEmpty()) return FillOtherGrid(kAll);
+    FillOtherGrid(kAll + QStringLiteral(" where ") + column + QStringLiteral(" like ?"),
+                  {QStringLiteral("%") + text + QStringLiteral("%")});
+}
+
+// A combo box of the query bar filters when an item is chosen or its text is edited.
+void FilterOnChoice(QComboBox* box, const QString& column) {
+    box->setEditable(true);
+    QObject::connect(box, &QComboBox::activated, box,
+                     [box, column] { FilterBy(column, box->currentText()); });
+    QObject::connect(box->lineEdit(), &QLineEdit::textEdited, box,
+                     [column](const QString& text) { FilterBy(column, text); });
+}
+
+void ClearConditions() {
+    OtherPage& p = Page();
+    p.其他类型查询框->setCurrentIndex(-1);
+    p.其他类型查询框->clearEditText();
+    p.其他项目查询框->clearEditText();
+    p.其他备注查询框->clearEditText();
+    {
+        const QSignalBlocker quiet(p.其他编号查询框);
+        p.其他编号查询框->clear();
+    }
+    FillOtherGrid(kAll);
+}
+
+void BuildQueryBar(QFrame* bar) {
+    OtherPage& p = Page();
+    const int top = 8, bottom = 38;
+    PlaceLabel(bar, QStringLiteral("类型查询："), 6, top, 62, 22);
+    p.其他类型查询框 = Place<QComboBox>(bar, QStringLiteral("其他类型查询框"), 68, top, 80, 22);
+    p.其他类型查询框->addItems({kIncome, kExpense});
+    FilterOnChoice(p.其他类型查询框, QStringLiteral("类型"));
+    p.其他类型查询框->setCurrentIndex(-1);
+    PlaceLabel(bar, QStringLiteral("项目查询："), 156, top, 62, 22);
+    p.其他项目查询框 = Place<QComboBox>(bar, QStringLiteral("其他项目查询框"), 218, top, 110, 22);
+    FilterOnChoice(p.其他项目查询框, QStringLiteral("项目"));
+    PlaceLabel(bar, QStringLiteral("日期查询："), 336, top, 62, 22);
+    p.其他日期框1 = PlaceDateBox(bar, QStringLiteral("其他日期框1"), 398, top, 105, 22);
+    PlaceLabel(bar, QStringLiteral("--至--"), 506, top, 36, 22);
+    p.其他日期框2 = PlaceDateBox(bar, QStringLiteral("其他日期框2"), 543, top, 105, 22);
+    auto* 其他查询按钮 = Place<QPushButton>(bar, QStringLiteral("其他查询按钮"), 656, top, 80, 22);
+    其他查询按钮->setText(QStringLiteral("日期查询"));
+    QObject::connect(其他查询按钮, &QPushButton::clicked, bar, [] {
+        FillOtherGrid(kAll + QStringLiteral(" where 日期>=? and 日期<=?"),
+                      {Page().其他日期框1->date(), Page().其他日期框2->date()});
+    });
+
+    PlaceLabel(bar, QStringLiteral("编号查询："), 6, bottom, 62, 22);
+    p.其他编号查询框 = Place<QLineEdit>(bar, QStringLiteral("其他编号查询框"), 68, bottom, 80, 22);
+    QObject::connect(p.其他编号查询框, &QLineEdit::textChanged, bar, [](const QString& text) {
+        FilterBy(QStringLiteral("编号"), text);
+        Page().其他编号查询框->setFocus();
+    });
+    PlaceLabel(bar, QStringLiteral("备注查询："), 156, bottom, 62, 22);
+    p.其他备注查询框 =
+        Place<QComboBox>(bar, QStringLiteral("其他备注查询框"), 218, bottom, 110, 22);
+    FilterOnChoice(p.其他备注查询框, QStringLiteral("备注"));
+
+    const struct {
+        const char16_t* name;
+        const char16_t* text;
+        int x, w;
+        void (*action)();
+    } buttons[] = {
+        {u"其他全部记录按钮", u"显示全部记录", 336, 90, [] { FillOtherGrid(kAll); }},
+        {u"其他显示当天按钮", u"显示当天", 432, 70,
+         [] { FillOtherGrid(kAll + QStringLiteral(" where 日期=?"), {CurrentDateTime().date()}); }},
+        {u"其他显示本月按钮", u"显示本月", 508, 70,
+         [] { FillOtherGrid(kAll + QStringLiteral(" where datediff('m',日期,now())=0")); }},
+        {u"清空条件按钮2", u"清空条件", 584, 70, ClearConditions},
+        {u"按钮7", u"导出Excel", 660, 76, [] { ExportWholeList(OtherGrid()); }},
+    };
+    for (const auto& b : buttons) {
+        auto* button = Place<QPushButton>(bar, QString::fromUtf16(b.name), b.x, bottom, b.w, 22);
+        button->setText(QString::fromUtf16(b.text));
+        QObject::connect(button, &QPushButton::clicked, bar, b.action);
+    }
+}
+
+void DeleteSelectedEntry() {
+    RecordGrid* g = OtherGrid();
+    Session& session = CurrentSession();
+    session.selectedId = g->CellText(session.selectedRow, 1);
+    if (!IsRecordId(session.selectedId)) return;
+    if (ConfirmDelete(g->window()) &&
+        !RunSharedChange(QStringLiteral("Delete from other where ID=?"),
+                         {RecordIdValue(session.selectedId)}))
+        ShowMessage(QStringLiteral("删除数据失败"), 2);
+    // Confirmed or not, the list comes back whole: a filter of the query bar is dropped.
+    FillOtherGrid(kAll);
+}
+
+void BuildMenu(RecordGrid* grid) {
+    auto* menu = new QMenu(grid);
+    menu->setObjectName(QStringLiteral("其他快捷菜单"));
+    Page().deleteItem = menu->addAction(QStringLiteral("删 除 数 据"));
+    QObject::connect(Page().deleteItem, &QAction::triggered, menu, DeleteSelectedEntry);
+    QObject::connect(menu->addAction(QStringLiteral("输出Excel..")), &QAction::triggered, menu,
+                     [] { ExportGridToExcel(OtherGrid()); });
+    Page().其他快捷菜单 = menu;
+}
+
+// A right click on the second entry or later (not on the first) opens the menu.
+void OnMouseUp(int button, int x, int y) {
+    if (button != RecordGrid::kRightButton) return;
+    RecordGrid* g = OtherGrid();
+    g->HitTest(x, y);
+    const int row = g->MouseRow(), col = g->MouseCol();
+    Session& session = CurrentSession();
+    session.selectedId.clear();
+    session.selectedRow = row;
+    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
+    if (row < 2 || col < 2) return;
+    session.selectedId = g->CellText(row, 1);
+    if (!IsRecordId(session.selectedId)) return;
+    Page().deleteItem->setVisible(session.adminMenuItems);
+    Page().其他快捷菜单->popup(g->mapToGlobal(QPoint(x, y)));
+}
+
+}  // namespace
+
+RecordGrid* OtherGrid() {
+    return Page().grid.data();
+}
+QMenu* OtherMenu() {
+    return Page().其他快捷菜单.data();
+}
+
+void ForgetOtherPage() {
+    UnregisterListFill(ListId::Other);
+    Page() = OtherPage{};
+}
+
+QString NewEntryNumber(EntryKind kind) {
+    const QDateTime now = CurrentDateTime();
+    const QDate d = now.date();
+    const QTime t = now.time();
+    const int last[2] = {t.minute(), t.second()};
+    const bool swap = kind == EntryKind::Expense;
+    return QStringLiteral("%1%2%3%4%5%6")
+        .arg(d.year())
+        .arg(d.month())
+        .arg(d.day())
+        .arg(t.hour())
+        .arg(last[swap ? 1 : 0])
+        .arg(last[swap ? 0 : 1]);
+}
+
+void BuildOtherPage(QFrame* 其他收支框架, QFrame* 其他图片框, QFrame* 其他图片库右一,
+                    QFrame* 其他图片库右二) {
+    Page().其他收支框架 = 其他收支框架;
+    BuildQueryBar(其他图片框);
+    BuildEntryPanel(其他图片库右一, EntryKind::Income);
+    BuildEntryPanel(其他图片库右二, EntryKind::Expense);
+}
+
+void CreateOtherGrid(int width, int height) {
+    OtherPage& p = Page();
+    if (p.grid || !p.其他收支框架) return;
+    auto* grid = new RecordGrid(p.其他收支框架);
+    grid->setObjectName(QStringLiteral("OtherGrid"));
+    grid->setGeometry(0, 0, width, height);
+    grid->show();
+    p.grid = grid;
+    QObject::connect(grid, &RecordGrid::MouseUp, grid,
+                     [](int button, int, int x, int y) { OnMouseUp(button, x, y); });
+    QObject::connect(grid, &RecordGrid::OwnerDrawCell, grid,
+                     [grid](int row, int col, QPainter& painter, const QRect& rect) {
+                         grid->DrawRowMarker(row, col, painter, rect,
+                                             RecordGrid::RowMarker::Record);
+                     });
+    BuildMenu(grid);
+    RegisterListFill(ListId::Other, [](const QString& sql) { FillOtherGrid(sql); });
+    SetupOtherGrid();
+}
+
+void SetupOtherGrid() {
+    RecordGrid* g = OtherGrid();
+    if (!g) return;
+    SetListLook(g, 10);
+    g->SetExtendLastCol(true);
+    SetHeaderTexts(g, {QString(), QString(), QStringLiteral("类型"), QStringLiteral("编号"),
+                       QStringLiteral("名称"), QStringLiteral("数量"), QStringLiteral("单价"),
+                       QStringLiteral("金额"), QStringLiteral("项目日期"), QStringLiteral("备注")});
+    g->Column(2).SetAlignment(RecordGrid::cellCenterCenter);
+    for (int c = 5; c <= 7; ++c) {
+        g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
+        g->Column(c).SetMask(RecordGrid::cellValue);
+        g->Column(c).SetDecimalLength(1);
+    }
+    SetColumnWidths(kCreatedWidths);
+    g->SetReadOnly(true);
+    g->SetAutoRedraw(true);
+    g->Refresh();
+    FillOtherGrid(kAll);
+    RebuildPickLists();
+    Page().收入.编号框->setText(NewEntryNumber(EntryKind::Income));
+    Page().支出.编号框->setText(NewEntryNumber(EntryKind::Expense));
+}
+
+void LayOutOtherColumns() {
+    if (OtherGrid()) SetColumnWidths(kResizedWidths);
+}
+
+void FillOtherGrid(const QString& sql, const QVariantList& values) {
+    RecordGrid* g = OtherGrid();
+    if (!g) return;
+    g->SetFrozenBottomRows(0);
+    g->SetRows(1);
+    g->SetAutoRedraw(false);
+    double income = 0, expense = 0, other = 0;
+    const qint64 outColor = SetupColor(SetupKey::kOutColor);
+    if (OpenSharedQuery(sql, values)) {
+        DbRecordSet& records = SharedRecordSet();
+        const QList<int> fields = FieldIndexes(records, kFields);
+        const int count = records.GetRecordCount();
+        QStringList cells;
+        for (int r = 0; r < count; ++r, records.MoveNext()) {
+            cells.clear();
+            double amount = 0;
+            for (int f = 0; f < kFields.size(); ++f) {
+                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
+                cells << ListCellText(v);
+                if (f == 6) amount = VariantNumber(v);
+            }
+            const QString& type = cells[1];
+            (type == kIncome ? income : type == kExpense ? expense : other) += amount;
+            g->AddItem(cells.join(u'\t'));
+            const int row = g->Rows() - 1;
+            if (type == kExpense) g->Range(row, 5, row, 7).SetForeColor(outColor);
+        }
+    }
+    SharedRecordSet().Close();
+    ApplyListColours(g);
+    if (SetupFlag(SetupKey::kBeepView)) {
+        g->Column(7).Sort(RecordGrid::cellAscending);
+        g->Column(7).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
+    }
+    g->AddItem(QString());
+    const int last = g->Rows() - 1;
+    ApplyGridLines(g, 1, 1, last, 9);
+    StyleTotalsRow(g, 1, 9);
+    const QString yuan = QStringLiteral("元");
+    g->SetCellText(last, 4, QStringLiteral("总收入：") + NumberText(income) + yuan);
+    g->SetCellText(last, 7, QStringLiteral("总支出：") + NumberText(expense) + yuan);
+    g->SetCellText(last, 9, QStringLiteral("未知数：") + NumberText(other) + yuan);
+    g->SetAutoRedraw(true);
+    g->Refresh();
+}

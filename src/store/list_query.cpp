@@ -1,0 +1,198 @@
+#include "store/list_query.h"
+
+#include <sqlite3.h>
+
+#include <vector>
+
+#include "common/number_text.h"
+#include "store/schema.h"
+#include "store/shared_db.h"
+#include "store/statement.h"
+
+struct ListQuery::State {
+    std::unique_ptr<Statement> statement;
+    std::vector<bool> dates;  // columns that hold stored dates
+};
+
+namespace {
+
+int Digits(const char* text, int count) {
+    int value = 0;
+    for (int i = 0; i < count; ++i) value = value * 10 + (text[i] - '0');
+    return value;
+}
+
+bool AllDigits(const char* text, int count) {
+    for (int i = 0; i < count; ++i)
+        if (text[i] < '0' || text[i] > '9') return false;
+    return true;
+}
+
+// Appends UTF-8 text without a temporary string (the common case of a list cell);
+// malformed bytes become U+FFFD.
+void AppendUtf8(const unsigned char* s, int length, QString* line) {
+    const qsizetype start = line->size();
+    line->resize(start + length);  // never more UTF-16 units than UTF-8 bytes
+    QChar* out = line->data() + start;
+    qsizetype written = 0;
+    int i = 0;
+    while (i < length) {
+        const unsigned char c = s[i];
+        char32_t code;
+        int extra;
+        if (c < 0x80) {
+            out[written++] = QChar(c);
+            ++i;
+            continue;
+        }
+        if ((c & 0xE0) == 0xC0)
+            code = c & 0x1F, extra = 1;
+        else if ((c & 0xF0) == 0xE0)
+            code = c & 0x0F, extra = 2;
+        else if ((c & 0xF8) == 0xF0)
+            code = c & 0x07, extra = 3;
+        else
+            code = 0xFFFD, extra = 0;
+        int k = 1;
+        for (; k <= extra; ++k) {
+            if (i + k >= length || (s[i + k] & 0xC0) != 0x80) break;
+            code = (code << 6) | (s[i + k] & 0x3F);
+        }
+        if (k <= extra) code = 0xFFFD;
+        i += k;
+        if (code >= 0x10000 && code <= 0x10FFFF) {
+            out[written++] = QChar(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
+            out[written++] = QChar(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
+        } else {
+            out[written++] = QChar(static_cast<char16_t>(code > 0x10FFFF ? 0xFFFD : code));
+        }
+    }
+    line->truncate(start + written);
+}
+
+// Appends a non-negative whole number without leading zeros.
+void AppendInt(QString* line, int value) {
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n > 0) line->append(QChar(digits[--n]));
+}
+
+// "2012-06-03" or "2012-06-03 09:03:07" as "2012年6月3日" or "2012年6月3日 9时3分7秒"; false
+// for any other text.
+bool AppendStoredDate(const char* t, int length, QString* line) {
+    if (length != 10 && length != 19) return false;
+    if (t[4] != '-' || t[7] != '-' || !AllDigits(t, 4) || !AllDigits(t + 5, 2) ||
+        !AllDigits(t + 8, 2))
+        return false;
+    int hour = 0, minute = 0, second = 0;
+    if (length == 19) {
+        if (t[10] != ' ' || t[13] != ':' || t[16] != ':' || !AllDigits(t + 11, 2) ||
+            !AllDigits(t + 14, 2) || !AllDigits(t + 17, 2))
+            return false;
+        hour = Digits(t + 11, 2);
+        minute = Digits(t + 14, 2);
+        second = Digits(t + 17, 2);
+    }
+    AppendInt(line, Digits(t, 4));
+    line->append(u'年');
+    AppendInt(line, Digits(t + 5, 2));
+    line->append(u'月');
+    AppendInt(line, Digits(t + 8, 2));
+    line->append(u'日');
+    if (hour == 0 && minute == 0 && second == 0) return true;
+    line->append(u' ');
+    AppendInt(line, hour);
+    line->append(u'时');
+    if (second != 0) {
+        AppendInt(line, minute);
+        line->append(u'分');
+        AppendInt(line, second);
+        line->append(u'秒');
+    } else if (minute != 0) {
+        AppendInt(line, minute);
+        line->append(u'分');
+    }
+    return true;
+}
+
+}  // namespace
+
+ListQuery::ListQuery(const QString& sql, const QVariantList& values)
+    : state_(std::make_unique<State>()) {
+    EnsureDatabaseOpen();
+    SharedRecordSet().Close();
+    state_->statement = std::make_unique<Statement>(SharedConnection().GetHandle(), sql);
+    if (!state_->statement->Bind(values)) return;
+    sqlite3_stmt* stmt = state_->statement->Get();
+    const int columns = sqlite3_column_count(stmt);
+    state_->dates.resize(columns, false);
+    for (int c = 0; c < columns; ++c) {
+        const char* table = sqlite3_column_table_name(stmt, c);
+        const char* origin = sqlite3_column_origin_name(stmt, c);
+        const TableDef* def = table ? FindTable(QString::fromUtf8(table)) : nullptr;
+        const ColumnDef* column = def && origin ? def->Find(QString::fromUtf8(origin)) : nullptr;
+        state_->dates[c] = column && column->kind == ColumnKind::Date;
+    }
+}
+
+ListQuery::~ListQuery() = default;
+
+bool ListQuery::Ok() const {
+    return state_->statement->Ok();
+}
+QString ListQuery::Error() const {
+    return state_->statement->Error();
+}
+
+QList<int> ListQuery::Columns(const QStringList& names) const {
+    QList<int> indexes(names.size(), -1);
+    if (!Ok()) return indexes;
+    sqlite3_stmt* stmt = state_->statement->Get();
+    const int count = sqlite3_column_count(stmt);
+    for (int c = 0; c < count; ++c) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(stmt, c));
+        for (qsizetype n = 0; n < names.size(); ++n)
+            if (indexes[n] < 0 && name.compare(names[n], Qt::CaseInsensitive) == 0) indexes[n] = c;
+    }
+    return indexes;
+}
+
+bool ListQuery::Next() {
+    return Ok() && state_->statement->Step() == SQLITE_ROW;
+}
+
+double ListQuery::Number(int column) const {
+    if (column < 0) return 0.0;
+    sqlite3_stmt* stmt = state_->statement->Get();
+    const int type = sqlite3_column_type(stmt, column);
+    return type == SQLITE_INTEGER || type == SQLITE_FLOAT ? sqlite3_column_double(stmt, column)
+                                                          : 0.0;
+}
+
+void ListQuery::AppendText(int column, QString* line) const {
+    if (column < 0) return;
+    sqlite3_stmt* stmt = state_->statement->Get();
+    switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_INTEGER:
+            AppendNumberText(static_cast<double>(sqlite3_column_int64(stmt, column)), line);
+            return;
+        case SQLITE_FLOAT:
+            AppendNumberText(sqlite3_column_double(stmt, column), line);
+            return;
+        case SQLITE_TEXT: {
+            const unsigned char* text = sqlite3_column_text(stmt, column);
+            const int length = sqlite3_column_bytes(stmt, column);
+            if (state_->dates[column] &&
+                AppendStoredDate(reinterpret_cast<const char*>(text), length, line))
+                return;
+            AppendUtf8(text, length, line);
+            return;
+        }
+        default:
+            return;
+    }
+}
