@@ -14,7 +14,7 @@
 #include "sales/sales_page.h"
 #include "stock/combo_fill.h"
 #include "stock/goods_row.h"
-#include "store/shared_db.h"
+#include "store/list_query.h"
 
 namespace {
 
@@ -131,31 +131,26 @@ void FillSalesGrid(const QString& sql, const QVariantList& values) {
     const qint64 debtColor = SetupColor(SetupKey::kRmbColor);
     double quantity = 0, amount = 0, debt = 0, profit = 0;
 
-    if (OpenSharedQuery(sql, values)) {
-        DbRecordSet& records = SharedRecordSet();
-        const QList<int> fields = FieldIndexes(records, kFields);
-        const int count = records.GetRecordCount();
-        QStringList cells;
-        for (int r = 0; r < count; ++r, records.MoveNext()) {
-            cells.clear();
-            double numbers[17] = {};
-            for (int f = 0; f < kFields.size(); ++f) {
-                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
-                cells << ListCellText(v);
-                numbers[f] = VariantNumber(v);
-            }
-            quantity += numbers[7];
-            amount += numbers[8];
-            debt += numbers[10];
-            profit += numbers[11];
-            g->AddItem(cells.join(u'\t'));
-            if (!IsZero(numbers[10])) {
-                const int row = g->Rows() - 1;
-                g->Range(row, 1, row, 17).SetForeColor(debtColor);
-            }
+    ListQuery rows(sql, values);
+    const QList<int> fields = rows.Columns(kFields);
+    QString line;
+    while (rows.Next()) {
+        line.truncate(0);  // keeps the buffer for the next row
+        for (int f = 0; f < kFields.size(); ++f) {
+            if (f > 0) line += u'\t';
+            rows.AppendText(fields[f], &line);
+        }
+        const double rowDebt = rows.Number(fields[10]);
+        quantity += rows.Number(fields[7]);
+        amount += rows.Number(fields[8]);
+        debt += rowDebt;
+        profit += rows.Number(fields[11]);
+        g->AddItem(line);
+        if (!IsZero(rowDebt)) {
+            const int row = g->Rows() - 1;
+            g->Range(row, 1, row, 17).SetForeColor(debtColor);
         }
     }
-    SharedRecordSet().Close();
     ApplyListColours(g);
     g->AddItem(QString());
     const int last = g->Rows() - 1;
