@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QVariantList>
-#include <functional>
 
 class QAction;
 class QComboBox;
@@ -19,8 +18,6 @@ class RecordGrid;
 // What the sales page asks of the window above it.
 struct SalesPageHooks {
     QWidget* owner = nullptr;  // owner of the sell and modify windows (the main window)
-    // Shows the 销售明细 page after a jump from another page; empty when there is none.
-    std::function<void()> showSalesPage;
 };
 
 struct SalesPage {

@@ -28,7 +28,7 @@ void SalesFixture::SetUp() {
     销售图片框 = new QFrame(window_.get());
     销售图片框->setGeometry(13, 568, 1002, 70);
     // Built before the window is shown, as the main window builds its pages.
-    BuildSalesPage(销售框架, 销售图片框, SalesPageHooks{window_.get(), {}});
+    BuildSalesPage(销售框架, 销售图片框, SalesPageHooks{window_.get()});
     Skin::Instance().Attach(window_.get());
     window_->show();
 }

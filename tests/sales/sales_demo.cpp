@@ -1,0 +1,71 @@
+// The sales page, the sell window and the modify-sale window, for looking at them:
+// sales_demo [sell|modify]
+#include <QApplication>
+#include <QFile>
+#include <QFrame>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include "app/open_database.h"
+#include "app/provision.h"
+#include "common/program_dir.h"
+#include "common/session.h"
+#include "platform/record_grid.h"
+#include "sales/modify_sale_window.h"
+#include "sales/sales_page.h"
+#include "sales/sell_window.h"
+#include "store/shared_db.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    app.setFont(QFont(QStringLiteral("WenQuanYi Zen Hei"), 9));
+    QTemporaryDir dir;
+    SetProgramDir(dir.path());
+    SetDatabaseOpener(OpenDatabase);
+    QFile config(ProgramFile(QStringLiteral("config.ini")));
+    config.open(QIODevice::WriteOnly);
+    config.write(DefaultConfigBytes());
+    config.close();
+    CreateDatabaseFile(DatabasePath());
+    OpenDatabase();
+    CurrentSession().userRole = kSuperAdmin;
+    SharedConnection().Execute(
+        "insert into buy (名称,型号,编码,类型,进货数量,进货单价,进货金额,销售单价,存货数量,"
+        "存货金额,首拼) values ('圆珠笔','B2','YZBB2','文具',5,10,50,12.5,5,50,'YZB')");
+    const char* sales[] = {
+        "('圆珠笔','B2','YZBB2','文具',10,12.5,2,25,'2012-06-03',0,5,'2012639','张三','138','东街',"
+        "'',1)",
+        "('笔记本','A5','BJB','文具',3,5,10,50,'2012-06-08',20,20,'2012689','李四','139','西街','"
+        "月结',2)",
+        "('台灯','T1','TD','电器',30,45,1,45,'2012-06-15',0,15,'20126159','王五','','','',3)"};
+    for (const char* values : sales)
+        SharedConnection().Execute(
+            QStringLiteral("insert into sell (名称,型号,编码,类型,进货单价,销售单价,销售数量,"
+                           "销售金额,销售日期,欠款额,净利润,客户编号,客户名称,联系方式,客户地址,"
+                           "备注,UID) values ") +
+            QString::fromUtf8(values));
+
+    QWidget main;
+    main.setWindowTitle(QStringLiteral("岚库通进销存管理系统"));
+    main.setGeometry(0, 0, 1028, 681);
+    auto* frame = new QFrame(&main);
+    frame->setGeometry(10, 36, 1008, 530);
+    auto* panel = new QFrame(&main);
+    panel->setGeometry(13, 568, 1002, 70);
+    panel->setFrameShape(QFrame::StyledPanel);
+    BuildSalesPage(frame, panel, SalesPageHooks{&main});
+    main.show();
+    CreateSalesGrid(1008, 530);
+    SalesGrid()->Cell(3, 3).SetFocus();  // shows the row marker
+
+    const QByteArray mode = argc > 1 ? QByteArray(argv[1]) : QByteArray();
+    if (mode == "sell") {
+        GoodsRow pens;
+        LoadGoodsRow(QStringLiteral("1"), &pens);
+        auto* sell = new SellWindow(&main, &pens);
+        sell->show();
+    } else if (mode == "modify") {
+        OpenModifySaleWindow(&main, SalesGrid(), 3)->move(300, 150);
+    }
+    return app.exec();
+}
