@@ -7,6 +7,10 @@ Session& CurrentSession() {
     return session;
 }
 
-bool IsSuperAdmin() { return CurrentSession().userRole == kSuperAdmin; }
+bool IsSuperAdmin() {
+    return CurrentSession().userRole == kSuperAdmin;
+}
 
-bool IsRecordId(const QString& id) { return !id.isEmpty() && TextToNumber(id) > kTolerance; }
+bool IsRecordId(const QString& id) {
+    return !id.isEmpty() && TextToNumber(id) > kTolerance;
+}

@@ -24,8 +24,6 @@ QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, in
 // A date box with a calendar pop-up, showing today.
 QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h);
 
-
-
 // The delete question; true when the user answers OK.
 bool ConfirmDelete(QWidget* parent);
 // A required box left empty: tells the user and puts the focus on it.
