@@ -16,6 +16,8 @@
 #include "app/provision.h"
 #include "common/date_text.h"
 #include "common/session.h"
+#include "finance/bank_page.h"
+#include "finance/other_page.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "stats/summary_page.h"
@@ -63,6 +65,8 @@ MainWindow::MainWindow() {
 MainWindow::~MainWindow() {
     ForgetStockPage();
     ForgetSummaryPage();
+    ForgetOtherPage();
+    ForgetBankPage();
     RemoveTrayIcon();
     if (Skin::Instance().Window() == this) Skin::Instance().Detach();
 }
@@ -99,6 +103,8 @@ void MainWindow::BuildPages() {
     hooks.owner = this;
     hooks.showSummary = [this] { ShowPage(5); };
     BuildStockPage(库管框架, 库管图片框, hooks);
+    BuildOtherPage(其他收支框架, 其他图片框, 其他图片库右一, 其他图片库右二);
+    BuildBankPage(存款框架, 存款图片框);
 }
 
 void MainWindow::BuildMenus() {
@@ -189,9 +195,12 @@ void MainWindow::ShowPage(int index) {
             总框架->setCurrentIndex(kChartPage);
             break;
         case 3:
+            CreateOtherGrid(总框架->width() - 其他图片库右一->width() - 1,
+                            总框架->height() - 其他图片框->height() - 4);
             总框架->setCurrentIndex(kOtherPage);
             break;
         case 4:
+            CreateBankGrid(总框架->width(), 总框架->height() - 存款图片框->height() - 4);
             总框架->setCurrentIndex(kBankPage);
             break;
         case 5:
@@ -298,6 +307,14 @@ void MainWindow::ApplyResizeRules() {
     if (RecordGrid* grid = StockGrid()) {
         grid->setGeometry(0, 0, 库管框架->width(), 库管框架->height());
         LayOutStockColumns();
+    }
+    if (RecordGrid* grid = OtherGrid()) {
+        grid->setGeometry(0, 0, 其他收支框架->width(), 其他收支框架->height());
+        LayOutOtherColumns();
+    }
+    if (RecordGrid* grid = BankGrid()) {
+        grid->setGeometry(0, 0, 存款框架->width(), 存款框架->height());
+        LayOutBankColumns();
     }
     if (RecordGrid* grid = SummaryGrid()) {
         grid->setGeometry(0, 0, fw, fh);

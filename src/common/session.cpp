@@ -1,8 +1,16 @@
 #include "common/session.h"
 
+#include "common/number_text.h"
+
 Session& CurrentSession() {
     static Session session;
     return session;
 }
 
-bool IsSuperAdmin() { return CurrentSession().userRole == kSuperAdmin; }
+bool IsSuperAdmin() {
+    return CurrentSession().userRole == kSuperAdmin;
+}
+
+bool IsRecordId(const QString& id) {
+    return !id.isEmpty() && TextToNumber(id) > kTolerance;
+}

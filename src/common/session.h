@@ -26,5 +26,9 @@ inline const QString kSuperAdmin = QStringLiteral("超级管理员");
 inline const QString kOrdinaryUser = QStringLiteral("普通管理员");
 inline const QString kDefaultTitle = QStringLiteral("岚库通进销存管理系统");
 
+// Whether an ID text (the hidden column 1 of a list row) names a record: it reads as a number
+// above zero. Header and totals rows have none.
+bool IsRecordId(const QString& id);
+
 // True exactly when the current role is the super administrator's.
 bool IsSuperAdmin();

@@ -14,6 +14,7 @@
 #include "common/settings.h"
 #include "finance/bank_entry_window.h"
 #include "finance/finance_ui.h"
+#include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
@@ -272,7 +273,7 @@ void SetupBankDetailGrid() {
     if (!BankGrid()) return;
     LayOutDetail();
     FillBankGrid(kAll);
-    FillPickList(Page().存款名称查询框, kBankNames);
+    FillComboFromQuery(Page().存款名称查询框, kBankNames);
 }
 
 void SetupBankSummaryGrid() {

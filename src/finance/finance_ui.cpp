@@ -26,28 +26,6 @@ QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int 
     return box;
 }
 
-void FillPickList(QComboBox* box, const QString& sql) {
-    if (!box) return;
-    box->clear();
-    box->clearEditText();
-    if (OpenSharedQuery(sql)) {
-        DbRecordSet& records = SharedRecordSet();
-        const int count = records.GetRecordCount();
-        for (int r = 0; r < count; ++r, records.MoveNext()) {
-            const QString value = FieldText(records, QStringLiteral("exp"));
-            if (!value.isEmpty()) box->addItem(value);
-        }
-    }
-    SharedRecordSet().Close();
-    // Adding to an empty editable box would show the first item in its edit text.
-    box->setCurrentIndex(-1);
-    box->clearEditText();
-}
-
-bool IsRecordId(const QString& id) {
-    return !id.isEmpty() && TextToNumber(id) > kTolerance;
-}
-
 bool ConfirmDelete(QWidget* parent) {
     const QString text = QStringLiteral("你确定要删除当前选中的资料吗？\r\n\r\n") +
                          QString(8, u' ') + QStringLiteral("一经删除无法恢复");

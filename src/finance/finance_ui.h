@@ -24,13 +24,6 @@ QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, in
 // A date box with a calendar pop-up, showing today.
 QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h);
 
-// Refills box (its list and its edit text) with the non-empty values of the query's column
-// exp, in row order.
-void FillPickList(QComboBox* box, const QString& sql);
-
-// An ID text names a record when it is a number above the tolerance.
-bool IsRecordId(const QString& id);
-
 // The delete question; true when the user answers OK.
 bool ConfirmDelete(QWidget* parent);
 // A required box left empty: tells the user and puts the focus on it.

@@ -16,6 +16,7 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "finance/finance_ui.h"
+#include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
@@ -89,11 +90,11 @@ void RebuildPickLists() {
     const QString items = QStringLiteral("select max(项目) as exp from other group by 项目");
     for (QComboBox* box :
          {Page().收入.项目框.data(), Page().支出.项目框.data(), Page().其他项目查询框.data()})
-        FillPickList(box, items);
+        FillComboFromQuery(box, items);
     const QString remarks = QStringLiteral("select max(备注) as exp from other group by 备注");
     for (QComboBox* box :
          {Page().支出.备注框.data(), Page().收入.备注框.data(), Page().其他备注查询框.data()})
-        FillPickList(box, remarks);
+        FillComboFromQuery(box, remarks);
 }
 
 void RecordEntry(EntryKind kind) {

@@ -1,6 +1,5 @@
 #include "stats/excel_export.h"
 
-#include "common/number_text.h"
 #include "common/session.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
@@ -9,9 +8,7 @@ void ExportGridToExcel(RecordGrid* grid) {
     if (!grid) return;
     Session& session = CurrentSession();
     session.selectedId = grid->CellText(session.selectedRow, 1);
-    const bool record =
-        !session.selectedId.isEmpty() && TextToNumber(session.selectedId) > kTolerance;
-    if (record && grid->ExportToExcel(QString(), true, true))
+    if (IsRecordId(session.selectedId) && grid->ExportToExcel(QString(), true, true))
         ShowMessage(QStringLiteral("输出Excel成功"), 1);
     else
         ShowMessage(QStringLiteral("输出Excel失败"), 1);

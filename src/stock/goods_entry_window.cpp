@@ -11,7 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/skin.h"
 #include "platform/up_down_arrows.h"
-#include "stock/combo_fill.h"
+#include "platform/combo_fill.h"
 #include "store/shared_db.h"
 
 namespace {

@@ -3,10 +3,6 @@
 #include "common/number_text.h"
 #include "store/shared_db.h"
 
-bool IsRecordId(const QString& id) {
-    return !id.isEmpty() && IsGreater(TextToNumber(id), 0);
-}
-
 bool LoadGoodsRow(const QString& id, GoodsRow* row) {
     DbRecordSet& records = SharedRecordSet();
     const bool found = OpenSharedQuery(QStringLiteral("select * from buy where ID=?"), {id}) &&

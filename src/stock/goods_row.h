@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 
+#include "common/session.h"
+
 struct GoodsRow {
     QString ID;
     QString 名称;
@@ -23,10 +25,6 @@ struct GoodsRow {
     QString 供货商;
     QString 备注;
 };
-
-// Whether id names a goods record: a text that reads as a number above zero (the totals row
-// of a list has none).
-bool IsRecordId(const QString& id);
 
 // Reads the record of buy with that ID into row; false when there is none or the query
 // failed, row then unchanged.

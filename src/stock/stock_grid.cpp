@@ -179,6 +179,6 @@ void OnStockGridDblClick() {
     session.selectedRow = g->MouseRow();
     if (g->MouseRow() < 2 || g->MouseCol() < 2) return;
     session.selectedId = g->CellText(g->MouseRow(), 1);
-    if (TextToNumber(session.selectedId) > kTolerance && TheStockPage().hooks.sell)
+    if (IsRecordId(session.selectedId) && TheStockPage().hooks.sell)
         TheStockPage().hooks.sell();
 }

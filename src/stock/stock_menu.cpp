@@ -18,10 +18,6 @@
 
 namespace {
 
-bool SelectedIsRecord() {
-    return TextToNumber(CurrentSession().selectedId) > kTolerance;
-}
-
 QAction* Item(QMenu* menu, const char* text, std::function<void()> action) {
     QAction* item = menu->addAction(QString::fromUtf8(text));
     QObject::connect(item, &QAction::triggered, item, std::move(action));
@@ -93,7 +89,7 @@ void OnStockGridMouseUp(int button, int x, int y) {
     session.selectedRow = row;
     if (row < 2 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
-    if (SelectedIsRecord()) {
+    if (IsRecordId(CurrentSession().selectedId)) {
         page.查看进货单价->setVisible(true);
         if (IsSuperAdmin()) {
             page.修改退货->setVisible(true);
@@ -120,7 +116,7 @@ void OnModifyGoods() {
     Session& session = CurrentSession();
     session.selectedId = StockGrid()->CellText(session.selectedRow, 1);
     GoodsRow row;
-    if (!SelectedIsRecord() || !LoadGoodsRow(session.selectedId, &row)) return;
+    if (!IsRecordId(CurrentSession().selectedId) || !LoadGoodsRow(session.selectedId, &row)) return;
     OpenModifyGoodsWindow(TheStockPage().hooks.owner, row);
 }
 
@@ -128,7 +124,7 @@ void OnDeleteGoods() {
     Session& session = CurrentSession();
     RecordGrid* g = StockGrid();
     session.selectedId = g->CellText(session.selectedRow, 1);
-    if (!SelectedIsRecord()) return;
+    if (!IsRecordId(CurrentSession().selectedId)) return;
     // The list is not refilled: its totals keep the old figures until the next fill.
     if (DeleteGoods(session.selectedId)) g->RemoveItem(session.selectedRow);
 }

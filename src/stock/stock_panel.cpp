@@ -16,7 +16,7 @@
 #include "common/settings.h"
 #include "platform/list_refresh.h"
 #include "stock/catalogue_window.h"
-#include "stock/combo_fill.h"
+#include "platform/combo_fill.h"
 #include "stock/goods_refresh.h"
 #include "stock/stock_page.h"
 

@@ -15,7 +15,12 @@
 #include "app/login_window.h"
 #include "app/program_exit.h"
 #include "common/session.h"
+#include "finance/bank_page.h"
+#include "finance/other_page.h"
+#include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "stats/summary_page.h"
+#include "stock/stock_page.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -154,6 +159,31 @@ TEST_F(MainFrame, ResizingFitsTheContainerFramesAndPanels) {
     EXPECT_EQ(w->其他图片库右二->pos(),
               QPoint(w->其他收支框架->width(), w->其他图片库右一->height()));
     EXPECT_EQ(w->图片框2->pos(), QPoint((994 - 640) / 2, (569 - 416) / 2));
+}
+
+TEST_F(MainFrame, ListPagesCreateTheirGridsOnceAndFollowTheWindow) {
+    MainWindow* w = LogInAsAdmin();
+    EXPECT_EQ(StockGrid(), nullptr);
+    w->ShowPage(0);
+    RecordGrid* stock = StockGrid();
+    ASSERT_NE(stock, nullptr);
+    w->ShowPage(0);
+    EXPECT_EQ(StockGrid(), stock);
+    EXPECT_EQ(stock->size(), w->库管框架->size());
+    w->ShowPage(3);
+    w->ShowPage(4);
+    w->ShowPage(5);
+    ASSERT_NE(OtherGrid(), nullptr);
+    ASSERT_NE(BankGrid(), nullptr);
+    ASSERT_NE(SummaryGrid(), nullptr);
+    w->resize(1000, 700);
+    EXPECT_EQ(stock->size(), w->库管框架->size());
+    EXPECT_EQ(stock->Column(2).Width(), static_cast<int>(0.075 * 994));
+    EXPECT_EQ(OtherGrid()->size(), w->其他收支框架->size());
+    EXPECT_EQ(BankGrid()->size(), w->存款框架->size());
+    EXPECT_EQ(SummaryGrid()->size(), w->汇总框架->size());
+    EXPECT_EQ(SummaryGrid()->Column(0).Width(), 20);
+    EXPECT_EQ(SummaryGrid()->Column(2).Width(), static_cast<int>(0.15 * 994));
 }
 
 TEST_F(MainFrame, ExitAsksAndOnlyConfirmationEndsTheProgram) {

@@ -5,7 +5,7 @@
 #include "goods_test_support.h"
 #include "platform/skin.h"
 #include "platform/skin_caption.h"
-#include "stock/combo_fill.h"
+#include "platform/combo_fill.h"
 #include "stock/delete_goods.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "stock/combo_fill.h"
+#include "platform/combo_fill.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
