@@ -13,7 +13,6 @@
 #include "platform/skin.h"
 #include "platform/skin_caption.h"
 #include "stock/goods_entry_window.h"
-#include "stock/goods_row.h"
 #include "store/shared_db.h"
 
 namespace {

@@ -7,13 +7,12 @@
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
-#include "stock/combo_fill.h"
-#include "stock/goods_row.h"
 #include "store/list_query.h"
 
 namespace {

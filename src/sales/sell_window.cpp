@@ -10,10 +10,10 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "platform/combo_fill.h"
 #include "platform/dialogs.h"
 #include "platform/up_down_arrows.h"
 #include "sales/scan_batch.h"
-#include "stock/combo_fill.h"
 
 namespace {
 
