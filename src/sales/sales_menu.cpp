@@ -94,7 +94,6 @@ void BuildSalesMenu() {
     // The super administrator's item, as decided at the first login of the run.
     QObject::connect(menu, &QMenu::aboutToShow, menu,
                      [] { TheSalesPage().删除数据->setVisible(CurrentSession().adminMenuItems); });
-    TheSalesPage().删除数据->setVisible(CurrentSession().adminMenuItems);
 }
 
 void OnSalesFrameRightButton(const QPoint& globalPos) {
@@ -113,7 +112,7 @@ void OnSellFromSalesList() {
 
 void OnModifySale() {
     int row = 0;
-    if (SalesGrid()->MouseCol() >= 2 && SelectedSaleRow(&row))
+    if (SelectedSaleRow(&row) && SalesGrid()->MouseCol() >= 2)
         OpenModifySaleWindow(TheSalesPage().hooks.owner, SalesGrid(), row);
 }
 
