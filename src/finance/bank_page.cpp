@@ -163,12 +163,8 @@ void BuildMenu(RecordGrid* grid) {
 void OnMouseUp(int button, int x, int y) {
     if (button != RecordGrid::kRightButton) return;
     RecordGrid* g = BankGrid();
-    g->HitTest(x, y);
-    const int row = g->MouseRow(), col = g->MouseCol();
+    const auto [row, col] = SelectClickedCell(g, x, y);
     Session& session = CurrentSession();
-    session.selectedId.clear();
-    session.selectedRow = row;
-    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
     if (row < 1 || col < 1) return;
     session.selectedId = g->CellText(row, 1);
     if (Page().mode != kDetail) return;
@@ -300,8 +296,7 @@ void FillBankGrid(const QString& sql, const QVariantList& values) {
     if (!g) return;
     // The detail rows need the detail columns.
     if (Page().mode != kDetail) LayOutDetail();
-    g->SetRows(1);
-    g->SetAutoRedraw(false);
+    BeginListFill(g, 1);
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
     if (OpenSharedQuery(sql, values)) {
         DbRecordSet& records = SharedRecordSet();
@@ -327,8 +322,7 @@ void FillBankSummaryGrid(const QString& sql) {
     RecordGrid* g = BankGrid();
     if (!g) return;
     if (Page().mode != kSummary) SetupBankSummaryGrid();
-    g->SetRows(1);
-    g->SetAutoRedraw(false);
+    BeginListFill(g, 1);
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
     if (OpenSharedQuery(sql)) {
         DbRecordSet& records = SharedRecordSet();

@@ -302,12 +302,8 @@ void BuildMenu(RecordGrid* grid) {
 void OnMouseUp(int button, int x, int y) {
     if (button != RecordGrid::kRightButton) return;
     RecordGrid* g = OtherGrid();
-    g->HitTest(x, y);
-    const int row = g->MouseRow(), col = g->MouseCol();
+    const auto [row, col] = SelectClickedCell(g, x, y);
     Session& session = CurrentSession();
-    session.selectedId.clear();
-    session.selectedRow = row;
-    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
     if (row < 2 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
     if (!IsRecordId(session.selectedId)) return;
@@ -403,9 +399,7 @@ void LayOutOtherColumns() {
 void FillOtherGrid(const QString& sql, const QVariantList& values) {
     RecordGrid* g = OtherGrid();
     if (!g) return;
-    g->SetFrozenBottomRows(0);
-    g->SetRows(1);
-    g->SetAutoRedraw(false);
+    BeginListFill(g, 1);
     double income = 0, expense = 0, other = 0;
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
     if (OpenSharedQuery(sql, values)) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/session.h"
 #include "common/settings.h"
 #include "platform/record_grid.h"
 
@@ -40,4 +41,21 @@ void StyleTotalsRow(RecordGrid* grid, int firstCol, int lastCol) {
     GridRange range = grid->Range(row, firstCol, row, lastCol);
     range.SetBackColor(SetupColor(SetupKey::kLastColor));
     range.SetFontBold(true);
+}
+
+void BeginListFill(RecordGrid* grid, int headerRows) {
+    // The previous totals row must not stay frozen while the new rows are added and sorted.
+    grid->SetFrozenBottomRows(0);
+    grid->SetRows(headerRows);
+    grid->SetAutoRedraw(false);
+}
+
+ClickedCell SelectClickedCell(RecordGrid* grid, int x, int y) {
+    grid->HitTest(x, y);
+    const ClickedCell cell{grid->MouseRow(), grid->MouseCol()};
+    if (cell.row >= 0 && cell.col >= 0) grid->Cell(cell.row, cell.col).SetFocus();
+    Session& session = CurrentSession();
+    session.selectedId.clear();
+    session.selectedRow = cell.row;
+    return cell;
 }

@@ -18,3 +18,15 @@ void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, i
 // Freezes the last row (the totals row) at the bottom and gives its columns firstCol to
 // lastCol the lastcolor background and bold text.
 void StyleTotalsRow(RecordGrid* grid, int firstCol, int lastCol);
+
+// Starts a fill: the grid cut to its header rows, no frozen row, painting suspended.
+void BeginListFill(RecordGrid* grid, int headerRows);
+
+// A right-click or double-click on a list: the cell under (x, y) becomes the active cell,
+// SelectedRow its row and SelectedId empty for the caller to fill. Returns row and column
+// (-1 where there is none).
+struct ClickedCell {
+    int row = -1;
+    int col = -1;
+};
+ClickedCell SelectClickedCell(RecordGrid* grid, int x, int y);

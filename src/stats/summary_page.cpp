@@ -125,9 +125,7 @@ void SetUpSummaryGrid() {
 void FillSummaryGrid(const QString& sql) {
     RecordGrid* g = SummaryGrid();
     if (!g) return;
-    g->SetFrozenBottomRows(0);
-    g->SetRows(2);
-    g->SetAutoRedraw(false);
+    BeginListFill(g, 2);
     // The opposite of the stock list: with zero on, goods without stock are left out here.
     const bool hideZero = SetupFlag(SetupKey::kZero);
     const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
@@ -166,11 +164,6 @@ void FillSummaryGrid(const QString& sql) {
 void OnSummaryGridMouseUp(int button, int x, int y) {
     if (button != RecordGrid::kRightButton) return;
     RecordGrid* g = SummaryGrid();
-    g->HitTest(x, y);
-    const int row = g->MouseRow(), col = g->MouseCol();
-    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
-    Session& session = CurrentSession();
-    session.selectedId.clear();
-    session.selectedRow = row;
+    const auto [row, col] = SelectClickedCell(g, x, y);
     if (row >= 1 && col >= 1) Page().menu->popup(g->mapToGlobal(QPoint(x, y)));
 }

@@ -127,9 +127,7 @@ void LayOutStockColumns() {
 void FillStockGrid(const QString& sql, const QVariantList& values) {
     RecordGrid* g = StockGrid();
     if (!g) return;
-    g->SetFrozenBottomRows(0);
-    g->SetRows(2);
-    g->SetAutoRedraw(false);
+    BeginListFill(g, 2);
 
     const bool showZero = SetupFlag(SetupKey::kZero);
     const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
@@ -179,6 +177,5 @@ void OnStockGridDblClick() {
     session.selectedRow = g->MouseRow();
     if (g->MouseRow() < 2 || g->MouseCol() < 2) return;
     session.selectedId = g->CellText(g->MouseRow(), 1);
-    if (IsRecordId(session.selectedId) && TheStockPage().hooks.sell)
-        TheStockPage().hooks.sell();
+    if (IsRecordId(session.selectedId) && TheStockPage().hooks.sell) TheStockPage().hooks.sell();
 }

@@ -7,6 +7,7 @@
 #include "admin/super_admin.h"
 #include "common/number_text.h"
 #include "common/session.h"
+#include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "stats/excel_export.h"
@@ -81,12 +82,8 @@ void OnStockGridMouseUp(int button, int x, int y) {
     if (button != RecordGrid::kRightButton) return;
     StockPage& page = TheStockPage();
     RecordGrid* g = page.grid;
-    g->HitTest(x, y);
-    const int row = g->MouseRow(), col = g->MouseCol();
-    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
+    const auto [row, col] = SelectClickedCell(g, x, y);
     Session& session = CurrentSession();
-    session.selectedId.clear();
-    session.selectedRow = row;
     if (row < 2 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
     if (IsRecordId(CurrentSession().selectedId)) {
