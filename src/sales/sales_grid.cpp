@@ -124,9 +124,7 @@ void LayOutSalesColumns() {
 void FillSalesGrid(const QString& sql, const QVariantList& values) {
     RecordGrid* g = SalesGrid();
     if (!g) return;
-    g->SetFrozenBottomRows(0);
-    g->SetRows(2);
-    g->SetAutoRedraw(false);
+    BeginListFill(g, 2);
     const qint64 debtColor = SetupColor(SetupKey::kRmbColor);
     double quantity = 0, amount = 0, debt = 0, profit = 0;
 
@@ -178,12 +176,8 @@ void OnSalesGridDblClick() {
 void OnSalesGridMouseUp(int button, int x, int y) {
     if (button != RecordGrid::kRightButton) return;
     RecordGrid* g = SalesGrid();
-    g->HitTest(x, y);
-    const int row = g->MouseRow(), col = g->MouseCol();
-    if (row >= 0 && col >= 0) g->Cell(row, col).SetFocus();
+    const auto [row, col] = SelectClickedCell(g, x, y);
     Session& session = CurrentSession();
-    session.selectedId.clear();
-    session.selectedRow = row;
     if (row < 2 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
     if (IsRecordId(session.selectedId))
