@@ -20,8 +20,12 @@
 #include "finance/other_page.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "sales/sales_page.h"
+#include "sales/scan_batch.h"
+#include "sales/sell_window.h"
 #include "stats/summary_page.h"
 #include "stock/catalogue_window.h"
+#include "stock/goods_row.h"
 #include "stock/stock_page.h"
 
 namespace {
@@ -54,6 +58,9 @@ MainWindow::MainWindow() {
     setObjectName(QStringLiteral("主窗口"));
     setWindowIcon(ProgramIcon());
     setGeometry(50, 50, 1028, 681);
+    // The super administrator's menu items are decided here, at the first login of the run,
+    // before the pages build their menus.
+    CurrentSession().adminMenuItems = IsSuperAdmin();
     BuildPages();
     BuildMenus();
     时钟1 = new QTimer(this);
@@ -65,6 +72,7 @@ MainWindow::MainWindow() {
 MainWindow::~MainWindow() {
     ForgetStockPage();
     ForgetSummaryPage();
+    ForgetSalesPage();
     ForgetOtherPage();
     ForgetBankPage();
     RemoveTrayIcon();
@@ -102,7 +110,13 @@ void MainWindow::BuildPages() {
     StockPageHooks hooks;
     hooks.owner = this;
     hooks.showSummary = [this] { ShowPage(5); };
+    hooks.showSales = [this] { ShowPage(1); };
+    hooks.sell = [this] {
+        GoodsRow row;
+        if (LoadGoodsRow(CurrentSession().selectedId, &row)) OpenSellWindow(this, &row);
+    };
     BuildStockPage(库管框架, 库管图片框, hooks);
+    BuildSalesPage(销售框架, 销售图片框, SalesPageHooks{this});
     BuildOtherPage(其他收支框架, 其他图片框, 其他图片库右一, 其他图片库右二);
     BuildBankPage(存款框架, 存款图片框);
 }
@@ -153,12 +167,12 @@ void MainWindow::OnCreated() {
         QStringLiteral("QLineEdit, QComboBox, QDateEdit, QSpinBox, QTextEdit, QPlainTextEdit "
                        "{ border: 1px solid rgb(198, 196, 215); background: white; }"));
 
-    CurrentSession().adminMenuItems = IsSuperAdmin();
     setWindowTitle(CurrentSession().appTitle + QStringLiteral(" V1.2"));
     InstallTrayIcon();
     WriteStatusText();
     总框架->setCurrentIndex(kWelcomePage);
     ticks_ = 0;
+    SetScanBatchMode(false);
     时钟1->start();
     ApplyResizeRules();
 }
@@ -189,6 +203,7 @@ void MainWindow::ShowPage(int index) {
             总框架->setCurrentIndex(kStockPage);
             break;
         case 1:
+            CreateSalesGrid(总框架->width(), 总框架->height() - 销售图片框->height() - 4);
             总框架->setCurrentIndex(kSalesPage);
             break;
         case 2:
@@ -307,6 +322,10 @@ void MainWindow::ApplyResizeRules() {
     if (RecordGrid* grid = StockGrid()) {
         grid->setGeometry(0, 0, 库管框架->width(), 库管框架->height());
         LayOutStockColumns();
+    }
+    if (RecordGrid* grid = SalesGrid()) {
+        grid->setGeometry(0, 0, 销售框架->width(), 销售框架->height());
+        LayOutSalesColumns();
     }
     if (RecordGrid* grid = OtherGrid()) {
         grid->setGeometry(0, 0, 其他收支框架->width(), 其他收支框架->height());

@@ -92,3 +92,7 @@ QDateTime CurrentDateTime() {
 void SetNowForTest(const QDateTime& fixed) {
     FixedNow() = fixed;
 }
+
+bool IsClockFixed() {
+    return FixedNow().isValid();
+}

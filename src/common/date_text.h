@@ -20,3 +20,4 @@ QDateTime ParseDateText(const QString& text);
 // The current local time; tests fix it with SetNowForTest.
 QDateTime CurrentDateTime();
 void SetNowForTest(const QDateTime& fixed);  // an invalid value restores the real clock
+bool IsClockFixed();

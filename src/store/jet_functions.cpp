@@ -4,15 +4,41 @@
 
 #include <QDateTime>
 #include <cmath>
+#include <ctime>
 
 #include "common/date_text.h"
 
 namespace {
 
-QDateTime DateArg(sqlite3_value* value) {
-    if (sqlite3_value_type(value) != SQLITE_TEXT) return QDateTime();
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-    return ParseDateText(QString::fromUtf8(text));
+// A date argument as its day and time of day; false when it is no date. The stored form is
+// read directly: these functions run once per row of a month or year query.
+bool DateArg(sqlite3_value* value, QDate* date, QTime* time) {
+    if (sqlite3_value_type(value) != SQLITE_TEXT) return false;
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    const int n = sqlite3_value_bytes(value);
+    auto digits = [t](int from, int count, int* out) {
+        int v = 0;
+        for (int i = from; i < from + count; ++i) {
+            if (t[i] < '0' || t[i] > '9') return false;
+            v = v * 10 + (t[i] - '0');
+        }
+        *out = v;
+        return true;
+    };
+    int y, mo, d, h = 0, mi = 0, se = 0;
+    if ((n == 10 || n == 19) && t[4] == '-' && t[7] == '-' && digits(0, 4, &y) &&
+        digits(5, 2, &mo) && digits(8, 2, &d) &&
+        (n == 10 || (t[10] == ' ' && t[13] == ':' && t[16] == ':' && digits(11, 2, &h) &&
+                     digits(14, 2, &mi) && digits(17, 2, &se)))) {
+        *date = QDate(y, mo, d);
+        *time = QTime(h, mi, se);
+        return date->isValid() && time->isValid();
+    }
+    const QDateTime parsed = ParseDateText(QString::fromUtf8(t, n));
+    if (!parsed.isValid()) return false;
+    *date = parsed.date();
+    *time = parsed.time();
+    return true;
 }
 
 void ResultText(sqlite3_context* ctx, const QString& text) {
@@ -22,9 +48,9 @@ void ResultText(sqlite3_context* ctx, const QString& text) {
 
 template <int Part>
 void DatePart(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    const QDateTime d = DateArg(argv[0]);
-    if (!d.isValid()) return sqlite3_result_null(ctx);
-    const QDate date = d.date();
+    QDate date;
+    QTime time;
+    if (!DateArg(argv[0], &date, &time)) return sqlite3_result_null(ctx);
     sqlite3_result_int(ctx, Part == 0 ? date.year() : Part == 1 ? date.month() : date.day());
 }
 
@@ -43,10 +69,9 @@ void DateSerial(sqlite3_context* ctx, int, sqlite3_value** argv) {
 void DateDiff(sqlite3_context* ctx, int, sqlite3_value** argv) {
     const QString interval =
         QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0]))).toLower();
-    const QDateTime a = DateArg(argv[1]);
-    const QDateTime b = DateArg(argv[2]);
-    if (!a.isValid() || !b.isValid()) return sqlite3_result_null(ctx);
-    const QDate da = a.date(), db = b.date();
+    QDate da, db;
+    QTime ta, tb;
+    if (!DateArg(argv[1], &da, &ta) || !DateArg(argv[2], &db, &tb)) return sqlite3_result_null(ctx);
     qint64 result = 0;
     if (interval == QLatin1String("yyyy")) {
         result = db.year() - da.year();
@@ -66,9 +91,13 @@ void DateDiff(sqlite3_context* ctx, int, sqlite3_value** argv) {
     } else if (interval == QLatin1String("h") || interval == QLatin1String("n") ||
                interval == QLatin1String("s")) {
         // Jet counts boundaries crossed, so the seconds within a unit do not count.
-        const qint64 unit = interval == QLatin1String("h") ? 3600 : interval == QLatin1String("n") ? 60 : 1;
+        const qint64 unit = interval == QLatin1String("h")   ? 3600
+                            : interval == QLatin1String("n") ? 60
+                                                             : 1;
         auto floorDiv = [](qint64 x, qint64 y) { return x >= 0 ? x / y : -((-x + y - 1) / y); };
-        const qint64 sa = a.toSecsSinceEpoch(), sb = b.toSecsSinceEpoch();
+        // Seconds counted on the calendar, so that no time-zone rules are looked up per row.
+        const qint64 sa = QDate(1970, 1, 1).daysTo(da) * 86400 + ta.msecsSinceStartOfDay() / 1000;
+        const qint64 sb = QDate(1970, 1, 1).daysTo(db) * 86400 + tb.msecsSinceStartOfDay() / 1000;
         result = floorDiv(sb, unit) - floorDiv(sa, unit);
     } else {
         sqlite3_result_error(ctx, "DateDiff: 无效的间隔", -1);
@@ -77,12 +106,25 @@ void DateDiff(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int64(ctx, result);
 }
 
+// Now() is asked once per row; the local time is read again only when the second changes.
+QString NowText() {
+    if (IsClockFixed()) return CurrentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    static std::time_t cachedSecond = 0;
+    static QString cachedText;
+    const std::time_t second = std::time(nullptr);
+    if (second != cachedSecond || cachedText.isEmpty()) {
+        cachedSecond = second;
+        cachedText = CurrentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    return cachedText;
+}
+
 void Now(sqlite3_context* ctx, int, sqlite3_value**) {
-    ResultText(ctx, CurrentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+    ResultText(ctx, NowText());
 }
 
 void Today(sqlite3_context* ctx, int, sqlite3_value**) {
-    ResultText(ctx, StoredDateText(CurrentDateTime().date()));
+    ResultText(ctx, NowText().left(10));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "finance/other_page.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "sales/sales_page.h"
 #include "stats/summary_page.h"
 #include "stock/stock_page.h"
 #include "store/shared_db.h"
@@ -184,6 +185,25 @@ TEST_F(MainFrame, ListPagesCreateTheirGridsOnceAndFollowTheWindow) {
     EXPECT_EQ(SummaryGrid()->size(), w->汇总框架->size());
     EXPECT_EQ(SummaryGrid()->Column(0).Width(), 20);
     EXPECT_EQ(SummaryGrid()->Column(2).Width(), static_cast<int>(0.15 * 994));
+}
+
+TEST_F(MainFrame, TheStockMenuReachesTheSalesPageAndTheSellWindow) {
+    ASSERT_TRUE(SharedConnection().Execute(
+        "insert into buy (名称, 存货数量, 销售单价) values ('纸', 5, 2)"));
+    MainWindow* w = LogInAsAdmin();
+    w->ShowPage(0);
+    StockPage& page = TheStockPage();
+    // The super administrator's items were decided before the menu was built.
+    EXPECT_TRUE(page.隐藏进货单价->isVisible());
+    EXPECT_TRUE(page.商品销售->isEnabled());
+    page.销售记录->trigger();
+    EXPECT_EQ(w->总框架->currentIndex(), MainWindow::kSalesPage);
+    ASSERT_NE(SalesGrid(), nullptr);
+
+    CurrentSession().selectedId = "1";
+    page.商品销售->trigger();
+    ASSERT_EQ(dialogs_.Shown().size(), 1);
+    EXPECT_EQ(dialogs_.Shown()[0].kind, ShownBox::Kind::Window);
 }
 
 TEST_F(MainFrame, ExitAsksAndOnlyConfirmationEndsTheProgram) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "common/date_text.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -10,7 +11,7 @@ using namespace RecordSetMessage;
 namespace {
 
 class RecordSet : public ProgramFixture {
-protected:
+  protected:
     void SetUp() override {
         ProgramFixture::SetUp();
         Provision();
@@ -234,9 +235,10 @@ TEST_F(RecordSet, JetDateFunctionsWorkOnStoredDates) {
     ASSERT_TRUE(AppendGoods("a", 1, QDate(2011, 12, 31)));
     ASSERT_TRUE(AppendGoods("b", 1, QDateTime(QDate(2012, 1, 1), QTime(10, 0))));
     DbRecordSet rs;
-    ASSERT_TRUE(rs.Open("select datediff('m', 入库日期, now()) as m, Year(入库日期) as y, "
-                        "Month(入库日期) as mo, day(入库日期) as d from buy order by ID",
-                        Db(), true));
+    ASSERT_TRUE(
+        rs.Open("select datediff('m', 入库日期, now()) as m, Year(入库日期) as y, "
+                "Month(入库日期) as mo, day(入库日期) as d from buy order by ID",
+                Db(), true));
     // The fixture's clock stands at 2012-06-15 09:03:07.
     EXPECT_EQ(FieldNumber(rs, "m"), 6);
     EXPECT_EQ(FieldNumber(rs, "y"), 2011);
@@ -244,11 +246,12 @@ TEST_F(RecordSet, JetDateFunctionsWorkOnStoredDates) {
     EXPECT_EQ(FieldNumber(rs, "d"), 31);
     rs.MoveNext();
     EXPECT_EQ(FieldNumber(rs, "m"), 5);
-    ASSERT_TRUE(rs.Open("select datediff('m', '2011-12-31', '2012-01-01') as a, "
-                        "datediff('yyyy', '2011-12-31', '2012-01-01') as b, "
-                        "datediff('d', '2012-03-01', '2012-02-28') as c, "
-                        "DateSerial(2012, 13, 0) as e, date() as f",
-                        Db(), true));
+    ASSERT_TRUE(
+        rs.Open("select datediff('m', '2011-12-31', '2012-01-01') as a, "
+                "datediff('yyyy', '2011-12-31', '2012-01-01') as b, "
+                "datediff('d', '2012-03-01', '2012-02-28') as c, "
+                "DateSerial(2012, 13, 0) as e, date() as f",
+                Db(), true));
     EXPECT_EQ(FieldNumber(rs, "a"), 1);
     EXPECT_EQ(FieldNumber(rs, "b"), 1);
     EXPECT_EQ(FieldNumber(rs, "c"), -2);
@@ -257,6 +260,17 @@ TEST_F(RecordSet, JetDateFunctionsWorkOnStoredDates) {
     ASSERT_TRUE(rs.Open("select * from buy where 入库日期>=? and 入库日期<=?", Db(), true,
                         {QDate(2011, 12, 31), QDate(2011, 12, 31)}));
     EXPECT_EQ(rs.GetRecordCount(), 1);
+}
+
+TEST_F(RecordSet, NowFollowsTheRealClockWhenNoneIsFixed) {
+    SetNowForTest(QDateTime());
+    DbRecordSet rs;
+    ASSERT_TRUE(
+        rs.Open("select now() as n, date() as d, datediff('s', now(), now()) as z", Db(), true));
+    const QDateTime now = ParseDateText(FieldText(rs, "n"));
+    EXPECT_LE(std::abs(now.secsTo(QDateTime::currentDateTime())), 2);
+    EXPECT_EQ(FieldText(rs, "d"), StoredDateText(now.date()));
+    EXPECT_EQ(FieldNumber(rs, "z"), 0);
 }
 
 TEST_F(RecordSet, ATransactionRollsBackUnlessCommitted) {
