@@ -17,6 +17,7 @@
 #include "common/settings.h"
 #include "common/text.h"
 #include "platform/dialogs.h"
+#include "platform/placement.h"
 #include "platform/skin.h"
 #include "store/shared_db.h"
 
@@ -30,14 +31,6 @@ QString RandomDigits(int count) {
 
 void Refuse(QWidget* parent, const QString& text) {
     Dialogs().SystemMessage(parent, text, LoginMessage::kCaption, BoxIcon::Error, BoxButtons::Ok);
-}
-
-template <typename T>
-T* Place(QWidget* parent, const char16_t* name, int x, int y, int w, int h) {
-    T* control = new T(parent);
-    control->setObjectName(QString::fromUtf16(name));
-    control->setGeometry(x, y, w, h);
-    return control;
 }
 
 }  // namespace
@@ -75,24 +68,24 @@ LoginWindow::LoginWindow() {
     setWindowIcon(ProgramIcon());
     setFixedSize(423, 270);
 
-    透明标签1 = Place<QLabel>(this, u"透明标签1", 197, 146, 48, 24);
+    透明标签1 = Place<QLabel>(this, QStringLiteral("透明标签1"), 197, 146, 48, 24);
     透明标签1->setText(QStringLiteral("用户名："));
-    组合框1 = Place<QComboBox>(this, u"组合框1", 254, 148, 158, 20);
-    透明标签2 = Place<QLabel>(this, u"透明标签2", 197, 175, 48, 24);
+    组合框1 = Place<QComboBox>(this, QStringLiteral("组合框1"), 254, 148, 158, 20);
+    透明标签2 = Place<QLabel>(this, QStringLiteral("透明标签2"), 197, 175, 48, 24);
     透明标签2->setText(QStringLiteral("密  码："));
-    编辑框2 = Place<QLineEdit>(this, u"编辑框2", 254, 177, 158, 20);
+    编辑框2 = Place<QLineEdit>(this, QStringLiteral("编辑框2"), 254, 177, 158, 20);
     编辑框2->setEchoMode(QLineEdit::Password);
-    密码提示标签 = Place<QLabel>(this, u"密码提示标签", 273, 124, 136, 28);
+    密码提示标签 = Place<QLabel>(this, QStringLiteral("密码提示标签"), 273, 124, 136, 28);
     密码提示标签->setText(QStringLiteral("默认超级管理员密码 642"));
-    选择框1 = Place<QCheckBox>(this, u"选择框1", 336, 202, 13, 13);
-    透明标签3 = Place<QLabel>(this, u"透明标签3", 360, 200, 48, 16);
+    选择框1 = Place<QCheckBox>(this, QStringLiteral("选择框1"), 336, 202, 13, 13);
+    透明标签3 = Place<QLabel>(this, QStringLiteral("透明标签3"), 360, 200, 48, 16);
     透明标签3->setText(QStringLiteral("记住密码"));
-    图形按钮1 = Place<QPushButton>(this, u"图形按钮1", 216, 218, 80, 32);
+    图形按钮1 = Place<QPushButton>(this, QStringLiteral("图形按钮1"), 216, 218, 80, 32);
     图形按钮1->setText(QStringLiteral("登  录"));
-    图形按钮2 = Place<QPushButton>(this, u"图形按钮2", 320, 218, 80, 32);
+    图形按钮2 = Place<QPushButton>(this, QStringLiteral("图形按钮2"), 320, 218, 80, 32);
     图形按钮2->setText(QStringLiteral("退  出"));
 
-    QLabel* logo = Place<QLabel>(this, u"登录图标", 30, 40, 128, 128);
+    QLabel* logo = Place<QLabel>(this, QStringLiteral("登录图标"), 30, 40, 128, 128);
     logo->setPixmap(ProgramIcon().pixmap(64, 64).scaled(128, 128, Qt::KeepAspectRatio,
                                                         Qt::SmoothTransformation));
 

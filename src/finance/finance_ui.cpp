@@ -12,20 +12,6 @@
 #include "platform/skin.h"
 #include "store/shared_db.h"
 
-QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, int h) {
-    auto* label = new QLabel(text, parent);
-    label->setGeometry(x, y, w, h);
-    return label;
-}
-
-QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h) {
-    auto* box = Place<QDateEdit>(parent, name, x, y, w, h);
-    box->setCalendarPopup(true);
-    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    box->setDate(CurrentDateTime().date());
-    return box;
-}
-
 bool ConfirmDelete(QWidget* parent) {
     const QString text = QStringLiteral("你确定要删除当前选中的资料吗？\r\n\r\n") +
                          QString(8, u' ') + QStringLiteral("一经删除无法恢复");

@@ -5,24 +5,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/placement.h"
+
 class QComboBox;
 class QDateEdit;
 class QLabel;
 class QWidget;
 class RecordGrid;
-
-// A control of type T named name, at (x, y) with size w x h in parent.
-template <typename T>
-T* Place(QWidget* parent, const QString& name, int x, int y, int w, int h) {
-    T* control = new T(parent);
-    control->setObjectName(name);
-    control->setGeometry(x, y, w, h);
-    return control;
-}
-
-QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, int h);
-// A date box with a calendar pop-up, showing today.
-QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h);
 
 // The delete question; true when the user answers OK.
 bool ConfirmDelete(QWidget* parent);

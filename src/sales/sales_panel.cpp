@@ -9,6 +9,7 @@
 
 #include "common/date_text.h"
 #include "platform/list_refresh.h"
+#include "platform/placement.h"
 #include "platform/skin.h"
 #include "sales/sales_page.h"
 
@@ -19,18 +20,13 @@ namespace {
 const QString kAllSales = QStringLiteral("select * from sell");
 
 QLabel* Label(QWidget* parent, const char* text, int x, int y, int w) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setGeometry(x, y, w, 22);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return label;
+    return PlaceLabel(parent, QString::fromUtf8(text), x, y, w, 22,
+                      Qt::AlignRight | Qt::AlignVCenter);
 }
 
 template <typename T>
 T* Control(QWidget* parent, const char16_t* name, int x, int y, int w) {
-    T* control = new T(parent);
-    control->setObjectName(QString::fromUtf16(name));
-    control->setGeometry(x, y, w, 22);
-    return control;
+    return Place<T>(parent, QString::fromUtf16(name), x, y, w, 22);
 }
 
 QPushButton* Button(QWidget* parent, const char16_t* name, const char* text, int x, int y, int w) {
@@ -40,19 +36,11 @@ QPushButton* Button(QWidget* parent, const char16_t* name, const char* text, int
 }
 
 QComboBox* SearchCombo(QWidget* parent, const char16_t* name, int x, int y, int w) {
-    auto* box = Control<QComboBox>(parent, name, x, y, w);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setCompleter(nullptr);
-    return box;
+    return PlaceSearchCombo(parent, QString::fromUtf16(name), x, y, w, 22);
 }
 
 QDateEdit* DateBox(QWidget* parent, const char16_t* name, int x, int y) {
-    auto* box = Control<QDateEdit>(parent, name, x, y, 110);
-    box->setCalendarPopup(true);
-    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    box->setDate(CurrentDateTime().date());
-    return box;
+    return PlaceDateBox(parent, QString::fromUtf16(name), x, y, 110, 22);
 }
 
 // A contains-search on one column; every sale when the text is empty. The text is bound as

@@ -14,9 +14,10 @@
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
-#include "platform/list_refresh.h"
-#include "stock/catalogue_window.h"
 #include "platform/combo_fill.h"
+#include "platform/list_refresh.h"
+#include "platform/placement.h"
+#include "stock/catalogue_window.h"
 #include "stock/goods_refresh.h"
 #include "stock/stock_page.h"
 
@@ -27,33 +28,21 @@ namespace {
 const QString kAllGoods = QStringLiteral("select * from buy");
 
 QLabel* Label(QWidget* parent, const char* text, int x, int y, int w) {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setGeometry(x, y, w, 22);
-    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return label;
+    return PlaceLabel(parent, QString::fromUtf8(text), x, y, w, 22,
+                      Qt::AlignRight | Qt::AlignVCenter);
 }
 
 template <typename T>
 T* Control(QWidget* parent, const char16_t* name, int x, int y, int w) {
-    T* control = new T(parent);
-    control->setObjectName(QString::fromUtf16(name));
-    control->setGeometry(x, y, w, 22);
-    return control;
+    return Place<T>(parent, QString::fromUtf16(name), x, y, w, 22);
 }
 
 QComboBox* SearchCombo(QWidget* parent, const char16_t* name, int x, int y, int w) {
-    auto* box = Control<QComboBox>(parent, name, x, y, w);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    return box;
+    return PlaceSearchCombo(parent, QString::fromUtf16(name), x, y, w, 22);
 }
 
 QDateEdit* DateBox(QWidget* parent, const char16_t* name, int x, int y) {
-    auto* box = Control<QDateEdit>(parent, name, x, y, 110);
-    box->setCalendarPopup(true);
-    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
-    box->setDate(CurrentDateTime().date());
-    return box;
+    return PlaceDateBox(parent, QString::fromUtf16(name), x, y, 110, 22);
 }
 
 // A contains-search on one column; the whole list when the text is empty.

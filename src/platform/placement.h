@@ -1,0 +1,27 @@
+#pragma once
+// Controls placed at the absolute positions the windows and panels give them, named as the
+// windows name them.
+
+#include <QString>
+#include <Qt>
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QWidget;
+
+// A control of type T named name, at (x, y) with size w x h in parent.
+template <typename T>
+T* Place(QWidget* parent, const QString& name, int x, int y, int w, int h) {
+    T* control = new T(parent);
+    control->setObjectName(name);
+    control->setGeometry(x, y, w, h);
+    return control;
+}
+
+QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
+                   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+// A date box with a calendar pop-up, showing today in the form 2012-6-3.
+QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h);
+// A combo box the user types a search into; its list offers values and adds none.
+QComboBox* PlaceSearchCombo(QWidget* parent, const QString& name, int x, int y, int w, int h);
