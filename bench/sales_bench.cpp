@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "bench/bench_support.h"
 #include "common/date_text.h"
 #include "common/program_dir.h"
 #include "common/session.h"
@@ -28,39 +29,6 @@
 namespace {
 
 constexpr int kGoods = 10000;
-
-double PeakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
-void Report(const char* step, double ms) {
-    std::printf("  %-40s %9.1f ms   peak RSS %7.1f MB\n", step, ms, PeakRssMb());
-    std::fflush(stdout);
-}
-
-// Every box is answered at once: a benchmark never waits for a user.
-class NoDialogs final : public DialogSeam {
-  public:
-    BoxAnswer SystemMessage(QWidget*, const QString&, const QString&, BoxIcon,
-                            BoxButtons) override {
-        return BoxAnswer::Ok;
-    }
-    std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&,
-                                     bool) override {
-        return std::nullopt;
-    }
-    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString FolderName(QWidget*, const QString&, const QString&) override { return {}; }
-    int RunModal(QDialog*) override { return 0; }
-    int SkinMessage(const SkinBoxRequest&, const std::function<int()>&) override { return 1; }
-};
 
 // The settings a fill reads, as a fresh program writes them.
 void WriteSettings() {
@@ -152,37 +120,6 @@ void MakeSales(int count) {
             BindText(s, 16, kInitials[k]);
             sqlite3_bind_int64(s, 17, goods + 1);
         });
-}
-
-// The query read through the C API into a discarded result.
-[[gnu::noinline]] double BareRead(const char* sql) {
-    QElapsedTimer timer;
-    timer.start();
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(SharedConnection().GetHandle(), sql, -1, &stmt, nullptr);
-    long long sink = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        const int columns = sqlite3_column_count(stmt);
-        for (int c = 0; c < columns; ++c) {
-            // Each value in its own type, as a reader that keeps them would take it.
-            switch (sqlite3_column_type(stmt, c)) {
-                case SQLITE_INTEGER:
-                    sink += sqlite3_column_int64(stmt, c);
-                    break;
-                case SQLITE_FLOAT:
-                    sink += static_cast<long long>(sqlite3_column_double(stmt, c));
-                    break;
-                case SQLITE_TEXT:
-                    sink += sqlite3_column_bytes(stmt, c);
-                    break;
-                default:
-                    break;
-            }
-        }
-    }
-    sqlite3_finalize(stmt);
-    if (sink < 0) std::printf("impossible\n");  // keeps the reads from being optimised away
-    return timer.nsecsElapsed() / 1e6;
 }
 
 template <typename Step>

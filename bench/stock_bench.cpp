@@ -14,6 +14,7 @@
 
 #include "app/open_database.h"
 #include "app/provision.h"
+#include "bench/bench_support.h"
 #include "common/program_dir.h"
 #include "common/session.h"
 #include "platform/dialogs.h"
@@ -24,40 +25,6 @@
 #include "store/shared_db.h"
 
 namespace {
-
-double PeakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
-void Report(const char* step, qint64 ms) {
-    std::printf("  %-34s %7lld ms   peak RSS %7.1f MB\n", step, static_cast<long long>(ms),
-                PeakRssMb());
-    std::fflush(stdout);
-}
-
-// Dialogs a benchmark never wants: the tutorial question is declined.
-class NoDialogs final : public DialogSeam {
-  public:
-    BoxAnswer SystemMessage(QWidget*, const QString&, const QString&, BoxIcon,
-                            BoxButtons) override {
-        return BoxAnswer::Cancel;
-    }
-    std::optional<QString> InputText(QWidget*, const QString&, const QString&, const QString&,
-                                     bool) override {
-        return std::nullopt;
-    }
-    QString OpenFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    QString FolderName(QWidget*, const QString&, const QString&) override { return {}; }
-    int RunModal(QDialog*) override { return 0; }
-    int SkinMessage(const SkinBoxRequest&, const std::function<int()>&) override { return 1; }
-};
 
 void MakeGoods(int count) {
     const QStringList types = {"文具", "电器", "五金", "日用品", "食品", "饮料", "服装", "玩具"};
@@ -83,37 +50,6 @@ void MakeGoods(int count) {
              i % 3 ? QString() : QStringLiteral("整箱"), NameInitials(name)});
     }
     transaction.Commit();
-}
-
-// The same query read through the C API into a discarded result.
-[[gnu::noinline]] qint64 BareRead(const char* sql) {
-    QElapsedTimer timer;
-    timer.start();
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(SharedConnection().GetHandle(), sql, -1, &stmt, nullptr);
-    long long sink = 0;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        const int columns = sqlite3_column_count(stmt);
-        for (int c = 0; c < columns; ++c) {
-            // Each value in its own type, as a reader that keeps them would take it.
-            switch (sqlite3_column_type(stmt, c)) {
-                case SQLITE_INTEGER:
-                    sink += sqlite3_column_int64(stmt, c);
-                    break;
-                case SQLITE_FLOAT:
-                    sink += static_cast<long long>(sqlite3_column_double(stmt, c));
-                    break;
-                case SQLITE_TEXT:
-                    sink += sqlite3_column_bytes(stmt, c);
-                    break;
-                default:
-                    break;
-            }
-        }
-    }
-    sqlite3_finalize(stmt);
-    if (sink < 0) std::printf("impossible\n");  // keeps the reads from being optimised away
-    return timer.elapsed();
 }
 
 int RunOne(int count) {
