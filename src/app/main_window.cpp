@@ -97,8 +97,8 @@ void MainWindow::BuildPages() {
     销售图片框 = Frame(pages[kSalesPage], u"销售图片框", 3, 532, 1002, 70);
     其他收支框架 = Frame(pages[kOtherPage], u"其他收支框架", 0, 0, 797, 530);
     其他图片框 = Frame(pages[kOtherPage], u"其他图片框", 3, 532, 792, 70);
-    其他图片库右一 = Frame(pages[kOtherPage], u"其他图片库右一", 797, 0, 210, 300);
-    其他图片库右二 = Frame(pages[kOtherPage], u"其他图片库右二", 797, 300, 210, 300);
+    其他图片库右一 = Frame(pages[kOtherPage], u"其他图片库右一", 797, 0, 210, 266);
+    其他图片库右二 = Frame(pages[kOtherPage], u"其他图片库右二", 797, 266, 210, 266);
     存款框架 = Frame(pages[kBankPage], u"存款框架", 0, 0, 1008, 562);
     存款图片框 = Frame(pages[kBankPage], u"存款图片框", 3, 564, 1002, 40);
     汇总框架 = Frame(pages[kSummaryPage], u"汇总框架", 0, 0, 1008, 608);

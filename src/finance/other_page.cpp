@@ -172,8 +172,9 @@ void BuildEntryPanel(QFrame* panel, EntryKind kind) {
                               type + QStringLiteral("单价："), type + QStringLiteral("数量："),
                               type + QStringLiteral("金额："), type + QStringLiteral("日期："),
                               QStringLiteral("备    注：")};
-    for (int i = 0; i < 7; ++i) PlaceLabel(panel, labels[i], 8, 36 + 30 * i, 72, 22);
-    auto row = [](int i) { return 36 + 30 * i; };
+    // Both panels fit one above the other beside the list at the window's first size.
+    auto row = [](int i) { return 32 + 28 * i; };
+    for (int i = 0; i < 7; ++i) PlaceLabel(panel, labels[i], 8, row(i), 72, 22);
     f.编号框 = Place<QLineEdit>(panel, type + QStringLiteral("编号框"), 80, row(0), 122, 22);
     f.项目框 = Place<QComboBox>(panel, type + QStringLiteral("项目框"), 80, row(1), 122, 22);
     f.单价框 = Place<QLineEdit>(panel, type + QStringLiteral("单价框"), 80, row(2), 122, 22);
@@ -185,7 +186,7 @@ void BuildEntryPanel(QFrame* panel, EntryKind kind) {
     f.备注框->setEditable(true);
     auto* 按钮 = Place<QPushButton>(
         panel, kind == EntryKind::Income ? QStringLiteral("按钮1") : QStringLiteral("按钮3"), 55,
-        254, 100, 28);
+        row(7) + 4, 100, 26);
     按钮->setText(QStringLiteral("记录") + type);
     QObject::connect(f.单价框, &QLineEdit::textChanged, panel, [kind] { UpdateAmount(kind); });
     QObject::connect(f.数量框, &QLineEdit::textChanged, panel, [kind] { UpdateAmount(kind); });
