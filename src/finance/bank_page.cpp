@@ -127,14 +127,8 @@ void OpenChangeForSelection() {
 }
 
 void DeleteSelectedEntry() {
-    RecordGrid* g = BankGrid();
-    Session& session = CurrentSession();
-    session.selectedId = g->CellText(session.selectedRow, 1);
-    if (!IsRecordId(session.selectedId)) return;
-    if (ConfirmDelete(g->window()) &&
-        !RunSharedChange(QStringLiteral("Delete from bank where ID=?"),
-                         {RecordIdValue(session.selectedId)}))
-        ShowMessage(QStringLiteral("删除存取失败"), 2);
+    if (!DeleteSelectedRecord(BankGrid(), QStringLiteral("bank"), QStringLiteral("删除存取失败")))
+        return;
     FillBankGrid(kAll);
 }
 

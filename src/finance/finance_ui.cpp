@@ -7,6 +7,7 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "common/session.h"
 #include "platform/dialogs.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
@@ -61,4 +62,15 @@ qint64 RecordIdValue(const QString& id) {
 void ExportWholeList(RecordGrid* grid) {
     const bool written = grid && grid->ExportToExcel(QString(), true, true);
     ShowMessage(written ? QStringLiteral("输出Excel成功") : QStringLiteral("输出Excel失败"), 1);
+}
+
+bool DeleteSelectedRecord(RecordGrid* grid, const QString& table, const QString& failure) {
+    Session& session = CurrentSession();
+    session.selectedId = grid->CellText(session.selectedRow, 1);
+    if (!IsRecordId(session.selectedId)) return false;
+    if (ConfirmDelete(grid->window()) &&
+        !RunSharedChange(QStringLiteral("Delete from %1 where ID=?").arg(table),
+                         {RecordIdValue(session.selectedId)}))
+        ShowMessage(failure, 2);
+    return true;
 }

@@ -13,6 +13,11 @@ class QLabel;
 class QWidget;
 class RecordGrid;
 
+// Deletes the record of the list row the user clicked (SelectedRow) after asking; tells the
+// user, with failure as text, when the statement fails. False when the row holds no record
+// and nothing was asked.
+bool DeleteSelectedRecord(RecordGrid* grid, const QString& table, const QString& failure);
+
 // The delete question; true when the user answers OK.
 bool ConfirmDelete(QWidget* parent);
 // A required box left empty: tells the user and puts the focus on it.

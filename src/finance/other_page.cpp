@@ -277,14 +277,8 @@ void BuildQueryBar(QFrame* bar) {
 }
 
 void DeleteSelectedEntry() {
-    RecordGrid* g = OtherGrid();
-    Session& session = CurrentSession();
-    session.selectedId = g->CellText(session.selectedRow, 1);
-    if (!IsRecordId(session.selectedId)) return;
-    if (ConfirmDelete(g->window()) &&
-        !RunSharedChange(QStringLiteral("Delete from other where ID=?"),
-                         {RecordIdValue(session.selectedId)}))
-        ShowMessage(QStringLiteral("删除数据失败"), 2);
+    if (!DeleteSelectedRecord(OtherGrid(), QStringLiteral("other"), QStringLiteral("删除数据失败")))
+        return;
     // Confirmed or not, the list comes back whole: a filter of the query bar is dropped.
     FillOtherGrid(kAll);
 }

@@ -59,3 +59,32 @@ ClickedCell SelectClickedCell(RecordGrid* grid, int x, int y) {
     session.selectedRow = cell.row;
     return cell;
 }
+
+void SetUpTwoRowHeader(RecordGrid* grid, int rows, int cols,
+                       std::initializer_list<HeaderGroup> groups, int firstCaptionColumn,
+                       std::initializer_list<const char*> captions) {
+    grid->SetAutoRedraw(false);
+    grid->SetRows(rows);
+    grid->SetCols(cols);
+    grid->SetFixedRows(2);
+    grid->SetAllowUserResizing(true);
+    grid->SetAllowUserSort(true);
+    grid->SetExtendLastCol(true);
+    grid->SetRowHeight(0, 26);
+    grid->SetRowHeight(1, 23);
+    for (const HeaderGroup& group : groups) {
+        grid->SetCellText(0, group.first, QString::fromUtf8(group.caption));
+        grid->Range(0, group.first, 0, group.last).Merge();
+    }
+    int column = firstCaptionColumn;
+    for (const char* caption : captions) grid->SetCellText(1, column++, QString::fromUtf8(caption));
+}
+
+bool SelectDoubleClickedRecord(RecordGrid* grid) {
+    Session& session = CurrentSession();
+    session.selectedId.clear();
+    session.selectedRow = grid->MouseRow();
+    if (grid->MouseRow() < 2 || grid->MouseCol() < 2) return false;
+    session.selectedId = grid->CellText(grid->MouseRow(), 1);
+    return IsRecordId(session.selectedId);
+}

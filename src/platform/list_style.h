@@ -1,4 +1,6 @@
 #pragma once
+
+#include <initializer_list>
 // The look every list shares after a fill: selection and row colours, grid lines and the
 // bold totals row, from the settings of config.ini.
 
@@ -30,3 +32,22 @@ struct ClickedCell {
     int col = -1;
 };
 ClickedCell SelectClickedCell(RecordGrid* grid, int x, int y);
+
+// A caption of header row 0 merged over its columns.
+struct HeaderGroup {
+    int first;
+    int last;
+    const char* caption;
+};
+
+// Starts a list with two header rows: rows and columns to begin with, user sizing and
+// sorting, the last column stretched, header rows of 26 and 23 pixels, the groups of row 0
+// and the captions of row 1 from firstCaptionColumn on. Painting stays suspended.
+void SetUpTwoRowHeader(RecordGrid* grid, int rows, int cols,
+                       std::initializer_list<HeaderGroup> groups, int firstCaptionColumn,
+                       std::initializer_list<const char*> captions);
+
+// A double-click on a list: SelectedRow becomes the row under the mouse and SelectedId the
+// text of its ID column when the mouse is on a data cell (row 2 on, column 2 on); true when
+// that text names a record.
+bool SelectDoubleClickedRecord(RecordGrid* grid);

@@ -31,27 +31,11 @@ const double kWidths[] = {0,    0,     0.1,   0.065, 0.06,  0.06,  0.055, 0.055,
 constexpr int kProfitColumn = 12;
 
 void SetUpSalesGrid(RecordGrid* g) {
-    g->SetAutoRedraw(false);
-    g->SetRows(100);
-    g->SetCols(18);
-    g->SetFixedRows(2);
-    g->SetAllowUserResizing(true);
-    g->SetAllowUserSort(true);
-    g->SetExtendLastCol(true);
-    g->SetRowHeight(0, 26);
-    g->SetRowHeight(1, 23);
+    SetUpTwoRowHeader(g, 100, 18, {{2, 6, "商品信息"}, {7, 12, "销售信息"}, {13, 17, "客户信息"}},
+                      3,
+                      {"名称", "型号", "编码", "类型", "单价", "数量", "金额", "日期", "欠款额",
+                       "净利润", "编号", "名称", "电话", "地址", "备注"});
     g->Range(0, 0, 1, 0).Merge();
-    const struct {
-        int first, last;
-        const char* caption;
-    } groups[] = {{2, 6, "商品信息"}, {7, 12, "销售信息"}, {13, 17, "客户信息"}};
-    for (const auto& group : groups) {
-        g->SetCellText(0, group.first, QString::fromUtf8(group.caption));
-        g->Range(0, group.first, 0, group.last).Merge();
-    }
-    const char* captions[] = {"名称",   "型号",   "编码", "类型", "单价", "数量", "金额", "日期",
-                              "欠款额", "净利润", "编号", "名称", "电话", "地址", "备注"};
-    for (int c = 3; c <= 17; ++c) g->SetCellText(1, c, QString::fromUtf8(captions[c - 3]));
     for (int c = 7; c <= 12; ++c) {
         g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
         g->Cell(1, c).SetAlignment(RecordGrid::cellCenterCenter);
@@ -164,13 +148,8 @@ void FillSalesGrid(const QString& sql, const QVariantList& values) {
 
 void OnSalesGridDblClick() {
     RecordGrid* g = SalesGrid();
-    Session& session = CurrentSession();
-    session.selectedId.clear();
-    session.selectedRow = g->MouseRow();
-    if (g->MouseRow() < 2 || g->MouseCol() < 2) return;
-    session.selectedId = g->CellText(g->MouseRow(), 1);
-    if (IsRecordId(session.selectedId))
-        OpenModifySaleWindow(TheSalesPage().hooks.owner, g, session.selectedRow);
+    if (SelectDoubleClickedRecord(g))
+        OpenModifySaleWindow(TheSalesPage().hooks.owner, g, CurrentSession().selectedRow);
 }
 
 void OnSalesGridMouseUp(int button, int x, int y) {

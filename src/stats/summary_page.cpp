@@ -82,27 +82,11 @@ void LayOutSummaryColumns(int firstColumnWidth) {
 
 void SetUpSummaryGrid() {
     RecordGrid* g = SummaryGrid();
-    g->SetAutoRedraw(false);
-    g->SetRows(100);
-    g->SetCols(12);
-    g->SetFixedRows(2);
-    g->SetAllowUserResizing(true);
-    g->SetAllowUserSort(true);
-    g->SetExtendLastCol(true);
-    g->SetRowHeight(0, 26);
-    g->SetRowHeight(1, 23);
+    SetUpTwoRowHeader(
+        g, 100, 12,
+        {{2, 5, "商品信息"}, {6, 7, "进货信息"}, {8, 9, "销售信息"}, {10, 11, "存货信息"}}, 2,
+        {"名称", "型号", "编码", "类型", "数量", "金额", "数量", "金额", "数量", "金额"});
     g->Range(0, 0, 1, 0).Merge();
-    const struct {
-        int first, last;
-        const char* caption;
-    } groups[] = {{2, 5, "商品信息"}, {6, 7, "进货信息"}, {8, 9, "销售信息"}, {10, 11, "存货信息"}};
-    for (const auto& group : groups) {
-        g->SetCellText(0, group.first, QString::fromUtf8(group.caption));
-        g->Range(0, group.first, 0, group.last).Merge();
-    }
-    const char* captions[] = {"名称", "型号", "编码", "类型", "数量",
-                              "金额", "数量", "金额", "数量", "金额"};
-    for (int c = 2; c <= 11; ++c) g->SetCellText(1, c, QString::fromUtf8(captions[c - 2]));
     for (int c = 6; c <= 10; ++c) g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
     g->Column(11).SetAlignment(RecordGrid::cellCenterCenter);
     for (int c : {6, 8, 10}) g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);

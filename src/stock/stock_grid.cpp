@@ -47,32 +47,16 @@ void CreateStockGrid(int width, int height) {
 void SetUpStockGrid() {
     StockPage& page = TheStockPage();
     RecordGrid* g = page.grid;
-    g->SetAutoRedraw(false);
-    g->SetRows(50);
-    g->SetCols(17);
-    g->SetFixedRows(2);
-    g->SetAllowUserResizing(true);
-    g->SetAllowUserSort(true);
-    g->SetExtendLastCol(true);
-    g->SetRowHeight(0, 26);
-    g->SetRowHeight(1, 23);
-
+    SetUpTwoRowHeader(g, 50, 17,
+                      {{2, 5, "商品信息"},
+                       {6, 8, "进货信息"},
+                       {9, 11, "销售信息"},
+                       {12, 13, "存货信息"},
+                       {14, 16, "备注信息"}},
+                      2,
+                      {"名称", "型号", "编码", "类型", "数量", "单价", "金额", "数量", "单价",
+                       "金额", "数量", "金额", "入库日期", "供货商", "备注"});
     g->Range(0, 1, 1, 1).Merge();
-    const struct {
-        int first, last;
-        const char* caption;
-    } groups[] = {{2, 5, "商品信息"},
-                  {6, 8, "进货信息"},
-                  {9, 11, "销售信息"},
-                  {12, 13, "存货信息"},
-                  {14, 16, "备注信息"}};
-    for (const auto& group : groups) {
-        g->SetCellText(0, group.first, QString::fromUtf8(group.caption));
-        g->Range(0, group.first, 0, group.last).Merge();
-    }
-    const char* captions[] = {"名称", "型号", "编码", "类型", "数量",     "单价",   "金额", "数量",
-                              "单价", "金额", "数量", "金额", "入库日期", "供货商", "备注"};
-    for (int c = 2; c <= 16; ++c) g->SetCellText(1, c, QString::fromUtf8(captions[c - 2]));
     for (int c = 6; c <= 14; ++c) g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
     for (int c : {6, 9, 12, 14}) g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
     for (int c = 6; c <= 14; ++c) g->Cell(1, c).SetAlignment(RecordGrid::cellCenterCenter);
@@ -171,11 +155,6 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
 }
 
 void OnStockGridDblClick() {
-    RecordGrid* g = StockGrid();
-    Session& session = CurrentSession();
-    session.selectedId.clear();
-    session.selectedRow = g->MouseRow();
-    if (g->MouseRow() < 2 || g->MouseCol() < 2) return;
-    session.selectedId = g->CellText(g->MouseRow(), 1);
-    if (IsRecordId(session.selectedId) && TheStockPage().hooks.sell) TheStockPage().hooks.sell();
+    if (SelectDoubleClickedRecord(StockGrid()) && TheStockPage().hooks.sell)
+        TheStockPage().hooks.sell();
 }
