@@ -2,13 +2,21 @@
 
 set(LK_WARNINGS -Wall -Wextra -Wnon-virtual-dtor -Woverloaded-virtual)
 
-# lk_library(<name> SOURCES ... DEPENDS ...): a subsystem library lk_<name>.
+# lk_library(<name> SOURCES ... DEPENDS ...): a subsystem library lk_<name>. The subsystem
+# libraries it builds on are private to it; the Qt and other libraries are public, since the
+# headers speak in their types (QString, QWidget).
 function(lk_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
   add_library(lk_${name} STATIC ${ARG_SOURCES})
   target_include_directories(lk_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_compile_options(lk_${name} PRIVATE ${LK_WARNINGS})
-  target_link_libraries(lk_${name} PUBLIC ${ARG_DEPENDS})
+  foreach(dep IN LISTS ARG_DEPENDS)
+    if(dep MATCHES "^lk_")
+      target_link_libraries(lk_${name} PRIVATE ${dep})
+    else()
+      target_link_libraries(lk_${name} PUBLIC ${dep})
+    endif()
+  endforeach()
 endfunction()
 
 # lk_test(<subsystem> SOURCES ... DEPENDS ...): one GoogleTest executable per subsystem,

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-wqy-zenhei unicode-data
   xvfb imagemagick xdotool unzip
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -40,11 +40,14 @@ QImage Tile(int size, const QColor& colour, const QString& glyph) {
 
 }  // namespace
 
+QImage ProgramIconImage(int size) {
+    return Tile(size, QColor(58, 153, 213), QStringLiteral("岚"));
+}
+
 QIcon ProgramIcon() {
     static const QIcon icon = [] {
         QIcon i;
-        for (int size : {16, 32, 64})
-            i.addPixmap(QPixmap::fromImage(Tile(size, QColor(58, 153, 213), QStringLiteral("岚"))));
+        for (int size : {16, 32, 64}) i.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
         return i;
     }();
     return icon;
@@ -72,7 +75,7 @@ QImage WelcomePicture() {
     sky.setColorAt(0, QColor(224, 239, 250));
     sky.setColorAt(1, QColor(150, 196, 232));
     p.fillRect(image.rect(), sky);
-    p.drawImage(QPoint(288, 90), Tile(64, QColor(58, 153, 213), QStringLiteral("岚")));
+    p.drawImage(QPoint(288, 90), ProgramIconImage(64));
     p.setPen(QColor(30, 70, 120));
     p.setFont(GlyphFont(30, true));
     p.drawText(QRect(0, 180, 640, 50), Qt::AlignCenter, QStringLiteral("岚库通进销存管理系统"));

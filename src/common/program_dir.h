@@ -2,9 +2,14 @@
 
 #include <QString>
 
-// The directory of the running executable, or the per-user data directory when that one is
-// not writable. Tests point it at a temporary directory of their own.
+// Where the program keeps its files: the directory of the running executable (a copy carried
+// on a USB stick keeps its files beside itself), or the per-user data directory, created for
+// its owner alone, when that one is an installed program's (not writable, a system folder or
+// another account's) or a build tree (deleting the build would delete the ledger). Tests point it
+// at a directory of their own.
 QString ProgramDir();
+// The rule above for an executable in exeDir.
+QString ChooseProgramDir(const QString& exeDir);
 void SetProgramDir(const QString& dir);
 
 // ProgramDir() + "/" + name.

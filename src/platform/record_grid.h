@@ -277,6 +277,7 @@ class RecordGrid : public QAbstractScrollArea {
     void ScrollToRow(int row);
     void MoveToRow(int row);
     void MoveToCol(int step);
+    void OpenMenuByKey();
     void UserSort(int row, int col);
     int RowAt(int y) const;
     int ColAt(int x) const;

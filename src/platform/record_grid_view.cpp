@@ -362,6 +362,22 @@ void RecordGrid::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_F2:
             BeginEdit(QString());
             return;
+        case Qt::Key_Menu:
+            OpenMenuByKey();
+            return;
+        case Qt::Key_F10:
+            if (event->modifiers() & Qt::ShiftModifier) {
+                OpenMenuByKey();
+                return;
+            }
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (IsSelectable(activeRow_)) {
+                emit DblClick();
+                return;
+            }
+            break;
         default:
             break;
     }
@@ -372,6 +388,24 @@ void RecordGrid::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);
+}
+
+// The list's context menu for keyboard users: the pages open it on a right button release, so
+// one is reported at the centre of the current cell, or of the first row below the header
+// when none is current (an empty list still has its totals row there).
+void RecordGrid::OpenMenuByKey() {
+    FinishEdit(true);
+    const int row = IsSelectable(activeRow_) ? activeRow_ : fixedRows_;
+    if (row >= Rows()) return;
+    int col = activeCol_;
+    if (col < 1 || col >= Cols() || columns_[col].width == 0) {
+        col = 1;
+        while (col < Cols() - 1 && columns_[col].width == 0) ++col;
+    }
+    ScrollToRow(row);
+    const QPoint centre = CellRect(row, col).center();
+    HitTest(centre.x(), centre.y());
+    emit MouseUp(kRightButton, 0, centre.x(), centre.y());
 }
 
 bool RecordGrid::CanEdit(int row, int col) const {

@@ -316,6 +316,34 @@ TEST_F(Grid, RowMarkerDrawsOnlyInColumnZeroOfTheFirstSelectedRow) {
     EXPECT_EQ(QColor(image.pixel(0, 0)), QColor(Qt::white));  // 16 x 16, centred
 }
 
+TEST_F(Grid, MenuKeyAndEnterActOnTheCurrentRowAsTheMouseWould) {
+    Show();
+    QSignalSpy ups(grid.get(), &RecordGrid::MouseUp);
+    QSignalSpy doubles(grid.get(), &RecordGrid::DblClick);
+    grid->setFocus();
+
+    Fill({});  // an empty list: only its totals row
+    QTest::keyClick(grid.get(), Qt::Key_Menu);
+    ASSERT_EQ(ups.count(), 1);
+    EXPECT_EQ(ups[0][0].toInt(), RecordGrid::kRightButton);
+    grid->HitTest(ups[0][2].toInt(), ups[0][3].toInt());
+    EXPECT_EQ(grid->MouseRow(), 2);
+
+    FillCount(200);
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    QTest::keyClick(grid.get(), Qt::Key_PageDown);
+    const int current = grid->Selection().FirstRow();
+    QTest::keyClick(grid.get(), Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_EQ(ups.count(), 2);
+    grid->HitTest(ups[1][2].toInt(), ups[1][3].toInt());
+    EXPECT_EQ(grid->MouseRow(), current);
+    EXPECT_GE(grid->MouseCol(), kName);  // a visible column, never the hidden ID
+
+    QTest::keyClick(grid.get(), Qt::Key_Return);
+    EXPECT_EQ(doubles.count(), 1);
+    EXPECT_EQ(grid->Selection().FirstRow(), current);
+}
+
 TEST_F(Grid, KeysMoveTheSelectedRowAndKeepItInView) {
     Show();
     FillCount(200);
