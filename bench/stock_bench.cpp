@@ -20,7 +20,7 @@
 #include "platform/dialogs.h"
 #include "platform/record_grid.h"
 #include "stats/summary_page.h"
-#include "stock/name_initials.h"
+#include "common/name_initials.h"
 #include "stock/stock_page.h"
 #include "store/shared_db.h"
 

@@ -1,13 +1,20 @@
 #!/usr/bin/env python3
-"""Writes src/stock/name_initials_table.cpp: the pinyin initial of every GB2312 hanzi.
+"""Writes src/common/name_initials_table.cpp: the pinyin initials of the GBK hanzi.
 
-Source: the kMandarin field of the Unihan database (Unihan_Readings.txt.bz2 of the Debian
-package unicode-data, Unicode 15.0.0; `dpkg -L unicode-data` shows where it lives). kMandarin
-lists the most customary reading first; its first letter, without tone mark, is the initial.
+Every hanzi GBK holds lies in U+4E00-U+9FA5 (the one compatibility ideograph GBK adds, U+FA18,
+is read through its canonical form by the program). For each code point the table holds the
+initial of its customary reading, and a short list names the other initials of characters whose
+common readings start with different letters (调: D for diào, T for tiáo).
+
+Source: the Unihan database (Unihan_Readings.txt.bz2 of the Debian package unicode-data,
+Unicode 15.0.0; `dpkg -L unicode-data` shows where it lives). kMandarin lists the customary
+reading first; the common readings are those of kMandarin, kHanyuPinlu (readings counted in
+modern texts), kXHC1983 and kTGHZ2013 (the two standard modern dictionaries). A reading's first
+letter, without tone mark, is its initial.
 
 Re-run after a Unihan update (the output path is taken relative to this script):
     python3 tools/gen_name_initials.py [path/to/Unihan_Readings.txt.bz2]
-and commit the regenerated table; it is written already formatted.
+then run clang-format on it and commit it.
 
 Python 3 standard library only.
 """
@@ -18,11 +25,11 @@ import sys
 import unicodedata
 
 DEFAULT_SOURCE = "/usr/share/unicode/Unihan_Readings.txt.bz2"
-OUTPUT = pathlib.Path(__file__).resolve().parent.parent / "src/stock/name_initials_table.cpp"
+OUTPUT = pathlib.Path(__file__).resolve().parent.parent / "src/common/name_initials_table.cpp"
 
-FIRST_ROW, LAST_ROW = 0xB0, 0xF7
-FIRST_CELL, LAST_CELL = 0xA1, 0xFE
-CELLS = LAST_CELL - FIRST_CELL + 1
+FIRST, LAST = 0x4E00, 0x9FA5
+NO_READING = "."
+FIELDS = ("kMandarin", "kHanyuPinlu", "kXHC1983", "kTGHZ2013")
 
 # Characters whose first kMandarin reading is a rare one where goods names use another.
 # Found by comparing with the pinyin order of GB2312 level 1; kept to these few.
@@ -35,15 +42,20 @@ OVERRIDES = {
 }
 
 
-def mandarin_readings(source):
+def unihan_readings(source):
     readings = {}
     with bz2.open(source, "rt", encoding="utf-8") as lines:
         for line in lines:
             if line.startswith("#") or not line.strip():
                 continue
             code, field, value = line.rstrip("\n").split("\t", 2)
-            if field == "kMandarin":
-                readings[chr(int(code[2:], 16))] = value.split()
+            if field not in FIELDS:
+                continue
+            words = []
+            for token in value.split():
+                # kHanyuPinlu: "xíng(2943)"; the dictionaries: "0442.080:háng".
+                words.append(token.split("(")[0].split(":")[-1])
+            readings.setdefault(chr(int(code[2:], 16)), {})[field] = words
     return readings
 
 
@@ -55,51 +67,67 @@ def initial(reading):
     return letter
 
 
-def table_rows(readings):
-    rows = []
-    hanzi_seen = set()
-    for row in range(FIRST_ROW, LAST_ROW + 1):
-        letters = ""
-        for cell in range(FIRST_CELL, LAST_CELL + 1):
+def gbk_hanzi():
+    held = set()
+    for lead in range(0x81, 0xFF):
+        for trail in range(0x40, 0xFF):
             try:
-                hanzi = bytes([row, cell]).decode("gb2312")
+                held.add(bytes([lead, trail]).decode("gbk"))
             except UnicodeDecodeError:
-                letters += "\0"  # the unused codes at the end of row 0xD7
-                continue
-            if hanzi in OVERRIDES:
-                letters += OVERRIDES[hanzi]
-            elif hanzi in readings:
-                letters += initial(readings[hanzi][0])
-            else:
-                sys.exit(f"no kMandarin reading for {hanzi} ({row:02X}{cell:02X})")
-            hanzi_seen.add(hanzi)
-        rows.append((row, letters))
-    if len(hanzi_seen) != 6763:
-        sys.exit(f"expected 6763 hanzi, found {len(hanzi_seen)}")
-    if not hanzi_seen.issuperset(OVERRIDES):
-        sys.exit("an override names a character outside GB2312")
-    return rows
+                pass
+    return held
+
+
+def tables(readings):
+    held = gbk_hanzi()
+    primary, others = [], []
+    for code in range(FIRST, LAST + 1):
+        hanzi = chr(code)
+        fields = readings.get(hanzi, {})
+        if hanzi not in held or "kMandarin" not in fields:
+            primary.append(NO_READING)
+            continue
+        first = OVERRIDES.get(hanzi) or initial(fields["kMandarin"][0])
+        primary.append(first)
+        every = {initial(word) for words in fields.values() for word in words}
+        extra = "".join(sorted(every - {first}))
+        if extra:
+            others.append((hanzi, extra))
+    outside = {h for h in held if h in readings and not FIRST <= ord(h) <= LAST}
+    if outside - {"\ufa18"}:
+        sys.exit(f"GBK hanzi outside the table: {sorted(outside)}")
+    if primary.count(NO_READING) > 20:
+        sys.exit("too many hanzi without a reading: is the source complete?")
+    return "".join(primary), others
 
 
 def main():
     source = sys.argv[1] if len(sys.argv) > 1 else DEFAULT_SOURCE
-    rows = table_rows(mandarin_readings(source))
+    primary, others = tables(unihan_readings(source))
     out = [
-        "// Generated by tools/gen_name_initials.py from the Unihan kMandarin readings; do not edit.",
+        "// Generated by tools/gen_name_initials.py from the Unihan readings; do not edit.",
         "",
-        '#include "stock/name_initials_table.h"',
+        '#include "common/name_initials_table.h"',
         "",
-        "// Each GB2312 row 0xB0-0xF7 in two halves, one letter per cell 0xA1-0xFE.",
-        "const char kGb2312Initials[kGb2312HanziRows * kGb2312Cells + 1] =",
+        "#include <iterator>",
+        "",
+        "// One letter per code point from U+4E00, 94 to a line; '.' where there is no reading.",
+        "const char kHanziInitials[kHanziCount + 1] =",
     ]
-    # Two literals per row keep the lines within the width.
-    half = CELLS // 2
-    for row, letters in rows:
-        first, second = (part.replace("\0", "\\0") for part in (letters[:half], letters[half:]))
-        out.append(f"    // {row:02X}")
-        out.append(f'    "{first}"')
-        out.append(f'    "{second}"')
+    per_line = 94
+    for start in range(0, len(primary), per_line):
+        out.append(f'    "{primary[start:start + per_line]}"')
     out[-1] += ";"
+    out += [
+        "",
+        "const HanziOtherInitials kHanziOtherInitials[] = {",
+    ]
+    per_line = 6
+    for start in range(0, len(others), per_line):
+        chunk = others[start:start + per_line]
+        out.append("    " + " ".join(f'{{u\'{h}\', "{letters}"}},' for h, letters in chunk))
+    out.append("};")
+    out.append("const int kHanziOtherCount = static_cast<int>(std::size(kHanziOtherInitials));")
     OUTPUT.write_text("\n".join(out) + "\n", encoding="utf-8")
 
 

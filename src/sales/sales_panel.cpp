@@ -48,6 +48,12 @@ QDateEdit* DateBox(QWidget* parent, const char16_t* name, int x, int y) {
 void SearchColumn(const QString& column, const QString& text) {
     if (text.isEmpty())
         FillSalesGrid(kAllSales);
+    else if (column == QStringLiteral("首拼"))
+        // The stored initials follow the customary readings; the name is also tried by the
+        // other common readings of its hanzi (空调 by KT as well as KD).
+        FillSalesGrid(
+            QStringLiteral("select * from sell where 首拼 like ? or InitialsMatch(名称, ?)"),
+            {QStringLiteral("%") + text + QStringLiteral("%"), text});
     else
         FillSalesGrid(QStringLiteral("select * from sell where %1 like ?").arg(column),
                       {QStringLiteral("%") + text + QStringLiteral("%")});

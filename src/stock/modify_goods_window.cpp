@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "stock/goods_refresh.h"
-#include "stock/name_initials.h"
+#include "common/name_initials.h"
 
 ModifyGoodsWindow::ModifyGoodsWindow(QWidget* owner, const GoodsRow& record)
     : GoodsEntryWindow(owner, QStringLiteral("确认修改")) {

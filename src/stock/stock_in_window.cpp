@@ -8,7 +8,7 @@
 
 #include "platform/skin.h"
 #include "stock/goods_refresh.h"
-#include "stock/name_initials.h"
+#include "common/name_initials.h"
 #include "store/shared_db.h"
 
 StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)

@@ -49,6 +49,12 @@ QDateEdit* DateBox(QWidget* parent, const char16_t* name, int x, int y) {
 void SearchColumn(const QString& column, const QString& text) {
     if (text.isEmpty())
         FillStockGrid(kAllGoods);
+    else if (column == QStringLiteral("首拼"))
+        // The stored initials follow the customary readings; the name is also tried by the
+        // other common readings of its hanzi (空调 by KT as well as KD).
+        FillStockGrid(
+            QStringLiteral("select * from buy where 首拼 like ? or InitialsMatch(名称, ?)"),
+            {QStringLiteral("%") + text + QStringLiteral("%"), text});
     else
         FillStockGrid(QStringLiteral("select * from buy where %1 like ?").arg(column),
                       {QStringLiteral("%") + text + QStringLiteral("%")});

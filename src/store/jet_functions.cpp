@@ -3,10 +3,12 @@
 #include <sqlite3.h>
 
 #include <QDateTime>
+#include <QString>
 #include <cmath>
 #include <ctime>
 
 #include "common/date_text.h"
+#include "common/name_initials.h"
 
 namespace {
 
@@ -127,6 +129,20 @@ void Today(sqlite3_context* ctx, int, sqlite3_value**) {
     ResultText(ctx, NowText().left(10));
 }
 
+// InitialsMatch(name, typed): 1 when typed occurs in the pinyin initials of name by any common
+// reading of its hanzi, so that the name searches find polyphonic names however they are read.
+void InitialsMatchFunction(sqlite3_context* ctx, int, sqlite3_value** args) {
+    auto text = [](sqlite3_value* value) {
+        const auto* utf16 = static_cast<const QChar*>(sqlite3_value_text16(value));
+        return utf16 ? QString::fromRawData(utf16, sqlite3_value_bytes16(value) / 2) : QString();
+    };
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL) {
+        sqlite3_result_int(ctx, 0);
+        return;
+    }
+    sqlite3_result_int(ctx, InitialsMatch(text(args[0]), text(args[1])) ? 1 : 0);
+}
+
 }  // namespace
 
 void RegisterJetFunctions(sqlite3* db) {
@@ -139,4 +155,6 @@ void RegisterJetFunctions(sqlite3* db) {
     sqlite3_create_function(db, "datediff", 3, pure, nullptr, DateDiff, nullptr, nullptr);
     sqlite3_create_function(db, "now", 0, flags, nullptr, Now, nullptr, nullptr);
     sqlite3_create_function(db, "date", 0, flags, nullptr, Today, nullptr, nullptr);
+    sqlite3_create_function(db, "initialsmatch", 2, SQLITE_UTF16 | SQLITE_DETERMINISTIC, nullptr,
+                            InitialsMatchFunction, nullptr, nullptr);
 }

@@ -7,7 +7,7 @@
 #include <QPointer>
 
 #include "goods_test_support.h"
-#include "stock/name_initials.h"
+#include "common/name_initials.h"
 
 namespace {
 

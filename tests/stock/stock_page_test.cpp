@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "common/name_initials.h"
 #include "common/session.h"
 #include "common/settings.h"
 #include "platform/list_refresh.h"
@@ -20,7 +21,6 @@
 #include "platform/skin.h"
 #include "stock/catalogue_window.h"
 #include "stock/modify_goods_window.h"
-#include "stock/name_initials.h"
 #include "stock/stock_in_window.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
@@ -230,8 +230,13 @@ TEST_F(StockList, SearchesNarrowTheListAsTheUserTypes) {
     }
     page.库管商品名称框->setText("电");
     EXPECT_TRUE(Names().isEmpty());
+    AddGoods("空调", 1);
+    page.库管商品名称框->setText("KT");  // the stored initials say KD
+    EXPECT_EQ(Names(), QStringList{"空调"});
+    page.库管商品名称框->setText("KD");
+    EXPECT_EQ(Names(), QStringList{"空调"});
     page.库管商品名称框->clear();
-    EXPECT_EQ(DataRows(), 3);
+    EXPECT_EQ(DataRows(), 4);
 
     page.库管型号框->setText("a4");
     EXPECT_EQ(Names(), QStringList{"O'Hara 纸"});
@@ -246,12 +251,12 @@ TEST_F(StockList, SearchesNarrowTheListAsTheUserTypes) {
     page.库管日期框1->setDate(QDate(2012, 6, 3));
     page.库管日期框2->setDate(QDate(2012, 6, 3));
     OnStockDateQuery();
-    EXPECT_EQ(DataRows(), 2);
+    EXPECT_EQ(DataRows(), 3);
 
     page.库管型号框->setText("T");
     OnClearStockQuery();
     EXPECT_EQ(page.库管型号框->text(), "");
-    EXPECT_EQ(DataRows(), 3);
+    EXPECT_EQ(DataRows(), 4);
 }
 
 TEST_F(StockList, TheAlarmLevelAndZeroBoxWriteTheirSettings) {
