@@ -16,8 +16,9 @@ struct Session {
     // window opens at the first login of the run and kept for the rest of it.
     bool adminMenuItems = false;
     // Goods with less stock than this are shown in the alarm colour: the whole-number part of
-    // the beep setting, read when the stock list is set up and changed from its panel.
-    int stockAlarmLevel = 0;
+    // the beep setting, read when the stock list is set up and changed from its panel. Kept as a
+    // double: a level beyond the int range must not wrap round and switch every alarm off.
+    double stockAlarmLevel = 0;
 };
 
 Session& CurrentSession();

@@ -114,7 +114,7 @@ void FillSummaryGrid(const QString& sql) {
     const bool hideZero = SetupFlag(SetupKey::kZero);
     const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
     const qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
-    const int level = CurrentSession().stockAlarmLevel;
+    const double level = CurrentSession().stockAlarmLevel;
     double totals[6] = {};
 
     ListQuery rows(sql);

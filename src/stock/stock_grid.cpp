@@ -77,10 +77,9 @@ void SetUpStockGrid() {
                          g->DrawRowMarker(row, col, painter, rect, RecordGrid::RowMarker::Stock);
                      });
 
-    CurrentSession().stockAlarmLevel =
-        static_cast<int>(std::trunc(TextToNumber(ReadSetupKey(SetupKey::kBeep))));
+    CurrentSession().stockAlarmLevel = std::trunc(TextToNumber(ReadSetupKey(SetupKey::kBeep)));
     if (page.库管库存报警框)
-        page.库管库存报警框->setText(QString::number(CurrentSession().stockAlarmLevel));
+        page.库管库存报警框->setText(NumberText(CurrentSession().stockAlarmLevel));
     if (page.库管不显示零库存框) page.库管不显示零库存框->setChecked(SetupFlag(SetupKey::kZero));
     RegisterListFill(ListId::Stock, [](const QString& sql) { FillStockGrid(sql); });
     FillStockGrid(QStringLiteral("select * from buy"));
@@ -116,7 +115,7 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     const bool showZero = SetupFlag(SetupKey::kZero);
     const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
     const qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
-    const int level = CurrentSession().stockAlarmLevel;
+    const double level = CurrentSession().stockAlarmLevel;
     // Purchased, sold and stock quantity and amount, of every row whether shown or not.
     double totals[6] = {};
     const int totalColumns[6] = {5, 7, 8, 10, 11, 12};  // indexes into kFields

@@ -166,7 +166,7 @@ void BuildStockPage(QFrame* gridHost, QFrame* panel, const StockPageHooks& hooks
     // Only what the user types: the level written in at set-up must not rewrite the setting.
     QObject::connect(page.库管库存报警框, &QLineEdit::textEdited, panel, [](const QString& text) {
         WriteSetupKey(SetupKey::kBeep, text);
-        CurrentSession().stockAlarmLevel = static_cast<int>(std::trunc(TextToNumber(text)));
+        CurrentSession().stockAlarmLevel = std::trunc(TextToNumber(text));
         FillStockGrid(kAllGoods);
     });
     QObject::connect(page.按钮2, &QPushButton::clicked, panel,

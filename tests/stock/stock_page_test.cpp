@@ -274,6 +274,9 @@ TEST_F(StockList, TheAlarmLevelAndZeroBoxWriteTheirSettings) {
     EXPECT_EQ(ReadSetupKey("beep"), "39");
     EXPECT_EQ(CurrentSession().stockAlarmLevel, 39);
     EXPECT_EQ(g->Cell(3, 2).ForeColor(), 255);
+    page.库管库存报警框->clear();
+    QTest::keyClicks(page.库管库存报警框, "3000000000");  // beyond the int range
+    EXPECT_EQ(g->Cell(2, 2).ForeColor(), 255);
 
     AddGoods("c", 0);
     page.库管不显示零库存框->click();
