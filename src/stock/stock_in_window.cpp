@@ -6,9 +6,9 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "common/name_initials.h"
 #include "platform/skin.h"
 #include "stock/goods_refresh.h"
-#include "common/name_initials.h"
 #include "store/shared_db.h"
 
 StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)
@@ -20,7 +20,16 @@ StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)
 
     connect(名称组合框, &QComboBox::editTextChanged, this, &StockInWindow::ProposeCode);
     connect(型号组合框, &QComboBox::editTextChanged, this, &StockInWindow::ProposeCode);
-    connect(按钮1, &QPushButton::clicked, this, &StockInWindow::ClearEntries);
+    connect(按钮1, &QPushButton::clicked, this, [this] {
+        // A restock only takes a quantity: emptying its fixed boxes would leave a window that
+        // can neither be filled in nor saved.
+        if (restock_) {
+            数量框->clear();
+            数量框->setFocus();
+        } else {
+            ClearEntries();
+        }
+    });
     connect(按钮2, &QPushButton::clicked, this, &StockInWindow::Confirm);
 
     LoadPickLists();
@@ -118,8 +127,17 @@ bool StockInWindow::AddToRecord(const GoodsEntries& e) {
 }
 
 StockInWindow* OpenStockInWindow(QWidget* owner, bool restock, const GoodsRow* row) {
-    static QPointer<StockInWindow> open;
+    // A new stock-in and a restock may be open side by side, one of each.
+    static QPointer<StockInWindow> newStockIn, restocking;
     if (restock && (row == nullptr || !IsRecordId(row->ID))) return nullptr;
+    QPointer<StockInWindow>& open = restock ? restocking : newStockIn;
+    if (open && restock && open->RecordId() != row->ID) {
+        // The open restock may hold a quantity already typed: it is not thrown away.
+        open->raise();
+        open->activateWindow();
+        ShowMessage(QStringLiteral("请先确认或关闭正在进行的商品续存"), 0);
+        return open;
+    }
     if (!open) {
         open = new StockInWindow(owner, restock ? row : nullptr);
         open->show();

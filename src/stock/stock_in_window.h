@@ -26,6 +26,7 @@ class StockInWindow final : public GoodsEntryWindow {
 
 // Opens the stock-in window, not modal, owned by owner, and returns it. New stock-in when
 // restock is false (row is not used then); a restock of row when restock is true, and
-// nothing at all (nullptr) when row is null or names no record. While a stock-in window is
-// open, opening one only brings that window forward and returns it.
+// nothing at all (nullptr) when row is null or names no record. A new stock-in and a restock
+// can be open at once; opening one of a kind already open brings that window forward and
+// returns it, with a message when it restocks other goods than row.
 StockInWindow* OpenStockInWindow(QWidget* owner, bool restock, const GoodsRow* row);

@@ -272,17 +272,40 @@ TEST_F(StockIn, ARestockThatFindsNoRecordIsReportedAndKeepsTheWindow) {
     EXPECT_TRUE(w->isVisible());
 }
 
-TEST_F(StockIn, RestockNeedsARecordAndAnOpenWindowIsOnlyBroughtForward) {
+TEST_F(StockIn, RestockNeedsARecordAndOpensBesideANewStockIn) {
     EXPECT_EQ(OpenStockInWindow(owner_.get(), true, nullptr), nullptr);
     GoodsRow totals;  // a row without an ID
     EXPECT_EQ(OpenStockInWindow(owner_.get(), true, &totals), nullptr);
     EXPECT_TRUE(owner_->findChildren<StockInWindow*>().isEmpty());
 
     StockInWindow* first = OpenNew();
+    EXPECT_EQ(OpenNew(), first);
     const GoodsRow pens = Pens();
-    EXPECT_EQ(OpenStockInWindow(owner_.get(), true, &pens), first);
-    EXPECT_FALSE(first->IsRestock());
-    EXPECT_EQ(owner_->findChildren<StockInWindow*>().size(), 1);
+    StockInWindow* restock = OpenStockInWindow(owner_.get(), true, &pens);
+    ASSERT_NE(restock, first);
+    EXPECT_TRUE(restock->IsRestock());
+    EXPECT_EQ(restock->RecordId(), pens.ID);
+    EXPECT_EQ(OpenStockInWindow(owner_.get(), true, &pens), restock);
+    EXPECT_TRUE(SkinTexts().isEmpty());
+
+    // Another record while one is being restocked: the typed quantity is kept, and said so.
+    Type(restock, "数量框", "2");
+    GoodsRow other = pens;
+    other.名称 = "铅笔";
+    other.ID = AddGoods(other);
+    EXPECT_EQ(OpenStockInWindow(owner_.get(), true, &other), restock);
+    EXPECT_EQ(TextOf(restock, "数量框"), "2");
+    EXPECT_EQ(SkinTexts(), QStringList{"请先确认或关闭正在进行的商品续存"});
+
+    // 清空 in a restock empties the quantity only, so the window can still be saved.
+    Click(restock, "按钮1");
+    EXPECT_EQ(TextOf(restock, "数量框"), "");
+    EXPECT_EQ(TextOf(restock, "类别组合框"), "文具");
+    EXPECT_EQ(TextOf(restock, "名称组合框"), "圆珠笔");
+    EXPECT_EQ(TextOf(restock, "进货单价框"), "10");
+    Type(restock, "数量框", "1");
+    Click(restock, "按钮2");
+    EXPECT_EQ(Stored(pens.ID).进货数量, 6);
 }
 
 }  // namespace
