@@ -293,13 +293,13 @@ void BuildMenu(RecordGrid* grid) {
     Page().其他快捷菜单 = menu;
 }
 
-// A right click on the second entry or later (not on the first) opens the menu.
+// A right click on any entry (below the one header row) opens the menu.
 void OnMouseUp(int button, int x, int y) {
     if (button != RecordGrid::kRightButton) return;
     RecordGrid* g = OtherGrid();
     const auto [row, col] = SelectClickedCell(g, x, y);
     Session& session = CurrentSession();
-    if (row < 2 || col < 2) return;
+    if (row < 1 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
     if (!IsRecordId(session.selectedId)) return;
     Page().deleteItem->setVisible(session.adminMenuItems);

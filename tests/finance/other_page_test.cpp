@@ -184,13 +184,16 @@ TEST_F(OtherPageTest, EntryNumbersAreNotPadded) {
     EXPECT_EQ(NewEntryNumber(EntryKind::Income), "2012115937");
 }
 
-TEST_F(OtherPageTest, TheMenuOpensFromTheSecondEntryOn) {
+TEST_F(OtherPageTest, TheMenuOpensFromEveryEntry) {
     AddEntry("收入", "甲", 1);
     AddEntry("收入", "乙", 2);
     RecordGrid* g = Open();
     RightClick(g, 1, 4);
+    EXPECT_TRUE(OtherMenu()->isVisible());
+    EXPECT_EQ(CurrentSession().selectedId, "1");
+    OtherMenu()->hide();
+    RightClick(g, 0, 4);  // the header
     EXPECT_FALSE(OtherMenu()->isVisible());
-    EXPECT_EQ(CurrentSession().selectedRow, 1);
     RightClick(g, 3, 4);  // the totals row
     EXPECT_FALSE(OtherMenu()->isVisible());
     RightClick(g, 2, 4);
