@@ -1,8 +1,12 @@
 #include "platform/placement.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QEvent>
 #include <QLabel>
+#include <QScreen>
+#include <algorithm>
 
 #include "common/date_text.h"
 
@@ -28,4 +32,45 @@ QComboBox* PlaceSearchCombo(QWidget* parent, const QString& name, int x, int y, 
     box->setInsertPolicy(QComboBox::NoInsert);
     box->setCompleter(nullptr);
     return box;
+}
+
+void KeepOnScreen(QWidget* window) {
+    QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QScreen* screen = owner ? owner->screen() : window->screen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = window->frameGeometry();
+    // Right and bottom first, so that a window too large for the area keeps its top left.
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() - frame.width() + 1));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() - frame.height() + 1));
+    if (x != frame.left() || y != frame.top()) window->move(x, y);
+}
+
+namespace {
+
+// Show events reach a window before it is mapped: moved then, it never appears off screen.
+class OnScreenKeeper final : public QObject {
+  public:
+    using QObject::QObject;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(watched);
+            // Menus and pop-up lists place themselves.
+            if (widget->isWindow() &&
+                !(widget->windowType() == Qt::Popup || widget->windowType() == Qt::ToolTip))
+                KeepOnScreen(widget);
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+void KeepWindowsOnScreen() {
+    static OnScreenKeeper* keeper = nullptr;
+    if (keeper || !qApp) return;
+    keeper = new OnScreenKeeper(qApp);
+    qApp->installEventFilter(keeper);
 }

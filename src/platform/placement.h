@@ -25,3 +25,10 @@ QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, in
 QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h);
 // A combo box the user types a search into; its list offers values and adds none.
 QComboBox* PlaceSearchCombo(QWidget* parent, const QString& name, int x, int y, int w, int h);
+
+// Moves a window as little as needed to bring its frame fully onto the available area of the
+// screen that holds its owner's window (its own screen when it has no owner); a window larger
+// than that area keeps its top left corner on it.
+void KeepOnScreen(QWidget* window);
+// From now on, every window of the program is kept on screen so as it is shown.
+void KeepWindowsOnScreen();

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "platform/placement.h"
 #include "stock/stock_page.h"
 #include "store/shared_db.h"
 
@@ -86,4 +87,5 @@ void PlaceCatalogueWindow(const QRect& mainFrame) {
         window->move(mainFrame.left() - width - 3, window->y());
     else
         window->move(mainFrame.left() + mainFrame.width() - width - 26, mainFrame.top() + 150);
+    KeepOnScreen(window);
 }

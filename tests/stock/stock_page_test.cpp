@@ -399,10 +399,16 @@ TEST_F(StockList, TheCatalogueListsTypesAndFiltersByThem) {
     EXPECT_EQ(DataRows(), 2);
     // It follows the main window: left of it, or inside its right side at the screen edge.
     const int width = CatalogueWindow()->frameGeometry().width();
-    PlaceCatalogueWindow(QRect(300, 100, 1028, 681));
+    PlaceCatalogueWindow(QRect(300, 100, 400, 300));
     EXPECT_EQ(CatalogueWindow()->x(), 300 - width - 3);
-    PlaceCatalogueWindow(QRect(0, 100, 1028, 681));
-    EXPECT_EQ(CatalogueWindow()->pos(), QPoint(1028 - width - 26, 250));
+    PlaceCatalogueWindow(QRect(0, 100, 400, 300));
+    EXPECT_EQ(CatalogueWindow()->pos(), QPoint(400 - width - 26, 250));
+    // Never off the screen, on the left nor on the right.
+    const QRect area = window_.screen()->availableGeometry();
+    for (const int left : {50, 0}) {
+        PlaceCatalogueWindow(QRect(left, 100, area.width() + 300, 681));
+        EXPECT_TRUE(area.contains(CatalogueWindow()->frameGeometry())) << left;
+    }
 }
 
 }  // namespace
