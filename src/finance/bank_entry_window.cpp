@@ -11,6 +11,7 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "common/text.h"
 #include "finance/bank_page.h"
 #include "finance/finance_ui.h"
 #include "platform/combo_fill.h"
@@ -152,7 +153,7 @@ void BankEntryWindow::SaveNewBankEntry() {
     for (int f = 0; f < 6; ++f) {
         if (!records.SetFieldByName(fields[f], values[f])) {
             records.Close();  // abandons the pending row
-            ShowMessage(QStringLiteral("错误代码 [099]"), 2);
+            ShowMessage(InputErrorText(QStringLiteral("错误代码 [099]"), fields[f], values[f]), 2);
             return;
         }
     }

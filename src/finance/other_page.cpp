@@ -15,6 +15,7 @@
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "common/text.h"
 #include "finance/finance_ui.h"
 #include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
@@ -132,7 +133,11 @@ void RecordEntry(EntryKind kind) {
     for (const auto& field : fields) {
         if (!records.SetFieldByName(QString::fromUtf16(field.field), field.value)) {
             records.Close();  // abandons the pending row
-            ShowMessage(QStringLiteral("错误代码 [%1]").arg(QString::fromUtf16(field.code)), 2);
+            const QString name = QString::fromUtf16(field.field);
+            ShowMessage(
+                InputErrorText(QStringLiteral("错误代码 [%1]").arg(QString::fromUtf16(field.code)),
+                               name, field.value, name == QStringLiteral("数量")),
+                2);
             return;
         }
     }

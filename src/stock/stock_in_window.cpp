@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "common/name_initials.h"
+#include "common/text.h"
 #include "platform/skin.h"
 #include "stock/goods_refresh.h"
 #include "store/shared_db.h"
@@ -106,7 +107,8 @@ bool StockInWindow::AppendRecord(const GoodsEntries& e) {
     for (const auto& f : fields) {
         if (!records.SetFieldByName(QString::fromUtf8(f.field), f.value)) {
             records.Close();  // drops the half-set record
-            ShowMessage(QString::fromUtf8(f.code), 2);
+            ShowMessage(
+                InputErrorText(QString::fromUtf8(f.code), QString::fromUtf8(f.field), f.value), 2);
             return false;
         }
     }

@@ -241,7 +241,7 @@ TEST_F(BankPageTest, MissingNameOrAmountIsAskedForAndBadFieldsStoreNothing) {
     w->名称组合框->setEditText(QString(51, u'长'));
     w->金额框->setText("5");
     QTest::mouseClick(w->按钮2, Qt::LeftButton);
-    EXPECT_EQ(dialogs_.Texts().last(), "错误代码 [099]");
+    EXPECT_EQ(dialogs_.Texts().last(), "错误代码 [099]\r\n银行不能超过50个字");
     EXPECT_EQ(dialogs_.Shown().last().skinIcon, 3);
     EXPECT_EQ(Count("select * from bank"), 0);
     EXPECT_EQ(Window("新建存取操作"), w);

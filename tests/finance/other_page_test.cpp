@@ -156,15 +156,19 @@ TEST_F(OtherPageTest, MissingItemNumberOrAmountIsAskedForInThatOrder) {
     EXPECT_EQ(Count("select * from other"), 0);
 }
 
-TEST_F(OtherPageTest, AFieldThatCannotBeSetReportsItsCodeAndStoresNothing) {
+TEST_F(OtherPageTest, AFieldThatCannotBeSetReportsItsCodeAndCauseAndStoresNothing) {
     Open();
     FillIn("收入", "纸", "5");
     Click("按钮1");  // empty quantity
+    Find<QLineEdit>("收入数量框")->setText("两个");
+    Click("按钮1");
     Find<QLineEdit>("收入数量框")->setText("1");
     const QString longItem(51, u'长');
     Find<QComboBox>("收入项目框")->setEditText(longItem);
     Click("按钮1");
-    EXPECT_EQ(dialogs_.Texts(), (QStringList{"错误代码 [096]", "错误代码 [097]"}));
+    EXPECT_EQ(dialogs_.Texts(),
+              (QStringList{"错误代码 [096]\r\n数量不能为空", "错误代码 [096]\r\n数量必须是数字",
+                           "错误代码 [097]\r\n项目不能超过50个字"}));
     EXPECT_EQ(dialogs_.Shown()[0].skinIcon, 3);  // kind 2: error
     EXPECT_EQ(Count("select * from other"), 0);
     EXPECT_EQ(Find<QComboBox>("收入项目框")->currentText(), longItem);  // the panel keeps it
