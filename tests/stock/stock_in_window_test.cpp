@@ -123,7 +123,7 @@ TEST_F(StockIn, AFieldThatCannotBeSetStopsWithItsCodeAndStoresNothing) {
     Type(w, "编码组合框", "Z");
     Click(w, "按钮2");
     EXPECT_EQ(GoodsCount(), 0);
-    EXPECT_EQ(SkinTexts(), QStringList({"错误代码 [098]"}));
+    EXPECT_EQ(SkinTexts(), QStringList({"错误代码 [098]\r\n名称不能超过50个字"}));
     EXPECT_TRUE(refreshed_.isEmpty());
     EXPECT_EQ(TextOf(w, "编码组合框"), "Z");  // the entries stay for a correction
 
