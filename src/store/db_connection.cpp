@@ -19,7 +19,9 @@ struct DbConnection::Handle {
 
 namespace {
 
-QString ErrorOf(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString ErrorOf(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
 // Text of the first column of the first row, or the statement's error.
 bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
@@ -73,14 +75,30 @@ DbConnection::DbConnection(const DbConnection& other) = default;
 DbConnection& DbConnection::operator=(const DbConnection& other) = default;
 DbConnection::~DbConnection() = default;
 
-bool DbConnection::IsValid() const { return handle_ != nullptr; }
-QString DbConnection::GetErrorDescription() const { return lastError_; }
-sqlite3* DbConnection::GetHandle() const { return handle_->db; }
-int DbConnection::GetState() const { return handle_->db ? 1 : 0; }
-bool DbConnection::IsOpen() const { return handle_->db != nullptr; }
-QString DbConnection::Path() const { return handle_->path; }
-QString DbConnection::GetProvider() const { return QStringLiteral("SQLite"); }
-QString DbConnection::GetVersion() const { return QString::fromLatin1(sqlite3_libversion()); }
+bool DbConnection::IsValid() const {
+    return handle_ != nullptr;
+}
+QString DbConnection::GetErrorDescription() const {
+    return lastError_;
+}
+sqlite3* DbConnection::GetHandle() const {
+    return handle_->db;
+}
+int DbConnection::GetState() const {
+    return handle_->db ? 1 : 0;
+}
+bool DbConnection::IsOpen() const {
+    return handle_->db != nullptr;
+}
+QString DbConnection::Path() const {
+    return handle_->path;
+}
+QString DbConnection::GetProvider() const {
+    return QStringLiteral("SQLite");
+}
+QString DbConnection::GetVersion() const {
+    return QString::fromLatin1(sqlite3_libversion());
+}
 
 bool DbConnection::CheckError(const QString& error) {
     lastError_ = error;
@@ -100,6 +118,9 @@ bool DbConnection::OpenFile(const QString& path) {
         sqlite3_close_v2(db);
         return CheckError(error);
     }
+    // Another copy of the program may hold the file locked for a moment: every check below
+    // waits for it like any statement does, instead of failing at once.
+    sqlite3_busy_timeout(db, handle_->timeoutMs);
     // A damaged or foreign file is only read here, and closed again before anything writes.
     QString check;
     QString problem;
@@ -115,9 +136,10 @@ bool DbConnection::OpenFile(const QString& path) {
         sqlite3_close_v2(db);
         return CheckError(problem);
     }
-    sqlite3_busy_timeout(db, handle_->timeoutMs);
     RegisterJetFunctions(db);
+    const int timeout = handle_->timeoutMs;
     handle_ = std::make_shared<Handle>();
+    handle_->timeoutMs = timeout;
     handle_->db = db;
     handle_->path = path;
     return CheckError(QString());
@@ -132,8 +154,7 @@ bool DbConnection::Close() {
     return CheckError(QString());
 }
 
-bool DbConnection::Execute(const QString& sql, const QVariantList& values,
-                           qint64* rowsAffected) {
+bool DbConnection::Execute(const QString& sql, const QVariantList& values, qint64* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
     Statement st(handle_->db, sql);
     if (!st.Bind(values)) return CheckError(st.Error());
@@ -150,11 +171,19 @@ void DbConnection::SetConnectionTimeout(int milliseconds) {
     if (handle_->db) sqlite3_busy_timeout(handle_->db, handle_->timeoutMs);
 }
 
-int DbConnection::GetConnectionTimeout() const { return handle_->timeoutMs; }
+int DbConnection::GetConnectionTimeout() const {
+    return handle_->timeoutMs;
+}
 
-bool DbConnection::BeginTrans() { return Execute(QStringLiteral("BEGIN IMMEDIATE")); }
-bool DbConnection::CommitTrans() { return Execute(QStringLiteral("COMMIT")); }
-bool DbConnection::RollbackTrans() { return Execute(QStringLiteral("ROLLBACK")); }
+bool DbConnection::BeginTrans() {
+    return Execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+bool DbConnection::CommitTrans() {
+    return Execute(QStringLiteral("COMMIT"));
+}
+bool DbConnection::RollbackTrans() {
+    return Execute(QStringLiteral("ROLLBACK"));
+}
 
 bool CreateDatabaseFile(const QString& path, QString* error) {
     auto fail = [error](const QString& text) {
@@ -173,9 +202,9 @@ bool CreateDatabaseFile(const QString& path, QString* error) {
         QFile::remove(temp);
         return fail(text);
     }
-    const QByteArray schema =
-        (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() + QStringLiteral("COMMIT;"))
-            .toUtf8();
+    const QByteArray schema = (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() +
+                               QStringLiteral("COMMIT;"))
+                                  .toUtf8();
     char* message = nullptr;
     const bool ok = sqlite3_exec(db, schema.constData(), nullptr, nullptr, &message) == SQLITE_OK;
     const QString text = QString::fromUtf8(message);

@@ -28,6 +28,12 @@ inline const QString kFieldIndex = QStringLiteral("字段序号小于0");
 inline const QString kNoFieldGiven = QStringLiteral("字段序号和字段名都为空");
 }  // namespace RecordSetMessage
 
+// The value a column of kind can hold for value (texts of at most 50 characters, finite
+// numbers, dates in their stored form), or false with an error text naming field. Every
+// write of a field is checked with it, through a record set or a statement.
+bool CheckValue(const QString& field, ColumnKind kind, const QVariant& value, QVariant* stored,
+                QString* error);
+
 // Edit modes as GetEditMode reports them.
 enum class EditMode { None = 0, InProgress = 1, Add = 2 };
 
@@ -35,7 +41,7 @@ enum class EditMode { None = 0, InProgress = 1, Add = 2 };
 enum class FieldType { Integer = 3, Double = 5, Date = 7, Text = 202, Memo = 203 };
 
 class DbRecordSet {
-public:
+  public:
     DbRecordSet();
     DbRecordSet(const DbRecordSet& other);  // shares the cursor, copies the texts
     DbRecordSet& operator=(const DbRecordSet& other);
@@ -102,7 +108,7 @@ public:
     virtual bool IsBOF() const;
     virtual bool IsEOF() const;
 
-private:
+  private:
     struct Cursor;
     std::shared_ptr<Cursor> cursor_;
     QString lastError_;

@@ -1,0 +1,26 @@
+#pragma once
+// What a change of the books came to. The window turns it into its own message; nothing in
+// the ledger shows anything.
+
+#include <QString>
+
+struct LedgerResult {
+    enum Outcome {
+        Done,
+        FieldRefused,    // a value its column cannot hold; fieldCode names the field
+        ZeroQuantity,    // a sale of nothing
+        NotEnoughStock,  // the stored stock is below the quantity sold
+        NegativeAmount,  // a bank amount typed with a minus sign
+        RecordGone,      // the row the change is for is not stored (any more)
+        StoreFailed,     // a statement failed; error holds SQLite's text
+    };
+
+    Outcome outcome = StoreFailed;
+    QString fieldCode;  // "[071]", as the windows show it after "错误代码 "
+    QString error;
+    qint64 id = 0;       // the row added, changed or deleted
+    qint64 goodsId = 0;  // the goods row whose figures changed, 0 for none
+    qint64 saleId = 0;   // the sales row added, changed or deleted, 0 for none
+
+    bool IsDone() const { return outcome == Done; }
+};
