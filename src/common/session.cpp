@@ -1,5 +1,7 @@
 #include "common/session.h"
 
+#include <cmath>
+
 #include "common/number_text.h"
 
 Session& CurrentSession() {
@@ -13,4 +15,8 @@ bool IsSuperAdmin() {
 
 bool IsRecordId(const QString& id) {
     return !id.isEmpty() && TextToNumber(id) > kTolerance;
+}
+
+qint64 RecordIdValue(const QString& id) {
+    return std::llround(TextToNumber(id));
 }

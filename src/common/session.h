@@ -29,6 +29,8 @@ inline const QString kDefaultTitle = QStringLiteral("岚库通进销存管理系
 // Whether an ID text (the hidden column 1 of a list row) names a record: it reads as a number
 // above zero. Header and totals rows have none.
 bool IsRecordId(const QString& id);
+// The record ID an ID text names, for binding.
+qint64 RecordIdValue(const QString& id);
 
 // True exactly when the current role is the super administrator's.
 bool IsSuperAdmin();

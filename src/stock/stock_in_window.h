@@ -8,8 +8,9 @@ class StockInWindow final : public GoodsEntryWindow {
     Q_OBJECT
 
   public:
-    // New stock-in when restockRecord is null; otherwise a restock of that record, whose
-    // figures are kept from now on, whatever the lists show meanwhile.
+    // New stock-in when restockRecord is null; otherwise a restock of that record, whose ID
+    // is kept from now on, whatever the lists show meanwhile. The restock adds to the
+    // figures stored when it is confirmed.
     StockInWindow(QWidget* owner, const GoodsRow* restockRecord);
 
     bool IsRestock() const { return restock_; }
@@ -17,8 +18,6 @@ class StockInWindow final : public GoodsEntryWindow {
   private:
     void ProposeCode();
     void Confirm();
-    bool AppendRecord(const GoodsEntries& entries);
-    bool AddToRecord(const GoodsEntries& entries);
 
     bool restock_;
     QPushButton* 按钮1;
