@@ -284,18 +284,26 @@ QString GoodsFieldName(GoodsField field) {
 }
 
 ColumnMap GuessColumns(const ImportTable& table) {
-    ColumnMap map;
+    const auto bare = [](QString text) { return text.remove(QLatin1Char(' ')).trimmed(); };
     for (int r = 0; r < std::min<qsizetype>(10, table.rows.size()); ++r) {
         ColumnMap candidate;
         int named = 0;
         const QStringList& row = table.rows[r];
+        // Under a group caption ("进货信息" over "数量", "单价", "金额", as the stock list is
+        // exported) a header names the field the group and it make together.
+        QString group;
         for (int c = 0; c < row.size(); ++c) {
-            const QString header = QString(row[c]).remove(QLatin1Char(' ')).trimmed();
-            for (int f = 0; f < kGoodsFieldCount; ++f) {
-                if (candidate.column[f] < 0 &&
-                    header == GoodsFieldName(static_cast<GoodsField>(f))) {
+            if (r > 0 && c < table.rows[r - 1].size() && !bare(table.rows[r - 1][c]).isEmpty()) {
+                group = bare(table.rows[r - 1][c]);
+                if (group.endsWith(QStringLiteral("信息"))) group.chop(2);
+            }
+            const QString header = bare(row[c]);
+            for (int f = 0; f < kGoodsFieldCount && !header.isEmpty(); ++f) {
+                const QString field = GoodsFieldName(static_cast<GoodsField>(f));
+                if (candidate.column[f] < 0 && (header == field || group + header == field)) {
                     candidate.column[f] = c;
                     ++named;
+                    break;
                 }
             }
         }
@@ -304,7 +312,7 @@ ColumnMap GuessColumns(const ImportTable& table) {
             return candidate;
         }
     }
-    return map;
+    return {};
 }
 
 std::vector<ImportGoods> CheckImportRows(const ImportTable& table, const ColumnMap& map,
@@ -359,7 +367,8 @@ std::vector<ImportGoods> CheckImportRows(const ImportTable& table, const ColumnM
             g.入库日期 = ParseImportDate(date, &ok);
             if (!ok) problems << QStringLiteral("入库日期无法识别");
         }
-        if (g.编码.isEmpty()) g.编码 = NameInitials(g.名称) + NameInitials(g.型号);
+        g.首拼 = NameInitials(g.名称);
+        if (g.编码.isEmpty()) g.编码 = g.首拼 + NameInitials(g.型号);
         if (g.编码.isEmpty()) {
             problems << QStringLiteral("商品编码必须填写");
         } else if (g.编码.size() > 50) {

@@ -10,6 +10,8 @@
 #include <array>
 #include <vector>
 
+#include "ledger/goods_import.h"
+
 // The cells of a file as text, row by row as they stand in it (row 0 is the file's line 1).
 struct ImportTable {
     QList<QStringList> rows;
@@ -49,15 +51,12 @@ struct ColumnMap {
 };
 
 // The header row is the first of the first ten rows naming at least two goods fields; each
-// column whose header is a field's name (spaces aside) is that field's.
+// column whose header is a field's name (spaces aside), or makes it with the group caption
+// above it ("进货" + "数量"), is that field's.
 ColumnMap GuessColumns(const ImportTable& table);
 
-// One goods row of the file, as a stock-in would book it.
-struct ImportGoods {
-    int line = 0;  // the file's line (1-based), for the user
-    QString 名称, 型号, 编码, 类型, 供货商, 备注;
-    double 进货数量 = 0, 进货单价 = 0, 销售单价 = 0;
-    QDate 入库日期;
+// One goods row of the file (line 1-based), as a stock-in would book it.
+struct ImportGoods : GoodsImportRow {
     QString problem;  // empty when the row can be imported
 };
 
