@@ -157,7 +157,7 @@ TEST_F(SalesGridTest, DeletingIsOfferedOnlyWithTheSuperAdministratorsItems) {
     RightClick(2, 3);
     EXPECT_FALSE(TheSalesPage().删除数据->isVisible());
     Menu()->hide();
-    CurrentSession().adminMenuItems = true;
+    CurrentSession().userRole = kSuperAdmin;
     RightClick(2, 3);
     EXPECT_TRUE(TheSalesPage().删除数据->isVisible());
     Menu()->hide();

@@ -33,7 +33,6 @@ class StockList : public ProgramFixture {
         ProgramFixture::SetUp();
         Provision();
         CurrentSession().userRole = kSuperAdmin;
-        CurrentSession().adminMenuItems = true;
         window_.resize(1000, 600);
         host_ = new QFrame(&window_);
         host_->setGeometry(0, 0, 1000, 520);
@@ -200,7 +199,7 @@ TEST_F(StockList, TheMenuHoldsEveryItemInOrder) {
                                   "导出Excel", "打印", "-", "显示模式"}));
     EXPECT_FALSE(TheStockPage().扫描销售->isEnabled());  // no scan window yet
     ForgetStockPage();
-    CurrentSession().adminMenuItems = false;
+    CurrentSession().userRole = kOrdinaryUser;
     Open();
     EXPECT_FALSE(TheStockPage().隐藏进货单价->isVisible());
     EXPECT_FALSE(TheStockPage().删除->isVisible());
