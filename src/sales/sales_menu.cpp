@@ -81,8 +81,8 @@ void BuildSalesMenu() {
     menu->addSeparator();
     page.删除数据 = Item(menu, "删除数据", [] { OnDeleteSale(); });
     menu->addSeparator();
-    page.输出销售Excel = Item(menu, "输出销售Excel",
-                              [] { ExportGridToExcel(SalesGrid(), {kSalesProfitColumn}); });
+    page.输出销售Excel =
+        Item(menu, "输出销售Excel", [] { ExportGridToExcel(SalesGrid(), {kSalesProfitColumn}); });
     menu->addSeparator();
     page.打印销售 = Item(menu, "打印销售", [] { ShowPrintNotice(PrintNotice::Sales); });
     QMenu* columns = menu->addMenu(QStringLiteral("设置显示信息"));

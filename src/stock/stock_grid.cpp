@@ -157,7 +157,8 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     g->SetCellText(last, 5, QStringLiteral("合计："));
     const int totalCells[6] = {6, 8, 9, 11, 12, 13};
     for (int t = 0; t < 6; ++t)
-        if (!withheld[totalCells[t] - 1]) g->SetCellText(last, totalCells[t], NumberText(totals[t]));
+        if (!withheld[totalCells[t] - 1])
+            g->SetCellText(last, totalCells[t], NumberText(totals[t]));
     g->SetAutoRedraw(true);
     g->Refresh();
 }
