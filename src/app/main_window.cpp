@@ -20,6 +20,7 @@
 #include "common/session.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
+#include "platform/list_refresh.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "sales/sales_page.h"
@@ -60,9 +61,6 @@ MainWindow::MainWindow() {
     setObjectName(QStringLiteral("主窗口"));
     setWindowIcon(ProgramIcon());
     setGeometry(50, 50, 1028, 681);
-    // The super administrator's menu items are decided here, at the first login of the run,
-    // before the pages build their menus.
-    CurrentSession().adminMenuItems = IsSuperAdmin();
     BuildPages();
     BuildMenus();
     时钟1 = new QTimer(this);
@@ -286,6 +284,13 @@ void MainWindow::On最小化() {
 
 void MainWindow::On更换用户() {
     OpenLoginWindow();
+}
+
+void MainWindow::ApplyRole() {
+    // The lists hold cost figures only for a user who may see them: they are filled again.
+    for (ListId list : {ListId::Stock, ListId::Sales, ListId::Summary}) RefillWholeList(list);
+    ApplyResizeRules();
+    FollowRoleInGoodsWindows();
 }
 
 void MainWindow::On退出程序() {

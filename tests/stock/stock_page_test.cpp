@@ -25,6 +25,7 @@
 #include "stock/stock_in_window.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
+#include "support/workbook_reader.h"
 
 namespace {
 
@@ -34,7 +35,6 @@ class StockList : public ProgramFixture {
         ProgramFixture::SetUp();
         Provision();
         CurrentSession().userRole = kSuperAdmin;
-        CurrentSession().adminMenuItems = true;
         window_.resize(1000, 600);
         host_ = new QFrame(&window_);
         host_->setGeometry(0, 0, 1000, 520);
@@ -168,17 +168,50 @@ TEST_F(StockList, SortingByStockKeepsTheTotalsRowLast) {
     EXPECT_EQ(g->Column(12).UserSortIndicator(), RecordGrid::cellSortIndicatorAscending);
 }
 
-TEST_F(StockList, AnOrdinaryUserSeesNoPurchaseOrAmountColumns) {
+TEST_F(StockList, AnOrdinaryUserGetsNoCostFigureInTheListItsTotalsOrItsExport) {
     CurrentSession().userRole = kOrdinaryUser;
-    AddGoods("纸", 3, 3);
+    AddGoods("纸\t白", 3, 3);  // a tab typed into the name must not shift the row
     RecordGrid* g = Open();
     for (int c : {1, 7, 8, 11, 13}) EXPECT_EQ(g->Column(c).Width(), 0) << c;
     EXPECT_EQ(g->Column(2).Width(), 130);
-    EXPECT_EQ(g->CellText(3, 8), "6");  // the hidden total is still there
-    CurrentSession().userRole = kSuperAdmin;
-    LayOutStockColumns();
-    EXPECT_EQ(g->Column(7).Width(), 60);
-    EXPECT_EQ(g->Column(8).Width(), 75);
+    EXPECT_EQ(g->CellText(2, 2), "纸 白");
+    EXPECT_EQ(g->CellText(2, 12), "3");
+    EXPECT_EQ(g->CellText(2, 14), "2012年6月3日");
+    for (int c : kStockCostColumns) {
+        EXPECT_EQ(g->CellText(2, c), "") << c;
+        EXPECT_EQ(g->CellText(3, c), "") << c;
+    }
+    EXPECT_EQ(g->CellText(3, 6), "3");
+    // Whatever the widths, the export leaves the cost columns out.
+    g->Column(8).SetWidth(75);
+    RightClick(2, 3);
+    TheStockPage().库管快捷菜单->hide();
+    for (QAction* toggle : {TheStockPage().隐藏进货单价, TheStockPage().隐藏存货金额})
+        EXPECT_FALSE(toggle->isVisible());
+    const QString file = File("stock.xlsx");
+    dialogs_.AnswerFile(file);
+    TheStockPage().导出Excel->trigger();
+    ASSERT_EQ(dialogs_.Texts().last(), "输出Excel成功");
+    const QStringList texts = ReadSheet(file).Texts();
+    EXPECT_TRUE(texts.contains("纸 白"));
+    EXPECT_EQ(texts.count("金额"), 0);  // the sales amount is hidden by its width as well
+    EXPECT_EQ(texts.count("单价"), 1);  // the sales price alone
+    EXPECT_FALSE(texts.contains("6"));  // 3 bought at 2
+}
+
+TEST_F(StockList, AnOrdinaryUserGetsTheRestockBackOnARecordRowAfterTheTotalsRow) {
+    CurrentSession().userRole = kOrdinaryUser;
+    AddGoods("纸", 3);
+    Open();
+    StockPage& page = TheStockPage();
+    RightClick(3, 3);  // the totals row
+    page.库管快捷菜单->hide();
+    EXPECT_FALSE(page.商品续存->isVisible());
+    RightClick(2, 3);
+    page.库管快捷菜单->hide();
+    EXPECT_TRUE(page.商品续存->isVisible());
+    EXPECT_FALSE(page.修改退货->isVisible());
+    EXPECT_FALSE(page.删除->isVisible());
 }
 
 TEST_F(StockList, GridLineModes) {
@@ -227,7 +260,7 @@ TEST_F(StockList, TheMenuHoldsEveryItemInOrder) {
                                   "刷新显示", "导出Excel", "打印", "-", "显示模式"}));
     EXPECT_FALSE(TheStockPage().扫描销售->isEnabled());  // no scan window yet
     ForgetStockPage();
-    CurrentSession().adminMenuItems = false;
+    CurrentSession().userRole = kOrdinaryUser;
     Open();
     EXPECT_FALSE(TheStockPage().隐藏进货单价->isVisible());
     EXPECT_FALSE(TheStockPage().删除->isVisible());
@@ -389,7 +422,7 @@ TEST_F(StockList, ThePurchasePriceIsShownAfterTheSuperAdministratorsPassword) {
     dialogs_.Clear();
     dialogs_.AnswerInput(QString("642"));
     TheStockPage().查看进货单价->trigger();
-    EXPECT_EQ(dialogs_.Texts().last(), "2");  // read from the hidden column
+    EXPECT_EQ(dialogs_.Texts().last(), "2");  // read from the record: the list has none
     dialogs_.Clear();
     dialogs_.AnswerInput(std::nullopt);
     TheStockPage().查看进货单价->trigger();
