@@ -173,7 +173,8 @@ bool GoodsEntryWindow::CheckEntries() {
         {!IsGreater(TextToNumber(销售单价框->text()), 0), "销售价格必须填写", 销售单价框},
     };
     for (const Check& check : checks) {
-        if (!check.failed) continue;
+        // A box the user cannot change (a restock's record fields) is not the user's to fill.
+        if (!check.failed || !check.focus->isEnabled()) continue;
         Dialogs().SystemMessage(this, QString::fromUtf8(check.text),
                                 QStringLiteral("请填写完整信息"), BoxIcon::Information,
                                 BoxButtons::Ok);

@@ -110,7 +110,7 @@ TEST_F(ModifySaleTest, OnlyARowWithASaleOpensTheWindowAndEachSaleHasItsOwn) {
 }
 
 TEST_F(ModifySaleTest, DeletingAsksFirstAndGivesTheSaleBackToItsGoods) {
-    CurrentSession().adminMenuItems = true;
+    CurrentSession().userRole = kSuperAdmin;
     const GoodsRow before = Goods(goods_);
     Delete(2, BoxAnswer::Cancel);
     ASSERT_EQ(dialogs_.Shown().size(), 1);
