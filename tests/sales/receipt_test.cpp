@@ -104,6 +104,31 @@ TEST_F(PrinterTest, ADeviceFileReceivesTheReceipt) {
     EXPECT_EQ(written.readAll(), receipt_);
 }
 
+TEST_F(PrinterTest, ARawQueueGetsTheBytesThroughLp) {
+    // A stand-in for CUPS' lp that keeps its arguments and what it was given.
+    const QString lp = dir_.filePath("lp");
+    QFile script(lp);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(
+        "#!/bin/sh\necho \"$@\" > \"$(dirname \"$0\")/args\"\n"
+        "cat > \"$(dirname \"$0\")/job\"\n[ \"$2\" = 小票 ]\n");
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir_.path().toUtf8() + ":" + path);
+    QString failure;
+    EXPECT_TRUE(SendToEscPosPrinter("小票", receipt_, &failure)) << failure.toStdString();
+    EXPECT_FALSE(SendToEscPosPrinter("别的队列", receipt_, &failure));
+    qputenv("PATH", path);
+    EXPECT_TRUE(failure.startsWith("打印队列 别的队列 不接受小票"));
+    QFile args(dir_.filePath("args"));
+    ASSERT_TRUE(args.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(args.readAll()), "-d 别的队列 -o raw\n");
+    QFile job(dir_.filePath("job"));
+    ASSERT_TRUE(job.open(QIODevice::ReadOnly));
+    EXPECT_EQ(job.readAll(), receipt_);
+}
+
 TEST_F(PrinterTest, TheSystemPrinterPathPrintsEveryLine) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
