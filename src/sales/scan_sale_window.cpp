@@ -11,7 +11,6 @@
 #include <QPushButton>
 
 #include "common/gbk.h"
-#include "common/number_text.h"
 #include "common/settings.h"
 #include "common/text.h"
 #include "platform/dialogs.h"
