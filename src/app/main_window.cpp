@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "admin/settings_window.h"
+#include "admin/user_window.h"
 #include "app/app_images.h"
 #include "app/login_window.h"
 #include "app/program_exit.h"
@@ -126,9 +128,12 @@ void MainWindow::BuildPages() {
 void MainWindow::BuildMenus() {
     系统菜单 = new QMenu(this);
     系统菜单->setObjectName(QStringLiteral("系统菜单"));
+    connect(系统菜单->addAction(QStringLiteral("系统设置")), &QAction::triggered, this,
+            [] { OpenSettingsWindow(); });
+    connect(系统菜单->addAction(QStringLiteral("用户管理")), &QAction::triggered, this,
+            [] { OpenUserWindowFromMenu(); });
     // Windows that come with their own parts of the program are not offered until they exist.
-    for (const char* item : {"系统设置", "用户管理", "数据备份"})
-        系统菜单->addAction(QString::fromUtf8(item))->setEnabled(false);
+    系统菜单->addAction(QStringLiteral("数据备份"))->setEnabled(false);
     系统菜单->addSeparator();
     connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
             [this] { On最小化(); });
@@ -224,12 +229,17 @@ void MainWindow::ShowPage(int index) {
             CreateSummaryGrid(汇总框架, 总框架->width(), 总框架->height());
             总框架->setCurrentIndex(kSummaryPage);
             break;
+        case 6:
+            OpenSettingsWindow();
+            break;
         case 7:
             if (!IsSuperAdmin()) {
                 Skin::Instance().SkinMessageBox(
                     QStringLiteral(" 对不起，您不能这么做!\r\n\r\n请使用超级管理员账号登陆"), 1, 2,
                     1, QStringLiteral("出错了"));
+                break;
             }
+            OpenUserWindow();
             break;
         case 9:
             总框架->setCurrentIndex(kWelcomePage);

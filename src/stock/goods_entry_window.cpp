@@ -8,10 +8,10 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "platform/combo_fill.h"
 #include "platform/dialogs.h"
 #include "platform/skin.h"
 #include "platform/up_down_arrows.h"
-#include "platform/combo_fill.h"
 #include "store/shared_db.h"
 
 namespace {

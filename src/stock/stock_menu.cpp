@@ -13,6 +13,7 @@
 #include "stats/excel_export.h"
 #include "stock/delete_goods.h"
 #include "stock/goods_row.h"
+#include "stock/import_window.h"
 #include "stock/modify_goods_window.h"
 #include "stock/stock_in_window.h"
 #include "stock/stock_page.h"
@@ -45,6 +46,9 @@ void BuildStockMenu() {
     menu->addSeparator();
     page.商品入库 = Item(menu, "商品入库",
                          [] { OpenStockInWindow(TheStockPage().hooks.owner, false, nullptr); });
+    page.导入商品 = Item(menu, "导入商品", [] {
+        if (IsSuperAdmin()) OpenImportWindow(TheStockPage().hooks.owner);
+    });
     page.商品销售 = Hooked(menu, "商品销售", page.hooks.sell);
     menu->addSeparator();
     page.商品续存 = Item(menu, "商品续存", [] { OnRestock(); });
@@ -99,6 +103,7 @@ void OnStockGridMouseUp(int button, int x, int y) {
         page.查看进货单价->setVisible(false);
         if (!IsSuperAdmin()) page.商品续存->setVisible(false);
     }
+    page.导入商品->setVisible(IsSuperAdmin());
     page.库管快捷菜单->popup(g->mapToGlobal(QPoint(x, y)));
 }
 

@@ -49,6 +49,7 @@ struct StockPage {
     QMenu* 库管快捷菜单 = nullptr;
     QAction* 扫描销售 = nullptr;
     QAction* 商品入库 = nullptr;
+    QAction* 导入商品 = nullptr;
     QAction* 商品销售 = nullptr;
     QAction* 商品续存 = nullptr;
     QAction* 修改退货 = nullptr;

@@ -116,7 +116,9 @@ TEST_F(MainFrame, NavigationShowsPagesAndIgnoresUnknownIndexes) {
 TEST_F(MainFrame, ChangingUserRewritesTheStatusAndTheRoleChecksFollowTheNewUser) {
     MainWindow* w = LogInAsAdmin();
     w->ShowPage(7);
-    EXPECT_TRUE(dialogs_.Shown().isEmpty());  // the super administrator is not refused
+    ASSERT_EQ(dialogs_.Shown().size(), 1);  // the super administrator gets the window
+    EXPECT_EQ(dialogs_.Shown()[0].kind, ShownBox::Kind::Window);
+    EXPECT_EQ(dialogs_.Shown()[0].text, QStringLiteral("用户管理"));
 
     w->On更换用户();
     LoginWindow* login = nullptr;
@@ -140,6 +142,18 @@ TEST_F(MainFrame, ChangingUserRewritesTheStatusAndTheRoleChecksFollowTheNewUser)
     EXPECT_EQ(box.caption, QStringLiteral("出错了"));
     EXPECT_EQ(box.skinType, 1);
     EXPECT_EQ(box.skinIcon, 2);
+}
+
+TEST_F(MainFrame, SettingsAndUsersOpenFromTheirButtonsAndMenuItems) {
+    MainWindow* w = LogInAsAdmin();
+    w->ShowPage(6);
+    for (QAction* a : w->系统菜单->actions())
+        if (a->text() == QStringLiteral("系统设置") || a->text() == QStringLiteral("用户管理"))
+            a->trigger();
+    QStringList windows;
+    for (const ShownBox& box : dialogs_.Shown())
+        if (box.kind == ShownBox::Kind::Window) windows << box.text;
+    EXPECT_EQ(windows, (QStringList{"系统设置", "系统设置", "用户管理"}));
 }
 
 TEST_F(MainFrame, AnOrdinaryFirstLoginHidesTheAdministratorsMenuItems) {

@@ -19,6 +19,7 @@
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "stock/catalogue_window.h"
+#include "stock/goods_import.h"
 #include "stock/modify_goods_window.h"
 #include "stock/name_initials.h"
 #include "stock/stock_in_window.h"
@@ -111,6 +112,32 @@ TEST_F(StockList, RowsShowTheirValuesAndZeroStockIsHiddenButCounted) {
     EXPECT_EQ(DataRows(), 3);
 }
 
+TEST_F(StockList, AnExportedStockListReadsBackAsTheSameGoodsForAnImport) {
+    ASSERT_TRUE(SharedConnection().Execute(
+        "insert into buy (名称, 型号, 编码, 类型, 进货数量, 进货单价, 进货金额, 销售单价, "
+        "存货数量, "
+        "存货金额, 入库日期, 供货商, 备注) values "
+        "('钢笔', 'F1', 'GBF1', '文具', 10, 2.5, 25, 3.5, 10, 25, '2012-06-03', '晨光', '黑色')"));
+    Open();
+    ASSERT_TRUE(StockGrid()->ExportToExcel(File("stock.xlsx"), true, false));
+
+    ImportTable table;
+    QString error;
+    ASSERT_TRUE(ReadImportFile(File("stock.xlsx"), &table, &error)) << error.toStdString();
+    const ColumnMap map = GuessColumns(table);
+    EXPECT_EQ(map.headerRow, 1);
+    const std::vector<ImportGoods> goods = CheckImportRows(table, map, QDate(2026, 12, 9));
+    ASSERT_EQ(goods.size(), 1u);  // the totals row is not goods
+    const ImportGoods& g = goods[0];
+    EXPECT_TRUE(g.problem.isEmpty()) << g.problem.toStdString();
+    EXPECT_EQ(QStringList({g.名称, g.型号, g.编码, g.类型, g.供货商, g.备注}),
+              QStringList({"钢笔", "F1", "GBF1", "文具", "晨光", "黑色"}));
+    EXPECT_DOUBLE_EQ(g.进货数量, 10);
+    EXPECT_DOUBLE_EQ(g.进货单价, 2.5);
+    EXPECT_DOUBLE_EQ(g.销售单价, 3.5);
+    EXPECT_EQ(g.入库日期, QDate(2012, 6, 3));
+}
+
 TEST_F(StockList, AlarmAndZeroColours) {
     WriteSetupKey("zero", "ture");
     WriteSetupKey("beep", "5");
@@ -195,9 +222,9 @@ TEST_F(StockList, TheMenuHoldsEveryItemInOrder) {
     QStringList items;
     for (QAction* a : TheStockPage().库管快捷菜单->actions())
         items << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(items, (QStringList{"扫描销售", "-", "商品入库", "商品销售", "-", "商品续存",
-                                  "修改(退货)", "删除", "-", "查看记录", "-", "刷新显示",
-                                  "导出Excel", "打印", "-", "显示模式"}));
+    EXPECT_EQ(items, (QStringList{"扫描销售", "-", "商品入库", "导入商品", "商品销售", "-",
+                                  "商品续存", "修改(退货)", "删除", "-", "查看记录", "-",
+                                  "刷新显示", "导出Excel", "打印", "-", "显示模式"}));
     EXPECT_FALSE(TheStockPage().扫描销售->isEnabled());  // no scan window yet
     ForgetStockPage();
     CurrentSession().adminMenuItems = false;
