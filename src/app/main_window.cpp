@@ -25,6 +25,7 @@
 #include "platform/skin.h"
 #include "sales/sales_page.h"
 #include "sales/scan_batch.h"
+#include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
 #include "stats/summary_page.h"
 #include "stock/catalogue_window.h"
@@ -111,6 +112,7 @@ void MainWindow::BuildPages() {
     hooks.owner = this;
     hooks.showSummary = [this] { ShowPage(5); };
     hooks.showSales = [this] { ShowPage(1); };
+    hooks.scanSale = [this] { OpenScanSaleWindow(this); };
     hooks.sell = [this] {
         GoodsRow row;
         if (LoadGoodsRow(CurrentSession().selectedId, &row)) OpenSellWindow(this, &row);

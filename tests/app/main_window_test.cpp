@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -300,7 +301,7 @@ TEST_F(MainFrame, ListPagesCreateTheirGridsOnceAndFollowTheWindow) {
     EXPECT_EQ(SummaryGrid()->Column(2).Width(), static_cast<int>(0.15 * 994));
 }
 
-TEST_F(MainFrame, TheStockMenuReachesTheSalesPageAndTheSellWindow) {
+TEST_F(MainFrame, TheStockMenuReachesTheSalesPageAndTheSellAndScanSaleWindows) {
     ASSERT_TRUE(SharedConnection().Execute(
         "insert into buy (名称, 存货数量, 销售单价) values ('纸', 5, 2)"));
     MainWindow* w = LogInAsAdmin();
@@ -317,6 +318,13 @@ TEST_F(MainFrame, TheStockMenuReachesTheSalesPageAndTheSellWindow) {
     page.商品销售->trigger();
     ASSERT_EQ(dialogs_.Shown().size(), 1);
     EXPECT_EQ(dialogs_.Shown()[0].kind, ShownBox::Kind::Window);
+
+    ASSERT_NE(page.按钮5, nullptr);
+    page.按钮5->click();
+    page.扫描销售->trigger();
+    ASSERT_EQ(dialogs_.Shown().size(), 3);
+    EXPECT_EQ(dialogs_.Shown()[1].text, "ScanSaleWindow");
+    EXPECT_EQ(dialogs_.Shown()[2].text, "ScanSaleWindow");
 }
 
 TEST_F(MainFrame, ExitAsksAndOnlyConfirmationEndsTheProgram) {
