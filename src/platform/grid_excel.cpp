@@ -6,8 +6,7 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <filesystem>
-#include <system_error>
+#include <cstdio>
 
 #include "common/number_text.h"
 #include "platform/dialogs.h"
@@ -49,8 +48,8 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
     FinishEdit(true);
     QString target = fileName;
     if (target.isEmpty()) {
-        target = Dialogs().SaveFileName(this, QStringLiteral("Export To Excel"), ExportDirectory(),
-                                        QStringLiteral("Excel WorkBook (*.xlsx)"));
+        target = Dialogs().SaveFileName(this, QStringLiteral("导出到Excel"), ExportDirectory(),
+                                        QStringLiteral("Excel 工作簿 (*.xlsx)"));
         if (target.isEmpty()) return false;
     }
     if (!target.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
@@ -64,10 +63,9 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
         QFile::remove(temporary);
         return false;
     }
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(temporary.toStdWString()),
-                            std::filesystem::path(info.absoluteFilePath().toStdWString()), error);
-    if (error) {
+    // rename(2) replaces the target in one step; the names go in the file system's encoding.
+    if (std::rename(QFile::encodeName(temporary).constData(),
+                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
         QFile::remove(temporary);
         return false;
     }
