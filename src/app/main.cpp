@@ -3,6 +3,7 @@
 #include "app/login_window.h"
 #include "app/open_database.h"
 #include "app/provision.h"
+#include "common/program_dir.h"
 #include "platform/dialogs.h"
 #include "store/shared_db.h"
 
@@ -16,6 +17,10 @@ int main(int argc, char* argv[]) {
     InstallQtChinese();
     SetDatabaseOpener(OpenDatabase);
     ReportSettingsFailures();
+    const QString notice = SetAsideDataNotice(QCoreApplication::applicationDirPath());
+    if (!notice.isEmpty())
+        Dialogs().SystemMessage(nullptr, notice, QStringLiteral("提示"), BoxIcon::Warning,
+                                BoxButtons::Ok);
     OpenLoginWindow();
     return QApplication::exec();
 }
