@@ -149,15 +149,22 @@ void LoginWindow::Login() {
         return;
     }
     const QString name = 组合框1->currentText();
-    // A failed look-up leaves the previous (or empty) login values, which must not let in a
-    // user who matches them; nor may a row without a name.
+    // A refused login leaves the user logged in before it, role included: after "更换用户"
+    // the main window stays usable behind this window. A failed look-up leaves those (or
+    // empty) values, which must not let in a user who matches them; nor may a nameless row.
+    Session& session = CurrentSession();
+    const Session before = session;
     const bool found = AccountLookup(name);
-    const Session& session = CurrentSession();
     if (!found || name.isEmpty() || name != session.userName ||
-        TrimSpaces(编辑框2->text()) != session.userPassword)
+        TrimSpaces(编辑框2->text()) != session.userPassword) {
+        session.userName = before.userName;
+        session.userRole = before.userRole;
+        session.userPassword = before.userPassword;
         return Refuse(this, LoginMessage::kWrongCredentials);
+    }
     MainWindow* main = OpenMainWindow();
     main->WriteStatusText();
+    main->ApplyRole();
     close();
 }
 

@@ -5,8 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <cstdio>
+#include <locale.h>
 
 #include "common/number_text.h"
 #include "platform/dialogs.h"
@@ -44,7 +46,8 @@ struct SheetMerge {
 
 }  // namespace
 
-bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol) {
+bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol,
+                               const QList<int>& leftOut) {
     FinishEdit(true);
     QString target = fileName;
     if (target.isEmpty()) {
@@ -59,7 +62,7 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
         return false;
     const QString temporary = TemporaryNameBeside(info);
     if (temporary.isEmpty()) return false;
-    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol)) {
+    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol, leftOut)) {
         QFile::remove(temporary);
         return false;
     }
@@ -72,11 +75,23 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
     return true;
 }
 
-bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol) const {
+bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
+                               const QList<int>& leftOut) const {
+    // libxlsxwriter prints numbers with the C library, which follows the desktop locale: under
+    // a comma-decimal locale 2.5 would be written "2,5", which Excel cannot read. The point is
+    // fixed for this thread while the workbook is written.
+    const locale_t pointLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    const locale_t previous = pointLocale ? uselocale(pointLocale) : static_cast<locale_t>(nullptr);
+    const auto restore = qScopeGuard([&] {
+        if (!pointLocale) return;
+        uselocale(previous);
+        freelocale(pointLocale);
+    });
     std::vector<int> cols;  // the grid column of each sheet column
     std::vector<int> sheetCol(Cols(), -1);
     for (int c = withFixedCol ? 0 : 1; c < Cols(); ++c) {
-        if (columns_[c].width == 0) continue;  // hidden columns stay out of the workbook
+        // Hidden columns stay out of the workbook, and so do those the caller leaves out.
+        if (columns_[c].width == 0 || leftOut.contains(c)) continue;
         sheetCol[c] = static_cast<int>(cols.size());
         cols.push_back(c);
     }
