@@ -281,7 +281,13 @@ void MainWindow::OnTrayDoubleClick() {
 }
 
 void MainWindow::On最小化() {
-    setVisible(!isVisible());
+    // Hidden, the window comes back only through the tray icon; without one it is minimised
+    // to the task bar instead.
+    if (托盘图标) return setVisible(!isVisible());
+    if (isMinimized())
+        showNormal();
+    else
+        showMinimized();
 }
 
 void MainWindow::On更换用户() {

@@ -25,7 +25,7 @@ struct SkinBoxRequest {
 };
 
 class DialogSeam {
-public:
+  public:
     virtual ~DialogSeam() = default;
 
     virtual BoxAnswer SystemMessage(QWidget* parent, const QString& text, const QString& caption,
@@ -55,3 +55,7 @@ public:
 DialogSeam& Dialogs();
 // Installs seam (not owned); nullptr restores the real dialogs.
 void SetDialogs(DialogSeam* seam);
+
+// Loads Qt's own Chinese texts (file dialogs, standard buttons) from the system's Qt
+// translations; false when they are not installed.
+bool InstallQtChinese();

@@ -5,9 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QStandardPaths>
-#include <filesystem>
-#include <system_error>
+#include <cstdio>
+#include <locale.h>
 
 #include "common/number_text.h"
 #include "platform/dialogs.h"
@@ -50,8 +51,8 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
     FinishEdit(true);
     QString target = fileName;
     if (target.isEmpty()) {
-        target = Dialogs().SaveFileName(this, QStringLiteral("Export To Excel"), ExportDirectory(),
-                                        QStringLiteral("Excel WorkBook (*.xlsx)"));
+        target = Dialogs().SaveFileName(this, QStringLiteral("导出到Excel"), ExportDirectory(),
+                                        QStringLiteral("Excel 工作簿 (*.xlsx)"));
         if (target.isEmpty()) return false;
     }
     if (!target.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
@@ -65,10 +66,9 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
         QFile::remove(temporary);
         return false;
     }
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(temporary.toStdWString()),
-                            std::filesystem::path(info.absoluteFilePath().toStdWString()), error);
-    if (error) {
+    // rename(2) replaces the target in one step; the names go in the file system's encoding.
+    if (std::rename(QFile::encodeName(temporary).constData(),
+                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
         QFile::remove(temporary);
         return false;
     }
@@ -77,6 +77,16 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
 
 bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
                                const QList<int>& leftOut) const {
+    // libxlsxwriter prints numbers with the C library, which follows the desktop locale: under
+    // a comma-decimal locale 2.5 would be written "2,5", which Excel cannot read. The point is
+    // fixed for this thread while the workbook is written.
+    const locale_t pointLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    const locale_t previous = pointLocale ? uselocale(pointLocale) : static_cast<locale_t>(nullptr);
+    const auto restore = qScopeGuard([&] {
+        if (!pointLocale) return;
+        uselocale(previous);
+        freelocale(pointLocale);
+    });
     std::vector<int> cols;  // the grid column of each sheet column
     std::vector<int> sheetCol(Cols(), -1);
     for (int c = withFixedCol ? 0 : 1; c < Cols(); ++c) {

@@ -346,12 +346,25 @@ TEST_F(MainFrame, ExitAsksAndOnlyConfirmationEndsTheProgram) {
 TEST_F(MainFrame, MinimiseTwiceBringsTheWindowBack) {
     MainWindow* w = LogInAsAdmin();
     w->On最小化();
-    EXPECT_FALSE(w->isVisible());
+    // Hidden only where a tray icon can bring it back; minimised otherwise.
+    EXPECT_EQ(w->isVisible(), w->托盘图标 == nullptr);
+    EXPECT_EQ(w->isMinimized(), w->托盘图标 == nullptr);
     w->On最小化();
     EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(w->isMinimized());
     w->showMinimized();
     w->OnTrayDoubleClick();
     EXPECT_FALSE(w->isMinimized());
+}
+
+TEST_F(MainFrame, ChangingUserTwiceOpensOneLoginWindow) {
+    MainWindow* w = LogInAsAdmin();
+    w->On更换用户();
+    w->On更换用户();
+    int logins = 0;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (qobject_cast<LoginWindow*>(top) && top->isVisible()) ++logins;
+    EXPECT_EQ(logins, 1);
 }
 
 TEST_F(MainFrame, TheMenusHoldEveryItemInOrder) {
