@@ -19,7 +19,9 @@ struct DbConnection::Handle {
 
 namespace {
 
-QString ErrorOf(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString ErrorOf(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
 // Text of the first column of the first row, or the statement's error.
 bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
@@ -32,7 +34,8 @@ bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
     return true;
 }
 
-// Empty when every table and column of the program is there, else what is missing.
+}  // namespace
+
 QString SchemaProblem(sqlite3* db) {
     for (const TableDef& table : SchemaTables()) {
         Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
@@ -49,6 +52,8 @@ QString SchemaProblem(sqlite3* db) {
     }
     return QString();
 }
+
+namespace {
 
 // Durable commits: a rollback journal synced in full survives a crash or a power cut.
 bool ApplyDurability(sqlite3* db, QString* error) {
@@ -73,14 +78,30 @@ DbConnection::DbConnection(const DbConnection& other) = default;
 DbConnection& DbConnection::operator=(const DbConnection& other) = default;
 DbConnection::~DbConnection() = default;
 
-bool DbConnection::IsValid() const { return handle_ != nullptr; }
-QString DbConnection::GetErrorDescription() const { return lastError_; }
-sqlite3* DbConnection::GetHandle() const { return handle_->db; }
-int DbConnection::GetState() const { return handle_->db ? 1 : 0; }
-bool DbConnection::IsOpen() const { return handle_->db != nullptr; }
-QString DbConnection::Path() const { return handle_->path; }
-QString DbConnection::GetProvider() const { return QStringLiteral("SQLite"); }
-QString DbConnection::GetVersion() const { return QString::fromLatin1(sqlite3_libversion()); }
+bool DbConnection::IsValid() const {
+    return handle_ != nullptr;
+}
+QString DbConnection::GetErrorDescription() const {
+    return lastError_;
+}
+sqlite3* DbConnection::GetHandle() const {
+    return handle_->db;
+}
+int DbConnection::GetState() const {
+    return handle_->db ? 1 : 0;
+}
+bool DbConnection::IsOpen() const {
+    return handle_->db != nullptr;
+}
+QString DbConnection::Path() const {
+    return handle_->path;
+}
+QString DbConnection::GetProvider() const {
+    return QStringLiteral("SQLite");
+}
+QString DbConnection::GetVersion() const {
+    return QString::fromLatin1(sqlite3_libversion());
+}
 
 bool DbConnection::CheckError(const QString& error) {
     lastError_ = error;
@@ -132,8 +153,7 @@ bool DbConnection::Close() {
     return CheckError(QString());
 }
 
-bool DbConnection::Execute(const QString& sql, const QVariantList& values,
-                           qint64* rowsAffected) {
+bool DbConnection::Execute(const QString& sql, const QVariantList& values, qint64* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
     Statement st(handle_->db, sql);
     if (!st.Bind(values)) return CheckError(st.Error());
@@ -150,11 +170,19 @@ void DbConnection::SetConnectionTimeout(int milliseconds) {
     if (handle_->db) sqlite3_busy_timeout(handle_->db, handle_->timeoutMs);
 }
 
-int DbConnection::GetConnectionTimeout() const { return handle_->timeoutMs; }
+int DbConnection::GetConnectionTimeout() const {
+    return handle_->timeoutMs;
+}
 
-bool DbConnection::BeginTrans() { return Execute(QStringLiteral("BEGIN IMMEDIATE")); }
-bool DbConnection::CommitTrans() { return Execute(QStringLiteral("COMMIT")); }
-bool DbConnection::RollbackTrans() { return Execute(QStringLiteral("ROLLBACK")); }
+bool DbConnection::BeginTrans() {
+    return Execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+bool DbConnection::CommitTrans() {
+    return Execute(QStringLiteral("COMMIT"));
+}
+bool DbConnection::RollbackTrans() {
+    return Execute(QStringLiteral("ROLLBACK"));
+}
 
 bool CreateDatabaseFile(const QString& path, QString* error) {
     auto fail = [error](const QString& text) {
@@ -173,9 +201,9 @@ bool CreateDatabaseFile(const QString& path, QString* error) {
         QFile::remove(temp);
         return fail(text);
     }
-    const QByteArray schema =
-        (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() + QStringLiteral("COMMIT;"))
-            .toUtf8();
+    const QByteArray schema = (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() +
+                               QStringLiteral("COMMIT;"))
+                                  .toUtf8();
     char* message = nullptr;
     const bool ok = sqlite3_exec(db, schema.constData(), nullptr, nullptr, &message) == SQLITE_OK;
     const QString text = QString::fromUtf8(message);

@@ -9,7 +9,7 @@
 struct sqlite3;
 
 class DbConnection {
-public:
+  public:
     DbConnection();
     DbConnection(const DbConnection& other);  // shares the open database, copies the texts
     DbConnection& operator=(const DbConnection& other);
@@ -45,11 +45,14 @@ public:
     virtual QString GetVersion() const;
     QString Path() const;
 
-private:
+  private:
     struct Handle;
     std::shared_ptr<Handle> handle_;
     QString lastError_;
 };
+
+// Empty when every table and column of the program is in db, else what is missing.
+QString SchemaProblem(sqlite3* db);
 
 // Creates a new database file at path from the program's schema text, with its one user
 // row. The file appears whole or not at all; an existing file is never replaced.
@@ -58,7 +61,7 @@ bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
 // Writes that belong together: begun on construction, rolled back on destruction unless
 // Commit() succeeded.
 class DbTransaction {
-public:
+  public:
     explicit DbTransaction(DbConnection& connection);
     ~DbTransaction();
     DbTransaction(const DbTransaction&) = delete;
@@ -67,7 +70,7 @@ public:
     bool IsActive() const { return active_; }
     bool Commit();
 
-private:
+  private:
     DbConnection& connection_;
     bool active_ = false;
 };
