@@ -19,9 +19,7 @@ struct DbConnection::Handle {
 
 namespace {
 
-QString ErrorOf(sqlite3* db) {
-    return QString::fromUtf8(sqlite3_errmsg(db));
-}
+QString ErrorOf(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
 
 // Text of the first column of the first row, or the statement's error.
 bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
@@ -78,30 +76,14 @@ DbConnection::DbConnection(const DbConnection& other) = default;
 DbConnection& DbConnection::operator=(const DbConnection& other) = default;
 DbConnection::~DbConnection() = default;
 
-bool DbConnection::IsValid() const {
-    return handle_ != nullptr;
-}
-QString DbConnection::GetErrorDescription() const {
-    return lastError_;
-}
-sqlite3* DbConnection::GetHandle() const {
-    return handle_->db;
-}
-int DbConnection::GetState() const {
-    return handle_->db ? 1 : 0;
-}
-bool DbConnection::IsOpen() const {
-    return handle_->db != nullptr;
-}
-QString DbConnection::Path() const {
-    return handle_->path;
-}
-QString DbConnection::GetProvider() const {
-    return QStringLiteral("SQLite");
-}
-QString DbConnection::GetVersion() const {
-    return QString::fromLatin1(sqlite3_libversion());
-}
+bool DbConnection::IsValid() const { return handle_ != nullptr; }
+QString DbConnection::GetErrorDescription() const { return lastError_; }
+sqlite3* DbConnection::GetHandle() const { return handle_->db; }
+int DbConnection::GetState() const { return handle_->db ? 1 : 0; }
+bool DbConnection::IsOpen() const { return handle_->db != nullptr; }
+QString DbConnection::Path() const { return handle_->path; }
+QString DbConnection::GetProvider() const { return QStringLiteral("SQLite"); }
+QString DbConnection::GetVersion() const { return QString::fromLatin1(sqlite3_libversion()); }
 
 bool DbConnection::CheckError(const QString& error) {
     lastError_ = error;
@@ -153,7 +135,8 @@ bool DbConnection::Close() {
     return CheckError(QString());
 }
 
-bool DbConnection::Execute(const QString& sql, const QVariantList& values, qint64* rowsAffected) {
+bool DbConnection::Execute(const QString& sql, const QVariantList& values,
+                           qint64* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
     Statement st(handle_->db, sql);
     if (!st.Bind(values)) return CheckError(st.Error());
@@ -170,19 +153,11 @@ void DbConnection::SetConnectionTimeout(int milliseconds) {
     if (handle_->db) sqlite3_busy_timeout(handle_->db, handle_->timeoutMs);
 }
 
-int DbConnection::GetConnectionTimeout() const {
-    return handle_->timeoutMs;
-}
+int DbConnection::GetConnectionTimeout() const { return handle_->timeoutMs; }
 
-bool DbConnection::BeginTrans() {
-    return Execute(QStringLiteral("BEGIN IMMEDIATE"));
-}
-bool DbConnection::CommitTrans() {
-    return Execute(QStringLiteral("COMMIT"));
-}
-bool DbConnection::RollbackTrans() {
-    return Execute(QStringLiteral("ROLLBACK"));
-}
+bool DbConnection::BeginTrans() { return Execute(QStringLiteral("BEGIN IMMEDIATE")); }
+bool DbConnection::CommitTrans() { return Execute(QStringLiteral("COMMIT")); }
+bool DbConnection::RollbackTrans() { return Execute(QStringLiteral("ROLLBACK")); }
 
 bool CreateDatabaseFile(const QString& path, QString* error) {
     auto fail = [error](const QString& text) {
@@ -201,9 +176,9 @@ bool CreateDatabaseFile(const QString& path, QString* error) {
         QFile::remove(temp);
         return fail(text);
     }
-    const QByteArray schema = (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() +
-                               QStringLiteral("COMMIT;"))
-                                  .toUtf8();
+    const QByteArray schema =
+        (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() + QStringLiteral("COMMIT;"))
+            .toUtf8();
     char* message = nullptr;
     const bool ok = sqlite3_exec(db, schema.constData(), nullptr, nullptr, &message) == SQLITE_OK;
     const QString text = QString::fromUtf8(message);

@@ -9,7 +9,7 @@
 struct sqlite3;
 
 class DbConnection {
-  public:
+public:
     DbConnection();
     DbConnection(const DbConnection& other);  // shares the open database, copies the texts
     DbConnection& operator=(const DbConnection& other);
@@ -45,7 +45,7 @@ class DbConnection {
     virtual QString GetVersion() const;
     QString Path() const;
 
-  private:
+private:
     struct Handle;
     std::shared_ptr<Handle> handle_;
     QString lastError_;
@@ -61,7 +61,7 @@ bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
 // Writes that belong together: begun on construction, rolled back on destruction unless
 // Commit() succeeded.
 class DbTransaction {
-  public:
+public:
     explicit DbTransaction(DbConnection& connection);
     ~DbTransaction();
     DbTransaction(const DbTransaction&) = delete;
@@ -70,7 +70,7 @@ class DbTransaction {
     bool IsActive() const { return active_; }
     bool Commit();
 
-  private:
+private:
     DbConnection& connection_;
     bool active_ = false;
 };
