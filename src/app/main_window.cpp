@@ -10,6 +10,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "admin/maintenance_window.h"
 #include "admin/settings_window.h"
 #include "admin/user_window.h"
 #include "app/app_images.h"
@@ -131,7 +132,8 @@ void MainWindow::BuildMenus() {
     connect(系统菜单->addAction(QStringLiteral("用户管理")), &QAction::triggered, this,
             [] { OpenUserWindowFromMenu(); });
     // Windows that come with their own parts of the program are not offered until they exist.
-    系统菜单->addAction(QStringLiteral("数据备份"))->setEnabled(false);
+    connect(系统菜单->addAction(QStringLiteral("数据备份")), &QAction::triggered, this,
+            [] { OpenMaintenanceWindow(); });
     系统菜单->addSeparator();
     connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
             [this] { On最小化(); });
@@ -180,6 +182,7 @@ void MainWindow::OnCreated() {
     SetScanBatchMode(false);
     时钟1->start();
     ApplyResizeRules();
+    StartDailyBackup(this);
 }
 
 QString MainWindow::StatusText() const {
@@ -238,6 +241,9 @@ void MainWindow::ShowPage(int index) {
                 break;
             }
             OpenUserWindow();
+            break;
+        case 8:
+            OpenMaintenanceWindow();
             break;
         case 9:
             总框架->setCurrentIndex(kWelcomePage);
