@@ -14,11 +14,13 @@
 #include "admin/settings_window.h"
 #include "admin/user_window.h"
 #include "app/app_images.h"
+#include "app/help.h"
 #include "app/login_window.h"
 #include "app/program_exit.h"
 #include "app/provision.h"
 #include "common/date_text.h"
 #include "common/session.h"
+#include "common/settings.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
 #include "platform/list_refresh.h"
@@ -138,7 +140,8 @@ void MainWindow::BuildMenus() {
     connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
             [this] { On最小化(); });
     系统菜单->addSeparator();
-    系统菜单->addAction(QStringLiteral("官方网站"))->setEnabled(false);
+    connect(系统菜单->addAction(QStringLiteral("官方网站")), &QAction::triggered, this,
+            [] { OpenInBrowser(QUrl(ProductAddress())); });
     connect(系统菜单->addAction(QStringLiteral("关于我们")), &QAction::triggered, this,
             [this] { ShowPage(9); });
     系统菜单->addSeparator();
@@ -152,14 +155,19 @@ void MainWindow::BuildMenus() {
     connect(帮助菜单->addAction(QStringLiteral("视频教程")), &QAction::triggered, this,
             [] { StartTutorial(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("最新特性"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("最新特性")), &QAction::triggered, this,
+            [] { ShowNewFeatures(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("使用帮助"))->setEnabled(false);
-    帮助菜单->addAction(QStringLiteral("在线帮助"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("使用帮助")), &QAction::triggered, this,
+            [] { ShowUsageHelp(); });
+    connect(帮助菜单->addAction(QStringLiteral("在线帮助")), &QAction::triggered, this,
+            [] { OpenInBrowser(QUrl(ProductAddress())); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("问题反馈"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("问题反馈")), &QAction::triggered, this,
+            [] { OpenFeedbackWindow(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("检查更新"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("检查更新")), &QAction::triggered, this,
+            [this] { StartUpdateCheck(true, this); });
 }
 
 void MainWindow::OnCreated() {
@@ -183,6 +191,7 @@ void MainWindow::OnCreated() {
     时钟1->start();
     ApplyResizeRules();
     StartDailyBackup(this);
+    if (ReadSetupKey(SetupKey::kUpdateCheck) != QStringLiteral("否")) StartUpdateCheck(false, this);
 }
 
 QString MainWindow::StatusText() const {
