@@ -133,7 +133,6 @@ void MainWindow::BuildMenus() {
             [] { OpenSettingsWindow(); });
     connect(系统菜单->addAction(QStringLiteral("用户管理")), &QAction::triggered, this,
             [] { OpenUserWindowFromMenu(); });
-    // Windows that come with their own parts of the program are not offered until they exist.
     connect(系统菜单->addAction(QStringLiteral("数据备份")), &QAction::triggered, this,
             [] { OpenMaintenanceWindow(); });
     系统菜单->addSeparator();
