@@ -10,14 +10,17 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "admin/maintenance_window.h"
 #include "admin/settings_window.h"
 #include "admin/user_window.h"
 #include "app/app_images.h"
+#include "app/help.h"
 #include "app/login_window.h"
 #include "app/program_exit.h"
 #include "app/provision.h"
 #include "common/date_text.h"
 #include "common/session.h"
+#include "common/settings.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
 #include "platform/list_refresh.h"
@@ -130,13 +133,14 @@ void MainWindow::BuildMenus() {
             [] { OpenSettingsWindow(); });
     connect(系统菜单->addAction(QStringLiteral("用户管理")), &QAction::triggered, this,
             [] { OpenUserWindowFromMenu(); });
-    // Windows that come with their own parts of the program are not offered until they exist.
-    系统菜单->addAction(QStringLiteral("数据备份"))->setEnabled(false);
+    connect(系统菜单->addAction(QStringLiteral("数据备份")), &QAction::triggered, this,
+            [] { OpenMaintenanceWindow(); });
     系统菜单->addSeparator();
     connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
             [this] { On最小化(); });
     系统菜单->addSeparator();
-    系统菜单->addAction(QStringLiteral("官方网站"))->setEnabled(false);
+    connect(系统菜单->addAction(QStringLiteral("官方网站")), &QAction::triggered, this,
+            [] { OpenInBrowser(QUrl(ProductAddress())); });
     connect(系统菜单->addAction(QStringLiteral("关于我们")), &QAction::triggered, this,
             [this] { ShowPage(9); });
     系统菜单->addSeparator();
@@ -150,14 +154,19 @@ void MainWindow::BuildMenus() {
     connect(帮助菜单->addAction(QStringLiteral("视频教程")), &QAction::triggered, this,
             [] { StartTutorial(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("最新特性"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("最新特性")), &QAction::triggered, this,
+            [] { ShowNewFeatures(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("使用帮助"))->setEnabled(false);
-    帮助菜单->addAction(QStringLiteral("在线帮助"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("使用帮助")), &QAction::triggered, this,
+            [] { ShowUsageHelp(); });
+    connect(帮助菜单->addAction(QStringLiteral("在线帮助")), &QAction::triggered, this,
+            [] { OpenInBrowser(QUrl(ProductAddress())); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("问题反馈"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("问题反馈")), &QAction::triggered, this,
+            [] { OpenFeedbackWindow(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("检查更新"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("检查更新")), &QAction::triggered, this,
+            [this] { StartUpdateCheck(true, this); });
 }
 
 void MainWindow::OnCreated() {
@@ -180,6 +189,8 @@ void MainWindow::OnCreated() {
     SetScanBatchMode(false);
     时钟1->start();
     ApplyResizeRules();
+    StartDailyBackup(this);
+    if (ReadSetupKey(SetupKey::kUpdateCheck) != QStringLiteral("否")) StartUpdateCheck(false, this);
 }
 
 QString MainWindow::StatusText() const {
@@ -238,6 +249,9 @@ void MainWindow::ShowPage(int index) {
                 break;
             }
             OpenUserWindow();
+            break;
+        case 8:
+            OpenMaintenanceWindow();
             break;
         case 9:
             总框架->setCurrentIndex(kWelcomePage);

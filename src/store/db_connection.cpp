@@ -35,7 +35,8 @@ bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
     return true;
 }
 
-// Empty when every table and column of the program is there, else what is missing.
+}  // namespace
+
 QString SchemaProblem(sqlite3* db) {
     for (const TableDef& table : SchemaTables()) {
         Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
@@ -52,6 +53,8 @@ QString SchemaProblem(sqlite3* db) {
     }
     return QString();
 }
+
+namespace {
 
 // Durable commits: a rollback journal synced in full survives a crash or a power cut.
 bool ApplyDurability(sqlite3* db, QString* error) {
