@@ -23,6 +23,7 @@
 #include "sales/sales_page.h"
 #include "sales/scan_batch.h"
 #include "sales/sell_window.h"
+#include "stats/chart_page.h"
 #include "stats/summary_page.h"
 #include "stock/catalogue_window.h"
 #include "stock/goods_row.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow() {
 MainWindow::~MainWindow() {
     ForgetStockPage();
     ForgetSummaryPage();
+    ForgetChartPage();
     ForgetSalesPage();
     ForgetOtherPage();
     ForgetBankPage();
@@ -119,6 +121,7 @@ void MainWindow::BuildPages() {
     BuildSalesPage(销售框架, 销售图片框, SalesPageHooks{this});
     BuildOtherPage(其他收支框架, 其他图片框, 其他图片库右一, 其他图片库右二);
     BuildBankPage(存款框架, 存款图片框);
+    BuildChartPage(pages[kChartPage]);
 }
 
 void MainWindow::BuildMenus() {
@@ -208,6 +211,7 @@ void MainWindow::ShowPage(int index) {
             break;
         case 2:
             总框架->setCurrentIndex(kChartPage);
+            ShowChartPage();
             break;
         case 3:
             CreateOtherGrid(总框架->width() - 其他图片库右一->width() - 1,
@@ -353,6 +357,7 @@ MainWindow* TheMainWindow() {
 MainWindow* OpenMainWindow() {
     MainWindow* window = Instance().data();
     if (window) {
+        ChartPageAfterLogin();
         if (window->isMinimized()) window->showNormal();
         if (window->isVisible()) {
             window->raise();

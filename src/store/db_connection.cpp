@@ -116,6 +116,9 @@ bool DbConnection::OpenFile(const QString& path) {
         return CheckError(problem);
     }
     sqlite3_busy_timeout(db, handle_->timeoutMs);
+    // A file made before an index existed gains it here, once. When it cannot be written now
+    // (read-only, held by another till) the file is still sound: only reading it is slower.
+    sqlite3_exec(db, AddedIndexText().toUtf8().constData(), nullptr, nullptr, nullptr);
     RegisterJetFunctions(db);
     handle_ = std::make_shared<Handle>();
     handle_->db = db;
