@@ -4,6 +4,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QGraphicsLayout>
 #include <QValueAxis>
 
 BarChart::BarChart(QWidget* parent, const QString& title, const QString& categoryCaption,
@@ -16,7 +17,9 @@ BarChart::BarChart(QWidget* parent, const QString& title, const QString& categor
     chart->setTitleFont(titleFont);
     chart->legend()->hide();
     chart->setBackgroundRoundness(0);
-    chart->setMargins(QMargins(4, 2, 4, 2));
+    // 238 pixels leave little height for eleven value labels: the chart takes the whole view.
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    chart->setMargins(QMargins(4, 2, 8, 2));
     // A value is written as the program writes numbers: up to 13 significant digits, so a bar
     // never shows a rounded figure.
     set_ = new QBarSet(QString());
@@ -26,6 +29,7 @@ BarChart::BarChart(QWidget* parent, const QString& title, const QString& categor
     series_->setLabelsFormat(QStringLiteral("@value"));
     series_->setLabelsPrecision(13);
     series_->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+    set_->setLabelColor(Qt::black);
     chart->addSeries(series_);
 
     categories_ = new QBarCategoryAxis;
@@ -41,13 +45,16 @@ BarChart::BarChart(QWidget* parent, const QString& title, const QString& categor
     for (QAbstractAxis* axis :
          {static_cast<QAbstractAxis*>(categories_), static_cast<QAbstractAxis*>(values_)}) {
         QFont font = axis->labelsFont();
-        font.setPointSize(8);
+        font.setPointSize(7);
         axis->setLabelsFont(font);
         axis->setTitleFont(font);
+        // A label that does not fit is drawn whole rather than cut to "…".
+        axis->setTruncateLabels(false);
     }
     const AxisRange empty;
     values_->setRange(empty.bottom, empty.top);
     setChart(chart);
+    setFrameShape(QFrame::NoFrame);
     setRenderHint(QPainter::Antialiasing);
 }
 
@@ -55,6 +62,8 @@ void BarChart::Show(const QString& title, const QColor& color, const ChartBars& 
     chart()->setTitle(title);
     set_->setColor(color);
     set_->setBorderColor(color);
+    // A month's days leave too little width for a value written across its bar.
+    series_->setLabelsAngle(bars.values.size() > 12 ? -90 : 0);
     set_->remove(0, set_->count());
     set_->append(bars.values);
     categories_->setCategories(bars.labels);
