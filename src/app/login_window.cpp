@@ -146,12 +146,20 @@ void LoginWindow::Login() {
         return;
     }
     const QString name = 组合框1->currentText();
+    // A refused login leaves the user logged in before it, role included: after "更换用户"
+    // the main window stays usable behind this window.
+    Session& session = CurrentSession();
+    const Session before = session;
     AccountLookup(name);
-    const Session& session = CurrentSession();
-    if (name != session.userName || TrimSpaces(编辑框2->text()) != session.userPassword)
+    if (name != session.userName || TrimSpaces(编辑框2->text()) != session.userPassword) {
+        session.userName = before.userName;
+        session.userRole = before.userRole;
+        session.userPassword = before.userPassword;
         return Refuse(this, LoginMessage::kWrongCredentials);
+    }
     MainWindow* main = OpenMainWindow();
     main->WriteStatusText();
+    main->ApplyRole();
     close();
 }
 

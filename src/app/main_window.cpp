@@ -10,6 +10,8 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "admin/settings_window.h"
+#include "admin/user_window.h"
 #include "app/app_images.h"
 #include "app/login_window.h"
 #include "app/program_exit.h"
@@ -18,10 +20,12 @@
 #include "common/session.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
+#include "platform/list_refresh.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "sales/sales_page.h"
 #include "sales/scan_batch.h"
+#include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
 #include "stats/chart_page.h"
 #include "stats/summary_page.h"
@@ -59,9 +63,6 @@ MainWindow::MainWindow() {
     setObjectName(QStringLiteral("主窗口"));
     setWindowIcon(ProgramIcon());
     setGeometry(50, 50, 1028, 681);
-    // The super administrator's menu items are decided here, at the first login of the run,
-    // before the pages build their menus.
-    CurrentSession().adminMenuItems = IsSuperAdmin();
     BuildPages();
     BuildMenus();
     时钟1 = new QTimer(this);
@@ -113,6 +114,7 @@ void MainWindow::BuildPages() {
     hooks.owner = this;
     hooks.showSummary = [this] { ShowPage(5); };
     hooks.showSales = [this] { ShowPage(1); };
+    hooks.scanSale = [this] { OpenScanSaleWindow(this); };
     hooks.sell = [this] {
         GoodsRow row;
         if (LoadGoodsRow(CurrentSession().selectedId, &row)) OpenSellWindow(this, &row);
@@ -127,9 +129,12 @@ void MainWindow::BuildPages() {
 void MainWindow::BuildMenus() {
     系统菜单 = new QMenu(this);
     系统菜单->setObjectName(QStringLiteral("系统菜单"));
+    connect(系统菜单->addAction(QStringLiteral("系统设置")), &QAction::triggered, this,
+            [] { OpenSettingsWindow(); });
+    connect(系统菜单->addAction(QStringLiteral("用户管理")), &QAction::triggered, this,
+            [] { OpenUserWindowFromMenu(); });
     // Windows that come with their own parts of the program are not offered until they exist.
-    for (const char* item : {"系统设置", "用户管理", "数据备份"})
-        系统菜单->addAction(QString::fromUtf8(item))->setEnabled(false);
+    系统菜单->addAction(QStringLiteral("数据备份"))->setEnabled(false);
     系统菜单->addSeparator();
     connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
             [this] { On最小化(); });
@@ -226,12 +231,17 @@ void MainWindow::ShowPage(int index) {
             CreateSummaryGrid(汇总框架, 总框架->width(), 总框架->height());
             总框架->setCurrentIndex(kSummaryPage);
             break;
+        case 6:
+            OpenSettingsWindow();
+            break;
         case 7:
             if (!IsSuperAdmin()) {
                 Skin::Instance().SkinMessageBox(
                     QStringLiteral(" 对不起，您不能这么做!\r\n\r\n请使用超级管理员账号登陆"), 1, 2,
                     1, QStringLiteral("出错了"));
+                break;
             }
+            OpenUserWindow();
             break;
         case 9:
             总框架->setCurrentIndex(kWelcomePage);
@@ -280,6 +290,14 @@ void MainWindow::On最小化() {
 
 void MainWindow::On更换用户() {
     OpenLoginWindow();
+}
+
+void MainWindow::ApplyRole() {
+    // The lists hold cost figures only for a user who may see them: they are filled again.
+    for (ListId list : {ListId::Stock, ListId::Sales, ListId::Summary}) RefillWholeList(list);
+    ApplyResizeRules();
+    FollowRoleInGoodsWindows();
+    ChartPageAfterLogin();
 }
 
 void MainWindow::On退出程序() {
@@ -357,7 +375,6 @@ MainWindow* TheMainWindow() {
 MainWindow* OpenMainWindow() {
     MainWindow* window = Instance().data();
     if (window) {
-        ChartPageAfterLogin();
         if (window->isMinimized()) window->showNormal();
         if (window->isVisible()) {
             window->raise();

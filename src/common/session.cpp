@@ -11,6 +11,10 @@ bool IsSuperAdmin() {
     return CurrentSession().userRole == kSuperAdmin;
 }
 
+bool CostFiguresVisible() {
+    return IsSuperAdmin();
+}
+
 bool IsRecordId(const QString& id) {
     return !id.isEmpty() && TextToNumber(id) > kTolerance;
 }

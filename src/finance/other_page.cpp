@@ -302,7 +302,7 @@ void OnMouseUp(int button, int x, int y) {
     if (row < 2 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
     if (!IsRecordId(session.selectedId)) return;
-    Page().deleteItem->setVisible(session.adminMenuItems);
+    Page().deleteItem->setVisible(IsSuperAdmin());
     Page().其他快捷菜单->popup(g->mapToGlobal(QPoint(x, y)));
 }
 

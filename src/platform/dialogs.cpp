@@ -1,5 +1,6 @@
 #include "platform/dialogs.h"
 
+#include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -68,6 +69,12 @@ public:
 
     QString FolderName(QWidget* parent, const QString& caption, const QString& dir) override {
         return QFileDialog::getExistingDirectory(parent, caption, dir);
+    }
+
+    std::optional<QColor> PickColor(QWidget* parent, const QColor& initial) override {
+        const QColor color = QColorDialog::getColor(initial, parent);
+        if (!color.isValid()) return std::nullopt;
+        return color;
     }
 
     int RunModal(QDialog* window) override { return window->exec(); }

@@ -45,7 +45,8 @@ struct SheetMerge {
 
 }  // namespace
 
-bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol) {
+bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol,
+                               const QList<int>& leftOut) {
     FinishEdit(true);
     QString target = fileName;
     if (target.isEmpty()) {
@@ -60,7 +61,7 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
         return false;
     const QString temporary = TemporaryNameBeside(info);
     if (temporary.isEmpty()) return false;
-    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol)) {
+    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol, leftOut)) {
         QFile::remove(temporary);
         return false;
     }
@@ -74,11 +75,13 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
     return true;
 }
 
-bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol) const {
+bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
+                               const QList<int>& leftOut) const {
     std::vector<int> cols;  // the grid column of each sheet column
     std::vector<int> sheetCol(Cols(), -1);
     for (int c = withFixedCol ? 0 : 1; c < Cols(); ++c) {
-        if (columns_[c].width == 0) continue;  // hidden columns stay out of the workbook
+        // Hidden columns stay out of the workbook, and so do those the caller leaves out.
+        if (columns_[c].width == 0 || leftOut.contains(c)) continue;
         sheetCol[c] = static_cast<int>(cols.size());
         cols.push_back(c);
     }

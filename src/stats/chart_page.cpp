@@ -81,8 +81,8 @@ const QString kNoMonth = QStringLiteral("请输入正确的月份（1 到 12）"
 
 void ShowProfitButtons() {
     ChartPage& page = TheChartPage();
-    page.按钮11->setVisible(IsSuperAdmin());
-    page.按钮8->setVisible(IsSuperAdmin());
+    page.按钮11->setVisible(CostFiguresVisible());
+    page.按钮8->setVisible(CostFiguresVisible());
 }
 
 void SetYears(QComboBox* box, const QStringList& years, int year) {
@@ -159,11 +159,11 @@ void ChartPageAfterLogin() {
     ChartPage& page = TheChartPage();
     if (!page.月销售统计柱状图控件) return;
     ShowProfitButtons();
-    if (!IsSuperAdmin() && (page.monthlyProfit || page.dailyProfit)) ShowChartPage();
+    if (!CostFiguresVisible() && (page.monthlyProfit || page.dailyProfit)) ShowChartPage();
 }
 
 void OnMonthlyChartButton(ChartColumn column) {
-    if (column == ChartColumn::NetProfit && !IsSuperAdmin()) return;
+    if (column == ChartColumn::NetProfit && !CostFiguresVisible()) return;
     ChartPage& page = TheChartPage();
     const std::optional<int> year =
         NumberIn(page.组合框1, ParseChartYear, kNoYear, page.月销售统计柱状图控件,
@@ -172,7 +172,7 @@ void OnMonthlyChartButton(ChartColumn column) {
 }
 
 void OnDailyChartButton(ChartColumn column) {
-    if (column == ChartColumn::NetProfit && !IsSuperAdmin()) return;
+    if (column == ChartColumn::NetProfit && !CostFiguresVisible()) return;
     ChartPage& page = TheChartPage();
     BarChart* chart = page.日销售统计柱状图控件;
     const std::optional<int> year =

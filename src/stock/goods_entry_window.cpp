@@ -8,10 +8,10 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "platform/combo_fill.h"
 #include "platform/dialogs.h"
 #include "platform/skin.h"
 #include "platform/up_down_arrows.h"
-#include "platform/combo_fill.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -176,7 +176,8 @@ bool GoodsEntryWindow::CheckEntries() {
         {!IsGreater(TextToNumber(销售单价框->text()), 0), "销售价格必须填写", 销售单价框},
     };
     for (const Check& check : checks) {
-        if (!check.failed) continue;
+        // A box the user cannot change (a restock's record fields) is not the user's to fill.
+        if (!check.failed || !check.focus->isEnabled()) continue;
         Dialogs().SystemMessage(this, QString::fromUtf8(check.text),
                                 QStringLiteral("请填写完整信息"), BoxIcon::Information,
                                 BoxButtons::Ok);

@@ -47,8 +47,8 @@ class GoodsEntryWindow : public QWidget {
     void ShowRecord(const GoodsRow& record, bool withQuantityAndRemark);
     // Empties every box but the date.
     void ClearEntries();
-    // The checks before a save, in order; the first that fails tells the user, focuses its
-    // box and makes this false.
+    // The checks before a save, in order, of the boxes the user can change; the first that
+    // fails tells the user, focuses its box and makes this false.
     bool CheckEntries();
     GoodsEntries Entries() const;
 

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "common/number_text.h"
+#include "common/session.h"
 #include "platform/skin.h"
 #include "stock/goods_refresh.h"
 #include "stock/name_initials.h"
@@ -28,6 +30,7 @@ StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)
         record_ = *restockRecord;
         setWindowTitle(QStringLiteral("商品续存"));
         ShowRecord(record_, false);
+        ShowPurchasePrice();
         // Only the quantity to add can be typed.
         for (QWidget* box :
              std::initializer_list<QWidget*>{类别组合框, 名称组合框, 型号组合框, 编码组合框,
@@ -37,6 +40,12 @@ StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)
     } else {
         类别组合框->setFocus();
     }
+}
+
+void StockInWindow::ShowPurchasePrice() {
+    if (restock_)
+        进货单价框->setText(CostFiguresVisible() ? NumberText(record_.进货单价)
+                                                 : QStringLiteral("*"));
 }
 
 void StockInWindow::ProposeCode() {
@@ -108,8 +117,9 @@ bool StockInWindow::AppendRecord(const GoodsEntries& e) {
 }
 
 bool StockInWindow::AddToRecord(const GoodsEntries& e) {
-    // The price is the record's own: its box cannot be changed in a restock.
-    const double added = e.quantity * e.price;
+    // The price is the record's own: its box cannot be changed in a restock and may show
+    // only "*".
+    const double added = e.quantity * record_.进货单价;
     return ChangeRecord(
         QStringLiteral("Update buy set 进货数量=?,进货金额=?,存货数量=?,存货金额=? where ID=?"),
         {StatementNumber(record_.进货数量 + e.quantity), StatementNumber(record_.进货金额 + added),

@@ -13,6 +13,9 @@ class StockInWindow final : public GoodsEntryWindow {
     StockInWindow(QWidget* owner, const GoodsRow* restockRecord);
 
     bool IsRestock() const { return restock_; }
+    // A restock shows the record's purchase price to a user who may see it and "*" to
+    // anyone else; a new stock-in leaves its price box to the user.
+    void ShowPurchasePrice();
 
   private:
     void ProposeCode();

@@ -96,7 +96,7 @@ TEST_F(ModifySaleTest, OnlyARowWithASaleOpensTheWindowAndOnlyOneAtATime) {
 }
 
 TEST_F(ModifySaleTest, DeletingAsksFirstAndLeavesTheGoodsAsTheyWere) {
-    CurrentSession().adminMenuItems = true;
+    CurrentSession().userRole = kSuperAdmin;
     const GoodsRow before = Goods(goods_);
     Delete(2, BoxAnswer::Cancel);
     ASSERT_EQ(dialogs_.Shown().size(), 1);

@@ -22,6 +22,7 @@ class Summary : public ProgramFixture {
     void SetUp() override {
         ProgramFixture::SetUp();
         Provision();
+        CurrentSession().userRole = kSuperAdmin;
         window_.resize(1000, 600);
         host_ = new QFrame(&window_);
         host_->setGeometry(0, 0, 1000, 560);

@@ -51,6 +51,15 @@ QString ScriptedDialogs::FolderName(QWidget*, const QString& caption, const QStr
     return NextFile();
 }
 
+std::optional<QColor> ScriptedDialogs::PickColor(QWidget*, const QColor& initial) {
+    shown_.append(ShownBox{ShownBox::Kind::Color, initial.name(), QString(), BoxIcon::None,
+                           BoxButtons::Ok, 0, 0, {}});
+    if (colors_.empty()) return std::nullopt;
+    const std::optional<QColor> answer = colors_.front();
+    colors_.pop_front();
+    return answer;
+}
+
 int ScriptedDialogs::RunModal(QDialog* window) {
     shown_.append(ShownBox{ShownBox::Kind::Window, window->objectName(), window->windowTitle(),
                            BoxIcon::None, BoxButtons::Ok, 0, 0, {}});
