@@ -30,6 +30,7 @@
 #include "sales/scan_batch.h"
 #include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
+#include "stats/chart_page.h"
 #include "stats/summary_page.h"
 #include "stock/catalogue_window.h"
 #include "stock/goods_row.h"
@@ -76,6 +77,7 @@ MainWindow::MainWindow() {
 MainWindow::~MainWindow() {
     ForgetStockPage();
     ForgetSummaryPage();
+    ForgetChartPage();
     ForgetSalesPage();
     ForgetOtherPage();
     ForgetBankPage();
@@ -124,6 +126,7 @@ void MainWindow::BuildPages() {
     BuildSalesPage(销售框架, 销售图片框, SalesPageHooks{this});
     BuildOtherPage(其他收支框架, 其他图片框, 其他图片库右一, 其他图片库右二);
     BuildBankPage(存款框架, 存款图片框);
+    BuildChartPage(pages[kChartPage]);
 }
 
 void MainWindow::BuildMenus() {
@@ -224,6 +227,7 @@ void MainWindow::ShowPage(int index) {
             break;
         case 2:
             总框架->setCurrentIndex(kChartPage);
+            ShowChartPage();
             break;
         case 3:
             CreateOtherGrid(总框架->width() - 其他图片库右一->width() - 1,
@@ -313,6 +317,7 @@ void MainWindow::ApplyRole() {
     for (ListId list : {ListId::Stock, ListId::Sales, ListId::Summary}) RefillWholeList(list);
     ApplyResizeRules();
     FollowRoleInGoodsWindows();
+    ChartPageAfterLogin();
 }
 
 void MainWindow::On退出程序() {

@@ -133,6 +133,9 @@ bool DbConnection::OpenFile(const QString& path) {
         sqlite3_close_v2(db);
         return CheckError(problem);
     }
+    // A file made before an index existed gains it here, once. When it cannot be written now
+    // (read-only, held by another till) the file is still sound: only reading it is slower.
+    sqlite3_exec(db, AddedIndexText().toUtf8().constData(), nullptr, nullptr, nullptr);
     RegisterJetFunctions(db);
     const int timeout = handle_->timeoutMs;
     handle_ = std::make_shared<Handle>();

@@ -21,6 +21,8 @@
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "sales/sales_page.h"
+#include "stats/bar_chart.h"
+#include "stats/chart_page.h"
 #include "stats/summary_page.h"
 #include "stock/goods_row.h"
 #include "stock/modify_goods_window.h"
@@ -144,6 +146,25 @@ TEST_F(MainFrame, ChangingUserRewritesTheStatusAndTheRoleChecksFollowTheNewUser)
     EXPECT_EQ(box.caption, QStringLiteral("出错了"));
     EXPECT_EQ(box.skinType, 1);
     EXPECT_EQ(box.skinIcon, 2);
+}
+
+TEST_F(MainFrame, TheChartsAreComputedAtEveryPressAndHideProfitFromTheNextUser) {
+    MainWindow* w = LogInAsAdmin();
+    const QString sale =
+        "insert into sell (销售金额, 净利润, 销售日期) values (10, 4, '2012-06-15')";
+    ASSERT_TRUE(SharedConnection().Execute(sale));
+    w->ShowPage(2);
+    BarChart* daily = TheChartPage().日销售统计柱状图控件;
+    EXPECT_EQ(daily->Values()[14], 10);
+    ASSERT_TRUE(SharedConnection().Execute(sale));
+    w->ShowPage(2);
+    EXPECT_EQ(daily->Values()[14], 20);
+
+    OnDailyChartButton(ChartColumn::NetProfit);
+    ASSERT_EQ(daily->Values()[14], 8);
+    LogIn(0, "1");  // 店员, while the profit chart is on screen
+    EXPECT_EQ(daily->Title(), QStringLiteral("日销售金额统计报表"));
+    EXPECT_EQ(daily->Values()[14], 20);
 }
 
 TEST_F(MainFrame, SettingsAndUsersOpenFromTheirButtonsAndMenuItems) {

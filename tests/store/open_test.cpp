@@ -94,6 +94,23 @@ TEST_F(OpenFile, CreatingNeverReplacesAnExistingFile) {
     EXPECT_EQ(f.readAll(), "keep");
 }
 
+TEST_F(OpenFile, AFileMadeBeforeTheSalesDateIndexGainsItWhenOpened) {
+    ASSERT_TRUE(CreateDatabaseFile(File("old.db")));
+    const QString count =
+        "select count(*) from sqlite_master where type = 'index' and name = '销售日期'";
+    {
+        DbConnection db;
+        ASSERT_TRUE(db.OpenFile(File("old.db")));
+        ASSERT_TRUE(db.Execute("drop index 销售日期"));
+    }
+    DbConnection db;
+    ASSERT_TRUE(db.OpenFile(File("old.db")));
+    DbRecordSet records;
+    ASSERT_TRUE(records.Open(count, db, true));
+    records.MoveFirst();
+    EXPECT_EQ(records.GetFieldByIndex(0).toInt(), 1);
+}
+
 TEST_F(OpenFile, AFailedOpenIsToldAndTriedAgainAtTheNextDataOperation) {
     WriteFile(File("data.db"), QByteArray(8192, 'x'));
     OpenDatabase();
