@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include "admin/super_admin.h"
 #include "common/date_text.h"
 #include "common/ini.h"
 #include "common/program_dir.h"
@@ -205,26 +206,9 @@ void MaintenanceWindow::Compact() {
 
 void MaintenanceWindow::Initialise() {
     SharedRecordSet().Close();
-    QString password;
-    bool found = false;
-    if (OpenSharedQuery(QStringLiteral("select * from UserName where 用户名=?"), {kSuperAdmin}) &&
-        SharedRecordSet().GetRecordCount() > 0) {
-        found = true;
-        password = FieldText(SharedRecordSet(), QStringLiteral("密码"));
-    }
-    SharedRecordSet().Close();
-    if (!found) {
-        ShowMessage(QStringLiteral("没有发现超级管理员账号的存在"), 2);
+    if (!VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,才能进行初始化操作"),
+                                  QStringLiteral("初始化数据库")))
         return;
-    }
-    const std::optional<QString> typed =
-        Dialogs().InputText(this, QStringLiteral("请输入超级管理员密码,才能进行初始化操作"),
-                            QStringLiteral("初始化数据库"), QString(), true);
-    if (!typed) return;
-    if (*typed != password) {
-        ShowMessage(QStringLiteral("超级管理员密码输入错误,无法完成您的请求"), 2);
-        return;
-    }
     // The old ledger is kept first: a mistyped click must not lose it for good.
     QString error;
     if (SafetyCopy(SharedConnection(), QStringLiteral("初始化前"), &error).isEmpty() ||
