@@ -20,9 +20,11 @@ function(lk_library name)
 endfunction()
 
 # lk_test(<subsystem> SOURCES ... DEPENDS ...): one GoogleTest executable per subsystem,
-# run by ctest on the offscreen platform with a fixed time zone and locale.
+# run by ctest on the offscreen platform with a fixed time zone and locale. COMMA_LOCALE runs
+# it a second time under a locale that writes decimals with a comma (scripts/setup.sh
+# generates it), where numbers must be read exactly as in the first run.
 function(lk_test subsystem)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "COMMA_LOCALE" "" "SOURCES;DEPENDS" ${ARGN})
   set(target test_${subsystem})
   add_executable(${target} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
@@ -31,6 +33,11 @@ function(lk_test subsystem)
   add_test(NAME ${subsystem} COMMAND ${target})
   set_tests_properties(${subsystem} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TZ=Asia/Shanghai;LANG=C.UTF-8;LC_ALL=C.UTF-8")
+  if(ARG_COMMA_LOCALE)
+    add_test(NAME ${subsystem}_comma_locale COMMAND ${target})
+    set_tests_properties(${subsystem}_comma_locale PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;TZ=Asia/Shanghai;LANG=de_DE.UTF-8;LC_ALL=de_DE.UTF-8;LK_COMMA_LOCALE=1")
+  endif()
 endfunction()
 
 # lk_bench(<name> SOURCES ... DEPENDS ...): a benchmark program, never run by ctest.

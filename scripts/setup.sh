@@ -6,11 +6,12 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-  libsqlite3-dev libxlsxwriter-dev libcurl4-openssl-dev
+  libsqlite3-dev libxlsxwriter-dev libminizip-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev
   fonts-wqy-zenhei unicode-data
   xvfb imagemagick xdotool unzip
   desktop-file-utils appstream dpkg-dev
+  qt6-translations-l10n locales
 )
 
 missing=()
@@ -19,7 +20,11 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The tests run a second time under a comma-decimal locale.
+comma_locale=de_DE.UTF-8
+has_comma_locale() { locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; }
+
+[ ${#missing[@]} -eq 0 ] && has_comma_locale && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
   as_root=()
@@ -30,5 +35,10 @@ else
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update -qq
-"${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if ! has_comma_locale; then
+  "${as_root[@]}" localedef -i de_DE -f UTF-8 "$comma_locale"
+fi

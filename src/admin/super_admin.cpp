@@ -5,7 +5,7 @@
 #include "platform/skin.h"
 #include "store/shared_db.h"
 
-bool VerifySuperAdminPassword() {
+bool VerifySuperAdminPassword(const QString& prompt, const QString& title) {
     QString password;
     bool found = false;
     if (OpenSharedQuery(QStringLiteral("select * from UserName where 用户名=?"), {kSuperAdmin}) &&
@@ -19,8 +19,7 @@ bool VerifySuperAdminPassword() {
         return false;
     }
     const std::optional<QString> typed =
-        Dialogs().InputText(nullptr, QStringLiteral("请输入超级管理员密码,默认超管密码"),
-                            QStringLiteral("超管"), QString(), true);
+        Dialogs().InputText(nullptr, prompt, title, QString(), true);
     if (!typed) return false;
     if (*typed != password) {
         ShowMessage(QStringLiteral("超级管理员密码输入错误,无法完成您的请求"), 2);

@@ -1,5 +1,10 @@
 #pragma once
 
-// Asks for the super administrator's password in an input box; true when the typed text is
-// that password. Tells the user when the account is missing or the password is wrong.
-bool VerifySuperAdminPassword();
+#include <QString>
+
+// Asks for the super administrator's password in an input box with prompt and title; true
+// when the typed text is that password. Tells the user when the account is missing or the
+// password is wrong.
+bool VerifySuperAdminPassword(
+    const QString& prompt = QStringLiteral("请输入超级管理员密码,默认超管密码"),
+    const QString& title = QStringLiteral("超管"));

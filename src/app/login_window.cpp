@@ -1,9 +1,11 @@
 #include "app/login_window.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRandomGenerator>
 
@@ -101,7 +103,8 @@ void LoginWindow::OnCreated() {
     if (ReadSetupKey(SetupKey::kPassword) == QString::fromUtf16(kFlagOn))
         密码提示标签->setText(QStringLiteral("请登录您的号码"));
     OpenDatabase();
-    FillUserList();
+    // A failed opening was told once; listing the users would try and tell it again.
+    if (SharedConnection().IsOpen()) FillUserList();
     编辑框2->setFocus();
     RestoreRememberedPassword();
 }
@@ -146,12 +149,22 @@ void LoginWindow::Login() {
         return;
     }
     const QString name = 组合框1->currentText();
-    AccountLookup(name);
-    const Session& session = CurrentSession();
-    if (name != session.userName || TrimSpaces(编辑框2->text()) != session.userPassword)
+    // A refused login leaves the user logged in before it, role included: after "更换用户"
+    // the main window stays usable behind this window. A failed look-up leaves those (or
+    // empty) values, which must not let in a user who matches them; nor may a nameless row.
+    Session& session = CurrentSession();
+    const Session before = session;
+    const bool found = AccountLookup(name);
+    if (!found || name.isEmpty() || name != session.userName ||
+        TrimSpaces(编辑框2->text()) != session.userPassword) {
+        session.userName = before.userName;
+        session.userRole = before.userRole;
+        session.userPassword = before.userPassword;
         return Refuse(this, LoginMessage::kWrongCredentials);
+    }
     MainWindow* main = OpenMainWindow();
     main->WriteStatusText();
+    main->ApplyRole();
     close();
 }
 
@@ -161,8 +174,22 @@ void LoginWindow::Exit() {
     EndProgram();
 }
 
+void LoginWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    // Before the first login the login window is the program: closing it ends the program
+    // like its exit button, rather than leaving a process without a window.
+    if (!TheMainWindow()) EndProgram();
+}
+
 LoginWindow* OpenLoginWindow() {
+    static QPointer<LoginWindow> open;
+    if (open && open->isVisible()) {  // "更换用户" while one is open brings that one forward
+        open->raise();
+        open->activateWindow();
+        return open;
+    }
     auto* window = new LoginWindow;
+    open = window;
     window->OnCreated();
     window->show();
     return window;

@@ -51,11 +51,15 @@ class LoginWindow : public QWidget {
     QPushButton* 图形按钮1;
     QPushButton* 图形按钮2;
 
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
   private:
     void FillUserList();
     void RestoreRememberedPassword();
     void RememberOrForget();
 };
 
-// Opens a login window without a parent (at start and for "更换用户").
+// Opens a login window without a parent (at start and for "更换用户"); while one is open it
+// is brought forward instead.
 LoginWindow* OpenLoginWindow();

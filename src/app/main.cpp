@@ -2,14 +2,27 @@
 
 #include "app/login_window.h"
 #include "app/open_database.h"
+#include "app/provision.h"
+#include "common/program_dir.h"
+#include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "store/shared_db.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lankutong"));
+    // The program ends by its exit button, its exit menu item or the main window's closing,
+    // never because the last visible window went (the main window hidden to the tray while
+    // the login window of "更换用户" is closed).
+    QApplication::setQuitOnLastWindowClosed(false);
+    InstallQtChinese();
     SetDatabaseOpener(OpenDatabase);
     KeepWindowsOnScreen();
+    ReportSettingsFailures();
+    const QString notice = SetAsideDataNotice(QCoreApplication::applicationDirPath());
+    if (!notice.isEmpty())
+        Dialogs().SystemMessage(nullptr, notice, QStringLiteral("提示"), BoxIcon::Warning,
+                                BoxButtons::Ok);
     OpenLoginWindow();
     return QApplication::exec();
 }

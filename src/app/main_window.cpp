@@ -10,19 +10,27 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "admin/maintenance_window.h"
+#include "admin/settings_window.h"
+#include "admin/user_window.h"
 #include "app/app_images.h"
+#include "app/help.h"
 #include "app/login_window.h"
 #include "app/program_exit.h"
 #include "app/provision.h"
 #include "common/date_text.h"
 #include "common/session.h"
+#include "common/settings.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
+#include "platform/list_refresh.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "sales/sales_page.h"
 #include "sales/scan_batch.h"
+#include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
+#include "stats/chart_page.h"
 #include "stats/summary_page.h"
 #include "stock/catalogue_window.h"
 #include "stock/goods_row.h"
@@ -58,9 +66,6 @@ MainWindow::MainWindow() {
     setObjectName(QStringLiteral("主窗口"));
     setWindowIcon(ProgramIcon());
     setGeometry(50, 50, 1028, 681);
-    // The super administrator's menu items are decided here, at the first login of the run,
-    // before the pages build their menus.
-    CurrentSession().adminMenuItems = IsSuperAdmin();
     BuildPages();
     BuildMenus();
     时钟1 = new QTimer(this);
@@ -72,6 +77,7 @@ MainWindow::MainWindow() {
 MainWindow::~MainWindow() {
     ForgetStockPage();
     ForgetSummaryPage();
+    ForgetChartPage();
     ForgetSalesPage();
     ForgetOtherPage();
     ForgetBankPage();
@@ -111,6 +117,7 @@ void MainWindow::BuildPages() {
     hooks.owner = this;
     hooks.showSummary = [this] { ShowPage(5); };
     hooks.showSales = [this] { ShowPage(1); };
+    hooks.scanSale = [this] { OpenScanSaleWindow(this); };
     hooks.sell = [this] {
         GoodsRow row;
         if (LoadGoodsRow(CurrentSession().selectedId, &row)) OpenSellWindow(this, &row);
@@ -119,19 +126,24 @@ void MainWindow::BuildPages() {
     BuildSalesPage(销售框架, 销售图片框, SalesPageHooks{this});
     BuildOtherPage(其他收支框架, 其他图片框, 其他图片库右一, 其他图片库右二);
     BuildBankPage(存款框架, 存款图片框);
+    BuildChartPage(pages[kChartPage]);
 }
 
 void MainWindow::BuildMenus() {
     系统菜单 = new QMenu(this);
     系统菜单->setObjectName(QStringLiteral("系统菜单"));
-    // Windows that come with their own parts of the program are not offered until they exist.
-    for (const char* item : {"系统设置", "用户管理", "数据备份"})
-        系统菜单->addAction(QString::fromUtf8(item))->setEnabled(false);
+    connect(系统菜单->addAction(QStringLiteral("系统设置")), &QAction::triggered, this,
+            [] { OpenSettingsWindow(); });
+    connect(系统菜单->addAction(QStringLiteral("用户管理")), &QAction::triggered, this,
+            [] { OpenUserWindowFromMenu(); });
+    connect(系统菜单->addAction(QStringLiteral("数据备份")), &QAction::triggered, this,
+            [] { OpenMaintenanceWindow(); });
     系统菜单->addSeparator();
     connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
             [this] { On最小化(); });
     系统菜单->addSeparator();
-    系统菜单->addAction(QStringLiteral("官方网站"))->setEnabled(false);
+    connect(系统菜单->addAction(QStringLiteral("官方网站")), &QAction::triggered, this,
+            [] { OpenInBrowser(QUrl(ProductAddress())); });
     connect(系统菜单->addAction(QStringLiteral("关于我们")), &QAction::triggered, this,
             [this] { ShowPage(9); });
     系统菜单->addSeparator();
@@ -145,14 +157,19 @@ void MainWindow::BuildMenus() {
     connect(帮助菜单->addAction(QStringLiteral("视频教程")), &QAction::triggered, this,
             [] { StartTutorial(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("最新特性"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("最新特性")), &QAction::triggered, this,
+            [] { ShowNewFeatures(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("使用帮助"))->setEnabled(false);
-    帮助菜单->addAction(QStringLiteral("在线帮助"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("使用帮助")), &QAction::triggered, this,
+            [] { ShowUsageHelp(); });
+    connect(帮助菜单->addAction(QStringLiteral("在线帮助")), &QAction::triggered, this,
+            [] { OpenInBrowser(QUrl(ProductAddress())); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("问题反馈"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("问题反馈")), &QAction::triggered, this,
+            [] { OpenFeedbackWindow(); });
     帮助菜单->addSeparator();
-    帮助菜单->addAction(QStringLiteral("检查更新"))->setEnabled(false);
+    connect(帮助菜单->addAction(QStringLiteral("检查更新")), &QAction::triggered, this,
+            [this] { StartUpdateCheck(true, this); });
 }
 
 void MainWindow::OnCreated() {
@@ -175,6 +192,8 @@ void MainWindow::OnCreated() {
     SetScanBatchMode(false);
     时钟1->start();
     ApplyResizeRules();
+    StartDailyBackup(this);
+    if (ReadSetupKey(SetupKey::kUpdateCheck) != QStringLiteral("否")) StartUpdateCheck(false, this);
 }
 
 QString MainWindow::StatusText() const {
@@ -208,6 +227,7 @@ void MainWindow::ShowPage(int index) {
             break;
         case 2:
             总框架->setCurrentIndex(kChartPage);
+            ShowChartPage();
             break;
         case 3:
             CreateOtherGrid(总框架->width() - 其他图片库右一->width() - 1,
@@ -222,12 +242,20 @@ void MainWindow::ShowPage(int index) {
             CreateSummaryGrid(汇总框架, 总框架->width(), 总框架->height());
             总框架->setCurrentIndex(kSummaryPage);
             break;
+        case 6:
+            OpenSettingsWindow();
+            break;
         case 7:
             if (!IsSuperAdmin()) {
                 Skin::Instance().SkinMessageBox(
                     QStringLiteral(" 对不起，您不能这么做!\r\n\r\n请使用超级管理员账号登陆"), 1, 2,
                     1, QStringLiteral("出错了"));
+                break;
             }
+            OpenUserWindow();
+            break;
+        case 8:
+            OpenMaintenanceWindow();
             break;
         case 9:
             总框架->setCurrentIndex(kWelcomePage);
@@ -271,11 +299,25 @@ void MainWindow::OnTrayDoubleClick() {
 }
 
 void MainWindow::On最小化() {
-    setVisible(!isVisible());
+    // Hidden, the window comes back only through the tray icon; without one it is minimised
+    // to the task bar instead.
+    if (托盘图标) return setVisible(!isVisible());
+    if (isMinimized())
+        showNormal();
+    else
+        showMinimized();
 }
 
 void MainWindow::On更换用户() {
     OpenLoginWindow();
+}
+
+void MainWindow::ApplyRole() {
+    // The lists hold cost figures only for a user who may see them: they are filled again.
+    for (ListId list : {ListId::Stock, ListId::Sales, ListId::Summary}) RefillWholeList(list);
+    ApplyResizeRules();
+    FollowRoleInGoodsWindows();
+    ChartPageAfterLogin();
 }
 
 void MainWindow::On退出程序() {

@@ -33,6 +33,9 @@ class MainWindow : public QWidget {
     void OnCreated();
     void ShowPage(int index);
     void WriteStatusText();
+    // After a login: every list, menu and window is laid out for the role now logged in, as
+    // at the first login (a change of user may bring another role).
+    void ApplyRole();
     QString StatusText() const;
     void On时钟1Tick();
     void OnMenuButton(int which);

@@ -5,10 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QUrl>
 
 #include "common/gbk.h"
+#include "common/ini.h"
 #include "common/program_dir.h"
 #include "common/settings.h"
 #include "platform/dialogs.h"
@@ -22,10 +22,11 @@ QByteArray CrLfGbk(const char* utf8Lines) {
     return bytes;
 }
 
+// An empty file is what an earlier failed write may have left: it is written again.
 void WriteIfMissing(const QString& path, const QByteArray& bytes) {
-    if (QFileInfo::exists(path)) return;
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) file.commit();
+    const QFileInfo info(path);
+    if (info.exists() && info.size() > 0) return;
+    WriteSettingsFile(path, bytes);
 }
 
 }  // namespace
@@ -76,6 +77,15 @@ void StartTutorial() {
         QDir(ProgramDir()).entryList({QStringLiteral("视频教程.*")}, QDir::Files);
     if (!found.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(ProgramFile(found.first())));
+}
+
+void ReportSettingsFailures() {
+    SetSettingsFailureHandler([](const QString& file, const QString& reason) {
+        Dialogs().SystemMessage(nullptr,
+                                QStringLiteral("设置文件“%1”无法保存：%2。\n原来的设置保持不变。")
+                                    .arg(QDir::toNativeSeparators(file), reason),
+                                QStringLiteral("提示"), BoxIcon::Warning, BoxButtons::Ok);
+    });
 }
 
 void ProvisionFiles() {

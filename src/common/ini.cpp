@@ -1,14 +1,22 @@
 #include "common/ini.h"
 
-#include <QFile>
 #include <QList>
-#include <QSaveFile>
+#include <QSet>
 
 #include "common/gbk.h"
+#include "common/whole_file.h"
 
 namespace {
 
 constexpr qsizetype kValueBufferBytes = 10240;
+const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// A GBK lead byte starts a double-byte character whose second byte may look like ASCII
+// ("]" in 揮, "R" and "r" in 馬 and 駌).
+bool IsLeadByte(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0x81 && b <= 0xFE;
+}
 
 struct Line {
     QByteArray text;  // without its line end
@@ -24,7 +32,8 @@ QList<Line> SplitLines(const QByteArray& bytes) {
         while (pos < n && bytes[pos] != '\r' && bytes[pos] != '\n') ++pos;
         Line line{bytes.mid(start, pos - start), QByteArray()};
         if (pos < n) {
-            const qsizetype endLen = (bytes[pos] == '\r' && pos + 1 < n && bytes[pos + 1] == '\n') ? 2 : 1;
+            const qsizetype endLen =
+                (bytes[pos] == '\r' && pos + 1 < n && bytes[pos + 1] == '\n') ? 2 : 1;
             line.end = bytes.mid(pos, endLen);
             pos += endLen;
         }
@@ -43,10 +52,17 @@ QByteArray TrimBytes(const QByteArray& bytes) {
     return bytes.mid(begin, end - begin);
 }
 
+// Names match without regard to the case of single-byte letters; double-byte characters
+// match exactly.
 bool SameName(const QByteArray& a, const QByteArray& b) {
     if (a.size() != b.size()) return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
         char x = a[i], y = b[i];
+        if (IsLeadByte(x) && i + 1 < a.size()) {
+            if (x != y || a[i + 1] != b[i + 1]) return false;
+            ++i;
+            continue;
+        }
         if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
         if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
         if (x != y) return false;
@@ -54,11 +70,23 @@ bool SameName(const QByteArray& a, const QByteArray& b) {
     return true;
 }
 
+// The position of the first "]" that is a character of its own, -1 when there is none.
+qsizetype CloseBracket(const QByteArray& text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (IsLeadByte(text[i])) {
+            ++i;
+            continue;
+        }
+        if (text[i] == ']') return i;
+    }
+    return -1;
+}
+
 // The section name of a "[name]" line, or a null array when the line is no section header.
 QByteArray SectionName(const QByteArray& text) {
     const QByteArray trimmed = TrimBytes(text);
     if (!trimmed.startsWith('[')) return QByteArray();
-    const qsizetype close = trimmed.indexOf(']');
+    const qsizetype close = CloseBracket(trimmed);
     const QByteArray name = TrimBytes(trimmed.mid(1, close < 0 ? -1 : close - 1));
     return name.isNull() ? QByteArray("") : name;
 }
@@ -92,18 +120,47 @@ SectionRange FindSection(const QList<Line>& lines, const QByteArray& section) {
     return range;
 }
 
-QByteArray ReadAll(const QString& file, bool* exists) {
-    QFile f(file);
-    *exists = f.open(QIODevice::ReadOnly);
-    return *exists ? f.readAll() : QByteArray();
+// The file's bytes without a leading UTF-8 byte-order mark, which *bom receives.
+FileRead ReadIni(const QString& file, QByteArray* bytes, QByteArray* bom) {
+    const FileRead result = ReadWholeFile(file, bytes);
+    bom->clear();
+    if (bytes->startsWith(kUtf8Bom)) {
+        *bom = kUtf8Bom;
+        bytes->remove(0, kUtf8Bom.size());
+    }
+    return result;
+}
+
+std::function<void(const QString&, const QString&)>& FailureHandler() {
+    static std::function<void(const QString&, const QString&)> handler;
+    return handler;
+}
+
+// Files whose last write failed and was reported.
+QSet<QString>& Failing() {
+    static QSet<QString> files;
+    return files;
+}
+
+bool Reported(const QString& file, bool ok, const QString& reason) {
+    if (ok) {
+        Failing().remove(file);
+        return true;
+    }
+    if (!Failing().contains(file)) {
+        Failing().insert(file);
+        if (FailureHandler()) FailureHandler()(file, reason);
+    }
+    return false;
 }
 
 }  // namespace
 
 QString IniRead(const QString& file, const QString& section, const QString& key) {
     if (file.isEmpty() || section.isEmpty() || key.isEmpty()) return QString();
-    bool exists = false;
-    const QList<Line> lines = SplitLines(ReadAll(file, &exists));
+    QByteArray bytes, bom;
+    ReadIni(file, &bytes, &bom);
+    const QList<Line> lines = SplitLines(bytes);
     const SectionRange range = FindSection(lines, ToGbk(section));
     if (range.header < 0) return QString();
     const QByteArray wanted = ToGbk(key);
@@ -121,8 +178,11 @@ QString IniRead(const QString& file, const QString& section, const QString& key)
 bool IniWrite(const QString& file, const QString& section, const QString& key,
               const QString& value) {
     if (file.isEmpty() || section.isEmpty() || key.isEmpty()) return false;
-    bool exists = false;
-    QList<Line> lines = SplitLines(ReadAll(file, &exists));
+    QByteArray bytes, bom;
+    // A file that cannot be read is never replaced: its keys would be lost.
+    if (ReadIni(file, &bytes, &bom) == FileRead::Unreadable)
+        return Reported(file, false, QStringLiteral("文件无法读取"));
+    QList<Line> lines = SplitLines(bytes);
     const QByteArray sectionBytes = ToGbk(section);
     const QByteArray keyBytes = ToGbk(key);
     const Line entry{keyBytes + '=' + ToGbk(value), "\r\n"};
@@ -154,13 +214,18 @@ bool IniWrite(const QString& file, const QString& section, const QString& key,
         }
     }
 
-    QByteArray out;
+    QByteArray out = bom;
     for (const Line& line : lines) out += line.text + line.end;
-    QSaveFile save(file);
-    if (!save.open(QIODevice::WriteOnly)) return false;
-    if (save.write(out) != out.size()) {
-        save.cancelWriting();
-        return false;
-    }
-    return save.commit();
+    return WriteSettingsFile(file, out);
+}
+
+bool WriteSettingsFile(const QString& file, const QByteArray& bytes) {
+    QString reason;
+    const bool ok = WriteWholeFile(file, bytes, &reason);
+    return Reported(file, ok, reason);
+}
+
+void SetSettingsFailureHandler(std::function<void(const QString&, const QString&)> handler) {
+    FailureHandler() = std::move(handler);
+    Failing().clear();
 }

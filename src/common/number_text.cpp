@@ -3,7 +3,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
@@ -92,9 +91,15 @@ double TextToNumber(const QString& text) {
     const qsizetype pos = SkipSpaces(text);
     const qsizetype len = NumberLength(text, pos);
     if (len == 0) return 0.0;
+    // from_chars reads the point whatever the desktop locale says; strtod would follow a
+    // comma-decimal locale once the application object has set it.
     const std::string number = text.mid(pos, len).toStdString();
-    const double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
+    const char* first = number.c_str();
+    if (*first == '+') ++first;  // from_chars takes a minus sign only
+    double value = 0.0;
+    // Out of range (too small or too large to hold) is 0, as is any non-finite value.
+    const auto result = std::from_chars(first, number.c_str() + number.size(), value);
+    return result.ec == std::errc() && std::isfinite(value) ? value : 0.0;
 }
 
 bool IsNumberText(const QString& text) {

@@ -33,16 +33,35 @@ bool IsInstalled(const QString& dir) {
     return false;
 #endif
 }
+
+// Why the executable's directory cannot hold the program's files; "" when it can.
+QString Unusable(const QString& exeDir) {
+    if (exeDir.isEmpty()) return QStringLiteral("程序目录未知");
+    if (!QFileInfo(exeDir).isWritable()) return QStringLiteral("该目录不能写入");
+    if (IsInstalled(exeDir)) return QStringLiteral("该目录是系统目录或属于其他用户");
+    if (IsBuildTree(exeDir)) return QStringLiteral("该目录是程序的编译目录");
+    return QString();
+}
 }  // namespace
 
 QString ChooseProgramDir(const QString& exeDir) {
-    if (!exeDir.isEmpty() && QFileInfo(exeDir).isWritable() && !IsInstalled(exeDir) &&
-        !IsBuildTree(exeDir))
-        return exeDir;
+    if (Unusable(exeDir).isEmpty()) return exeDir;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (!QFileInfo::exists(data) && QDir().mkpath(data))
         QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return data;
+}
+
+QString SetAsideDataNotice(const QString& exeDir) {
+    const QString database = exeDir + QStringLiteral("/data.db");
+    const QString reason = Unusable(exeDir);
+    if (reason.isEmpty() || !QFileInfo(database).isFile()) return QString();
+    return QStringLiteral(
+               "“%1”中有数据库，但%2，本程序不能在那里保存数据。\n"
+               "本次使用的数据目录是“%3”。如需继续使用原来的数据，请把 data.db "
+               "复制到该目录，或把程序复制到您可以写入的文件夹中运行。")
+        .arg(QDir::toNativeSeparators(database), reason,
+             QDir::toNativeSeparators(ChooseProgramDir(exeDir)));
 }
 
 QString ProgramDir() {

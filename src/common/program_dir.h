@@ -11,6 +11,9 @@ QString ProgramDir();
 // The rule above for an executable in exeDir.
 QString ChooseProgramDir(const QString& exeDir);
 void SetProgramDir(const QString& dir);
+// When exeDir holds a data.db that the rule above sets aside, the message telling the user
+// where that data is, why it is not used and which directory is used instead; "" otherwise.
+QString SetAsideDataNotice(const QString& exeDir);
 
 // ProgramDir() + "/" + name.
 QString ProgramFile(const QString& name);

@@ -1,5 +1,7 @@
 #include "common/session.h"
 
+#include <cmath>
+
 #include "common/number_text.h"
 
 Session& CurrentSession() {
@@ -11,6 +13,14 @@ bool IsSuperAdmin() {
     return CurrentSession().userRole == kSuperAdmin;
 }
 
+bool CostFiguresVisible() {
+    return IsSuperAdmin();
+}
+
 bool IsRecordId(const QString& id) {
     return !id.isEmpty() && TextToNumber(id) > kTolerance;
+}
+
+qint64 RecordIdValue(const QString& id) {
+    return std::llround(TextToNumber(id));
 }

@@ -12,9 +12,6 @@ struct Session {
     // hidden ID column.
     QString selectedId;
     int selectedRow = 0;
-    // Whether the context menus show the super administrator's items: decided when the main
-    // window opens at the first login of the run and kept for the rest of it.
-    bool adminMenuItems = false;
     // Goods with less stock than this are shown in the alarm colour: the whole-number part of
     // the beep setting, read when the stock list is set up and changed from its panel. Kept as a
     // double: a level beyond the int range must not wrap round and switch every alarm off.
@@ -30,6 +27,13 @@ inline const QString kDefaultTitle = QStringLiteral("岚库通进销存管理系
 // Whether an ID text (the hidden column 1 of a list row) names a record: it reads as a number
 // above zero. Header and totals rows have none.
 bool IsRecordId(const QString& id);
+// The record ID an ID text names, for binding.
+qint64 RecordIdValue(const QString& id);
 
 // True exactly when the current role is the super administrator's.
 bool IsSuperAdmin();
+
+// Whether purchase prices, purchase and stock amounts and net profit may be shown: to the
+// super administrator alone. Every list, menu, window and export asks at the moment it shows
+// or writes such a figure, so that a change of user takes effect everywhere at once.
+bool CostFiguresVisible();

@@ -11,7 +11,7 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
-#include "common/text.h"
+#include "common/session.h"
 #include "finance/bank_page.h"
 #include "finance/finance_ui.h"
 #include "platform/combo_fill.h"
@@ -23,6 +23,8 @@ namespace {
 
 const QString kNewTitle = QStringLiteral("新建存取操作");
 const QString kChangeTitle = QStringLiteral("修改存取操作");
+// The type decides whether money goes in or out; a minus in the amount would reverse it.
+const QString kMinusRefused = QStringLiteral("金额请填写正数，存入或取出由存取类型决定");
 
 QPointer<BankEntryWindow>& NewWindow() {
     static QPointer<BankEntryWindow> window;
@@ -58,10 +60,6 @@ void ReloadLists() {
 }
 
 }  // namespace
-
-double SignedAmount(int typeIndex, double amount) {
-    return typeIndex == 0 || typeIndex == 2 ? amount : -amount;
-}
 
 BankEntryWindow::BankEntryWindow(QWidget* parent, const BankEntryRow* row)
     : QWidget(parent, Qt::Window) {
@@ -133,33 +131,35 @@ bool BankEntryWindow::Complete() {
     return true;
 }
 
+ledger::BankEntry BankEntryWindow::Entry() const {
+    ledger::BankEntry entry;
+    entry.typeIndex = 类型组合框->currentIndex();
+    entry.方式 = 类型组合框->currentText();
+    entry.银行 = 名称组合框->currentText();
+    entry.账户 = 账户组合框->currentText();
+    entry.amount = TextToNumber(金额框->text());
+    entry.日期 = 日期框1->date();
+    entry.备注 = 备注框->text();
+    return entry;
+}
+
+bool BankEntryWindow::RefuseMinus(const LedgerResult& result) {
+    if (result.outcome != LedgerResult::NegativeAmount) return false;
+    AskToFillIn(this, kMinusRefused, 金额框);
+    return true;
+}
+
 void BankEntryWindow::SaveNewBankEntry() {
     if (!Complete()) return;
-    const QVariantList values = {
-        名称组合框->currentText(),
-        账户组合框->currentText(),
-        类型组合框->currentText(),
-        SignedAmount(类型组合框->currentIndex(), TextToNumber(金额框->text())),
-        日期框1->date(),
-        备注框->text()};
-    const QString fields[] = {QStringLiteral("银行"), QStringLiteral("账户"),
-                              QStringLiteral("方式"), QStringLiteral("金额"),
-                              QStringLiteral("日期"), QStringLiteral("备注")};
     EnsureDatabaseOpen();
-    DbRecordSet& records = SharedRecordSet();
-    records.Close();
-    records.Open(QStringLiteral("select * from bank where 0"), SharedConnection(), true);
-    records.AddNew();
-    for (int f = 0; f < 6; ++f) {
-        if (!records.SetFieldByName(fields[f], values[f])) {
-            records.Close();  // abandons the pending row
-            ShowMessage(InputErrorText(QStringLiteral("错误代码 [099]"), fields[f], values[f]), 2);
-            return;
-        }
+    SharedRecordSet().Close();
+    const LedgerResult result = ledger::RecordBankEntry(SharedConnection(), Entry());
+    if (RefuseMinus(result)) return;
+    if (result.outcome == LedgerResult::FieldRefused) {
+        ShowMessage(RefusedFieldText(result), 2);
+        return;
     }
-    const bool saved = records.Update();
-    records.Close();
-    if (!saved) {
+    if (!result.IsDone()) {
         ShowMessage(QStringLiteral("存取存款失败"), 2);
         return;
     }
@@ -174,14 +174,10 @@ void BankEntryWindow::SaveBankEntryChange() {
     SharedRecordSet().Close();
     // The entry this window was opened for, whatever was clicked since; one that is gone
     // meanwhile is not changed, and that is reported too.
-    qint64 changed = 0;
-    const bool ok = SharedConnection().Execute(
-        QStringLiteral("Update bank set 银行=?,账户=?,方式=?,金额=?,日期=?,备注=? where ID=?"),
-        {名称组合框->currentText(), 账户组合框->currentText(), 类型组合框->currentText(),
-         SignedAmount(类型组合框->currentIndex(), TextToNumber(金额框->text())), 日期框1->date(),
-         备注框->text(), RecordIdValue(entryId_)},
-        &changed);
-    if (!ok || changed == 0) {
+    const LedgerResult result =
+        ledger::ChangeBankEntry(SharedConnection(), RecordIdValue(entryId_), Entry());
+    if (RefuseMinus(result)) return;
+    if (!result.IsDone()) {
         ShowMessage(QStringLiteral("修改存款失败"), 2);
         return;
     }

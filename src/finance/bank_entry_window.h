@@ -5,15 +5,12 @@
 #include <QString>
 #include <QWidget>
 
+#include "ledger/bank.h"
+
 class QComboBox;
 class QDateEdit;
 class QLineEdit;
 class QPushButton;
-
-// Withdrawals and transfers out are stored negative, so that a plain sum over an account is
-// its balance: the amount is kept for type 0 (存款) and 2 (转入) and negated for any other
-// index, none selected (-1) included.
-double SignedAmount(int typeIndex, double amount);
 
 // An entry as a row of the detail list shows it.
 struct BankEntryRow {
@@ -47,6 +44,10 @@ class BankEntryWindow : public QWidget {
 
   private:
     bool Complete();
+    // The entry as the boxes hold it; the amount box holds its magnitude.
+    ledger::BankEntry Entry() const;
+    // Asks for the amount again when it was typed with a minus sign; true then.
+    bool RefuseMinus(const LedgerResult& result);
     void ShowRow(const BankEntryRow& row);
     QString entryId_;
 };

@@ -127,7 +127,7 @@ void OpenChangeForSelection() {
 }
 
 void DeleteSelectedEntry() {
-    if (!DeleteSelectedRecord(BankGrid(), QStringLiteral("bank"), QStringLiteral("删除存取失败")))
+    if (!DeleteSelectedRecord(BankGrid(), ledger::DeleteBankEntry, QStringLiteral("删除存取失败")))
         return;
     FillBankGrid(kAll);
 }

@@ -55,22 +55,21 @@ void SetListLook(RecordGrid* grid, int cols) {
     }
 }
 
-qint64 RecordIdValue(const QString& id) {
-    return std::llround(TextToNumber(id));
-}
-
 void ExportWholeList(RecordGrid* grid) {
     const bool written = grid && grid->ExportToExcel(QString(), true, true);
     ShowMessage(written ? QStringLiteral("输出Excel成功") : QStringLiteral("输出Excel失败"), 1);
 }
 
-bool DeleteSelectedRecord(RecordGrid* grid, const QString& table, const QString& failure) {
+bool DeleteSelectedRecord(RecordGrid* grid, LedgerResult (*remove)(DbConnection&, qint64),
+                          const QString& failure) {
     Session& session = CurrentSession();
     session.selectedId = grid->CellText(session.selectedRow, 1);
     if (!IsRecordId(session.selectedId)) return false;
-    if (ConfirmDelete(grid->window()) &&
-        !RunSharedChange(QStringLiteral("Delete from %1 where ID=?").arg(table),
-                         {RecordIdValue(session.selectedId)}))
-        ShowMessage(failure, 2);
+    if (!ConfirmDelete(grid->window())) return true;
+    if (!EnsureDatabaseOpen()) return true;  // the opener has told the user
+    SharedRecordSet().Close();
+    // An entry deleted meanwhile elsewhere is gone as the user wanted.
+    const LedgerResult result = remove(SharedConnection(), RecordIdValue(session.selectedId));
+    if (!result.IsDone() && result.outcome != LedgerResult::RecordGone) ShowMessage(failure, 2);
     return true;
 }

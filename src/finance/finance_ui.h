@@ -5,18 +5,21 @@
 #include <QString>
 #include <QStringList>
 
+#include "ledger/result.h"
 #include "platform/placement.h"
 
+class DbConnection;
 class QComboBox;
 class QDateEdit;
 class QLabel;
 class QWidget;
 class RecordGrid;
 
-// Deletes the record of the list row the user clicked (SelectedRow) after asking; tells the
-// user, with failure as text, when the statement fails. False when the row holds no record
-// and nothing was asked.
-bool DeleteSelectedRecord(RecordGrid* grid, const QString& table, const QString& failure);
+// Deletes the record of the list row the user clicked (SelectedRow) with remove after
+// asking; tells the user, with failure as text, when the delete fails. False when the row
+// holds no record and nothing was asked.
+bool DeleteSelectedRecord(RecordGrid* grid, LedgerResult (*remove)(DbConnection&, qint64),
+                          const QString& failure);
 
 // The delete question; true when the user answers OK.
 bool ConfirmDelete(QWidget* parent);
@@ -30,9 +33,6 @@ void SetHeaderTexts(RecordGrid* grid, const QStringList& texts);
 // The general look of the record lists: whole-row single selection, resizable and sortable
 // columns, header row 0 of 26 pixels, flat header cells.
 void SetListLook(RecordGrid* grid, int cols);
-
-// The record ID an ID text names, for binding.
-qint64 RecordIdValue(const QString& id);
 
 // Writes the whole list to a workbook chosen by the user and tells how it went.
 void ExportWholeList(RecordGrid* grid);

@@ -15,8 +15,8 @@
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
-#include "common/text.h"
 #include "finance/finance_ui.h"
+#include "ledger/other.h"
 #include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
@@ -109,41 +109,23 @@ void RecordEntry(EntryKind kind) {
     if (f.金额框->text().isEmpty())
         return AskToFillIn(window, type + QStringLiteral("金额必须填写"), f.金额框);
 
-    // The quantity goes in as typed: the column takes numbers only, so an empty or
-    // non-numeric quantity is refused at its field.
-    const struct {
-        const char16_t* field;
-        QVariant value;
-        const char16_t* code;
-    } fields[] = {
-        {u"类型", type, u"099"},
-        {u"编号", f.编号框->text(), u"098"},
-        {u"项目", f.项目框->currentText(), u"097"},
-        {u"数量", f.数量框->text(), u"096"},
-        {u"单价", TextToNumber(f.单价框->text()), u"095"},
-        {u"金额", TextToNumber(f.金额框->text()), u"094"},
-        {u"日期", f.日期框->date(), u"093"},
-        {u"备注", f.备注框->currentText(), u"093"},
-    };
+    ledger::OtherEntry entry;
+    entry.类型 = type;
+    entry.编号 = f.编号框->text();
+    entry.项目 = f.项目框->currentText();
+    entry.数量 = f.数量框->text();
+    entry.单价 = TextToNumber(f.单价框->text());
+    entry.金额 = TextToNumber(f.金额框->text());
+    entry.日期 = f.日期框->date();
+    entry.备注 = f.备注框->currentText();
     EnsureDatabaseOpen();
-    DbRecordSet& records = SharedRecordSet();
-    records.Close();
-    records.Open(QStringLiteral("select * from other where 0"), SharedConnection(), true);
-    records.AddNew();
-    for (const auto& field : fields) {
-        if (!records.SetFieldByName(QString::fromUtf16(field.field), field.value)) {
-            records.Close();  // abandons the pending row
-            const QString name = QString::fromUtf16(field.field);
-            ShowMessage(
-                InputErrorText(QStringLiteral("错误代码 [%1]").arg(QString::fromUtf16(field.code)),
-                               name, field.value, name == QStringLiteral("数量")),
-                2);
-            return;
-        }
+    SharedRecordSet().Close();
+    const LedgerResult result = ledger::RecordOtherEntry(SharedConnection(), entry);
+    if (result.outcome == LedgerResult::FieldRefused) {
+        ShowMessage(RefusedFieldText(result), 2);
+        return;
     }
-    const bool saved = records.Update();
-    records.Close();
-    if (!saved) {
+    if (!result.IsDone()) {
         ShowMessage(type + QStringLiteral("记录失败"), 2);
         return;
     }
@@ -282,7 +264,8 @@ void BuildQueryBar(QFrame* bar) {
 }
 
 void DeleteSelectedEntry() {
-    if (!DeleteSelectedRecord(OtherGrid(), QStringLiteral("other"), QStringLiteral("删除数据失败")))
+    if (!DeleteSelectedRecord(OtherGrid(), ledger::DeleteOtherEntry,
+                              QStringLiteral("删除数据失败")))
         return;
     // Confirmed or not, the list comes back whole: a filter of the query bar is dropped.
     FillOtherGrid(kAll);
@@ -307,7 +290,7 @@ void OnMouseUp(int button, int x, int y) {
     if (row < 1 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
     if (!IsRecordId(session.selectedId)) return;
-    Page().deleteItem->setVisible(session.adminMenuItems);
+    Page().deleteItem->setVisible(IsSuperAdmin());
     Page().其他快捷菜单->popup(g->mapToGlobal(QPoint(x, y)));
 }
 

@@ -1,10 +1,15 @@
 #include "platform/dialogs.h"
 
+#include <QAbstractButton>
+#include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace {
 
@@ -36,6 +41,15 @@ public:
     BoxAnswer SystemMessage(QWidget* parent, const QString& text, const QString& caption,
                             BoxIcon icon, BoxButtons buttons) override {
         QMessageBox box(ToQt(icon), caption, text, ToQt(buttons), parent);
+        // The buttons read Chinese even where Qt's own translations are not installed.
+        const std::pair<QMessageBox::StandardButton, const char16_t*> texts[] = {
+            {QMessageBox::Ok, u"确定"},
+            {QMessageBox::Cancel, u"取消"},
+            {QMessageBox::Yes, u"是"},
+            {QMessageBox::No, u"否"},
+            {QMessageBox::Retry, u"重试"}};
+        for (const auto& [button, label] : texts)
+            if (QAbstractButton* b = box.button(button)) b->setText(QString::fromUtf16(label));
         switch (box.exec()) {
             case QMessageBox::Ok: return BoxAnswer::Ok;
             case QMessageBox::Yes: return BoxAnswer::Yes;
@@ -48,12 +62,15 @@ public:
     std::optional<QString> InputText(QWidget* parent, const QString& prompt,
                                      const QString& caption, const QString& initial,
                                      bool password) override {
-        bool ok = false;
-        const QString text = QInputDialog::getText(
-            parent, caption, prompt, password ? QLineEdit::Password : QLineEdit::Normal, initial,
-            &ok);
-        if (!ok) return std::nullopt;
-        return text;
+        QInputDialog dialog(parent);
+        dialog.setWindowTitle(caption);
+        dialog.setLabelText(prompt);
+        dialog.setTextEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
+        dialog.setTextValue(initial);
+        dialog.setOkButtonText(QStringLiteral("确定"));
+        dialog.setCancelButtonText(QStringLiteral("取消"));
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return dialog.textValue();
     }
 
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
@@ -68,6 +85,12 @@ public:
 
     QString FolderName(QWidget* parent, const QString& caption, const QString& dir) override {
         return QFileDialog::getExistingDirectory(parent, caption, dir);
+    }
+
+    std::optional<QColor> PickColor(QWidget* parent, const QColor& initial) override {
+        const QColor color = QColorDialog::getColor(initial, parent);
+        if (!color.isValid()) return std::nullopt;
+        return color;
     }
 
     int RunModal(QDialog* window) override { return window->exec(); }
@@ -91,3 +114,12 @@ DialogSeam& Dialogs() {
 }
 
 void SetDialogs(DialogSeam* seam) { Installed() = seam; }
+
+bool InstallQtChinese() {
+    static QTranslator translator;
+    if (!translator.isEmpty()) return true;
+    if (!translator.load(QStringLiteral("qtbase_zh_CN"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
+}

@@ -2,6 +2,7 @@
 // Every message box, input box, file or folder dialog and modal window opening goes through
 // this seam, so that tests answer them without a modal loop.
 
+#include <QColor>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -24,7 +25,7 @@ struct SkinBoxRequest {
 };
 
 class DialogSeam {
-public:
+  public:
     virtual ~DialogSeam() = default;
 
     virtual BoxAnswer SystemMessage(QWidget* parent, const QString& text, const QString& caption,
@@ -39,6 +40,11 @@ public:
     virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                                  const QString& filter) = 0;
     virtual QString FolderName(QWidget* parent, const QString& caption, const QString& dir) = 0;
+    // The colour picked starting from initial; nullopt when the user cancels. Seams that
+    // never show a colour box keep this answer.
+    virtual std::optional<QColor> PickColor(QWidget* /*parent*/, const QColor& /*initial*/) {
+        return std::nullopt;
+    }
     // Runs window modally and returns its result code.
     virtual int RunModal(QDialog* window) = 0;
     // Runs a skinned message box: run() shows it and returns its result.
@@ -49,3 +55,7 @@ public:
 DialogSeam& Dialogs();
 // Installs seam (not owned); nullptr restores the real dialogs.
 void SetDialogs(DialogSeam* seam);
+
+// Loads Qt's own Chinese texts (file dialogs, standard buttons) from the system's Qt
+// translations; false when they are not installed.
+bool InstallQtChinese();

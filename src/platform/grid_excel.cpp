@@ -1,13 +1,14 @@
 // Export of a record grid to an .xlsx workbook, as the grid shows its rows now.
+#include <locale.h>
 #include <xlsxwriter.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QStandardPaths>
-#include <filesystem>
-#include <system_error>
+#include <cstdio>
 
 #include "common/number_text.h"
 #include "platform/dialogs.h"
@@ -15,9 +16,28 @@
 
 namespace {
 
+QString& LastExportDirectory() {
+    static QString directory;
+    return directory;
+}
+
+// The folder the save dialog opens in: the last one used, else the documents folder, else home.
+// It ends in "/": the dialog takes a path without it, or a folder that is missing, for a file
+// name and would offer "Documents" as the name of the workbook.
 QString ExportDirectory() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    QString directory = LastExportDirectory();
+    if (directory.isEmpty() || !QFileInfo(directory).isDir())
+        directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (directory.isEmpty() || !QFileInfo(directory).isDir()) directory = QDir::homePath();
+    return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
+}
+
+// "账目.xls" becomes "账目.xlsx", not "账目.xls.xlsx": the file is an .xlsx workbook.
+QString WorkbookName(const QString& typed) {
+    if (typed.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive)) return typed;
+    if (typed.endsWith(QLatin1String(".xls"), Qt::CaseInsensitive))
+        return typed.left(typed.size() - 4) + QLatin1String(".xlsx");
+    return typed + QLatin1String(".xlsx");
 }
 
 // The workbook is written beside its target under a name of its own and renamed over the
@@ -45,40 +65,53 @@ struct SheetMerge {
 
 }  // namespace
 
-bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol) {
+bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol,
+                               const QList<int>& leftOut) {
     FinishEdit(true);
     QString target = fileName;
     if (target.isEmpty()) {
-        target = Dialogs().SaveFileName(this, QStringLiteral("Export To Excel"), ExportDirectory(),
-                                        QStringLiteral("Excel WorkBook (*.xlsx)"));
+        target = Dialogs().SaveFileName(this, QStringLiteral("导出到Excel"), ExportDirectory(),
+                                        QStringLiteral("Excel 工作簿 (*.xlsx)"));
         if (target.isEmpty()) return false;
     }
-    if (!target.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
-        target += QLatin1String(".xlsx");
+    const bool chosenInDialog = fileName.isEmpty();
+    target = WorkbookName(target);
     const QFileInfo info(target);
     if (!info.absoluteDir().exists() || info.isDir() || (info.exists() && !info.isWritable()))
         return false;
     const QString temporary = TemporaryNameBeside(info);
     if (temporary.isEmpty()) return false;
-    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol)) {
+    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol, leftOut)) {
         QFile::remove(temporary);
         return false;
     }
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(temporary.toStdWString()),
-                            std::filesystem::path(info.absoluteFilePath().toStdWString()), error);
-    if (error) {
+    // rename(2) replaces the target in one step; the names go in the file system's encoding.
+    if (std::rename(QFile::encodeName(temporary).constData(),
+                    QFile::encodeName(info.absoluteFilePath()).constData()) != 0) {
         QFile::remove(temporary);
         return false;
     }
+    if (chosenInDialog) LastExportDirectory() = info.absolutePath();
     return true;
 }
 
-bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol) const {
+bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
+                               const QList<int>& leftOut) const {
+    // libxlsxwriter prints numbers with the C library, which follows the desktop locale: under
+    // a comma-decimal locale 2.5 would be written "2,5", which Excel cannot read. The point is
+    // fixed for this thread while the workbook is written.
+    const locale_t pointLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
+    const locale_t previous = pointLocale ? uselocale(pointLocale) : static_cast<locale_t>(nullptr);
+    const auto restore = qScopeGuard([&] {
+        if (!pointLocale) return;
+        uselocale(previous);
+        freelocale(pointLocale);
+    });
     std::vector<int> cols;  // the grid column of each sheet column
     std::vector<int> sheetCol(Cols(), -1);
     for (int c = withFixedCol ? 0 : 1; c < Cols(); ++c) {
-        if (columns_[c].width == 0) continue;  // hidden columns stay out of the workbook
+        // Hidden columns stay out of the workbook, and so do those the caller leaves out.
+        if (columns_[c].width == 0 || leftOut.contains(c)) continue;
         sheetCol[c] = static_cast<int>(cols.size());
         cols.push_back(c);
     }

@@ -48,6 +48,10 @@ void BeginListFill(RecordGrid* grid, int headerRows) {
     grid->SetFrozenBottomRows(0);
     grid->SetRows(headerRows);
     grid->SetAutoRedraw(false);
+    // The new rows come in the query's order: an arrow left from a header click would claim a
+    // sort that no longer holds.
+    for (int c = 0; c < grid->Cols(); ++c)
+        grid->Column(c).SetUserSortIndicator(RecordGrid::cellSortIndicatorNone);
 }
 
 ClickedCell SelectClickedCell(RecordGrid* grid, int x, int y) {

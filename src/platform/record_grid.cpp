@@ -349,6 +349,10 @@ int GridColumn::UserSortIndicator() const {
 
 void GridColumn::SetUserSortIndicator(int indicator) {
     if (col_ < 0 || col_ >= grid_->Cols()) return;
+    // One arrow at most: the rows are in one column's order only.
+    if (indicator != RecordGrid::cellSortIndicatorNone)
+        for (RecordGrid::ColumnInfo& column : grid_->columns_)
+            column.sortIndicator = RecordGrid::cellSortIndicatorNone;
     grid_->columns_[col_].sortIndicator = indicator;
     grid_->Changed();
 }

@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
+#include <QList>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -207,9 +208,10 @@ class RecordGrid : public QAbstractScrollArea {
                        RowMarker marker) const;
 
     // Writes the rows and columns as shown now (a hidden column never) to an .xlsx workbook;
-    // an empty name asks for one. False on a cancelled dialog or a failed write, which leaves
-    // no file behind.
-    bool ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol);
+    // an empty name asks for one. The columns in leftOut are not written whatever their
+    // width. False on a cancelled dialog or a failed write, which leaves no file behind.
+    bool ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol,
+                       const QList<int>& leftOut = {});
 
   signals:
     void DblClick();
@@ -294,7 +296,8 @@ class RecordGrid : public QAbstractScrollArea {
     int EffectiveAlignment(int col, const CellStyle& style) const;
 
     // Export (grid_excel.cpp).
-    bool WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol) const;
+    bool WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
+                       const QList<int>& leftOut) const;
 
     // Editing (record_grid_view.cpp).
     bool CanEdit(int row, int col) const;
@@ -334,7 +337,6 @@ class RecordGrid : public QAbstractScrollArea {
     int resizeStartWidth_ = 0;
     int pressedHeaderRow_ = -1;
     int pressedHeaderCol_ = -1;
-    bool selectingByDrag_ = false;
 
     QPointer<QLineEdit> editor_;
     int editRow_ = -1;

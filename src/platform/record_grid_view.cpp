@@ -259,11 +259,8 @@ void RecordGrid::mousePressEvent(QMouseEvent* event) {
         pressedHeaderCol_ = mouseCol_;
         return;
     }
-    if ((event->modifiers() & Qt::ShiftModifier) && activeRow_ >= 0)
-        SelectRows(activeRow_, mouseRow_, activeRow_, activeCol_);
-    else
-        Cell(mouseRow_, mouseCol_).SetFocus();
-    selectingByDrag_ = true;
+    // The lists select one record at a time: Shift and a drag select the row under the mouse.
+    Cell(mouseRow_, mouseCol_).SetFocus();
 }
 
 void RecordGrid::mouseMoveEvent(QMouseEvent* event) {
@@ -275,8 +272,6 @@ void RecordGrid::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     UpdateMouseCell(pos);
-    if (selectingByDrag_ && (event->buttons() & Qt::LeftButton) && IsSelectable(mouseRow_))
-        SelectRows(activeRow_, mouseRow_, activeRow_, activeCol_);
     if (event->buttons() == Qt::NoButton) {
         if (ResizeColumnAt(pos) >= 0)
             viewport()->setCursor(Qt::SplitHCursor);
@@ -295,7 +290,6 @@ void RecordGrid::mouseReleaseEvent(QMouseEvent* event) {
         UserSort(mouseRow_, mouseCol_);
     }
     pressedHeaderRow_ = pressedHeaderCol_ = -1;
-    selectingByDrag_ = false;
     const QPoint gridPos = pos + viewport()->pos();
     emit MouseUp(ButtonCode(event->button()), ShiftCode(event->modifiers()), gridPos.x(),
                  gridPos.y());

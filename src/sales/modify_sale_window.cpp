@@ -7,12 +7,12 @@
 
 #include "common/number_text.h"
 #include "common/session.h"
+#include "ledger/sales.h"
 #include "platform/dialogs.h"
 #include "platform/list_refresh.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "platform/skin_caption.h"
-#include "stock/goods_entry_window.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -30,7 +30,7 @@ ModifySaleWindow::ModifySaleWindow(QWidget* owner, RecordGrid* grid, int row)
     : QWidget(owner, Qt::Window), saleId_(grid->CellText(row, 1)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("修改销售单"));
-    setWindowTitle(QStringLiteral("修改销售单 - ") + grid->CellText(row, 2));
+    setWindowTitle(QStringLiteral("修改销售单 - ") + saleId_);
     setFixedSize(450, 259);
 
     // Left column: what was sold; right column: the debt, date and customer.
@@ -76,19 +76,20 @@ ModifySaleWindow::ModifySaleWindow(QWidget* owner, RecordGrid* grid, int row)
 void ModifySaleWindow::Confirm() {
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
     SharedRecordSet().Close();
-    qint64 changed = 0;
-    const bool stored = SharedConnection().Execute(
-        QStringLiteral(
-            "Update sell set 欠款额=?,客户名称=?,联系方式=?,客户地址=?,备注=? where ID=?"),
-        {StatementNumber(TextToNumber(欠款金额框->text())), 客户名称框->text(), 联系方式框->text(),
-         客户地址框->text(), 备注框->text(), saleId_},
-        &changed);
-    if (!stored) {
-        ShowMessage(QStringLiteral("修改失败，销售记录没有改变"), 2);
+    SaleChange change;
+    change.欠款额 = TextToNumber(欠款金额框->text());
+    change.客户名称 = 客户名称框->text();
+    change.联系方式 = 联系方式框->text();
+    change.客户地址 = 客户地址框->text();
+    change.备注 = 备注框->text();
+    const LedgerResult result =
+        ledger::ModifySale(SharedConnection(), RecordIdValue(saleId_), change);
+    if (result.outcome == LedgerResult::RecordGone) {
+        ShowMessage(kSaleGone, 2);
         return;
     }
-    if (changed == 0) {
-        ShowMessage(kSaleGone, 2);
+    if (!result.IsDone()) {
+        ShowMessage(QStringLiteral("修改失败，销售记录没有改变"), 2);
         return;
     }
     Skin::Instance().SkinMessageBox(QStringLiteral("修改销售完成"), 1, 0, 1,
@@ -101,15 +102,23 @@ void ModifySaleWindow::Confirm() {
 }
 
 ModifySaleWindow* OpenModifySaleWindow(QWidget* owner, RecordGrid* grid, int row) {
-    static QPointer<ModifySaleWindow> open;
-    if (!open) {
-        if (!grid || !IsRecordId(grid->CellText(row, 1))) return nullptr;
-        open = new ModifySaleWindow(owner, grid, row);
-        open->show();
+    // One window per sale: a second sale gets a window of its own, never the open one
+    // showing the first sale while the user believes it shows the second.
+    static QList<QPointer<ModifySaleWindow>> open;
+    open.removeAll(nullptr);
+    if (!grid || !IsRecordId(grid->CellText(row, 1))) return nullptr;
+    const QString saleId = grid->CellText(row, 1);
+    ModifySaleWindow* window = nullptr;
+    for (ModifySaleWindow* w : std::as_const(open))
+        if (w->SaleId() == saleId) window = w;
+    if (!window) {
+        window = new ModifySaleWindow(owner, grid, row);
+        open.append(window);
+        window->show();
     }
-    open->raise();
-    open->activateWindow();
-    return open;
+    window->raise();
+    window->activateWindow();
+    return window;
 }
 
 bool DeleteSale(RecordGrid* grid, int row) {
@@ -123,16 +132,18 @@ bool DeleteSale(RecordGrid* grid, int row) {
         return false;
     if (!EnsureDatabaseOpen()) return false;  // the opener has told the user
     SharedRecordSet().Close();
-    qint64 deleted = 0;
-    if (!SharedConnection().Execute(QStringLiteral("Delete from sell where ID=?"),
-                                    {session.selectedId}, &deleted)) {
-        ShowMessage(QStringLiteral("删除失败，销售记录没有删除"), 2);
-        return false;
-    }
-    if (deleted == 0) {
+    const LedgerResult result =
+        ledger::DeleteSale(SharedConnection(), RecordIdValue(session.selectedId));
+    if (result.outcome == LedgerResult::RecordGone) {
         ShowMessage(kSaleGone, 2);
         return false;
     }
+    if (!result.IsDone()) {
+        ShowMessage(QStringLiteral("删除失败，销售记录没有删除"), 2);
+        return false;
+    }
     grid->RemoveItem(row);
+    // The sale's quantity went back to its goods.
+    if (result.goodsId != 0) RefillWholeList(ListId::Stock);
     return true;
 }

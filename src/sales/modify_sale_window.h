@@ -1,6 +1,7 @@
 #pragma once
 // The modify-sale window (修改销售单): corrects the debt and the customer's particulars of a
-// recorded sale; the goods' stock and counters stay as they are.
+// recorded sale; the goods' stock and counters stay as they are. Its caption carries the
+// sale's ID.
 
 #include <QString>
 #include <QWidget>
@@ -43,11 +44,12 @@ class ModifySaleWindow final : public QWidget {
 };
 
 // Opens the modify window for row of grid, not modal, owned by owner, and returns it; nothing
-// (nullptr) when the row holds no sale. While a modify window is open, opening one only
-// brings that window forward and returns it.
+// (nullptr) when the row holds no sale. While a modify window for the same sale is open,
+// opening one only brings that window forward and returns it; another sale gets its own.
 ModifySaleWindow* OpenModifySaleWindow(QWidget* owner, RecordGrid* grid, int row);
 
 // Deletes the sale of row of grid after the user confirmed it and removes the row from the
-// list (its totals stay until the next fill); the goods' figures stay as they are. False when
+// list (its totals stay until the next fill); its quantity and amount go back to its goods,
+// when they are still stored, and the stock list is refilled. False when
 // the row holds no sale, the user declined or the delete failed (the user is told).
 bool DeleteSale(RecordGrid* grid, int row);

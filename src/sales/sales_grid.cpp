@@ -28,7 +28,6 @@ const QStringList kFields = {
 // Fractions of the width of 销售框架 for columns 1 to 17.
 const double kWidths[] = {0,    0,     0.1,   0.065, 0.06,  0.06,  0.055, 0.055, 0.085,
                           0.09, 0.065, 0.085, 0.035, 0.045, 0.045, 0.06,  0.06};
-constexpr int kProfitColumn = 12;
 
 void SetUpSalesGrid(RecordGrid* g) {
     SetUpTwoRowHeader(g, 100, 18, {{2, 6, "商品信息"}, {7, 12, "销售信息"}, {13, 17, "客户信息"}},
@@ -93,7 +92,7 @@ void LayOutSalesColumns() {
     const int host = page.销售框架->width();
     page.grid->Column(0).SetWidth(20);
     for (int c = 1; c <= 17; ++c) page.grid->Column(c).SetWidth(ColumnWidth(kWidths[c - 1], host));
-    if (!IsSuperAdmin()) page.grid->Column(kProfitColumn).SetWidth(0);
+    if (!CostFiguresVisible()) page.grid->Column(kSalesProfitColumn).SetWidth(0);
     // Columns the user hid from the menu stay hidden when the window changes size.
     const std::pair<QAction*, std::pair<int, int>> toggles[] = {{page.隐藏销售单价, {7, 7}},
                                                                 {page.隐藏销售日期, {10, 10}},
@@ -114,12 +113,14 @@ void FillSalesGrid(const QString& sql, const QVariantList& values) {
 
     ListQuery rows(sql, values);
     const QList<int> fields = rows.Columns(kFields);
+    // A user who may not see profits gets none in the list, not even in a hidden cell.
+    const bool profits = CostFiguresVisible();
     QString line;
     while (rows.Next()) {
         line.truncate(0);  // keeps the buffer for the next row
         for (int f = 0; f < kFields.size(); ++f) {
             if (f > 0) line += u'\t';
-            rows.AppendText(fields[f], &line);
+            if (profits || f + 1 != kSalesProfitColumn) rows.AppendText(fields[f], &line);
         }
         const double rowDebt = rows.Number(fields[10]);
         quantity += rows.Number(fields[7]);
@@ -141,7 +142,7 @@ void FillSalesGrid(const QString& sql, const QVariantList& values) {
     g->SetCellText(last, 8, NumberText(quantity));
     g->SetCellText(last, 9, NumberText(amount));
     g->SetCellText(last, 11, NumberText(debt));
-    g->SetCellText(last, 12, NumberText(profit));
+    if (profits) g->SetCellText(last, kSalesProfitColumn, NumberText(profit));
     g->SetAutoRedraw(true);
     g->Refresh();
 }

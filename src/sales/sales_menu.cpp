@@ -37,9 +37,12 @@ QList<QAction*> Toggles() {
 }
 
 void SetToggleWidths(const ColumnToggle& toggle, bool shown, int hostWidth) {
-    for (int c = toggle.first; c <= toggle.last; ++c)
+    for (int c = toggle.first; c <= toggle.last; ++c) {
+        // No toggle shows the profit to a user who may not see it.
+        const bool visible = shown && (c != kSalesProfitColumn || CostFiguresVisible());
         SalesGrid()->Column(c).SetWidth(
-            shown ? ColumnWidth(toggle.fractions[c - toggle.first], hostWidth) : 0);
+            visible ? ColumnWidth(toggle.fractions[c - toggle.first], hostWidth) : 0);
+    }
 }
 
 QAction* Item(QMenu* menu, const char* text, std::function<void()> action) {
@@ -78,7 +81,8 @@ void BuildSalesMenu() {
     menu->addSeparator();
     page.删除数据 = Item(menu, "删除数据", [] { OnDeleteSale(); });
     menu->addSeparator();
-    page.输出销售Excel = Item(menu, "输出销售Excel", [] { ExportGridToExcel(SalesGrid()); });
+    page.输出销售Excel =
+        Item(menu, "输出销售Excel", [] { ExportGridToExcel(SalesGrid(), {kSalesProfitColumn}); });
     menu->addSeparator();
     page.打印销售 = Item(menu, "打印销售", [] { ShowPrintNotice(PrintNotice::Sales); });
     QMenu* columns = menu->addMenu(QStringLiteral("设置显示信息"));
@@ -91,9 +95,12 @@ void BuildSalesMenu() {
     columns->addSeparator();
     page.显示全部信息 = Item(columns, "显示全部信息", [] { OnShowAllSalesColumns(); });
 
-    // The super administrator's item, as decided at the first login of the run.
-    QObject::connect(menu, &QMenu::aboutToShow, menu,
-                     [] { TheSalesPage().删除数据->setVisible(CurrentSession().adminMenuItems); });
+    // The items follow the user logged in at each opening: only the super administrator
+    // deletes sales, and the profit's toggle is offered only to a user who may see it.
+    QObject::connect(menu, &QMenu::aboutToShow, menu, [] {
+        TheSalesPage().删除数据->setVisible(IsSuperAdmin());
+        TheSalesPage().隐藏净利润->setVisible(CostFiguresVisible());
+    });
 }
 
 void OnSalesFrameRightButton(const QPoint& globalPos) {

@@ -57,6 +57,10 @@ struct SalesPage {
 };
 
 SalesPage& TheSalesPage();
+
+// The column of SalesGrid with the net profit: filled, shown and exported only while cost
+// figures may be shown.
+constexpr int kSalesProfitColumn = 12;
 RecordGrid* SalesGrid();  // nullptr until created
 
 // Builds the query panel into 销售图片框 and the context menu; the grid comes later, with
@@ -69,8 +73,8 @@ void ForgetSalesPage();
 // every sale and fills the pick lists of 销售类型查询框 and 销售客户名称框; does nothing when
 // it exists or the page has not been built.
 void CreateSalesGrid(int width, int height);
-// Column widths as fractions of the width of 销售框架; 净利润 only for the super
-// administrator; columns hidden from the menu stay hidden.
+// Column widths as fractions of the width of 销售框架; 净利润 only while cost figures may be
+// shown; columns hidden from the menu stay hidden.
 void LayOutSalesColumns();
 // Fills SalesGrid from a query over sell (values bound to its "?" parameters), keeping the
 // column widths.

@@ -4,11 +4,12 @@
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 
-void ExportGridToExcel(RecordGrid* grid) {
+void ExportGridToExcel(RecordGrid* grid, const QList<int>& costColumns) {
     if (!grid) return;
     Session& session = CurrentSession();
     session.selectedId = grid->CellText(session.selectedRow, 1);
-    if (IsRecordId(session.selectedId) && grid->ExportToExcel(QString(), true, true))
+    const QList<int> leftOut = CostFiguresVisible() ? QList<int>{} : costColumns;
+    if (IsRecordId(session.selectedId) && grid->ExportToExcel(QString(), true, true, leftOut))
         ShowMessage(QStringLiteral("输出Excel成功"), 1);
     else
         ShowMessage(QStringLiteral("输出Excel失败"), 1);

@@ -36,6 +36,10 @@ const QStringList kFields = {
 // Columns 1 to 11, as fractions of the host width.
 const QList<double> kWidths = {0, 0.15, 0.1, 0.1, 0.1, 0.065, 0.09, 0.065, 0.09, 0.065, 0.09};
 
+// The purchase and stock amounts: filled, shown and exported only while cost figures may be
+// shown.
+const QList<int> kCostColumns = {7, 11};
+
 void BuildMenu(RecordGrid* grid) {
     auto* menu = new QMenu(grid);
     menu->setObjectName(QStringLiteral("汇总快捷菜单"));
@@ -43,7 +47,7 @@ void BuildMenu(RecordGrid* grid) {
                      [] { FillSummaryGrid(QStringLiteral("select * from buy")); });
     menu->addSeparator();
     QObject::connect(menu->addAction(QStringLiteral("输出汇总Excel.")), &QAction::triggered, menu,
-                     [] { ExportGridToExcel(SummaryGrid()); });
+                     [] { ExportGridToExcel(SummaryGrid(), kCostColumns); });
     Page().menu = menu;
 }
 
@@ -77,7 +81,10 @@ void LayOutSummaryColumns(int firstColumnWidth) {
     if (!g) return;
     const int host = Page().host ? Page().host->width() : g->width();
     g->Column(0).SetWidth(firstColumnWidth);
-    for (int c = 1; c <= 11; ++c) g->Column(c).SetWidth(ColumnWidth(kWidths[c - 1], host));
+    const bool costs = CostFiguresVisible();
+    for (int c = 1; c <= 11; ++c)
+        g->Column(c).SetWidth(costs || !kCostColumns.contains(c) ? ColumnWidth(kWidths[c - 1], host)
+                                                                 : 0);
 }
 
 void SetUpSummaryGrid() {
@@ -119,12 +126,16 @@ void FillSummaryGrid(const QString& sql) {
 
     ListQuery rows(sql);
     const QList<int> fields = rows.Columns(kFields);
+    // A user who may not see cost figures gets none in the list, not even in a hidden cell.
+    const bool costs = CostFiguresVisible();
+    bool withheld[11] = {};
+    for (int f = 0; f < kFields.size(); ++f) withheld[f] = !costs && kCostColumns.contains(f + 1);
     QString line;
     while (rows.Next()) {
         line.truncate(0);  // keeps the buffer for the next row
         for (int f = 0; f < kFields.size(); ++f) {
             if (f > 0) line += u'\t';
-            rows.AppendText(fields[f], &line);
+            if (!withheld[f]) rows.AppendText(fields[f], &line);
         }
         for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[5 + t]);
         const double stock = rows.Number(fields[9]);
@@ -140,7 +151,8 @@ void FillSummaryGrid(const QString& sql) {
     ApplyGridLines(g, 2, 2, last, 11);
     StyleTotalsRow(g, 2, 11);
     g->SetCellText(last, 2, QStringLiteral("合计："));
-    for (int t = 0; t < 6; ++t) g->SetCellText(last, 6 + t, NumberText(totals[t]));
+    for (int t = 0; t < 6; ++t)
+        if (!withheld[5 + t]) g->SetCellText(last, 6 + t, NumberText(totals[t]));
     g->SetAutoRedraw(true);
     g->Refresh();
 }

@@ -1,5 +1,6 @@
 #include "stock/delete_goods.h"
 
+#include "ledger/goods.h"
 #include "platform/skin.h"
 #include "platform/skin_caption.h"
 #include "stock/goods_row.h"
@@ -13,13 +14,13 @@ bool DeleteGoods(const QString& id) {
     if (Skin::Instance().SkinMessageBox(question, 0, 2, 1, ProgramCaption()) != 1) return false;
     if (!EnsureDatabaseOpen()) return false;  // the opener has told the user
     SharedRecordSet().Close();
-    qint64 deleted = 0;
-    if (!SharedConnection().Execute(QStringLiteral("Delete from buy where ID=?"), {id}, &deleted)) {
-        ShowMessage(QStringLiteral("删除失败，商品资料没有删除"), 2);
+    const LedgerResult result = ledger::DeleteGoods(SharedConnection(), RecordIdValue(id));
+    if (result.outcome == LedgerResult::RecordGone) {
+        ShowMessage(QStringLiteral("找不到这件商品的记录，它可能已被删除"), 2);
         return false;
     }
-    if (deleted == 0) {
-        ShowMessage(QStringLiteral("找不到这件商品的记录，它可能已被删除"), 2);
+    if (!result.IsDone()) {
+        ShowMessage(QStringLiteral("删除失败，商品资料没有删除"), 2);
         return false;
     }
     return true;

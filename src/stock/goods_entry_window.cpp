@@ -7,11 +7,12 @@
 #include <QPushButton>
 
 #include "common/date_text.h"
+#include "common/name_initials.h"
 #include "common/number_text.h"
+#include "platform/combo_fill.h"
 #include "platform/dialogs.h"
 #include "platform/skin.h"
 #include "platform/up_down_arrows.h"
-#include "platform/combo_fill.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -40,10 +41,6 @@ void StepNumber(QLineEdit* box, bool upwards) {
 }
 
 }  // namespace
-
-double StatementNumber(double value) {
-    return TextToNumber(NumberText(value));
-}
 
 GoodsEntryWindow::GoodsEntryWindow(QWidget* owner, const QString& confirmText)
     : QWidget(owner, Qt::Window) {
@@ -176,7 +173,8 @@ bool GoodsEntryWindow::CheckEntries() {
         {!IsGreater(TextToNumber(销售单价框->text()), 0), "销售价格必须填写", 销售单价框},
     };
     for (const Check& check : checks) {
-        if (!check.failed) continue;
+        // A box the user cannot change (a restock's record fields) is not the user's to fill.
+        if (!check.failed || !check.focus->isEnabled()) continue;
         Dialogs().SystemMessage(this, QString::fromUtf8(check.text),
                                 QStringLiteral("请填写完整信息"), BoxIcon::Information,
                                 BoxButtons::Ok);
@@ -186,8 +184,8 @@ bool GoodsEntryWindow::CheckEntries() {
     return true;
 }
 
-GoodsEntries GoodsEntryWindow::Entries() const {
-    GoodsEntries entries;
+ledger::GoodsInput GoodsEntryWindow::Entries() const {
+    ledger::GoodsInput entries;
     entries.type = 类别组合框->currentText();
     entries.name = 名称组合框->currentText();
     entries.model = 型号组合框->currentText();
@@ -197,23 +195,22 @@ GoodsEntries GoodsEntryWindow::Entries() const {
     entries.salePrice = TextToNumber(销售单价框->text());
     entries.supplier = 供货商框->currentText();
     entries.remark = 备注框->text();
+    entries.initials = NameInitials(entries.name);
     entries.date = 日期框1->date();
     return entries;
 }
 
-bool GoodsEntryWindow::ChangeRecord(const QString& sql, const QVariantList& values) {
-    if (!EnsureDatabaseOpen()) return false;  // the opener has told the user
-    SharedRecordSet().Close();
-    qint64 changed = 0;
-    if (!SharedConnection().Execute(sql, values, &changed)) {
-        ShowMessage(QStringLiteral("保存失败，商品资料没有改变"), 2);
-        return false;
+bool GoodsEntryWindow::ReportChange(const LedgerResult& result) {
+    switch (result.outcome) {
+        case LedgerResult::Done:
+            return true;
+        case LedgerResult::RecordGone:
+            ShowMessage(QStringLiteral("找不到这件商品的记录，它可能已被删除"), 2);
+            return false;
+        default:
+            ShowMessage(QStringLiteral("保存失败，商品资料没有改变"), 2);
+            return false;
     }
-    if (changed == 0) {
-        ShowMessage(QStringLiteral("找不到这件商品的记录，它可能已被删除"), 2);
-        return false;
-    }
-    return true;
 }
 
 void GoodsEntryWindow::ShowDone(const QString& text) {

@@ -4,9 +4,9 @@
 
 #include <QDate>
 #include <QString>
-#include <QVariantList>
 #include <QWidget>
 
+#include "ledger/goods.h"
 #include "stock/goods_row.h"
 
 class QComboBox;
@@ -15,20 +15,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class UpDownArrows;
-
-// The values of the form as a save uses them.
-struct GoodsEntries {
-    QString type;
-    QString name;
-    QString model;
-    QString code;
-    double price = 0;     // purchase price
-    double quantity = 0;  // purchase quantity
-    double salePrice = 0;
-    QString supplier;
-    QString remark;
-    QDate date;
-};
 
 class GoodsEntryWindow : public QWidget {
     Q_OBJECT
@@ -47,14 +33,14 @@ class GoodsEntryWindow : public QWidget {
     void ShowRecord(const GoodsRow& record, bool withQuantityAndRemark);
     // Empties every box but the date.
     void ClearEntries();
-    // The checks before a save, in order; the first that fails tells the user, focuses its
-    // box and makes this false.
+    // The checks before a save, in order, of the boxes the user can change; the first that
+    // fails tells the user, focuses its box and makes this false.
     bool CheckEntries();
-    GoodsEntries Entries() const;
+    // The form as the ledger takes it, with the initials of the name.
+    ledger::GoodsInput Entries() const;
 
-    // Runs a change of buy that must hit the record; tells the user and returns false when
-    // the statement failed or the record is gone.
-    bool ChangeRecord(const QString& sql, const QVariantList& values);
+    // Tells the user why a change of the record was not made; true when it was.
+    bool ReportChange(const LedgerResult& result);
     // The skinned "done" box: caption "提示", a success icon and OK alone.
     void ShowDone(const QString& text);
 
@@ -81,7 +67,3 @@ class GoodsEntryWindow : public QWidget {
     UpDownArrows* AddArrows(const QString& name, QLineEdit* box);
     void AddLabel(const QString& text, const QRect& box);
 };
-
-// Statement values are the numbers a statement text would carry: at most 13 significant
-// digits, so 0.1 × 3 is stored as 0.3.
-double StatementNumber(double value);

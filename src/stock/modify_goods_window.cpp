@@ -7,7 +7,7 @@
 #include <QPushButton>
 
 #include "stock/goods_refresh.h"
-#include "common/name_initials.h"
+#include "store/shared_db.h"
 
 ModifyGoodsWindow::ModifyGoodsWindow(QWidget* owner, const GoodsRow& record)
     : GoodsEntryWindow(owner, QStringLiteral("确认修改")) {
@@ -24,19 +24,12 @@ ModifyGoodsWindow::ModifyGoodsWindow(QWidget* owner, const GoodsRow& record)
 
 void ModifyGoodsWindow::Confirm() {
     if (!CheckEntries()) return;
-    const GoodsEntries e = Entries();
-    const double sold = record_.销售数量;
-    const double stock = e.quantity - sold;
+    if (!EnsureDatabaseOpen()) return;  // the opener has told the user
+    SharedRecordSet().Close();
     // The stock-in date is not rewritten here.
-    const bool changed = ChangeRecord(
-        QStringLiteral("Update buy set 名称=?,型号=?,编码=?,类型=?,进货数量=?,进货单价=?,"
-                       "进货金额=?,销售数量=?,销售单价=?,销售金额=?,存货数量=?,存货金额=?,"
-                       "供货商=?,备注=?,首拼=? where ID=?"),
-        {e.name, e.model, e.code, e.type, StatementNumber(e.quantity), StatementNumber(e.price),
-         StatementNumber(e.quantity * e.price), StatementNumber(sold), StatementNumber(e.salePrice),
-         StatementNumber(sold * e.salePrice), StatementNumber(stock),
-         StatementNumber(e.price * stock), e.supplier, e.remark, NameInitials(e.name), record_.ID});
-    if (!changed) return;
+    if (!ReportChange(
+            ledger::ModifyGoods(SharedConnection(), RecordIdValue(record_.ID), Entries())))
+        return;
     RefreshStockList();
     ShowDone(QStringLiteral("修改商品完成"));
     RefreshGoodsLists();

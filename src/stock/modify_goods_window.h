@@ -8,8 +8,8 @@ class ModifyGoodsWindow final : public GoodsEntryWindow {
     Q_OBJECT
 
   public:
-    // Works on record, whose ID and sold quantity are kept from now on, whatever the lists
-    // show meanwhile.
+    // Works on record, whose ID is kept from now on, whatever the lists show meanwhile; the
+    // sold figures are those stored when the change is confirmed.
     ModifyGoodsWindow(QWidget* owner, const GoodsRow& record);
 
   private:

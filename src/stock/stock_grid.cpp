@@ -90,11 +90,13 @@ void LayOutStockColumns() {
     StockPage& page = TheStockPage();
     if (!page.grid) return;
     const int host = page.库管框架->width();
-    const double* widths = IsSuperAdmin() ? kAdminWidths : kUserWidths;
+    const bool costs = CostFiguresVisible();
+    const double* widths = costs ? kAdminWidths : kUserWidths;
     int used = 20;
     page.grid->Column(0).SetWidth(20);
     for (int c = 1; c <= 15; ++c) {
-        const int width = static_cast<int>(std::floor(widths[c - 1] * host));
+        const bool withheld = !costs && kStockCostColumns.contains(c);
+        const int width = withheld ? 0 : static_cast<int>(std::floor(widths[c - 1] * host));
         page.grid->Column(c).SetWidth(width);
         used += width;
     }
@@ -122,12 +124,17 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
 
     ListQuery rows(sql, values);
     const QList<int> fields = rows.Columns(kFields);
+    // A user who may not see cost figures gets none in the list, not even in a hidden cell.
+    const bool costs = CostFiguresVisible();
+    bool withheld[16] = {};
+    for (int f = 0; f < kFields.size(); ++f)
+        withheld[f] = !costs && kStockCostColumns.contains(f + 1);
     QString line;
     while (rows.Next()) {
         line.truncate(0);  // keeps the buffer for the next row
         for (int f = 0; f < kFields.size(); ++f) {
             if (f > 0) line += u'\t';
-            rows.AppendText(fields[f], &line);
+            if (!withheld[f]) rows.AppendText(fields[f], &line);
         }
         for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[totalColumns[t]]);
         const double stock = rows.Number(fields[11]);
@@ -148,7 +155,9 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     StyleTotalsRow(g, 2, 16);
     g->SetCellText(last, 5, QStringLiteral("合计："));
     const int totalCells[6] = {6, 8, 9, 11, 12, 13};
-    for (int t = 0; t < 6; ++t) g->SetCellText(last, totalCells[t], NumberText(totals[t]));
+    for (int t = 0; t < 6; ++t)
+        if (!withheld[totalCells[t] - 1])
+            g->SetCellText(last, totalCells[t], NumberText(totals[t]));
     g->SetAutoRedraw(true);
     g->Refresh();
 }

@@ -8,17 +8,19 @@ class StockInWindow final : public GoodsEntryWindow {
     Q_OBJECT
 
   public:
-    // New stock-in when restockRecord is null; otherwise a restock of that record, whose
-    // figures are kept from now on, whatever the lists show meanwhile.
+    // New stock-in when restockRecord is null; otherwise a restock of that record, whose ID
+    // is kept from now on, whatever the lists show meanwhile. The restock adds to the
+    // figures stored when it is confirmed.
     StockInWindow(QWidget* owner, const GoodsRow* restockRecord);
 
     bool IsRestock() const { return restock_; }
+    // A restock shows the record's purchase price to a user who may see it and "*" to
+    // anyone else; a new stock-in leaves its price box to the user.
+    void ShowPurchasePrice();
 
   private:
     void ProposeCode();
     void Confirm();
-    bool AppendRecord(const GoodsEntries& entries);
-    bool AddToRecord(const GoodsEntries& entries);
 
     bool restock_;
     QPushButton* 按钮1;

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QFrame>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include "stats/excel_export.h"
 #include "stock/delete_goods.h"
 #include "stock/goods_row.h"
+#include "stock/import_window.h"
 #include "stock/modify_goods_window.h"
 #include "stock/stock_in_window.h"
 #include "stock/stock_page.h"
@@ -34,6 +36,20 @@ QAction* Hooked(QMenu* menu, const char* text, const std::function<void()>& hook
     return item;
 }
 
+// The items follow the user logged in now and the row clicked, at every opening.
+void SetStockMenuItemsFor(bool recordRow) {
+    StockPage& page = TheStockPage();
+    const bool admin = IsSuperAdmin();
+    page.修改退货->setVisible(recordRow && admin);
+    page.删除->setVisible(recordRow && admin);
+    page.查看进货单价->setVisible(recordRow && !CostFiguresVisible());
+    // The totals row has nothing to restock; a record row always offers it.
+    page.商品续存->setVisible(recordRow || admin);
+    for (QAction* toggle : {page.隐藏进货单价, page.隐藏进货金额, page.隐藏存货金额})
+        toggle->setVisible(CostFiguresVisible());
+    page.导入商品->setVisible(admin);
+}
+
 }  // namespace
 
 void BuildStockMenu() {
@@ -45,6 +61,9 @@ void BuildStockMenu() {
     menu->addSeparator();
     page.商品入库 = Item(menu, "商品入库",
                          [] { OpenStockInWindow(TheStockPage().hooks.owner, false, nullptr); });
+    page.导入商品 = Item(menu, "导入商品", [] {
+        if (IsSuperAdmin()) OpenImportWindow(TheStockPage().hooks.owner);
+    });
     page.商品销售 = Hooked(menu, "商品销售", page.hooks.sell);
     menu->addSeparator();
     page.商品续存 = Item(menu, "商品续存", [] { OnRestock(); });
@@ -57,7 +76,8 @@ void BuildStockMenu() {
     menu->addSeparator();
     page.刷新显示 =
         Item(menu, "刷新显示", [] { FillStockGrid(QStringLiteral("select * from buy")); });
-    page.导出Excel = Item(menu, "导出Excel", [] { ExportGridToExcel(StockGrid()); });
+    page.导出Excel =
+        Item(menu, "导出Excel", [] { ExportGridToExcel(StockGrid(), kStockCostColumns); });
     page.打印 = Item(menu, "打印", [] { ShowPrintNotice(PrintNotice::Stock); });
     menu->addSeparator();
     QMenu* modes = menu->addMenu(QStringLiteral("显示模式"));
@@ -70,12 +90,7 @@ void BuildStockMenu() {
     page.查看进货单价 = Item(modes, "查看进货单价", [] { OnShowPurchasePrice(); });
     for (QAction* toggle : {page.隐藏进货单价, page.隐藏进货金额, page.隐藏存货金额})
         toggle->setCheckable(true);
-
-    // The super administrator's items, as decided when the main window opened.
-    const bool admin = CurrentSession().adminMenuItems;
-    for (QAction* item :
-         {page.隐藏进货单价, page.隐藏进货金额, page.隐藏存货金额, page.修改退货, page.删除})
-        item->setVisible(admin);
+    SetStockMenuItemsFor(true);
 }
 
 void OnStockGridMouseUp(int button, int x, int y) {
@@ -86,19 +101,7 @@ void OnStockGridMouseUp(int button, int x, int y) {
     Session& session = CurrentSession();
     if (row < 2 || col < 2) return;
     session.selectedId = g->CellText(row, 1);
-    if (IsRecordId(CurrentSession().selectedId)) {
-        page.查看进货单价->setVisible(true);
-        if (IsSuperAdmin()) {
-            page.修改退货->setVisible(true);
-            page.删除->setVisible(true);
-            page.查看进货单价->setVisible(false);
-        }
-    } else {
-        page.修改退货->setVisible(false);
-        page.删除->setVisible(false);
-        page.查看进货单价->setVisible(false);
-        if (!IsSuperAdmin()) page.商品续存->setVisible(false);
-    }
+    SetStockMenuItemsFor(IsRecordId(session.selectedId));
     page.库管快捷菜单->popup(g->mapToGlobal(QPoint(x, y)));
 }
 
@@ -129,14 +132,24 @@ void OnDeleteGoods() {
 void OnToggleHiddenColumn(QAction* item, int column, double fraction) {
     StockPage& page = TheStockPage();
     if (!page.grid) return;
-    // The check mark was switched by the click: on means hidden.
-    const int width =
-        item->isChecked() ? 0 : static_cast<int>(std::floor(fraction * page.库管框架->width()));
+    // The check mark was switched by the click: on means hidden. A cost column is never
+    // shown to a user who may not see cost figures.
+    const bool shown =
+        !item->isChecked() && (CostFiguresVisible() || !kStockCostColumns.contains(column));
+    const int width = shown ? static_cast<int>(std::floor(fraction * page.库管框架->width())) : 0;
     page.grid->Column(column).SetWidth(width);
 }
 
 void OnShowPurchasePrice() {
     if (!VerifySuperAdminPassword()) return;
-    const Session& session = CurrentSession();
-    ShowMessage(StockGrid()->CellText(session.selectedRow, 7), 0);
+    // The list holds no purchase price for this user: the record has it.
+    GoodsRow row;
+    if (LoadGoodsRow(CurrentSession().selectedId, &row)) ShowMessage(NumberText(row.进货单价), 0);
+}
+
+void FollowRoleInGoodsWindows() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* restock = qobject_cast<StockInWindow*>(window)) restock->ShowPurchasePrice();
+        if (qobject_cast<ModifyGoodsWindow*>(window) && !IsSuperAdmin()) window->close();
+    }
 }

@@ -2,6 +2,7 @@
 // The 库管 page: the goods list StockGrid, its query panel 库管图片框 below it and the
 // context menu 库管快捷菜单.
 
+#include <QList>
 #include <QString>
 #include <QVariantList>
 #include <functional>
@@ -49,6 +50,7 @@ struct StockPage {
     QMenu* 库管快捷菜单 = nullptr;
     QAction* 扫描销售 = nullptr;
     QAction* 商品入库 = nullptr;
+    QAction* 导入商品 = nullptr;
     QAction* 商品销售 = nullptr;
     QAction* 商品续存 = nullptr;
     QAction* 修改退货 = nullptr;
@@ -67,6 +69,10 @@ struct StockPage {
 };
 
 StockPage& TheStockPage();
+
+// Columns of StockGrid with purchase prices and purchase or stock amounts: filled, shown and
+// exported only while cost figures may be shown.
+inline const QList<int> kStockCostColumns = {7, 8, 13};
 RecordGrid* StockGrid();  // nullptr until created
 
 // Builds the query panel into its frame and the context menu; the grid comes later.
@@ -80,6 +86,9 @@ void CreateStockGrid(int width, int height);
 void SetUpStockGrid();
 // Column widths from the width of 库管框架 and the current user's role.
 void LayOutStockColumns();
+// After a change of user: the goods windows open now follow the new role (the restock window
+// shows or masks its purchase price; the modify window closes for a user who may not modify).
+void FollowRoleInGoodsWindows();
 // Fills StockGrid from a query over buy (values bound to its "?" parameters).
 void FillStockGrid(const QString& sql, const QVariantList& values = {});
 // Reloads the pick lists of 库管供货商框 and 库管类型查询框.

@@ -1,10 +1,13 @@
 #include "store/db_connection.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QTemporaryFile>
 
 #include "store/jet_functions.h"
 #include "store/schema.h"
@@ -32,7 +35,8 @@ bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
     return true;
 }
 
-// Empty when every table and column of the program is there, else what is missing.
+}  // namespace
+
 QString SchemaProblem(sqlite3* db) {
     for (const TableDef& table : SchemaTables()) {
         Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
@@ -50,6 +54,8 @@ QString SchemaProblem(sqlite3* db) {
     return QString();
 }
 
+namespace {
+
 // Durable commits: a rollback journal synced in full survives a crash or a power cut.
 bool ApplyDurability(sqlite3* db, QString* error) {
     QString mode;
@@ -64,6 +70,15 @@ bool ApplyDurability(sqlite3* db, QString* error) {
         return false;
     }
     return true;
+}
+
+// A new name in a directory lasts through a power cut only once the directory is synced.
+void SyncDirectoryOf(const QString& path) {
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
 }  // namespace
@@ -100,6 +115,9 @@ bool DbConnection::OpenFile(const QString& path) {
         sqlite3_close_v2(db);
         return CheckError(error);
     }
+    // Another copy of the program may hold the file locked for a moment: every check below
+    // waits for it like any statement does, instead of failing at once.
+    sqlite3_busy_timeout(db, handle_->timeoutMs);
     // A damaged or foreign file is only read here, and closed again before anything writes.
     QString check;
     QString problem;
@@ -115,9 +133,13 @@ bool DbConnection::OpenFile(const QString& path) {
         sqlite3_close_v2(db);
         return CheckError(problem);
     }
-    sqlite3_busy_timeout(db, handle_->timeoutMs);
+    // A file made before an index existed gains it here, once. When it cannot be written now
+    // (read-only, held by another till) the file is still sound: only reading it is slower.
+    sqlite3_exec(db, AddedIndexText().toUtf8().constData(), nullptr, nullptr, nullptr);
     RegisterJetFunctions(db);
+    const int timeout = handle_->timeoutMs;
     handle_ = std::make_shared<Handle>();
+    handle_->timeoutMs = timeout;
     handle_->db = db;
     handle_->path = path;
     return CheckError(QString());
@@ -162,33 +184,37 @@ bool CreateDatabaseFile(const QString& path, QString* error) {
         return false;
     };
     if (QFileInfo::exists(path)) return fail(QStringLiteral("文件已存在 ") + path);
-    const QString temp = path + QStringLiteral(".new");
-    QFile::remove(temp);
+    // A name of its own, so that two copies started at once never write one file; created
+    // for its owner alone, and the journal SQLite keeps beside it takes the same mode.
+    QTemporaryFile temp(path + QStringLiteral(".XXXXXX.new"));
+    if (!temp.open()) return fail(QStringLiteral("无法写入 ") + path);
+    temp.close();
     sqlite3* db = nullptr;
-    const QByteArray file = temp.toUtf8();
-    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK) {
+    const QByteArray file = temp.fileName().toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         const QString text = ErrorOf(db);
         sqlite3_close_v2(db);
-        QFile::remove(temp);
         return fail(text);
     }
-    const QByteArray schema =
-        (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() + QStringLiteral("COMMIT;"))
-            .toUtf8();
+    const QByteArray schema = (QStringLiteral("PRAGMA synchronous=FULL;BEGIN;") + SchemaText() +
+                               QStringLiteral("COMMIT;"))
+                                  .toUtf8();
     char* message = nullptr;
     const bool ok = sqlite3_exec(db, schema.constData(), nullptr, nullptr, &message) == SQLITE_OK;
     const QString text = QString::fromUtf8(message);
     sqlite3_free(message);
     const bool closed = sqlite3_close(db) == SQLITE_OK;
-    if (!ok || !closed) {
-        QFile::remove(temp);
-        return fail(ok ? QStringLiteral("无法关闭新数据库") : text);
-    }
-    if (!QFile::rename(temp, path)) {
-        QFile::remove(temp);
-        return fail(QStringLiteral("无法写入 ") + path);
-    }
+    if (!ok || !closed) return fail(ok ? QStringLiteral("无法关闭新数据库") : text);
+    // A journal left by a crash beside a database that is gone belongs to no file: SQLite
+    // would roll it into the new one and spoil it.
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1String(suffix));
+    // The rename never replaces a file: a copy started at the same moment may have been first,
+    // and its database is as good as this one.
+    if (!QFile::rename(temp.fileName(), path))
+        return QFileInfo::exists(path) || fail(QStringLiteral("无法写入 ") + path);
+    temp.setAutoRemove(false);
+    SyncDirectoryOf(path);
     return true;
 }
 

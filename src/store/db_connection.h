@@ -51,6 +51,9 @@ private:
     QString lastError_;
 };
 
+// Empty when every table and column of the program is in db, else what is missing.
+QString SchemaProblem(sqlite3* db);
+
 // Creates a new database file at path from the program's schema text, with its one user
 // row. The file appears whole or not at all; an existing file is never replaced.
 bool CreateDatabaseFile(const QString& path, QString* error = nullptr);

@@ -62,7 +62,8 @@ bool IsNumberVariant(const QVariant& v) {
     }
 }
 
-// The value column kind can hold for value, or an error text naming the field.
+}  // namespace
+
 bool CheckValue(const QString& field, ColumnKind kind, const QVariant& value, QVariant* stored,
                 QString* error) {
     if (!value.isValid() || value.isNull()) {
@@ -131,8 +132,6 @@ bool CheckValue(const QString& field, ColumnKind kind, const QVariant& value, QV
     }
     return false;
 }
-
-}  // namespace
 
 struct DbRecordSet::Cursor {
     bool open = false;

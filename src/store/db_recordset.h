@@ -28,6 +28,12 @@ inline const QString kFieldIndex = QStringLiteral("字段序号小于0");
 inline const QString kNoFieldGiven = QStringLiteral("字段序号和字段名都为空");
 }  // namespace RecordSetMessage
 
+// The value a column of kind can hold for value (texts of at most 50 characters, finite
+// numbers, dates in their stored form), or false with an error text naming field. Every
+// write of a field is checked with it, through a record set or a statement.
+bool CheckValue(const QString& field, ColumnKind kind, const QVariant& value, QVariant* stored,
+                QString* error);
+
 // Edit modes as GetEditMode reports them.
 enum class EditMode { None = 0, InProgress = 1, Add = 2 };
 

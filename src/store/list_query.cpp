@@ -41,7 +41,9 @@ void AppendUtf8(const unsigned char* s, int length, QString* line) {
         char32_t code;
         int extra;
         if (c < 0x80) {
-            out[written++] = QChar(c);
+            // A list row is joined with tabs: a tab inside a value would push the rest of the
+            // row into the wrong columns, so it shows as a space.
+            out[written++] = QChar(c == '\t' ? ' ' : c);
             ++i;
             continue;
         }

@@ -29,7 +29,8 @@ class ListQuery {
     // The value of a column of the current row as a number (0 for empty and text).
     double Number(int column) const;
     // Appends the value as a list cell shows it: dates "2012年6月3日" (with the time of day
-    // when it is not midnight), numbers in number text, texts as stored, "" for empty.
+    // when it is not midnight), numbers in number text, texts as stored with a tab as a
+    // space (a list row is joined with tabs), "" for empty.
     void AppendText(int column, QString* line) const;
 
   private:

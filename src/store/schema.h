@@ -29,3 +29,6 @@ const TableDef* FindTable(const QString& name);  // ASCII case ignored
 
 // The statements that create an empty database with its one user row.
 QString SchemaText();
+// The indexes added since the first files were made, each created only when missing: part
+// of SchemaText, and run when an existing file is opened.
+QString AddedIndexText();

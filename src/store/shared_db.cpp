@@ -64,7 +64,9 @@ QString VariantText(const QVariant& value) {
 
 QString ListCellText(const QVariant& value) {
     if (value.typeId() == QMetaType::QDateTime) return DateListText(value.toDateTime());
-    return VariantText(value);
+    // A list row is joined with tabs: a tab inside a value would push the rest of the row
+    // into the wrong columns.
+    return VariantText(value).replace(u'\t', u' ');
 }
 
 double VariantNumber(const QVariant& value) {

@@ -32,7 +32,7 @@ QString VariantText(const QVariant& value);
 QList<int> FieldIndexes(DbRecordSet& records, const QStringList& names);
 double VariantNumber(const QVariant& value);
 // A value as a list cell shows it: dates as "2012年6月3日" (with the time of day when it is
-// not midnight), numbers in number text, texts as stored.
+// not midnight), numbers in number text, texts as stored with a tab as a space.
 QString ListCellText(const QVariant& value);
 QString FieldText(DbRecordSet& records, const QString& name);
 double FieldNumber(DbRecordSet& records, const QString& name);

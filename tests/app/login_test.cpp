@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -162,6 +163,31 @@ TEST_F(Login, AChangedPasswordSwitchesTheHint) {
     Provision();
     WriteSetupKey("password", "ture");
     EXPECT_EQ(Open()->密码提示标签->text(), QStringLiteral("请登录您的号码"));
+}
+
+TEST_F(Login, ANamelessAccountNeverLetsAnyoneIn) {
+    Open();
+    AddUser("", "", QStringLiteral("超级管理员"));
+    delete login_.data();
+    LoginWindow* w = Open();
+    ASSERT_EQ(w->组合框1->currentText(), "");
+    w->编辑框2->setText("   ");
+    dialogs_.Clear();
+    w->Login();
+    EXPECT_EQ(TheMainWindow(), nullptr);
+    EXPECT_EQ(dialogs_.Texts(), QStringList{LoginMessage::kWrongCredentials});
+}
+
+TEST_F(Login, AFailedOpeningIsToldOnceAndClosingTheWindowEndsTheProgram) {
+    QFile damaged(File("data.db"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(4096, '\x01'));
+    damaged.close();
+    LoginWindow* w = Open();
+    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("打开数据库失败！")});
+    EXPECT_EQ(w->组合框1->count(), 0);
+    w->close();
+    EXPECT_EQ(ended_, 1);
 }
 
 }  // namespace

@@ -1,14 +1,21 @@
 #include "app/provision.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <cerrno>
 
 #include "app/open_database.h"
 #include "common/gbk.h"
+#include "common/ini.h"
+#include "common/program_dir.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "common/whole_file.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -95,6 +102,101 @@ TEST_F(Provisioning, FlagsAreOnOnlyForTure) {
     EXPECT_EQ(SetupColor("bgone"), 55512);
     EXPECT_EQ(SetupNumber("beep"), 2);
     EXPECT_EQ(SetupNumber("nosuch"), 0);
+}
+
+// A crash in the middle of a change leaves a hot journal; the user then deletes data.db.
+TEST_F(Provisioning, AStaleJournalBesideADeletedDatabaseIsNeverRolledIntoTheNewOne) {
+    ProvisionFiles();
+    const QByteArray db = QFile::encodeName(File("data.db"));
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(db.constData(), &raw), SQLITE_OK);
+    // A table fills the file; then a change to it is interrupted after SQLite, its cache kept
+    // small, has begun writing changed pages into the file.
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "CREATE TABLE filler(x); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                           "SELECT i+1 FROM n WHERE i<400) INSERT INTO filler SELECT "
+                           "randomblob(900) FROM n; PRAGMA cache_size=2; BEGIN; "
+                           "INSERT INTO filler SELECT randomblob(900) FROM filler;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_TRUE(QFile::copy(File("data.db-journal"), File("crashed-journal")));
+    sqlite3_close_v2(raw);  // rolls back
+    ASSERT_TRUE(QFile::remove(File("data.db")));
+    ASSERT_TRUE(QFile::rename(File("crashed-journal"), File("data.db-journal")));
+
+    dialogs_.Clear();
+    ProvisionFiles();
+    OpenDatabase();
+    EXPECT_TRUE(SharedConnection().IsOpen());
+    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("第一次使用是否需要“视频教程”")});
+    EXPECT_FALSE(QFile::exists(File("data.db-journal")));
+}
+
+// Two copies of the program started at the same moment in an empty directory.
+TEST_F(Provisioning, TwoSimultaneousFirstStartsEndWithOneGoodDatabase) {
+    for (int round = 0; round < 8; ++round) {
+        const QString dir = File(QString::number(round));
+        ASSERT_TRUE(QDir().mkpath(dir));
+        SetProgramDir(dir);
+        int gate[2];
+        ASSERT_EQ(pipe(gate), 0);
+        pid_t children[2];
+        for (pid_t& child : children) {
+            child = fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                close(gate[1]);
+                char c;
+                (void)read(gate[0], &c, 1);  // both start when the gate closes
+                ProvisionFiles();
+                _exit(0);
+            }
+        }
+        close(gate[0]);
+        close(gate[1]);
+        for (pid_t child : children) {
+            int status = 0;
+            waitpid(child, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                  (QStringList{"config.ini", "data.db", QStringLiteral("配置.ini")}));
+        DbConnection connection;
+        EXPECT_TRUE(connection.OpenFile(dir + "/data.db"))
+            << connection.GetErrorDescription().toStdString();
+        QFile config(dir + "/config.ini");
+        ASSERT_TRUE(config.open(QIODevice::ReadOnly));
+        EXPECT_EQ(config.readAll(), DefaultConfigBytes());
+    }
+}
+
+TEST_F(Provisioning, TheDatabaseAndTheRememberedPasswordsAreTheOwnersAlone) {
+    ProvisionFiles();
+    IniWrite(RememberPath(), "admin", "k", "v");
+    const auto ownerOnly =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    EXPECT_EQ(QFile::permissions(File("data.db")), ownerOnly);
+    EXPECT_EQ(QFile::permissions(RememberPath()), ownerOnly);
+}
+
+// An empty settings file is what a failed write on a full disk used to leave.
+TEST_F(Provisioning, AnEmptySettingsFileIsWrittenAgainAndAFailedWriteToldOnce) {
+    QFile(File("config.ini")).open(QIODevice::WriteOnly);
+    ProvisionFiles();
+    EXPECT_EQ(Bytes("config.ini"), DefaultConfigBytes());
+
+    ReportSettingsFailures();
+    SetWriteCallForTest([](int, const char*, long) -> long {
+        errno = ENOSPC;
+        return -1;
+    });
+    dialogs_.Clear();
+    for (const char* typed : {"1", "12", "123"}) WriteSetupKey("beep", typed);
+    SetWriteCallForTest(nullptr);
+    SetSettingsFailureHandler(nullptr);
+    EXPECT_EQ(Bytes("config.ini"), DefaultConfigBytes());
+    ASSERT_EQ(dialogs_.Shown().size(), 1);
+    EXPECT_TRUE(dialogs_.Texts()[0].contains(QStringLiteral("磁盘空间不足")));
 }
 
 }  // namespace

@@ -2,11 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstdio>
 
 #include "common/date_text.h"
 #include "common/gbk.h"
 #include "common/number_text.h"
+
+namespace {
+// printf's "%.13g" with a point whatever the process locale: the reference for NumberText.
+QString PrintfG13(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.13g", v);
+    return QString::fromLatin1(text).replace(QString::fromLatin1(std::localeconv()->decimal_point),
+                                             QStringLiteral("."));
+}
+}  // namespace
 
 TEST(NumberText, WritesAtMostThirteenDigitsWithoutTrailingZeros) {
     EXPECT_EQ(NumberText(0.1 * 3), "0.3");
@@ -48,19 +59,28 @@ TEST(NumberText, AgreesWithThirteenDigitPrintfEverywhere) {
                               5e-324,
                               1e300};
     for (double v : samples) {
-        char expected[40];
-        std::snprintf(expected, sizeof expected, "%.13g", v);
-        EXPECT_EQ(NumberText(v), QString::fromLatin1(expected)) << expected;
+        const QString expected = PrintfG13(v);
+        EXPECT_EQ(NumberText(v), expected) << expected.toStdString();
         QString appended = "x";
         AppendNumberText(v, &appended);
-        EXPECT_EQ(appended, "x" + QString::fromLatin1(expected));
+        EXPECT_EQ(appended, "x" + expected);
     }
     for (int i = 1; i < 20000; ++i) {
         const double v = i * 0.25 + i / 7.0;
-        char expected[40];
-        std::snprintf(expected, sizeof expected, "%.13g", v);
-        ASSERT_EQ(NumberText(v), QString::fromLatin1(expected)) << expected;
+        ASSERT_EQ(NumberText(v), PrintfG13(v)) << v;
     }
+}
+
+// ctest runs this program a second time under a comma-decimal locale (LK_COMMA_LOCALE set);
+// that run must really have the locale, and read numbers with a point all the same.
+TEST(NumberText, ReadsAPointWhateverTheLocale) {
+    if (qEnvironmentVariableIsSet("LK_COMMA_LOCALE")) {
+        ASSERT_STREQ(std::localeconv()->decimal_point, ",")
+            << "the comma-decimal locale is missing: run scripts/setup.sh";
+    }
+    EXPECT_EQ(TextToNumber("2.5"), 2.5);
+    EXPECT_EQ(TextToNumber("12.5") * 3, 37.5);
+    EXPECT_EQ(TextToNumber("2,5"), 2);
 }
 
 TEST(NumberText, ReadsTheLeadingDecimalNumber) {

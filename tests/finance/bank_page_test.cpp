@@ -93,6 +93,26 @@ TEST_F(BankPageTest, AWithdrawalIsStoredNegativeAndShownUnsignedInTheChangeWindo
     EXPECT_EQ(g->Cell(1, 5).ForeColor(), 0);
 }
 
+TEST_F(BankPageTest, AMinusTypedIntoTheAmountIsRefusedInBothWindows) {
+    AddEntry("工行", "A", "存款", 100);
+    Open();
+    BankEntryWindow* w = OpenNew();
+    Enter(w, 1, "工行", "-50");  // a withdrawal typed with its sign would have been a deposit
+    QTest::mouseClick(w->按钮2, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.Texts(), QStringList{"金额请填写正数，存入或取出由存取类型决定"});
+    EXPECT_EQ(dialogs_.Shown()[0].caption, "请填写完整信息");
+    EXPECT_EQ(Count("select * from bank"), 1);
+    EXPECT_EQ(Window("新建存取操作"), w);
+    w->close();
+
+    w = OpenChange(1);
+    w->金额框->setText("-5");
+    QTest::mouseClick(w->按钮2, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.Texts().size(), 2);
+    EXPECT_EQ(Stored("金额", 1), "100");
+    EXPECT_EQ(Window("修改存取操作"), w);
+}
+
 TEST_F(BankPageTest, AKindThatBeginsNoTypeLeavesNoneSelectedAndSavesNegated) {
     AddEntry("工行", "A", "手工", 40);
     RecordGrid* g = Open();

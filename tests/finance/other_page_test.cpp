@@ -206,13 +206,13 @@ TEST_F(OtherPageTest, TheMenuOpensFromEveryEntry) {
     EXPECT_FALSE(Item(OtherMenu(), "删 除 数 据")->isVisible());  // not an administrator
     EXPECT_NE(Item(OtherMenu(), "输出Excel.."), nullptr);
 
-    CurrentSession().adminMenuItems = true;
+    CurrentSession().userRole = kSuperAdmin;
     RightClick(g, 2, 4);
     EXPECT_TRUE(Item(OtherMenu(), "删 除 数 据")->isVisible());
 }
 
 TEST_F(OtherPageTest, DeleteAsksAndReloadsEveryEntryEvenWhenCancelled) {
-    CurrentSession().adminMenuItems = true;
+    CurrentSession().userRole = kSuperAdmin;
     AddEntry("收入", "甲", 1);
     AddEntry("支出", "乙", 2);
     AddEntry("支出", "丙", 3);
@@ -237,7 +237,7 @@ TEST_F(OtherPageTest, DeleteAsksAndReloadsEveryEntryEvenWhenCancelled) {
 }
 
 TEST_F(OtherPageTest, FailedStatementsAreReportedAndChangeNothing) {
-    CurrentSession().adminMenuItems = true;
+    CurrentSession().userRole = kSuperAdmin;
     AddEntry("收入", "甲", 1);
     AddEntry("收入", "乙", 2);
     ASSERT_TRUE(

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -7,6 +8,7 @@
 #include <map>
 
 #include "grid_fixture.h"
+#include "platform/dialogs.h"
 #include "support/workbook_reader.h"
 
 namespace {
@@ -66,13 +68,21 @@ TEST_F(GridExport, AnEmptyNameAsksForTheFileAndACancelWritesNothing) {
     EXPECT_TRUE(grid->ExportToExcel(QString(), true, true));
     ASSERT_EQ(dialogs_.Shown().size(), 1);
     EXPECT_EQ(dialogs_.Shown()[0].kind, ShownBox::Kind::SaveFile);
-    EXPECT_EQ(dialogs_.Shown()[0].caption, "Export To Excel");
-    EXPECT_EQ(dialogs_.Shown()[0].filter, "Excel WorkBook (*.xlsx)");
+    EXPECT_EQ(dialogs_.Shown()[0].caption, QStringLiteral("导出到Excel"));
+    EXPECT_EQ(dialogs_.Shown()[0].filter, QStringLiteral("Excel 工作簿 (*.xlsx)"));
     EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});  // nothing left beside it
+    // An existing folder, never a path the dialog would offer as the file's name.
+    EXPECT_TRUE(dialogs_.Shown()[0].dir.endsWith('/'));
+    EXPECT_TRUE(QFileInfo(dialogs_.Shown()[0].dir).isDir());
 
     EXPECT_FALSE(grid->ExportToExcel(QString(), true, true));  // the dialog is cancelled
     EXPECT_EQ(dialogs_.Shown().size(), 2);
+    EXPECT_EQ(dialogs_.Shown()[1].dir, Dir() + '/');  // the folder used last
     EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});
+
+    dialogs_.AnswerFile(File("旧格式.XLS"));
+    EXPECT_TRUE(grid->ExportToExcel(QString(), true, true));
+    EXPECT_EQ(Entries(), (QStringList{"chosen.xlsx", "旧格式.xlsx"}));
 }
 
 TEST_F(GridExport, AFailedWriteReportsFalseAndLeavesNoFileBehind) {
@@ -98,6 +108,26 @@ TEST_F(GridExport, AFailedWriteReportsFalseAndLeavesNoFileBehind) {
     grid->SetCellText(3, kRemark, "short");
     EXPECT_TRUE(grid->ExportToExcel(File("keep.xlsx"), true, true));
     EXPECT_EQ(ReadSheet(File("keep.xlsx")).Text("D4"), "short");
+}
+
+// The usual target is a folder with a Chinese name (~/文档), often with a file to replace.
+TEST_F(GridExport, ChinesePathsAreWrittenAndReplaced) {
+    Fill({"1"});
+    ASSERT_TRUE(QDir(Dir()).mkdir(QStringLiteral("文档")));
+    const QString target = File(QStringLiteral("文档/库存清单.xlsx"));
+    dialogs_.AnswerFile(target);
+    ASSERT_TRUE(grid->ExportToExcel(QString(), true, true));
+    grid->SetCellText(3, kRemark, QStringLiteral("改过"));
+    ASSERT_TRUE(grid->ExportToExcel(target, true, true));
+    EXPECT_EQ(ReadSheet(target).Text("D4"), QStringLiteral("改过"));
+    EXPECT_EQ(QDir(File(QStringLiteral("文档"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("库存清单.xlsx")});
+}
+
+TEST(QtChinese, TheStandardDialogsReadChinese) {
+    ASSERT_TRUE(InstallQtChinese()) << "qt6-translations-l10n is missing: run scripts/setup.sh";
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("查找范围："));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
 }
 
 }  // namespace

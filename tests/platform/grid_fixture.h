@@ -5,6 +5,7 @@
 #include <QTest>
 #include <memory>
 
+#include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "support/program_fixture.h"
 
@@ -47,8 +48,7 @@ class GridFixture : public ProgramFixture {
     // totals row (bold, frozen) is appended.
     void Fill(const std::vector<QString>& quantities, int sortColumn = -1,
               int order = RecordGrid::cellAscending) {
-        grid->SetRows(2);
-        grid->SetAutoRedraw(false);
+        BeginListFill(grid.get(), 2);
         double total = 0;
         for (size_t i = 0; i < quantities.size(); ++i) {
             grid->AddItem(QStringLiteral("%1\t品%1\t%2\t%3\t备注%1")

@@ -121,6 +121,13 @@ TEST_F(Grid, HeaderClickSortsAndShowsTheIndicator) {
 
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(1, kName));
     EXPECT_EQ(grid->Column(kQty).UserSortIndicator(), RecordGrid::cellSortIndicatorNone);
+    grid->Column(kQty).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
+    EXPECT_EQ(grid->Column(kName).UserSortIndicator(), RecordGrid::cellSortIndicatorNone);
+    grid->Column(kName).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
+    EXPECT_EQ(grid->Column(kQty).UserSortIndicator(), RecordGrid::cellSortIndicatorNone);
+    Fill({"3", "1", "2"});  // a refill in the query's order drops the arrow
+    EXPECT_EQ(grid->Column(kName).UserSortIndicator(), RecordGrid::cellSortIndicatorNone);
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(1, kName));
     EXPECT_EQ(Column(kName).mid(2), (QStringList{"品1", "品2", "品3", "合计："}));
 
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(1, kName));
@@ -202,8 +209,9 @@ TEST_F(Grid, MouseEventsReportButtonsCellsAndDoubleClicks) {
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, Centre(3, kName));
     EXPECT_EQ(ups.last()[0].toInt(), RecordGrid::kLeftButton);
     EXPECT_EQ(grid->Selection().FirstRow(), 3);
+    // A list selects one record: Shift does not select several.
     QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::ShiftModifier, Centre(5, kName));
-    EXPECT_EQ(grid->Selection().FirstRow(), 3);
+    EXPECT_EQ(grid->Selection().FirstRow(), 5);
     EXPECT_EQ(grid->Selection().LastRow(), 5);
 
     QTest::mouseDClick(Viewport(), Qt::LeftButton, {}, onRow4);
@@ -364,6 +372,14 @@ TEST_F(Grid, KeysMoveTheSelectedRowAndKeepItInView) {
     QTest::keyClick(grid.get(), Qt::Key_Home);
     EXPECT_EQ(grid->Selection().FirstRow(), 2);
     EXPECT_EQ(grid->verticalScrollBar()->value(), 0);
+
+    // Nor does a drag.
+    QTest::mousePress(Viewport(), Qt::LeftButton, {}, Centre(2, kName));
+    QMouseEvent drag(QEvent::MouseMove, Centre(5, kName), Viewport()->mapToGlobal(Centre(5, kName)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(Viewport(), &drag);
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, Centre(5, kName));
+    EXPECT_EQ(grid->Selection().LastRow() - grid->Selection().FirstRow(), 0);
 }
 
 TEST_F(Grid, HeaderDragResizesVisibleColumnsButNeverRevealsHiddenOnes) {

@@ -27,7 +27,7 @@ class ModifySaleTest : public SalesFixture {
         OpenGrid();
     }
     void TearDown() override {
-        if (auto* open = window_->findChild<ModifySaleWindow*>()) open->close();
+        for (auto* open : window_->findChildren<ModifySaleWindow*>()) open->close();
         SalesFixture::TearDown();
     }
     ModifySaleWindow* OpenFromMenu(int row) {
@@ -48,7 +48,7 @@ class ModifySaleTest : public SalesFixture {
 TEST_F(ModifySaleTest, TheWindowShowsTheSaleAndStoresDebtAndCustomer) {
     ModifySaleWindow* w = OpenFromMenu(2);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->windowTitle(), "修改销售单 - " + goods_);
+    EXPECT_EQ(w->windowTitle(), "修改销售单 - 1");  // the sale's own ID
     EXPECT_EQ(w->size(), QSize(450, 259));
     EXPECT_EQ(TextOf(w, "名称标签"), "圆珠笔");
     EXPECT_EQ(TextOf(w, "销售日期标签"), "2012年6月15日");
@@ -87,16 +87,30 @@ TEST_F(ModifySaleTest, AFailedUpdateIsReportedAndTheWindowStaysOpen) {
     EXPECT_TRUE(w->isVisible());
 }
 
-TEST_F(ModifySaleTest, OnlyARowWithASaleOpensTheWindowAndOnlyOneAtATime) {
+TEST_F(ModifySaleTest, OnlyARowWithASaleOpensTheWindowAndEachSaleHasItsOwn) {
     EXPECT_EQ(OpenFromMenu(3), nullptr);  // the totals row
     ModifySaleWindow* first = OpenFromMenu(2);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(OpenModifySaleWindow(window_.get(), SalesGrid(), 2), first);
     EXPECT_EQ(window_->findChildren<ModifySaleWindow*>().size(), 1);
+
+    SaleRow other;
+    other.UID = goods_;
+    other.客户名称 = "李四";
+    AddSale(other);
+    FillSalesGrid("select * from sell");
+    const int row = SalesGrid()->CellText(2, 1) == "2" ? 2 : 3;
+    ModifySaleWindow* second = OpenModifySaleWindow(window_.get(), SalesGrid(), row);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->SaleId(), "2");
+    EXPECT_EQ(second->windowTitle(), "修改销售单 - 2");
+    EXPECT_EQ(TextOf(second, "客户名称框"), "李四");
+    EXPECT_EQ(first->windowTitle(), "修改销售单 - 1");
 }
 
-TEST_F(ModifySaleTest, DeletingAsksFirstAndLeavesTheGoodsAsTheyWere) {
-    CurrentSession().adminMenuItems = true;
+TEST_F(ModifySaleTest, DeletingAsksFirstAndGivesTheSaleBackToItsGoods) {
+    CurrentSession().userRole = kSuperAdmin;
     const GoodsRow before = Goods(goods_);
     Delete(2, BoxAnswer::Cancel);
     ASSERT_EQ(dialogs_.Shown().size(), 1);
@@ -111,12 +125,12 @@ TEST_F(ModifySaleTest, DeletingAsksFirstAndLeavesTheGoodsAsTheyWere) {
     RecordGrid* g = SalesGrid();
     ASSERT_EQ(g->Rows(), 3);
     EXPECT_EQ(g->CellText(2, 3), "合计：");
-    EXPECT_EQ(g->CellText(2, 11), "4");  // the totals wait for the next fill
-    const GoodsRow after = Goods(goods_);
-    EXPECT_EQ(after.存货数量, before.存货数量);
-    EXPECT_EQ(after.销售数量, before.销售数量);
-    EXPECT_EQ(after.销售金额, before.销售金额);
-    EXPECT_EQ(after.存货金额, before.存货金额);
+    EXPECT_EQ(g->CellText(2, 11), "4");    // the totals wait for the next fill
+    const GoodsRow after = Goods(goods_);  // the sale was 1 for 2
+    EXPECT_EQ(after.存货数量, before.存货数量 + 1);
+    EXPECT_EQ(after.销售数量, before.销售数量 - 1);
+    EXPECT_EQ(after.销售金额, before.销售金额 - 2);
+    EXPECT_EQ(after.存货金额, before.存货金额 + 8);
 }
 
 TEST_F(ModifySaleTest, SellingFromTheSalesListOffersTheGoodsOfTheClickedSale) {

@@ -1,8 +1,10 @@
 // The sales page, the sell window and the modify-sale window, for looking at them:
-// sales_demo [sell|modify]
+// sales_demo [sell|modify|scan]
 #include <QApplication>
 #include <QFile>
 #include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -13,6 +15,7 @@
 #include "platform/record_grid.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
+#include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
 #include "store/shared_db.h"
 
@@ -26,6 +29,10 @@ int main(int argc, char** argv) {
     config.open(QIODevice::WriteOnly);
     config.write(DefaultConfigBytes());
     config.close();
+    QFile receipt(ProgramFile(QStringLiteral("配置.ini")));
+    receipt.open(QIODevice::WriteOnly);
+    receipt.write(DefaultReceiptBytes());
+    receipt.close();
     CreateDatabaseFile(DatabasePath());
     OpenDatabase();
     CurrentSession().userRole = kSuperAdmin;
@@ -66,6 +73,19 @@ int main(int argc, char** argv) {
         sell->show();
     } else if (mode == "modify") {
         OpenModifySaleWindow(&main, SalesGrid(), 3)->move(300, 150);
+    } else if (mode == "scan") {
+        SharedConnection().Execute(
+            "insert into buy (名称,编码,进货单价,销售单价,存货数量,首拼) values "
+            "('笔记本A5','6902',3,5,20,'BJBA5'),('液晶显示器二十四寸','6903',600,899,3,'YJXSQESSC'"
+            ")");
+        auto* scan = new ScanSaleWindow(&main);
+        scan->move(180, 90);
+        scan->show();
+        for (const char* code : {"YZBB2", "6902", "6903", "YZBB2"}) {
+            scan->商品编码编辑框->setText(QString::fromUtf8(code));
+            scan->OnConfirmCode();
+        }
+        scan->OnPreview();
     }
     return app.exec();
 }

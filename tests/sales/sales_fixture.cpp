@@ -44,7 +44,6 @@ void SalesFixture::TearDown() {
 void SalesFixture::LogInAsSuperAdmin() {
     CurrentSession().userName = kSuperAdmin;
     CurrentSession().userRole = kSuperAdmin;
-    CurrentSession().adminMenuItems = true;
 }
 
 void SalesFixture::LogRefills() {

@@ -36,7 +36,7 @@ TEST_F(SalesGridTest, AnEmptyTableShowsTheHeadersAndZeroTotals) {
     EXPECT_EQ(g->Cell(0, 13).MergeArea(), (CellArea{0, 13, 0, 17}));
     EXPECT_EQ(g->Cell(1, 0).MergeArea(), (CellArea{0, 0, 1, 0}));
     EXPECT_EQ(g->CellText(2, 3), "合计：");
-    for (int c : {8, 9, 11, 12}) EXPECT_EQ(g->CellText(2, c), "0");
+    for (int c : {8, 9, 11}) EXPECT_EQ(g->CellText(2, c), "0");
     EXPECT_TRUE(g->Cell(2, 1).FontBold());
     EXPECT_EQ(g->FrozenBottomRows(), 1);
     EXPECT_EQ(g->Column(0).Width(), 20);
@@ -61,6 +61,7 @@ TEST_F(SalesGridTest, RowsShowTheirSaleWithDebtsColouredAndTotalled) {
     owed.销售日期 = "2012-06-03 09:05:00";
     owed.UID = "7";
     AddSale(owed);
+    LogInAsSuperAdmin();
     RecordGrid* g = OpenGrid();
     ASSERT_EQ(g->Rows(), 5);
     EXPECT_EQ(g->CellText(2, 10), "2012年6月3日");
@@ -74,7 +75,7 @@ TEST_F(SalesGridTest, RowsShowTheirSaleWithDebtsColouredAndTotalled) {
     EXPECT_EQ(g->CellText(4, 8), "3.5");
     EXPECT_EQ(g->CellText(4, 9), "2.1");
     EXPECT_EQ(g->CellText(4, 11), "-0.99999995");
-    EXPECT_EQ(g->CellText(4, 12), "1.2");  // the profit total, also when its column is hidden
+    EXPECT_EQ(g->CellText(4, 12), "1.2");
 }
 
 TEST_F(SalesGridTest, GridLinesOneOrTwoPaintTheDataCellsWhite) {
@@ -95,18 +96,37 @@ TEST_F(SalesGridTest, TheSuperAdministratorSeesTheProfitColumn) {
     EXPECT_EQ(OpenGrid()->Column(12).Width(), 85);
 }
 
-TEST_F(SalesGridTest, OthersSeeTheProfitColumnOnlyWhenShownFromTheMenu) {
+TEST_F(SalesGridTest, NoMenuPathShowsTheProfitToAnOrdinaryUser) {
+    SaleRow sale;
+    sale.净利润 = 0.7;
+    AddSale(sale);
     RecordGrid* g = OpenGrid();
+    SalesPage& page = TheSalesPage();
     EXPECT_EQ(g->Column(12).Width(), 0);
-    TheSalesPage().隐藏净利润->trigger();
-    EXPECT_TRUE(TheSalesPage().隐藏净利润->isChecked());
-    TheSalesPage().隐藏净利润->trigger();
-    EXPECT_EQ(g->Column(12).Width(), 85);
-    LayOutSalesColumns();
+    EXPECT_EQ(g->CellText(2, 12), "");
+    EXPECT_EQ(g->CellText(3, 12), "");  // nor its total
+    RightClick(2, 3);
+    EXPECT_FALSE(page.隐藏净利润->isVisible());
+    Menu()->hide();
+    page.隐藏净利润->trigger();
+    page.隐藏净利润->trigger();
     EXPECT_EQ(g->Column(12).Width(), 0);
-    TheSalesPage().显示全部信息->trigger();
-    EXPECT_EQ(g->Column(12).Width(), 87);  // 0.085 of the window's 1028
+    page.隐藏销售单价->trigger();
+    page.显示全部信息->trigger();
+    EXPECT_EQ(g->Column(12).Width(), 0);
+    EXPECT_EQ(g->Column(7).Width(), 56);  // 0.055 of the window's 1028
+    EXPECT_FALSE(page.隐藏销售单价->isChecked());
     EXPECT_EQ(g->Column(13).Width(), 35);
+
+    LogInAsSuperAdmin();
+    RightClick(2, 3);
+    EXPECT_TRUE(page.隐藏净利润->isVisible());
+    Menu()->hide();
+    LayOutSalesColumns();
+    EXPECT_EQ(g->Column(12).Width(), 85);
+    page.隐藏净利润->trigger();
+    EXPECT_TRUE(page.隐藏净利润->isChecked());
+    EXPECT_EQ(g->Column(12).Width(), 0);
 }
 
 TEST_F(SalesGridTest, HiddenColumnsStayHiddenAcrossRefillsAndResizes) {
@@ -157,7 +177,7 @@ TEST_F(SalesGridTest, DeletingIsOfferedOnlyWithTheSuperAdministratorsItems) {
     RightClick(2, 3);
     EXPECT_FALSE(TheSalesPage().删除数据->isVisible());
     Menu()->hide();
-    CurrentSession().adminMenuItems = true;
+    CurrentSession().userRole = kSuperAdmin;
     RightClick(2, 3);
     EXPECT_TRUE(TheSalesPage().删除数据->isVisible());
     Menu()->hide();

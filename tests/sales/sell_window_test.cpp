@@ -13,6 +13,7 @@
 #include "sales/sales_page.h"
 #include "sales/scan_batch.h"
 #include "sales_fixture.h"
+#include "store/shared_db.h"
 
 namespace {
 
@@ -124,6 +125,21 @@ TEST_F(SellTest, AZeroEmptyOrNonNumericQuantityIsRefused) {
     EXPECT_TRUE(refreshed_.isEmpty());
 }
 
+TEST_F(SellTest, TheStoredStockDecidesEvenWhenTheStockBoxWasEditedOrIsOutOfDate) {
+    const QString id = AddGoods("圆珠笔", 2);
+    RunSale(id, [&](SellWindow* w) {
+        // Another till sells one meanwhile; the user types a larger stock.
+        ASSERT_TRUE(SharedConnection().Execute("update buy set 销售数量=1, 存货数量=1"));
+        Type(w, "库存框", "50");
+        Type(w, "销售数量框", "2");
+        Click(w, "按钮1");
+        EXPECT_EQ(LastSkinText(), "库存不足，无法销售");
+        EXPECT_TRUE(w->isVisible());
+    });
+    EXPECT_EQ(SaleCount(), 0);
+    EXPECT_EQ(Goods(id).存货数量, 1);
+}
+
 TEST_F(SellTest, ANegativeQuantityIsRecordedWithItsSignAndRaisesTheStock) {
     const QString id = AddGoods("圆珠笔", 3);
     RunSale(id, [&](SellWindow* w) {
@@ -147,7 +163,7 @@ TEST_F(SellTest, WithoutASourceRowTheStockStaysAStarAndNothingCanBeSold) {
         EXPECT_EQ(LastSkinText(), "销售数量不能是0");
         Type(w, "销售数量框", "1");
         Click(w, "按钮1");
-        EXPECT_EQ(LastSkinText(), "库存不足，无法销售");
+        EXPECT_EQ(LastSkinText(), "错误代码 [083]");
         Type(w, "销售数量框", "-1");
         Click(w, "按钮1");
         EXPECT_EQ(LastSkinText(), "错误代码 [083]");
@@ -200,7 +216,7 @@ TEST_F(SellTest, TheQuantitySpinnerStaysBetweenZeroAndTheStock) {
     });
 }
 
-TEST_F(SellTest, AnEditedAmountChangesTheSalesAmountButNotTheProfit) {
+TEST_F(SellTest, TheProfitIsThatOfTheAmountCharged) {
     const QString id = AddGoods("圆珠笔", 3);
     RunSale(id, [&](SellWindow* w) {
         Type(w, "销售数量框", "2");
@@ -208,7 +224,7 @@ TEST_F(SellTest, AnEditedAmountChangesTheSalesAmountButNotTheProfit) {
         Click(w, "按钮1");
     });
     EXPECT_EQ(StoredSaleText("1", "销售金额"), "20.0");
-    EXPECT_EQ(StoredSaleText("1", "净利润"), "9.0");  // (12.5 - 8) × 2
+    EXPECT_EQ(StoredSaleText("1", "净利润"), "4.0");  // 20 - 8 × 2
     EXPECT_EQ(Goods(id).销售金额, 20);
 }
 
@@ -221,7 +237,7 @@ TEST_F(SellTest, AFailedSalesRowLeavesTheGoodsAsTheyWere) {
         EXPECT_TRUE(w->isVisible());
     });
     EXPECT_NE(result, QDialog::Accepted);
-    EXPECT_EQ(SkinTexts(), QStringList{"错误代码 [071]"});
+    EXPECT_EQ(SkinTexts(), QStringList{"错误代码 [071]\r\n备注不能超过50个字"});
     const GoodsRow after = Goods(id);
     EXPECT_EQ(after.存货数量, before.存货数量);
     EXPECT_EQ(after.存货金额, before.存货金额);

@@ -22,6 +22,7 @@ class Summary : public ProgramFixture {
     void SetUp() override {
         ProgramFixture::SetUp();
         Provision();
+        CurrentSession().userRole = kSuperAdmin;
         window_.resize(1000, 600);
         host_ = new QFrame(&window_);
         host_->setGeometry(0, 0, 1000, 560);
@@ -106,7 +107,7 @@ TEST_F(Summary, ExportNeedsARecordRowAndWritesTheWholeList) {
     dialogs_.AnswerFile(file);
     ExportGridToExcel(g);
     ASSERT_EQ(dialogs_.Texts(), (QStringList{"", "输出Excel成功"}));
-    EXPECT_EQ(dialogs_.Shown()[0].caption, "Export To Excel");
+    EXPECT_EQ(dialogs_.Shown()[0].caption, QStringLiteral("导出到Excel"));
     const Sheet sheet = ReadSheet(file);
     EXPECT_TRUE(sheet.Texts().contains("甲"));
     EXPECT_TRUE(sheet.Texts().contains("乙"));

@@ -9,8 +9,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "common/session.h"
 #include "goods_test_support.h"
 #include "platform/up_down_arrows.h"
+#include "stock/stock_page.h"
 
 namespace {
 
@@ -205,7 +207,7 @@ TEST_F(StockIn, RestockAddsToTheFiguresOfItsRecordAndCloses) {
     EXPECT_EQ(w->windowTitle(), "商品续存");
     EXPECT_EQ(TextOf(w, "名称组合框"), "圆珠笔");
     EXPECT_EQ(TextOf(w, "编码组合框"), "YZBB2");
-    EXPECT_EQ(TextOf(w, "进货单价框"), "10");
+    EXPECT_EQ(TextOf(w, "进货单价框"), "*");  // an ordinary user's restock
     EXPECT_EQ(TextOf(w, "数量框"), "");
     EXPECT_EQ(TextOf(w, "备注框"), "");
     for (const char* box :
@@ -240,6 +242,19 @@ TEST_F(StockIn, RestockAddsToTheFiguresOfItsRecordAndCloses) {
     EXPECT_FALSE(w->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(w);
+}
+
+TEST_F(StockIn, TheRestocksPurchasePriceFollowsTheUserLoggedIn) {
+    CurrentSession().userRole = kSuperAdmin;
+    const GoodsRow pens = Pens();
+    StockInWindow* w = OpenStockInWindow(owner_.get(), true, &pens);
+    EXPECT_EQ(TextOf(w, "进货单价框"), "10");
+    CurrentSession().userRole = kOrdinaryUser;
+    FollowRoleInGoodsWindows();
+    EXPECT_EQ(TextOf(w, "进货单价框"), "*");
+    CurrentSession().userRole = kSuperAdmin;
+    FollowRoleInGoodsWindows();
+    EXPECT_EQ(TextOf(w, "进货单价框"), "10");
 }
 
 TEST_F(StockIn, RestockKeepsTheFractionsOfTheFigures) {
@@ -302,7 +317,7 @@ TEST_F(StockIn, RestockNeedsARecordAndOpensBesideANewStockIn) {
     EXPECT_EQ(TextOf(restock, "数量框"), "");
     EXPECT_EQ(TextOf(restock, "类别组合框"), "文具");
     EXPECT_EQ(TextOf(restock, "名称组合框"), "圆珠笔");
-    EXPECT_EQ(TextOf(restock, "进货单价框"), "10");
+    EXPECT_EQ(TextOf(restock, "进货单价框"), "*");  // an ordinary user sees no purchase price
     Type(restock, "数量框", "1");
     Click(restock, "按钮2");
     EXPECT_EQ(Stored(pens.ID).进货数量, 6);

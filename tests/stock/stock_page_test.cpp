@@ -20,10 +20,12 @@
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "stock/catalogue_window.h"
+#include "stock/goods_import.h"
 #include "stock/modify_goods_window.h"
 #include "stock/stock_in_window.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
+#include "support/workbook_reader.h"
 
 namespace {
 
@@ -33,7 +35,6 @@ class StockList : public ProgramFixture {
         ProgramFixture::SetUp();
         Provision();
         CurrentSession().userRole = kSuperAdmin;
-        CurrentSession().adminMenuItems = true;
         window_.resize(1000, 600);
         host_ = new QFrame(&window_);
         host_->setGeometry(0, 0, 1000, 520);
@@ -111,6 +112,32 @@ TEST_F(StockList, RowsShowTheirValuesAndZeroStockIsHiddenButCounted) {
     EXPECT_EQ(DataRows(), 3);
 }
 
+TEST_F(StockList, AnExportedStockListReadsBackAsTheSameGoodsForAnImport) {
+    ASSERT_TRUE(SharedConnection().Execute(
+        "insert into buy (名称, 型号, 编码, 类型, 进货数量, 进货单价, 进货金额, 销售单价, "
+        "存货数量, "
+        "存货金额, 入库日期, 供货商, 备注) values "
+        "('钢笔', 'F1', 'GBF1', '文具', 10, 2.5, 25, 3.5, 10, 25, '2012-06-03', '晨光', '黑色')"));
+    Open();
+    ASSERT_TRUE(StockGrid()->ExportToExcel(File("stock.xlsx"), true, false));
+
+    ImportTable table;
+    QString error;
+    ASSERT_TRUE(ReadImportFile(File("stock.xlsx"), &table, &error)) << error.toStdString();
+    const ColumnMap map = GuessColumns(table);
+    EXPECT_EQ(map.headerRow, 1);
+    const std::vector<ImportGoods> goods = CheckImportRows(table, map, QDate(2026, 12, 9));
+    ASSERT_EQ(goods.size(), 1u);  // the totals row is not goods
+    const ImportGoods& g = goods[0];
+    EXPECT_TRUE(g.problem.isEmpty()) << g.problem.toStdString();
+    EXPECT_EQ(QStringList({g.名称, g.型号, g.编码, g.类型, g.供货商, g.备注}),
+              QStringList({"钢笔", "F1", "GBF1", "文具", "晨光", "黑色"}));
+    EXPECT_DOUBLE_EQ(g.进货数量, 10);
+    EXPECT_DOUBLE_EQ(g.进货单价, 2.5);
+    EXPECT_DOUBLE_EQ(g.销售单价, 3.5);
+    EXPECT_EQ(g.入库日期, QDate(2012, 6, 3));
+}
+
 TEST_F(StockList, AlarmAndZeroColours) {
     WriteSetupKey("zero", "ture");
     WriteSetupKey("beep", "5");
@@ -141,17 +168,50 @@ TEST_F(StockList, SortingByStockKeepsTheTotalsRowLast) {
     EXPECT_EQ(g->Column(12).UserSortIndicator(), RecordGrid::cellSortIndicatorAscending);
 }
 
-TEST_F(StockList, AnOrdinaryUserSeesNoPurchaseOrAmountColumns) {
+TEST_F(StockList, AnOrdinaryUserGetsNoCostFigureInTheListItsTotalsOrItsExport) {
     CurrentSession().userRole = kOrdinaryUser;
-    AddGoods("纸", 3, 3);
+    AddGoods("纸\t白", 3, 3);  // a tab typed into the name must not shift the row
     RecordGrid* g = Open();
     for (int c : {1, 7, 8, 11, 13}) EXPECT_EQ(g->Column(c).Width(), 0) << c;
     EXPECT_EQ(g->Column(2).Width(), 130);
-    EXPECT_EQ(g->CellText(3, 8), "6");  // the hidden total is still there
-    CurrentSession().userRole = kSuperAdmin;
-    LayOutStockColumns();
-    EXPECT_EQ(g->Column(7).Width(), 60);
-    EXPECT_EQ(g->Column(8).Width(), 75);
+    EXPECT_EQ(g->CellText(2, 2), "纸 白");
+    EXPECT_EQ(g->CellText(2, 12), "3");
+    EXPECT_EQ(g->CellText(2, 14), "2012年6月3日");
+    for (int c : kStockCostColumns) {
+        EXPECT_EQ(g->CellText(2, c), "") << c;
+        EXPECT_EQ(g->CellText(3, c), "") << c;
+    }
+    EXPECT_EQ(g->CellText(3, 6), "3");
+    // Whatever the widths, the export leaves the cost columns out.
+    g->Column(8).SetWidth(75);
+    RightClick(2, 3);
+    TheStockPage().库管快捷菜单->hide();
+    for (QAction* toggle : {TheStockPage().隐藏进货单价, TheStockPage().隐藏存货金额})
+        EXPECT_FALSE(toggle->isVisible());
+    const QString file = File("stock.xlsx");
+    dialogs_.AnswerFile(file);
+    TheStockPage().导出Excel->trigger();
+    ASSERT_EQ(dialogs_.Texts().last(), "输出Excel成功");
+    const QStringList texts = ReadSheet(file).Texts();
+    EXPECT_TRUE(texts.contains("纸 白"));
+    EXPECT_EQ(texts.count("金额"), 0);  // the sales amount is hidden by its width as well
+    EXPECT_EQ(texts.count("单价"), 1);  // the sales price alone
+    EXPECT_FALSE(texts.contains("6"));  // 3 bought at 2
+}
+
+TEST_F(StockList, AnOrdinaryUserGetsTheRestockBackOnARecordRowAfterTheTotalsRow) {
+    CurrentSession().userRole = kOrdinaryUser;
+    AddGoods("纸", 3);
+    Open();
+    StockPage& page = TheStockPage();
+    RightClick(3, 3);  // the totals row
+    page.库管快捷菜单->hide();
+    EXPECT_FALSE(page.商品续存->isVisible());
+    RightClick(2, 3);
+    page.库管快捷菜单->hide();
+    EXPECT_TRUE(page.商品续存->isVisible());
+    EXPECT_FALSE(page.修改退货->isVisible());
+    EXPECT_FALSE(page.删除->isVisible());
 }
 
 TEST_F(StockList, GridLineModes) {
@@ -195,12 +255,12 @@ TEST_F(StockList, TheMenuHoldsEveryItemInOrder) {
     QStringList items;
     for (QAction* a : TheStockPage().库管快捷菜单->actions())
         items << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(items, (QStringList{"扫描销售", "-", "商品入库", "商品销售", "-", "商品续存",
-                                  "修改(退货)", "删除", "-", "查看记录", "-", "刷新显示",
-                                  "导出Excel", "打印", "-", "显示模式"}));
+    EXPECT_EQ(items, (QStringList{"扫描销售", "-", "商品入库", "导入商品", "商品销售", "-",
+                                  "商品续存", "修改(退货)", "删除", "-", "查看记录", "-",
+                                  "刷新显示", "导出Excel", "打印", "-", "显示模式"}));
     EXPECT_FALSE(TheStockPage().扫描销售->isEnabled());  // no scan window yet
     ForgetStockPage();
-    CurrentSession().adminMenuItems = false;
+    CurrentSession().userRole = kOrdinaryUser;
     Open();
     EXPECT_FALSE(TheStockPage().隐藏进货单价->isVisible());
     EXPECT_FALSE(TheStockPage().删除->isVisible());
@@ -370,7 +430,7 @@ TEST_F(StockList, ThePurchasePriceIsShownAfterTheSuperAdministratorsPassword) {
     dialogs_.Clear();
     dialogs_.AnswerInput(QString("642"));
     TheStockPage().查看进货单价->trigger();
-    EXPECT_EQ(dialogs_.Texts().last(), "2");  // read from the hidden column
+    EXPECT_EQ(dialogs_.Texts().last(), "2");  // read from the record: the list has none
     dialogs_.Clear();
     dialogs_.AnswerInput(std::nullopt);
     TheStockPage().查看进货单价->trigger();

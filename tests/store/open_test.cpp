@@ -2,6 +2,8 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <semaphore>
+#include <thread>
 
 #include "app/open_database.h"
 #include "store/shared_db.h"
@@ -10,7 +12,7 @@
 namespace {
 
 class OpenFile : public ProgramFixture {
-protected:
+  protected:
     QByteArray Hash(const QString& path) {
         QFile f(path);
         f.open(QIODevice::ReadOnly);
@@ -62,12 +64,51 @@ TEST_F(OpenFile, RefusesMissingForeignAndDamagedFilesWithoutWritingThem) {
     EXPECT_EQ(Hash(File("damaged.db")), damaged);
 }
 
+TEST_F(OpenFile, ALockHeldByAnotherCopyIsWaitedForBeforeTheChecks) {
+    ASSERT_TRUE(CreateDatabaseFile(File("data.db")));
+    std::binary_semaphore locked(0);
+    std::binary_semaphore opening(0);
+    bool held = false;
+    std::thread otherCopy([&] {
+        DbConnection other;
+        held = other.OpenFile(File("data.db")) && other.Execute("BEGIN EXCLUSIVE");
+        locked.release();
+        opening.acquire();
+        other.Execute("COMMIT");
+    });
+    locked.acquire();
+    // The other copy lets go while this one is opening.
+    opening.release();
+    DbConnection db;
+    const bool opened = db.OpenFile(File("data.db"));
+    otherCopy.join();
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(opened) << db.GetErrorDescription().toStdString();
+}
+
 TEST_F(OpenFile, CreatingNeverReplacesAnExistingFile) {
     WriteFile(File("data.db"), "keep");
     EXPECT_FALSE(CreateDatabaseFile(File("data.db")));
     QFile f(File("data.db"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "keep");
+}
+
+TEST_F(OpenFile, AFileMadeBeforeTheSalesDateIndexGainsItWhenOpened) {
+    ASSERT_TRUE(CreateDatabaseFile(File("old.db")));
+    const QString count =
+        "select count(*) from sqlite_master where type = 'index' and name = '销售日期'";
+    {
+        DbConnection db;
+        ASSERT_TRUE(db.OpenFile(File("old.db")));
+        ASSERT_TRUE(db.Execute("drop index 销售日期"));
+    }
+    DbConnection db;
+    ASSERT_TRUE(db.OpenFile(File("old.db")));
+    DbRecordSet records;
+    ASSERT_TRUE(records.Open(count, db, true));
+    records.MoveFirst();
+    EXPECT_EQ(records.GetFieldByIndex(0).toInt(), 1);
 }
 
 TEST_F(OpenFile, AFailedOpenIsToldAndTriedAgainAtTheNextDataOperation) {

@@ -9,7 +9,7 @@
 #include "platform/dialogs.h"
 
 struct ShownBox {
-    enum class Kind { System, Skin, Input, OpenFile, SaveFile, Folder, Window };
+    enum class Kind { System, Skin, Input, OpenFile, SaveFile, Folder, Window, Color };
     Kind kind;
     QString text;     // message, prompt, or the window's object name
     QString caption;  // caption, title, or the window's title
@@ -18,10 +18,11 @@ struct ShownBox {
     int skinType = 0;
     int skinIcon = 0;
     QString filter;
+    QString dir;  // the folder a file dialog opens in
 };
 
 class ScriptedDialogs final : public DialogSeam {
-public:
+  public:
     // Answers are used in order, one per box of the matching kind; a box without a scripted
     // answer gets OK (system), 1 (skin), cancel (input, files) or the window's own result
     // without being shown.
@@ -32,6 +33,8 @@ public:
         input_.push_back({text.has_value(), text.value_or(QString())});
     }
     void AnswerFile(const QString& path) { files_.push_back(path); }
+    // nullopt: the user cancels the colour box.
+    void AnswerColor(const std::optional<QColor>& color) { colors_.push_back(color); }
     // Called with the window instead of its modal loop; the window's result is returned.
     void OnWindow(std::function<void(QDialog*)> action) { windows_.push_back(std::move(action)); }
 
@@ -41,23 +44,24 @@ public:
 
     BoxAnswer SystemMessage(QWidget* parent, const QString& text, const QString& caption,
                             BoxIcon icon, BoxButtons buttons) override;
-    std::optional<QString> InputText(QWidget* parent, const QString& prompt,
-                                     const QString& caption, const QString& initial,
-                                     bool password) override;
+    std::optional<QString> InputText(QWidget* parent, const QString& prompt, const QString& caption,
+                                     const QString& initial, bool password) override;
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString FolderName(QWidget* parent, const QString& caption, const QString& dir) override;
+    std::optional<QColor> PickColor(QWidget* parent, const QColor& initial) override;
     int RunModal(QDialog* window) override;
     int SkinMessage(const SkinBoxRequest& request, const std::function<int()>& run) override;
 
-private:
+  private:
     QString NextFile();
     QList<ShownBox> shown_;
     std::deque<BoxAnswer> system_;
     std::deque<int> skin_;
     std::deque<std::pair<bool, QString>> input_;  // accepted, text
     std::deque<QString> files_;
+    std::deque<std::optional<QColor>> colors_;
     std::deque<std::function<void(QDialog*)>> windows_;
 };

@@ -1,0 +1,34 @@
+#pragma once
+// What a change of the books came to. The window turns it into its own message; nothing in
+// the ledger shows anything.
+
+#include <QString>
+#include <QVariant>
+
+struct LedgerResult {
+    enum Outcome {
+        Done,
+        FieldRefused,    // a value its column cannot hold; fieldCode names the field
+        ZeroQuantity,    // a sale of nothing
+        NotEnoughStock,  // the stored stock is below the quantity sold
+        NegativeAmount,  // a bank amount typed with a minus sign
+        RecordGone,      // the row the change is for is not stored (any more)
+        StoreFailed,     // a statement failed; error holds SQLite's text
+    };
+
+    Outcome outcome = StoreFailed;
+    QString fieldCode;  // "[071]", as the windows show it after "错误代码 "
+    QString fieldName;  // the refused field's column and the value it was given
+    QVariant fieldValue;
+    bool fieldIsNumber = false;
+    QString error;
+    qint64 id = 0;       // the row added, changed or deleted
+    qint64 goodsId = 0;  // the goods row whose figures changed, 0 for none
+    qint64 saleId = 0;   // the sales row added, changed or deleted, 0 for none
+
+    bool IsDone() const { return outcome == Done; }
+};
+
+// "错误代码 [096]", followed by what is wrong in words when the user's input is the cause
+// (数量不能为空): shop keepers cannot read codes.
+QString RefusedFieldText(const LedgerResult& result);

@@ -1,0 +1,108 @@
+#include "ledger/row_access.h"
+
+#include "common/number_text.h"
+#include "store/db_connection.h"
+#include "store/db_recordset.h"
+#include "store/schema.h"
+#include "store/statement.h"
+
+namespace ledger {
+
+double StoredNumber(double value) {
+    return TextToNumber(NumberText(value));
+}
+
+bool StoreFailure(DbConnection& db, LedgerResult* result) {
+    result->outcome = LedgerResult::StoreFailed;
+    result->error = db.GetErrorDescription();
+    return false;
+}
+
+LedgerResult Finish(DbConnection& db, DbTransaction& transaction, LedgerResult result) {
+    if (!transaction.Commit()) {
+        StoreFailure(db, &result);
+        return result;
+    }
+    result.outcome = LedgerResult::Done;
+    return result;
+}
+
+bool ReadRow(DbConnection& db, const QString& sql, const QVariantList& values,
+             QVariantList* columns, LedgerResult* result) {
+    Statement st(db.GetHandle(), sql);
+    st.Bind(values);
+    const int rc = st.Ok() ? st.Step() : SQLITE_ERROR;
+    if (rc == SQLITE_DONE) {
+        result->outcome = LedgerResult::RecordGone;
+        return false;
+    }
+    if (rc != SQLITE_ROW) {
+        result->outcome = LedgerResult::StoreFailed;
+        result->error = st.Error();
+        return false;
+    }
+    columns->clear();
+    for (int c = 0; c < sqlite3_column_count(st.Get()); ++c) {
+        switch (sqlite3_column_type(st.Get(), c)) {
+            case SQLITE_INTEGER:
+                columns->append(sqlite3_column_int64(st.Get(), c));
+                break;
+            case SQLITE_FLOAT:
+                columns->append(sqlite3_column_double(st.Get(), c));
+                break;
+            case SQLITE_NULL:
+                columns->append(QVariant());
+                break;
+            default:
+                columns->append(QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), c))));
+        }
+    }
+    return true;
+}
+
+bool InsertRow(DbConnection& db, const QString& table, const QList<FieldValue>& fields,
+               LedgerResult* result) {
+    const TableDef* def = FindTable(table);
+    QStringList names;
+    QStringList marks;
+    QVariantList values;
+    for (const FieldValue& f : fields) {
+        const QString column = QString::fromUtf16(f.column);
+        const ColumnDef* c = def ? def->Find(column) : nullptr;
+        QVariant stored;
+        QString error;
+        if (!c || !CheckValue(column, c->kind, f.value, &stored, &error)) {
+            result->outcome = LedgerResult::FieldRefused;
+            result->fieldCode = QStringLiteral("[%1]").arg(QString::fromUtf16(f.code));
+            result->fieldName = column;
+            result->fieldValue = f.value;
+            result->fieldIsNumber =
+                c && (c->kind == ColumnKind::Real || c->kind == ColumnKind::Integer);
+            result->error = c ? error : QStringLiteral("找不到字段 ") + column;
+            return false;
+        }
+        names << QLatin1Char('"') + column + QLatin1Char('"');
+        marks << QStringLiteral("?");
+        values << stored;
+    }
+    if (!db.Execute(QStringLiteral("INSERT INTO \"%1\" (%2) VALUES (%3)")
+                        .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                    values))
+        return StoreFailure(db, result);
+    result->id = sqlite3_last_insert_rowid(db.GetHandle());
+    return true;
+}
+
+bool ChangeRows(DbConnection& db, const QString& sql, const QVariantList& values,
+                LedgerResult* result) {
+    qint64 changed = 0;
+    if (!db.Execute(sql, values, &changed)) return StoreFailure(db, result);
+    if (changed == 0) {
+        result->outcome = LedgerResult::RecordGone;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ledger

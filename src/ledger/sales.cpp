@@ -1,0 +1,120 @@
+#include "ledger/sales.h"
+
+#include "common/number_text.h"
+#include "ledger/row_access.h"
+#include "store/db_connection.h"
+
+namespace ledger {
+
+LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
+    LedgerResult result;
+    if (IsZero(sale.销售数量)) {
+        result.outcome = LedgerResult::ZeroQuantity;
+        return result;
+    }
+    bool isNumber = false;
+    const qint64 goodsId = sale.goodsId.trimmed().toLongLong(&isNumber);
+    if (!isNumber) {
+        result.outcome = LedgerResult::RecordGone;
+        return result;
+    }
+    result.goodsId = goodsId;
+    DbTransaction transaction(db);
+    if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    QVariantList s;
+    if (!ReadRow(db,
+                 QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 FROM buy "
+                                "WHERE ID=?"),
+                 {goodsId}, &s, &result))
+        return result;
+    const double cost = s[0].toDouble();
+    const double stock = s[3].toDouble() - sale.销售数量;
+    if (IsGreater(sale.销售数量, s[3].toDouble())) {
+        result.outcome = LedgerResult::NotEnoughStock;
+        return result;
+    }
+    if (!ChangeRows(db,
+                    QStringLiteral("UPDATE buy SET 销售数量=?,销售金额=?,存货数量=?,存货金额=? "
+                                   "WHERE ID=?"),
+                    {StoredNumber(s[1].toDouble() + sale.销售数量),
+                     StoredNumber(s[2].toDouble() + sale.销售金额), StoredNumber(stock),
+                     StoredNumber(stock * cost), goodsId},
+                    &result))
+        return result;
+    const QList<FieldValue> fields = {
+        {u"名称", sale.名称, u"084"},
+        {u"型号", sale.型号, u"083"},
+        {u"编码", sale.编码, u"082"},
+        {u"类型", sale.类型, u"081"},
+        {u"进货单价", cost, u"0801"},
+        {u"存货数量", StoredNumber(stock), u"0802"},
+        {u"销售单价", sale.销售单价, u"0803"},
+        {u"销售数量", sale.销售数量, u"079"},
+        {u"销售金额", sale.销售金额, u"078"},
+        {u"销售日期", sale.销售日期, u"077"},
+        {u"欠款额", sale.欠款额, u"076"},
+        {u"净利润", StoredNumber(sale.销售金额 - cost * sale.销售数量), u"075"},
+        {u"客户编号", sale.客户编号, u"0755"},
+        {u"客户名称", sale.客户名称, u"074"},
+        {u"联系方式", sale.联系方式, u"073"},
+        {u"客户地址", sale.客户地址, u"072"},
+        {u"备注", sale.备注, u"071"},
+        {u"首拼", s[4], u"0701"},
+        {u"UID", goodsId, u"07010"},
+    };
+    if (!InsertRow(db, QStringLiteral("sell"), fields, &result)) return result;
+    result.saleId = result.id;
+    return Finish(db, transaction, result);
+}
+
+LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change) {
+    LedgerResult result;
+    result.id = result.saleId = saleId;
+    DbTransaction transaction(db);
+    if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    if (!ChangeRows(db,
+                    QStringLiteral("UPDATE sell SET 欠款额=?,客户名称=?,联系方式=?,客户地址=?,"
+                                   "备注=? WHERE ID=?"),
+                    {StoredNumber(change.欠款额), change.客户名称, change.联系方式, change.客户地址,
+                     change.备注, saleId},
+                    &result))
+        return result;
+    return Finish(db, transaction, result);
+}
+
+LedgerResult DeleteSale(DbConnection& db, qint64 saleId) {
+    LedgerResult result;
+    result.id = result.saleId = saleId;
+    DbTransaction transaction(db);
+    if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    QVariantList sale;
+    if (!ReadRow(db, QStringLiteral("SELECT UID,销售数量,销售金额 FROM sell WHERE ID=?"), {saleId},
+                 &sale, &result))
+        return result;
+    if (!ChangeRows(db, QStringLiteral("DELETE FROM sell WHERE ID=?"), {saleId}, &result))
+        return result;
+    const qint64 goodsId = sale[0].toLongLong();
+    QVariantList goods;
+    LedgerResult lookup;
+    if (ReadRow(db,
+                QStringLiteral("SELECT 销售数量,销售金额,存货数量,进货单价 FROM buy WHERE ID=?"),
+                {goodsId}, &goods, &lookup)) {
+        const double stock = goods[2].toDouble() + sale[1].toDouble();
+        if (!ChangeRows(db,
+                        QStringLiteral("UPDATE buy SET 销售数量=?,销售金额=?,存货数量=?,"
+                                       "存货金额=? WHERE ID=?"),
+                        {StoredNumber(goods[0].toDouble() - sale[1].toDouble()),
+                         StoredNumber(goods[1].toDouble() - sale[2].toDouble()),
+                         StoredNumber(stock), StoredNumber(stock * goods[3].toDouble()), goodsId},
+                        &result))
+            return result;
+        result.goodsId = goodsId;
+    } else if (lookup.outcome != LedgerResult::RecordGone) {
+        result.outcome = lookup.outcome;
+        result.error = lookup.error;
+        return result;
+    }
+    return Finish(db, transaction, result);
+}
+
+}  // namespace ledger

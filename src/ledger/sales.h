@@ -1,0 +1,58 @@
+#pragma once
+// Changes of the sales table sell and of the goods counters they move: a sale, the
+// correction of a sale's debt and customer, and the delete of a sale.
+
+#include <QDate>
+#include <QString>
+
+#include "ledger/result.h"
+
+class DbConnection;
+
+// What the sell window holds when "确认销售" is pressed; numbers as read from its boxes.
+struct SaleInput {
+    QString goodsId;  // ID in buy of the goods the window was opened for; empty for none
+    QString 名称;
+    QString 型号;
+    QString 编码;
+    QString 类型;
+    // What the window showed (库存框); the stored stock decides whether the sale goes ahead.
+    double shownStock = 0;
+    double 销售单价 = 0;  // 实际零售价框
+    double 销售数量 = 0;
+    double 销售金额 = 0;  // may differ from price × quantity when the user typed it
+    double 欠款额 = 0;
+    QDate 销售日期;
+    QString 客户编号;
+    QString 客户名称;
+    QString 联系方式;
+    QString 客户地址;
+    QString 备注;
+};
+
+// What the modify-sale window may change of a recorded sale.
+struct SaleChange {
+    double 欠款额 = 0;
+    QString 客户名称;
+    QString 联系方式;
+    QString 客户地址;
+    QString 备注;
+};
+
+namespace ledger {
+
+// Records the sale: ZeroQuantity for a quantity of 0, RecordGone when the goods row is not
+// stored, NotEnoughStock when the quantity is above the stored stock; else the goods'
+// counters move by the quantity and the amount charged and one sales row is added, whose
+// 净利润 is the amount charged less the stored purchase price × quantity. Refused fields
+// carry the codes of the sales row ("[084]" name ... "[071]" remark).
+LedgerResult RecordSale(DbConnection& db, const SaleInput& sale);
+
+// Stores the debt and customer texts of sale saleId.
+LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change);
+
+// Deletes sale saleId and gives its quantity and amount back to its goods row, when that
+// row is still stored (result.goodsId is then its ID).
+LedgerResult DeleteSale(DbConnection& db, qint64 saleId);
+
+}  // namespace ledger

@@ -1,0 +1,285 @@
+#include "sales/scan_sale_window.h"
+
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+
+#include "common/gbk.h"
+#include "common/name_initials.h"
+#include "common/settings.h"
+#include "common/text.h"
+#include "platform/dialogs.h"
+#include "platform/placement.h"
+#include "platform/skin.h"
+#include "sales/printer_choice_window.h"
+#include "sales/receipt.h"
+#include "sales/receipt_printer.h"
+#include "sales/scan_batch.h"
+#include "sales/sell_window.h"
+#include "stock/goods_row.h"
+#include "store/shared_db.h"
+
+namespace {
+
+// Item data of a goods line.
+constexpr int kGoodsIdRole = Qt::UserRole;
+constexpr int kPriceRole = Qt::UserRole + 1;
+
+// Receipt lines line up only when a hanzi is exactly two ASCII characters wide.
+QFont ReceiptFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("WenQuanYi Zen Hei Mono"),
+                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Monospace")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(10);
+    return font;
+}
+
+std::optional<ScannedGoods> FirstGoods(const QString& condition, const QString& value) {
+    // The stock list leaves out goods without stock unless told to show them, and may be
+    // sorted by stock: the goods found are the first the list would show.
+    QString sql = QStringLiteral("select ID,名称,销售单价 from buy where ") + condition;
+    if (!SetupFlag(SetupKey::kZero)) sql += QStringLiteral(" and 存货数量>0.0000001");
+    sql += SetupFlag(SetupKey::kBeepView) ? QStringLiteral(" order by 存货数量,ID limit 1")
+                                          : QStringLiteral(" order by ID limit 1");
+    DbRecordSet& records = SharedRecordSet();
+    std::optional<ScannedGoods> goods;
+    if (OpenSharedQuery(sql, {value}) && records.GetRecordCount() > 0 &&
+        !FieldText(records, QStringLiteral("名称")).isEmpty()) {
+        goods = ScannedGoods{FieldText(records, QStringLiteral("ID")),
+                             FieldText(records, QStringLiteral("名称")),
+                             FieldNumber(records, QStringLiteral("销售单价"))};
+    }
+    records.Close();
+    return goods;
+}
+
+}  // namespace
+
+std::optional<ScannedGoods> FindGoodsByCode(const QString& code) {
+    if (auto exact = FirstGoods(QStringLiteral("编码=?"), code)) return exact;
+    return FirstGoods(QStringLiteral("编码 like ?"),
+                      QStringLiteral("%") + code + QStringLiteral("%"));
+}
+
+ScanSaleWindow::ScanSaleWindow(QWidget* owner) : QDialog(owner), owner_(owner) {
+    setObjectName(QStringLiteral("ScanSaleWindow"));
+    setWindowTitle(QStringLiteral("扫描销售（批量销售）"));
+    setFixedSize(664, 485);
+    const QFont receiptFont = ReceiptFont();
+
+    列表框1 = Place<QListWidget>(this, QStringLiteral("列表框1"), 8, 8, 300, 318);
+    列表框1->setFont(receiptFont);
+    列表框1->viewport()->installEventFilter(this);
+    删除选项 = new QMenu(this);
+    删除选项->setObjectName(QStringLiteral("删除选项"));
+    connect(删除选项->addAction(QStringLiteral("删除")), &QAction::triggered, this,
+            &ScanSaleWindow::OnDeleteLine);
+
+    PlaceLabel(this, QStringLiteral("打印预览"), 312, 140, 50, 20, Qt::AlignCenter);
+    PlaceLabel(this, QStringLiteral("------->"), 312, 160, 50, 20, Qt::AlignCenter);
+    编辑框1 = Place<QPlainTextEdit>(this, QStringLiteral("编辑框1"), 366, 8, 290, 318);
+    编辑框1->setFont(receiptFont);
+    编辑框1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    PlaceLabel(this, QStringLiteral("需要修改在这修改！ (打印预览框)↑↑↑"), 366, 330, 290, 20);
+
+    透明标签7 = PlaceLabel(this, QStringLiteral("正在入库..."), 8, 330, 120, 20);
+    透明标签7->setObjectName(QStringLiteral("透明标签7"));
+    透明标签7->setStyleSheet(QStringLiteral("color: red;"));
+    透明标签7->hide();
+    编辑框2 = Place<QLineEdit>(this, QStringLiteral("编辑框2"), 188, 330, 120, 20);
+    编辑框2->setReadOnly(true);
+
+    分组框1 = Place<QGroupBox>(this, QStringLiteral("分组框1"), 8, 356, 648, 120);
+    透明标签1 = PlaceLabel(分组框1, QStringLiteral("商品编码："), 12, 24, 70, 26,
+                           Qt::AlignRight | Qt::AlignVCenter);
+    透明标签1->setObjectName(QStringLiteral("透明标签1"));
+    商品编码编辑框 = Place<QLineEdit>(分组框1, QStringLiteral("商品编码编辑框"), 86, 24, 200, 26);
+    商品编码编辑框->installEventFilter(this);
+    auto button = [this](const char16_t* name, const char* text, int x, int y, int w) {
+        auto* b = Place<QPushButton>(分组框1, QString::fromUtf16(name), x, y, w, 28);
+        b->setText(QString::fromUtf8(text));
+        // Enter belongs to the code box: it must never press a button as well.
+        b->setAutoDefault(false);
+        return b;
+    };
+    按钮1 = button(u"按钮1", "确定", 294, 23, 64);
+    按钮4 = button(u"按钮4", "预览", 366, 23, 64);
+    按钮3 = button(u"按钮3", "打印", 438, 23, 64);
+    打印机设置按钮 = button(u"打印机设置按钮", "打印机设置", 510, 23, 96);
+    按钮2 = button(u"按钮2", "入库（可修改）", 12, 64, 130);
+    按钮5 = button(u"按钮5", "入库（不修改）", 150, 64, 130);
+    PlaceLabel(分组框1, QStringLiteral("这种有点慢! ↑"), 150, 94, 130, 18, Qt::AlignCenter);
+    按钮6 = button(u"按钮6", "清空（Q）", 294, 64, 136);
+
+    connect(按钮1, &QPushButton::clicked, this, &ScanSaleWindow::OnConfirmCode);
+    connect(按钮4, &QPushButton::clicked, this, &ScanSaleWindow::OnPreview);
+    connect(按钮3, &QPushButton::clicked, this, &ScanSaleWindow::OnPrint);
+    connect(打印机设置按钮, &QPushButton::clicked, this, [this] { ChoosePrinter(this); });
+    connect(按钮2, &QPushButton::clicked, this, [this] { OnSellList(false); });
+    connect(按钮5, &QPushButton::clicked, this, [this] { OnSellList(true); });
+    connect(按钮6, &QPushButton::clicked, this, &ScanSaleWindow::OnClear);
+
+    StartOver();
+}
+
+ScanSaleWindow::~ScanSaleWindow() {
+    // Sales made from the stock list after this window are ordinary sales again.
+    SetScanBatchMode(false);
+    SetAutoConfirmSale(false);
+}
+
+void ScanSaleWindow::StartOver() {
+    商品编码编辑框->setFocus();
+    列表框1->addItems(ReceiptHeaderLines(ReadReceiptTexts()));
+    receiptTotal_ = 0;
+    previewDone_ = false;
+    SetScanBatchMode(false);
+    SetAutoConfirmSale(false);
+}
+
+bool ScanSaleWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == 商品编码编辑框 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            OnConfirmCode();
+            return true;
+        }
+        // Q clears only an empty box, so that a code with a Q in it is scanned whole.
+        if (key->key() == Qt::Key_Q && 商品编码编辑框->text().isEmpty() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            OnClear();
+            return true;
+        }
+    }
+    if (watched == 列表框1->viewport() && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        if (!LineGoodsId(列表框1->currentRow()).isEmpty() && !previewDone_)
+            删除选项->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void ScanSaleWindow::OnConfirmCode() {
+    const QString code = TrimSpaces(商品编码编辑框->text());
+    if (code.isEmpty()) {
+        ShowMessage(QStringLiteral("请输入商品编码！"), 0);
+        商品编码编辑框->setFocus();
+        return;
+    }
+    if (const auto goods = FindGoodsByCode(code)) {
+        auto* line = new QListWidgetItem(ReceiptGoodsLine(goods->名称, goods->销售单价));
+        line->setData(kGoodsIdRole, goods->id);
+        line->setData(kPriceRole, goods->销售单价);
+        列表框1->addItem(line);
+        列表框1->scrollToBottom();
+        receiptTotal_ += goods->销售单价;
+    } else {
+        ShowMessage(QStringLiteral("输入商品编码有误！， 库中无本产品！"), 2);
+    }
+    商品编码编辑框->clear();
+    商品编码编辑框->setFocus();
+}
+
+QString ScanSaleWindow::LineGoodsId(int line) const {
+    const QListWidgetItem* item = 列表框1->item(line);
+    return item ? item->data(kGoodsIdRole).toString() : QString();
+}
+
+int ScanSaleWindow::GoodsLineCount() const {
+    int count = 0;
+    for (int i = 0; i < 列表框1->count(); ++i)
+        if (!LineGoodsId(i).isEmpty()) ++count;
+    return count;
+}
+
+void ScanSaleWindow::RecountTotal() {
+    // Summed afresh, so that taking a price off leaves no rounding residue.
+    receiptTotal_ = 0;
+    for (int i = 0; i < 列表框1->count(); ++i)
+        if (!LineGoodsId(i).isEmpty())
+            receiptTotal_ += 列表框1->item(i)->data(kPriceRole).toDouble();
+}
+
+void ScanSaleWindow::OnDeleteLine() {
+    const int line = 列表框1->currentRow();
+    // The header and closing lines are not goods; after the preview the total is printed.
+    if (LineGoodsId(line).isEmpty() || previewDone_) return;
+    delete 列表框1->takeItem(line);
+    RecountTotal();
+}
+
+void ScanSaleWindow::OnSellList(bool autoConfirm) {
+    if (autoConfirm) SetAutoConfirmSale(true);
+    for (QWidget* control : {static_cast<QWidget*>(按钮2), static_cast<QWidget*>(按钮5),
+                             static_cast<QWidget*>(按钮1), static_cast<QWidget*>(商品编码编辑框)})
+        control->setEnabled(false);
+    透明标签7->show();
+    SetScanBatchMode(true);
+    const QPointer<ScanSaleWindow> self(this);
+    for (int line = 0; self && line < 列表框1->count(); ++line) {
+        // Each line sells the goods it was scanned for, found by their ID.
+        const QString id = LineGoodsId(line);
+        if (id.isEmpty()) continue;
+        const QString name = TrimSpaces(GbkCut(列表框1->item(line)->text(), 15));
+        编辑框2->setText(NameInitials(name));
+        GoodsRow row;
+        if (!LoadGoodsRow(id, &row)) {
+            ShowMessage(QStringLiteral("“%1”已不在库中，这一件没有销售。").arg(name), 2);
+            continue;
+        }
+        OpenSellWindow(owner_, &row);
+    }
+    if (!self) return;
+    SetScanBatchMode(false);
+    SetAutoConfirmSale(false);
+    透明标签7->hide();
+}
+
+void ScanSaleWindow::OnPreview() {
+    for (QWidget* control : {static_cast<QWidget*>(按钮4), static_cast<QWidget*>(商品编码编辑框),
+                             static_cast<QWidget*>(按钮1)})
+        control->setEnabled(false);
+    编辑框1->clear();
+    列表框1->addItems(ReceiptClosingLines(GoodsLineCount(), receiptTotal_, ReadReceiptTexts()));
+    QStringList lines;
+    for (int i = 0; i < 列表框1->count(); ++i) lines << 列表框1->item(i)->text();
+    编辑框1->setPlainText(ReceiptPreviewText(lines));
+    previewDone_ = true;
+}
+
+void ScanSaleWindow::OnPrint() {
+    // The preview as it stands, with the user's edits, is what gets printed.
+    if (!previewDone_) OnPreview();
+    std::optional<PrinterChoice> choice = ReadPrinterChoice();
+    if (!choice) {
+        if (!ChoosePrinter(this)) return;
+        choice = ReadPrinterChoice();
+    }
+    if (!choice || !PrintReceipt(*choice, 编辑框1->toPlainText(), 编辑框1->font())) return;
+    if (!按钮2->isEnabled() && !按钮5->isEnabled() && !按钮1->isEnabled()) accept();
+}
+
+void ScanSaleWindow::OnClear() {
+    列表框1->clear();
+    编辑框1->clear();
+    for (QWidget* control :
+         {static_cast<QWidget*>(按钮2), static_cast<QWidget*>(按钮5), static_cast<QWidget*>(按钮1),
+          static_cast<QWidget*>(商品编码编辑框), static_cast<QWidget*>(按钮4)})
+        control->setEnabled(true);
+    StartOver();
+}
+
+void OpenScanSaleWindow(QWidget* owner) {
+    // On the heap: closing the owner during the modal loop takes the window with it.
+    QPointer<ScanSaleWindow> window = new ScanSaleWindow(owner);
+    Dialogs().RunModal(window);
+    delete window.data();
+}

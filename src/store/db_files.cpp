@@ -1,0 +1,262 @@
+#include "store/db_files.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <filesystem>
+#include <system_error>
+
+#include "common/date_text.h"
+#include "store/db_connection.h"
+#include "store/statement.h"
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_WIN
+#include <io.h>
+#endif
+
+namespace {
+
+const QString kDailyPrefix = QStringLiteral("自动备份_");
+
+bool Fail(QString* error, const QString& text) {
+    if (error) *error = text;
+    return false;
+}
+
+std::filesystem::path FsPath(const QString& path) {
+    return std::filesystem::path(path.toStdU16String());
+}
+
+// Flushes a file (or, on Unix, a folder's entries) to the disk.
+bool SyncPath(const QString& path) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+#else
+    QFile file(path);
+    if (QFileInfo(path).isDir()) return true;
+    if (!file.open(QIODevice::ReadWrite)) return false;
+#ifdef Q_OS_WIN
+    return _commit(file.handle()) == 0;
+#else
+    return file.flush();
+#endif
+#endif
+}
+
+// Renames from over to: afterwards to is either the old file or the new one, never a part.
+bool RenameOver(const QString& from, const QString& to, QString* error) {
+    std::error_code code;
+    std::filesystem::rename(FsPath(from), FsPath(to), code);
+    if (code) return Fail(error, QStringLiteral("无法替换文件 ") + to);
+    SyncPath(QFileInfo(to).absolutePath());
+    return true;
+}
+
+// Copies the main database of source into a new file at path, synced.
+bool BackupInto(sqlite3* source, const QString& path, QString* error) {
+    sqlite3* target = nullptr;
+    const QByteArray file = path.toUtf8();
+    int rc = sqlite3_open_v2(file.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    QString problem;
+    if (rc == SQLITE_OK) {
+        sqlite3_exec(target, "PRAGMA synchronous=FULL", nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(target, 15000);
+        sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main");
+        if (!backup) {
+            problem = QString::fromUtf8(sqlite3_errmsg(target));
+        } else {
+            // Another connection writing meanwhile only delays the copy; the whole copy is
+            // taken in one step so that it is one consistent state.
+            do {
+                rc = sqlite3_backup_step(backup, -1);
+                if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) sqlite3_sleep(50);
+            } while (rc == SQLITE_BUSY || rc == SQLITE_LOCKED);
+            sqlite3_backup_finish(backup);
+            if (rc != SQLITE_DONE) problem = QString::fromUtf8(sqlite3_errstr(rc));
+        }
+    } else {
+        problem = QString::fromUtf8(sqlite3_errmsg(target));
+    }
+    if (sqlite3_close(target) != SQLITE_OK && problem.isEmpty())
+        problem = QStringLiteral("无法关闭备份文件");
+    if (problem.isEmpty() && !SyncPath(path)) problem = QStringLiteral("无法写入磁盘");
+    if (!problem.isEmpty()) {
+        QFile::remove(path);
+        return Fail(error, problem);
+    }
+    return true;
+}
+
+// Copies source into target by way of a temporary file beside target.
+bool BackupToFile(sqlite3* source, const QString& target, QString* error) {
+    const QString dir = QFileInfo(target).absolutePath();
+    if (target.isEmpty() || QFileInfo(target).isDir() || !QDir(dir).exists())
+        return Fail(error, QStringLiteral("备份位置不存在 ") + target);
+    const QString temp = TemporaryPathBeside(target);
+    if (!BackupInto(source, temp, error)) return false;
+    QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!RenameOver(temp, target, error)) {
+        QFile::remove(temp);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString TemporaryPathBeside(const QString& path) {
+    const QFileInfo info(path);
+    const QString dir = info.absolutePath();
+    QString candidate;
+    do {
+        candidate = QStringLiteral("%1/.%2.%3.tmp")
+                        .arg(dir, info.fileName())
+                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+    } while (QFileInfo::exists(candidate));
+    return candidate;
+}
+
+bool BackupDatabase(DbConnection& connection, const QString& target, QString* error) {
+    if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
+    if (QFileInfo(target).absoluteFilePath() == QFileInfo(connection.Path()).absoluteFilePath())
+        return Fail(error, QStringLiteral("不能备份到数据库文件自身"));
+    return BackupToFile(connection.GetHandle(), target, error);
+}
+
+bool CopyDatabaseFile(const QString& source, const QString& target, QString* error) {
+    if (!QFileInfo(source).isFile()) return Fail(error, QStringLiteral("找不到文件 ") + source);
+    sqlite3* db = nullptr;
+    const QByteArray file = source.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return Fail(error, text);
+    }
+    sqlite3_busy_timeout(db, 15000);
+    const bool ok = BackupToFile(db, target, error);
+    sqlite3_close(db);
+    return ok;
+}
+
+bool CheckLedgerFile(const QString& path, QString* error) {
+    if (!QFileInfo(path).isFile()) return Fail(error, QStringLiteral("找不到文件 ") + path);
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(sqlite3_errmsg(db));
+        sqlite3_close(db);
+        return Fail(error, text);
+    }
+    QString problem;
+    {
+        Statement st(db, QStringLiteral("PRAGMA integrity_check"));
+        if (st.Step() != SQLITE_ROW) {
+            problem = st.Error();
+        } else {
+            const QString result =
+                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)));
+            if (result != QLatin1String("ok"))
+                problem = QStringLiteral("数据库文件已损坏：") + result;
+        }
+    }
+    if (problem.isEmpty()) problem = SchemaProblem(db);
+    sqlite3_close(db);
+    if (!problem.isEmpty()) return Fail(error, problem);
+    return true;
+}
+
+bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QString* error) {
+    const QString path = connection.Path();
+    if (path.isEmpty()) return Fail(error, QStringLiteral("数据库没有打开"));
+    connection.Close();
+    QString renameError;
+    if (!RenameOver(replacement, path, &renameError)) {
+        QFile::remove(replacement);
+        connection.OpenFile(path);
+        return Fail(error, renameError);
+    }
+    if (!connection.OpenFile(path)) return Fail(error, connection.GetErrorDescription());
+    return true;
+}
+
+bool CompactDatabase(DbConnection& connection, QString* error) {
+    const QString path = connection.Path();
+    if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
+    const QString temp = TemporaryPathBeside(path);
+    if (!connection.Execute(QStringLiteral("VACUUM INTO ?"), {temp})) {
+        QFile::remove(temp);
+        return Fail(error, connection.GetErrorDescription());
+    }
+    if (!SyncPath(temp)) {
+        QFile::remove(temp);
+        return Fail(error, QStringLiteral("无法写入磁盘"));
+    }
+    if (!CheckLedgerFile(temp, error)) {
+        QFile::remove(temp);
+        return false;
+    }
+    return ReplaceDatabase(connection, temp, error);
+}
+
+bool InitialiseDatabase(DbConnection& connection, QString* error) {
+    const QString path = connection.Path();
+    if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
+    const QString temp = TemporaryPathBeside(path);
+    if (!CreateDatabaseFile(temp, error)) return false;
+    return ReplaceDatabase(connection, temp, error);
+}
+
+QString BackupFolder(const QString& databasePath) {
+    return QFileInfo(databasePath).absolutePath() + QStringLiteral("/备份");
+}
+
+namespace {
+
+// Creates the backup folder, readable by its owner only.
+bool MakeBackupFolder(const QString& folder, QString* error) {
+    if (QFileInfo(folder).isDir()) return true;
+    if (!QDir().mkpath(folder)) return Fail(error, QStringLiteral("无法建立文件夹 ") + folder);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return true;
+}
+
+}  // namespace
+
+QString SafetyCopy(DbConnection& connection, const QString& label, QString* error) {
+    const QString folder = BackupFolder(connection.Path());
+    if (!MakeBackupFolder(folder, error)) return QString();
+    const QString target =
+        QStringLiteral("%1/%2_%3.db")
+            .arg(folder, label, CurrentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
+    if (!BackupDatabase(connection, target, error)) return QString();
+    return target;
+}
+
+DailyBackup RunDailyBackup(const QString& databasePath, const QDate& today, QString* error,
+                           int keep) {
+    const QString folder = BackupFolder(databasePath);
+    const QString target =
+        QStringLiteral("%1/%2%3.db")
+            .arg(folder, kDailyPrefix, today.toString(QStringLiteral("yyyyMMdd")));
+    if (QFileInfo::exists(target)) return DailyBackup::NotDue;
+    if (!MakeBackupFolder(folder, error) || !CopyDatabaseFile(databasePath, target, error))
+        return DailyBackup::Failed;
+    // Names carry the date, so their order is the order of the days.
+    QStringList copies =
+        QDir(folder).entryList({kDailyPrefix + QStringLiteral("*.db")}, QDir::Files, QDir::Name);
+    while (copies.size() > keep) QFile::remove(folder + QLatin1Char('/') + copies.takeFirst());
+    return DailyBackup::Done;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// Whole-file work on the ledger: copies, checks, compaction, replacement and the daily
+// backup. Nothing here shows a message; each operation returns false and puts the reason
+// into *error. A file that is replaced is replaced whole by a synced new file, or kept as it
+// was.
+
+#include <QDate>
+#include <QString>
+
+class DbConnection;
+
+// Copies the database open on connection into target with SQLite's online backup, so that
+// the copy is a consistent state even while another connection is writing. The copy is
+// written beside target under a temporary name, synced, made readable by its owner only and
+// then renamed over target.
+bool BackupDatabase(DbConnection& connection, const QString& target, QString* error);
+// The same for a database file that is not open here.
+bool CopyDatabaseFile(const QString& source, const QString& target, QString* error);
+
+// True when path is an SQLite file with every table and column of the program that passes
+// PRAGMA integrity_check. The file is only read.
+bool CheckLedgerFile(const QString& path, QString* error);
+
+// A name for a temporary file in the folder of path that does not exist yet.
+QString TemporaryPathBeside(const QString& path);
+
+// Rewrites the open database compactly into a temporary file beside it, checks that file,
+// then closes the connection, renames the file over the database and reopens it. The
+// database file exists at every moment; on failure the old one is open again.
+bool CompactDatabase(DbConnection& connection, QString* error);
+// Closes the connection, renames replacement (a checked file in the same folder) over the
+// database file and reopens it. When the rename fails the old database is reopened and
+// replacement removed.
+bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QString* error);
+// Puts an empty ledger with its one user row in place of the open database.
+bool InitialiseDatabase(DbConnection& connection, QString* error);
+
+// The folder of automatic and safety copies beside a database file: its folder + "/备份".
+QString BackupFolder(const QString& databasePath);
+// Copies the open database into the backup folder as label + "_yyyyMMdd_HHmmss.db" (the
+// current time); returns the copy's path, or "" on failure.
+QString SafetyCopy(DbConnection& connection, const QString& label, QString* error);
+
+// The automatic backup: at most one copy a day, "自动备份_yyyyMMdd.db" in the backup folder,
+// the newest keep copies kept and older automatic copies removed.
+enum class DailyBackup { NotDue, Done, Failed };
+DailyBackup RunDailyBackup(const QString& databasePath, const QDate& today, QString* error,
+                           int keep = 10);

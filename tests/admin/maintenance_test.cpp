@@ -1,0 +1,185 @@
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QThread>
+#include <memory>
+
+#include "admin/maintenance_window.h"
+#include "common/ini.h"
+#include "common/settings.h"
+#include "platform/list_refresh.h"
+#include "platform/skin.h"
+#include "store/db_files.h"
+#include "store/shared_db.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+class Maintenance : public ProgramFixture {
+  protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        Provision();
+        owner_ = std::make_unique<QWidget>();
+        Skin::Instance().Attach(owner_.get());
+        RegisterListFill(ListId::Stock, [this](const QString& sql) { fills_ << sql; });
+        AddEntry(QStringLiteral("房租"));
+        window_ = std::make_unique<MaintenanceWindow>();
+    }
+    void TearDown() override {
+        window_.reset();
+        UnregisterListFill(ListId::Stock);
+        Skin::Instance().Detach();
+        owner_.reset();
+        ProgramFixture::TearDown();
+    }
+    static void AddEntry(const QString& item) {
+        ASSERT_TRUE(SharedConnection().Execute(
+            QStringLiteral("insert into other (类型, 项目) values ('收入', ?)"), {item}));
+    }
+    static QStringList Items() {
+        QStringList items;
+        if (!OpenSharedQuery(QStringLiteral("select 项目 from other order by ID"))) return items;
+        for (; !SharedRecordSet().IsEOF(); SharedRecordSet().MoveNext())
+            items << FieldText(SharedRecordSet(), QStringLiteral("项目"));
+        SharedRecordSet().Close();
+        return items;
+    }
+    QByteArray Hash(const QString& path) const {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+    }
+    QStringList Backups() const {
+        return QDir(File(QStringLiteral("备份"))).entryList(QDir::Files, QDir::Name);
+    }
+
+    std::unique_ptr<QWidget> owner_;
+    std::unique_ptr<MaintenanceWindow> window_;
+    QStringList fills_;
+};
+
+TEST_F(Maintenance, BackupMapsTheStoredDefaultAsksBeforeOverwritingAndRemembersTheTarget) {
+    EXPECT_EQ(window_->编辑框1->text(), File(QStringLiteral("BackupData.db")));
+    window_->ChooseBackupFolder();  // cancelled: the target stays
+    EXPECT_EQ(window_->编辑框1->text(), File(QStringLiteral("BackupData.db")));
+
+    QDir(Dir()).mkdir(QStringLiteral("U盘"));
+    dialogs_.AnswerFile(File(QStringLiteral("U盘")));
+    window_->ChooseBackupFolder();
+    const QString target = File(QStringLiteral("U盘/BackupData.db"));
+    EXPECT_EQ(window_->编辑框1->text(), target);
+
+    window_->编辑框1->setText(QStringLiteral("　 ") + target + QStringLiteral("  "));
+    dialogs_.Clear();
+    window_->BackUp();
+    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("备份数据库完成！")});
+    EXPECT_EQ(ReadSetupKey(SetupKey::kBackPath), target);
+
+    AddEntry(QStringLiteral("水电"));
+    dialogs_.Clear();
+    dialogs_.AnswerSystem(BoxAnswer::No);
+    const QByteArray before = Hash(target);
+    window_->BackUp();
+    ASSERT_EQ(dialogs_.Shown().size(), 1);
+    EXPECT_EQ(dialogs_.Shown().first().kind, ShownBox::Kind::System);
+    EXPECT_EQ(Hash(target), before);
+
+    dialogs_.Clear();
+    dialogs_.AnswerSystem(BoxAnswer::Yes);
+    window_->BackUp();
+    EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("备份数据库完成！"));
+    EXPECT_NE(Hash(target), before);
+    EXPECT_EQ(MaintenanceWindow().编辑框1->text(), target);
+
+    dialogs_.Clear();
+    window_->编辑框1->setText(File(QStringLiteral("无此目录/BackupData.db")));
+    window_->BackUp();
+    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("备份数据库失败了")});
+    EXPECT_EQ(ReadSetupKey(SetupKey::kBackPath), target);
+}
+
+TEST_F(Maintenance, RestoreReplacesTheLedgerKeepsASafetyCopyAndRefillsTheLists) {
+    QString error;
+    ASSERT_TRUE(BackupDatabase(SharedConnection(), File(QStringLiteral("旧账.db")), &error));
+    AddEntry(QStringLiteral("水电"));
+
+    dialogs_.AnswerFile(File(QStringLiteral("旧账.db")));
+    window_->ChooseRestoreFile();
+    dialogs_.AnswerSkin(0);  // the user thinks again
+    window_->Restore();
+    EXPECT_EQ(Items(), (QStringList{QStringLiteral("房租"), QStringLiteral("水电")}));
+    EXPECT_TRUE(Backups().isEmpty());
+
+    dialogs_.Clear();
+    dialogs_.AnswerSkin(1);
+    window_->Restore();
+    EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("恢复以前数据库成功！"));
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
+    EXPECT_EQ(fills_, QStringList{QStringLiteral("select * from buy")});
+    ASSERT_EQ(Backups().size(), 1);
+    EXPECT_TRUE(Backups().first().startsWith(QStringLiteral("恢复前_")));
+}
+
+TEST_F(Maintenance, RestoreRefusesDamagedAndForeignFilesWithoutTouchingTheLedger) {
+    QFile text(File(QStringLiteral("说明.db")));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write(QByteArray("SQLite format 3").append(QByteArray(5000, '\0')));
+    text.close();
+    QFile::copy(File(QStringLiteral("config.ini")), File(QStringLiteral("config.db")));
+    const QByteArray before = Hash(File(QStringLiteral("data.db")));
+
+    for (const char* name : {"说明.db", "config.db", "没有这个文件.db"}) {
+        dialogs_.Clear();
+        window_->编辑框2->setText(File(QString::fromUtf8(name)));
+        window_->Restore();
+        EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("恢复以前数据库失败！")}) << name;
+    }
+    EXPECT_EQ(Hash(File(QStringLiteral("data.db"))), before);
+    EXPECT_TRUE(fills_.isEmpty());
+    EXPECT_TRUE(
+        QDir(Dir()).entryList({QStringLiteral("*.tmp")}, QDir::Hidden | QDir::Files).isEmpty());
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
+}
+
+TEST_F(Maintenance, InitialiseNeedsTheSuperAdministratorPasswordAndKeepsTheOldData) {
+    dialogs_.AnswerInput(QStringLiteral("641"));
+    window_->Initialise();
+    EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("超级管理员密码输入错误,无法完成您的请求"));
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
+
+    dialogs_.Clear();
+    dialogs_.AnswerInput(QStringLiteral("642"));
+    window_->Initialise();
+    EXPECT_EQ(dialogs_.Texts(),
+              (QStringList{QStringLiteral("请输入超级管理员密码,才能进行初始化操作"),
+                           QStringLiteral("初始化数据库完成")}));
+    EXPECT_TRUE(Items().isEmpty());
+    EXPECT_EQ(fills_.size(), 1);
+    ASSERT_EQ(Backups().size(), 1);
+    EXPECT_TRUE(Backups().first().startsWith(QStringLiteral("初始化前_")));
+}
+
+TEST_F(Maintenance, CompactKeepsTheLedgerOpen) {
+    window_->Compact();
+    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("压缩数据库成功")});
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
+}
+
+TEST_F(Maintenance, DailyBackupRunsAtStartUnlessSwitchedOff) {
+    ASSERT_TRUE(
+        IniWrite(ConfigPath(), QStringLiteral("setup"), kAutoBackupKey, QStringLiteral("否")));
+    EXPECT_EQ(StartDailyBackup(owner_.get()), nullptr);
+    ASSERT_TRUE(IniWrite(ConfigPath(), QStringLiteral("setup"), kAutoBackupKey, QString()));
+    QThread* thread = StartDailyBackup(owner_.get());
+    ASSERT_NE(thread, nullptr);
+    QSignalSpy ended(thread, &QThread::finished);
+    ASSERT_TRUE(ended.wait());
+    EXPECT_EQ(Backups(), QStringList{QStringLiteral("自动备份_20120615.db")});
+}
+
+}  // namespace
