@@ -322,25 +322,4 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
     return true;
 }
 
-bool ReadCustomerNames(DbConnection& db, QStringList* names, QStringList* addresses,
-                       QString* error) {
-    names->clear();
-    addresses->clear();
-    Statement st(db.GetHandle(),
-                 QStringLiteral("SELECT max(名称), max(地址) FROM customer GROUP BY 名称 "
-                                "ORDER BY 名称"));
-    int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-    while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
-        const QString name = ColumnString(st.Get(), 0);
-        const QString address = ColumnString(st.Get(), 1);
-        if (!name.isEmpty()) names->append(name);
-        if (!address.isEmpty()) addresses->append(address);
-    }
-    if (rc != SQLITE_DONE) {
-        *error = st.Error();
-        return false;
-    }
-    return true;
-}
-
 }  // namespace ledger

@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include "ledger/result.h"
 
@@ -78,9 +77,5 @@ struct StatementLine {
 // The customer's sales and payments in date order with the running balance.
 bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* lines,
                    QString* error);
-
-// The pick lists of the sell window: customer names, and one address for each.
-bool ReadCustomerNames(DbConnection& db, QStringList* names, QStringList* addresses,
-                       QString* error);
 
 }  // namespace ledger
