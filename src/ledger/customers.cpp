@@ -61,6 +61,9 @@ bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone
                      const QString& address, qint64* id, LedgerResult* result) {
     *id = 0;
     if (TrimSpaces(name).isEmpty()) return true;
+    // A text too long for its column links to nobody: the sales row then refuses it with the
+    // code of its own field, in the order of its fields.
+    if (name.size() > 50 || phone.size() > 50 || address.size() > 50) return true;
     QList<qint64> found;
     if (!ReadIds(db,
                  QStringLiteral("SELECT ID FROM customer WHERE 名称=? AND 联系方式=? ORDER BY ID"),

@@ -15,8 +15,8 @@ namespace ledger {
 // Inside the caller's write transaction: the customer of a sale to name with phone. A blank
 // name is nobody (*id = 0). The customer of that exact name and phone is found; without a
 // phone, the only customer of that name; with a phone new to the name, its customer without
-// a phone takes the phone. Otherwise a customer is added; its refused fields carry the sales
-// row's codes ("[074]" name, "[073]" phone, "[072]" address).
+// a phone takes the phone. Otherwise a customer is added. A text longer than its column
+// links to nobody (the sales row refuses it).
 bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone,
                      const QString& address, qint64* id, LedgerResult* result);
 
