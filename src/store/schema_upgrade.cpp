@@ -26,8 +26,8 @@ QString CustomerUpgradeText() {
         sql += CreateTableText(*FindTable(name));
     sql += QStringLiteral("ALTER TABLE sell ADD COLUMN %1;\n")
                .arg(ColumnText(*FindTable(QStringLiteral("sell"))->Find(QStringLiteral("客户ID"))));
-    sql += CustomerIndexText();
     sql += QStringLiteral(
+        "CREATE INDEX \"客户名称\" ON customer(名称, 联系方式);\n"
         "INSERT INTO customer (名称, 联系方式, 地址) "
         "SELECT 客户名称, 联系方式, max(coalesce(客户地址, '')) FROM sell "
         "WHERE trim(客户名称) <> '' AND coalesce(联系方式, '') <> '' "
@@ -43,6 +43,8 @@ QString CustomerUpgradeText() {
         "AND c.联系方式 = coalesce(sell.联系方式, '')), "
         "(SELECT min(ID) FROM customer c WHERE c.名称 = sell.客户名称), 0) "
         "WHERE trim(客户名称) <> '';\n");
+    // Built once over the linked sales, instead of kept up to date through every link above.
+    sql += CustomerIndexText();
     return sql;
 }
 
