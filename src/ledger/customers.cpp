@@ -259,11 +259,13 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
                    QString* error) {
     lines->clear();
     {
-        // A sale's debt when it was made: what it owes now and what payments took off it.
+        // A sale's debt when it was made: what it owes now and what this customer's payments
+        // took off it (a sale moved here from another customer keeps that one's payments).
         Statement st(db.GetHandle(),
                      QStringLiteral("SELECT ID, 销售日期, 名称, 型号, 销售数量, 销售金额, "
-                                    "欠款额 + coalesce((SELECT sum(金额) FROM payment_part p "
-                                    "WHERE p.销售ID = sell.ID), 0), 备注 "
+                                    "欠款额 + coalesce((SELECT sum(p.金额) FROM payment_part p "
+                                    "JOIN payment y ON y.ID = p.收款ID WHERE p.销售ID = sell.ID "
+                                    "AND y.客户ID = sell.客户ID), 0), 备注 "
                                     "FROM sell WHERE 客户ID=?"));
         st.Bind({customerId});
         int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
