@@ -22,7 +22,7 @@ bool ReadIds(DbConnection& db, const QString& sql, const QVariantList& values, i
     Statement st(db.GetHandle(), sql);
     st.Bind(values);
     int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-    while (ids->size() < limit && (rc = st.Step()) == SQLITE_ROW)
+    while (st.Ok() && ids->size() < limit && (rc = st.Step()) == SQLITE_ROW)
         ids->append(sqlite3_column_int64(st.Get(), 0));
     if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
         result->outcome = LedgerResult::StoreFailed;

@@ -156,6 +156,13 @@ TEST_F(Customers, APaymentAboveTheOpenDebtOrOfNothingIsRefusedAndStoresNothing) 
     EXPECT_EQ(Count(QStringLiteral("payment")), 0);
     EXPECT_EQ(Debt(a), 70);
 
+    // Another till holding the ledger: the payment fails whole.
+    ASSERT_TRUE(till2_.Execute(QStringLiteral("BEGIN IMMEDIATE")));
+    till1_.SetConnectionTimeout(0);
+    EXPECT_EQ(Pay(customer, 5).outcome, LedgerResult::StoreFailed);
+    ASSERT_TRUE(till2_.Execute(QStringLiteral("ROLLBACK")));
+    EXPECT_EQ(Count(QStringLiteral("payment")), 0);
+
     // Exactly the open debt is taken, and settles everything.
     ASSERT_TRUE(Pay(customer, 120).IsDone());
     EXPECT_TRUE(Debts().isEmpty());
