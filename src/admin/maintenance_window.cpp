@@ -162,11 +162,12 @@ void MaintenanceWindow::Restore() {
     const QString failed = QStringLiteral("恢复以前数据库失败！");
     const QString chosen = TrimSpaces(编辑框2->text());
     // The chosen file is copied beside data.db first and checked there, so that a file that
-    // changes or goes away meanwhile cannot reach the ledger.
+    // changes or goes away meanwhile cannot reach the ledger; a backup of an earlier version
+    // is upgraded there too, so that a failed upgrade leaves data.db as it was.
     const QString staged = TemporaryPathBeside(DatabaseFile());
     QString error;
     if (chosen.isEmpty() || !CopyDatabaseFile(chosen, staged, &error) ||
-        !CheckLedgerFile(staged, &error)) {
+        !CheckLedgerFile(staged, &error) || !UpgradeLedgerFile(staged, &error)) {
         QFile::remove(staged);
         ShowMessage(failed, 0);
         return;

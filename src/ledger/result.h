@@ -11,7 +11,8 @@ struct LedgerResult {
         FieldRefused,    // a value its column cannot hold; fieldCode names the field
         ZeroQuantity,    // a sale of nothing
         NotEnoughStock,  // the stored stock is below the quantity sold
-        NegativeAmount,  // a bank amount typed with a minus sign
+        NegativeAmount,  // a bank amount typed with a minus sign, a payment of nothing
+        OverPayment,     // a payment above the customer's open debt; figure holds that debt
         RecordGone,      // the row the change is for is not stored (any more)
         StoreFailed,     // a statement failed; error holds SQLite's text
     };
@@ -25,6 +26,7 @@ struct LedgerResult {
     qint64 id = 0;       // the row added, changed or deleted
     qint64 goodsId = 0;  // the goods row whose figures changed, 0 for none
     qint64 saleId = 0;   // the sales row added, changed or deleted, 0 for none
+    double figure = 0;   // the stored figure a refusal was measured against
 
     bool IsDone() const { return outcome == Done; }
 };

@@ -1,6 +1,7 @@
 #include "ledger/sales.h"
 
 #include "common/number_text.h"
+#include "ledger/customers.h"
 #include "ledger/row_access.h"
 #include "store/db_connection.h"
 
@@ -41,6 +42,9 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
                      StoredNumber(stock * cost), goodsId},
                     &result))
         return result;
+    qint64 customerId = 0;
+    if (!CustomerForSale(db, sale.客户名称, sale.联系方式, sale.客户地址, &customerId, &result))
+        return result;
     const QList<FieldValue> fields = {
         {u"名称", sale.名称, u"084"},
         {u"型号", sale.型号, u"083"},
@@ -61,6 +65,7 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         {u"备注", sale.备注, u"071"},
         {u"首拼", s[4], u"0701"},
         {u"UID", goodsId, u"07010"},
+        {u"客户ID", customerId, u"074"},
     };
     if (!InsertRow(db, QStringLiteral("sell"), fields, &result)) return result;
     result.saleId = result.id;
@@ -72,11 +77,16 @@ LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& chang
     result.id = result.saleId = saleId;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    // A corrected name or phone moves the sale to the customer it names.
+    qint64 customerId = 0;
+    if (!CustomerForSale(db, change.客户名称, change.联系方式, change.客户地址, &customerId,
+                         &result))
+        return result;
     if (!ChangeRows(db,
                     QStringLiteral("UPDATE sell SET 欠款额=?,客户名称=?,联系方式=?,客户地址=?,"
-                                   "备注=? WHERE ID=?"),
+                                   "备注=?,客户ID=? WHERE ID=?"),
                     {StoredNumber(change.欠款额), change.客户名称, change.联系方式, change.客户地址,
-                     change.备注, saleId},
+                     change.备注, customerId, saleId},
                     &result))
         return result;
     return Finish(db, transaction, result);

@@ -6,6 +6,7 @@
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "sales/customer_debts_window.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
 #include "sales/sell_window.h"
@@ -94,6 +95,9 @@ void BuildSalesMenu() {
     page.隐藏全部客户信息 = Toggle(columns, "隐藏全部客户信息");
     columns->addSeparator();
     page.显示全部信息 = Item(columns, "显示全部信息", [] { OnShowAllSalesColumns(); });
+    menu->addSeparator();
+    page.客户欠款 =
+        Item(menu, "客户欠款", [] { OpenCustomerDebtsWindow(TheSalesPage().hooks.owner); });
 
     // The items follow the user logged in at each opening: only the super administrator
     // deletes sales, and the profit's toggle is offered only to a user who may see it.

@@ -39,9 +39,11 @@ struct SalesPage {
     QPushButton* 销售显示本月按钮 = nullptr;
     QPushButton* 销售清空条件按钮 = nullptr;
     QPushButton* 按钮4 = nullptr;  // "物品销售": a hint only
+    QPushButton* 客户欠款按钮 = nullptr;
 
     QMenu* 销售快捷菜单 = nullptr;
     QAction* 物品销售 = nullptr;
+    QAction* 客户欠款 = nullptr;
     QAction* 修改数据 = nullptr;
     QAction* 删除数据 = nullptr;
     QAction* 输出销售Excel = nullptr;

@@ -11,6 +11,7 @@
 #include "platform/list_refresh.h"
 #include "platform/placement.h"
 #include "platform/skin.h"
+#include "sales/customer_debts_window.h"
 #include "sales/sales_page.h"
 
 void BuildSalesMenu();
@@ -136,6 +137,7 @@ void BuildSalesPage(QFrame* 销售框架, QFrame* 销售图片框, const SalesPa
     page.销售显示本月按钮 = Button(panel, u"销售显示本月按钮", "显示本月", 580, y, 72);
     page.销售清空条件按钮 = Button(panel, u"销售清空条件按钮", "显示欠款", 658, y, 72);
     page.按钮4 = Button(panel, u"按钮4", "物品销售", 736, y, 72);
+    page.客户欠款按钮 = Button(panel, u"客户欠款按钮", "客户欠款", 814, y, 72);
 
     ConnectSearch(page.销售类型查询框, QStringLiteral("类型"), false);
     ConnectSearch(page.销售商品名称框, QStringLiteral("首拼"));
@@ -153,6 +155,8 @@ void BuildSalesPage(QFrame* 销售框架, QFrame* 销售图片框, const SalesPa
     QObject::connect(page.按钮4, &QPushButton::clicked, panel, [] {
         ShowMessage(QStringLiteral("请到库管窗口选择物品后单击右键菜单里有显示销售！"), 0);
     });
+    QObject::connect(page.客户欠款按钮, &QPushButton::clicked, panel,
+                     [] { OpenCustomerDebtsWindow(TheSalesPage().hooks.owner); });
     销售框架->installEventFilter(new FrameRightButton(销售框架));
     BuildSalesMenu();
 }

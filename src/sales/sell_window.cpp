@@ -162,10 +162,12 @@ void SellWindow::FillOnOpen(const GoodsRow* row) {
                         QString::number(now.date().day()) + QString::number(now.time().hour()) +
                         QString::number(now.time().minute()) +
                         QString::number(now.time().second()));
+    // The ledger keeps a record of every customer a sale names, so the pick lists read those
+    // few rows instead of grouping every sale.
     FillComboFromQuery(客户姓名框,
-                       QStringLiteral("select max(客户名称) as exp from sell group by 客户名称"));
+                       QStringLiteral("select max(名称) as exp from customer group by 名称"));
     FillComboFromQuery(客户地址框,
-                       QStringLiteral("select max(客户地址) as exp from sell group by 客户名称"));
+                       QStringLiteral("select max(地址) as exp from customer group by 名称"));
     // A stock below the default quantity of 1 lowers it to the stock.
     if (IsGreater(Number(销售数量框), Number(库存框))) 销售数量框->setText(库存框->text());
     实际零售价框->setFocus();

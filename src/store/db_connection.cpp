@@ -11,6 +11,7 @@
 
 #include "store/jet_functions.h"
 #include "store/schema.h"
+#include "store/schema_upgrade.h"
 #include "store/statement.h"
 
 struct DbConnection::Handle {
@@ -22,7 +23,9 @@ struct DbConnection::Handle {
 
 namespace {
 
-QString ErrorOf(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString ErrorOf(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
 // Text of the first column of the first row, or the statement's error.
 bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
@@ -38,7 +41,13 @@ bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
 }  // namespace
 
 QString SchemaProblem(sqlite3* db) {
+    // A file of an earlier version lacks what later versions added until it is upgraded; a
+    // file of a later program may keep its books by rules this one does not know.
+    const int version = StoredSchemaVersion(db);
+    if (version < 0) return QString::fromUtf8(sqlite3_errmsg(db));
+    if (version > kSchemaVersion) return QStringLiteral("数据库文件来自较新版本的程序");
     for (const TableDef& table : SchemaTables()) {
+        if (table.since > version) continue;
         Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
         st.Bind({table.name});
         QSet<QString> present;
@@ -48,7 +57,7 @@ QString SchemaProblem(sqlite3* db) {
                     .toLower());
         if (!st.Error().isEmpty()) return st.Error();
         for (const ColumnDef& c : table.columns)
-            if (!present.contains(c.name.toLower()))
+            if (c.since <= version && !present.contains(c.name.toLower()))
                 return QStringLiteral("数据库缺少 %1.%2").arg(table.name, c.name);
     }
     return QString();
@@ -88,14 +97,30 @@ DbConnection::DbConnection(const DbConnection& other) = default;
 DbConnection& DbConnection::operator=(const DbConnection& other) = default;
 DbConnection::~DbConnection() = default;
 
-bool DbConnection::IsValid() const { return handle_ != nullptr; }
-QString DbConnection::GetErrorDescription() const { return lastError_; }
-sqlite3* DbConnection::GetHandle() const { return handle_->db; }
-int DbConnection::GetState() const { return handle_->db ? 1 : 0; }
-bool DbConnection::IsOpen() const { return handle_->db != nullptr; }
-QString DbConnection::Path() const { return handle_->path; }
-QString DbConnection::GetProvider() const { return QStringLiteral("SQLite"); }
-QString DbConnection::GetVersion() const { return QString::fromLatin1(sqlite3_libversion()); }
+bool DbConnection::IsValid() const {
+    return handle_ != nullptr;
+}
+QString DbConnection::GetErrorDescription() const {
+    return lastError_;
+}
+sqlite3* DbConnection::GetHandle() const {
+    return handle_->db;
+}
+int DbConnection::GetState() const {
+    return handle_->db ? 1 : 0;
+}
+bool DbConnection::IsOpen() const {
+    return handle_->db != nullptr;
+}
+QString DbConnection::Path() const {
+    return handle_->path;
+}
+QString DbConnection::GetProvider() const {
+    return QStringLiteral("SQLite");
+}
+QString DbConnection::GetVersion() const {
+    return QString::fromLatin1(sqlite3_libversion());
+}
 
 bool DbConnection::CheckError(const QString& error) {
     lastError_ = error;
@@ -129,6 +154,10 @@ bool DbConnection::OpenFile(const QString& path) {
         problem = SchemaProblem(db);
     if (problem.isEmpty() && !ApplyDurability(db, &problem) && problem.isEmpty())
         problem = QStringLiteral("无法设置数据库日志方式");
+    // A file of an earlier version is brought up to date before anything uses it; when that
+    // cannot be stored now, the file stays as it was and is not opened.
+    if (problem.isEmpty() && !UpgradeSchema(db, &problem))
+        problem = QStringLiteral("数据库升级失败：") + problem;
     if (!problem.isEmpty()) {
         sqlite3_close_v2(db);
         return CheckError(problem);
@@ -154,8 +183,7 @@ bool DbConnection::Close() {
     return CheckError(QString());
 }
 
-bool DbConnection::Execute(const QString& sql, const QVariantList& values,
-                           qint64* rowsAffected) {
+bool DbConnection::Execute(const QString& sql, const QVariantList& values, qint64* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
     Statement st(handle_->db, sql);
     if (!st.Bind(values)) return CheckError(st.Error());
@@ -172,11 +200,19 @@ void DbConnection::SetConnectionTimeout(int milliseconds) {
     if (handle_->db) sqlite3_busy_timeout(handle_->db, handle_->timeoutMs);
 }
 
-int DbConnection::GetConnectionTimeout() const { return handle_->timeoutMs; }
+int DbConnection::GetConnectionTimeout() const {
+    return handle_->timeoutMs;
+}
 
-bool DbConnection::BeginTrans() { return Execute(QStringLiteral("BEGIN IMMEDIATE")); }
-bool DbConnection::CommitTrans() { return Execute(QStringLiteral("COMMIT")); }
-bool DbConnection::RollbackTrans() { return Execute(QStringLiteral("ROLLBACK")); }
+bool DbConnection::BeginTrans() {
+    return Execute(QStringLiteral("BEGIN IMMEDIATE"));
+}
+bool DbConnection::CommitTrans() {
+    return Execute(QStringLiteral("COMMIT"));
+}
+bool DbConnection::RollbackTrans() {
+    return Execute(QStringLiteral("ROLLBACK"));
+}
 
 bool CreateDatabaseFile(const QString& path, QString* error) {
     auto fail = [error](const QString& text) {

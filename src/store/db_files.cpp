@@ -177,6 +177,13 @@ bool CheckLedgerFile(const QString& path, QString* error) {
     return true;
 }
 
+bool UpgradeLedgerFile(const QString& path, QString* error) {
+    DbConnection file;
+    if (!file.OpenFile(path)) return Fail(error, file.GetErrorDescription());
+    file.Close();
+    return true;
+}
+
 bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QString* error) {
     const QString path = connection.Path();
     if (path.isEmpty()) return Fail(error, QStringLiteral("数据库没有打开"));

@@ -21,6 +21,10 @@ bool CopyDatabaseFile(const QString& source, const QString& target, QString* err
 // PRAGMA integrity_check. The file is only read.
 bool CheckLedgerFile(const QString& path, QString* error);
 
+// Brings a checked ledger file of an earlier version up to the current schema in place, so
+// that it opens at once when it replaces the database.
+bool UpgradeLedgerFile(const QString& path, QString* error);
+
 // A name for a temporary file in the folder of path that does not exist yet.
 QString TemporaryPathBeside(const QString& path);
 

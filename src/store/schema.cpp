@@ -2,26 +2,47 @@
 
 namespace {
 
-TableDef Table(const QString& name, QList<ColumnDef> columns) {
+TableDef Table(const QString& name, QList<ColumnDef> columns, int since = 0) {
     columns.prepend(ColumnDef{QStringLiteral("ID"), ColumnKind::Id});
-    return TableDef{name, columns};
+    for (ColumnDef& c : columns) c.since = qMax(c.since, since);
+    return TableDef{name, columns, since};
 }
 
-ColumnDef T(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Text50}; }
-ColumnDef M(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Memo}; }
-ColumnDef R(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Real}; }
-ColumnDef I(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Integer}; }
-ColumnDef D(const char* name) { return ColumnDef{QString::fromUtf8(name), ColumnKind::Date}; }
+ColumnDef T(const char* name) {
+    return ColumnDef{QString::fromUtf8(name), ColumnKind::Text50};
+}
+ColumnDef M(const char* name) {
+    return ColumnDef{QString::fromUtf8(name), ColumnKind::Memo};
+}
+ColumnDef R(const char* name) {
+    return ColumnDef{QString::fromUtf8(name), ColumnKind::Real};
+}
+ColumnDef I(const char* name) {
+    return ColumnDef{QString::fromUtf8(name), ColumnKind::Integer};
+}
+ColumnDef D(const char* name) {
+    return ColumnDef{QString::fromUtf8(name), ColumnKind::Date};
+}
+ColumnDef Since(ColumnDef c, int version) {
+    c.since = version;
+    return c;
+}
 
-QString ColumnSql(const ColumnDef& c) {
+}  // namespace
+
+QString ColumnText(const ColumnDef& c) {
     const QString q = QLatin1Char('"') + c.name + QLatin1Char('"');
     switch (c.kind) {
-        case ColumnKind::Id: return q + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+        case ColumnKind::Id:
+            return q + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
         case ColumnKind::Text50:
             return q + QStringLiteral(" TEXT COLLATE NOCASE CHECK (length(%1) <= 50)").arg(q);
-        case ColumnKind::Memo: return q + QStringLiteral(" TEXT COLLATE NOCASE");
-        case ColumnKind::Real: return q + QStringLiteral(" REAL DEFAULT 0");
-        case ColumnKind::Integer: return q + QStringLiteral(" INTEGER DEFAULT 0");
+        case ColumnKind::Memo:
+            return q + QStringLiteral(" TEXT COLLATE NOCASE");
+        case ColumnKind::Real:
+            return q + QStringLiteral(" REAL DEFAULT 0");
+        case ColumnKind::Integer:
+            return q + QStringLiteral(" INTEGER DEFAULT 0");
         case ColumnKind::Date:
             return q + QStringLiteral(
                            " TEXT CHECK (%1 GLOB '[0-9][0-9][0-9][0-9]-[0-1][0-9]-[0-3][0-9]' OR "
@@ -31,8 +52,6 @@ QString ColumnSql(const ColumnDef& c) {
     }
     return q;
 }
-
-}  // namespace
 
 QString AddedIndexText() {
     // The sales charts sum one column of a year's or a month's sales; carrying both summed
@@ -54,16 +73,23 @@ const QList<TableDef>& SchemaTables() {
                R("进货金额"), R("销售数量"), R("销售单价"), R("销售金额"), R("存货数量"),
                R("存货金额"), D("入库日期"), T("供货商"), M("备注"), T("首拼")}),
         Table(QStringLiteral("sell"),
-              {T("名称"), T("型号"), T("编码"), T("类型"), R("进货单价"), R("存货数量"),
-               R("销售单价"), R("销售数量"), R("销售金额"), D("销售日期"), R("欠款额"),
-               R("净利润"), T("客户编号"), T("客户名称"), T("联系方式"), T("客户地址"),
-               T("备注"), T("首拼"), I("UID")}),
-        Table(QStringLiteral("other"),
-              {T("类型"), T("编号"), T("项目"), R("数量"), R("单价"), R("金额"), D("日期"),
-               T("备注")}),
+              {T("名称"),     T("型号"),     T("编码"),     T("类型"),     R("进货单价"),
+               R("存货数量"), R("销售单价"), R("销售数量"), R("销售金额"), D("销售日期"),
+               R("欠款额"),   R("净利润"),   T("客户编号"), T("客户名称"), T("联系方式"),
+               T("客户地址"), T("备注"),     T("首拼"),     I("UID"),      Since(I("客户ID"), 1)}),
+        Table(QStringLiteral("other"), {T("类型"), T("编号"), T("项目"), R("数量"), R("单价"),
+                                        R("金额"), D("日期"), T("备注")}),
         Table(QStringLiteral("bank"),
               {T("银行"), T("账户"), T("方式"), R("金额"), D("日期"), M("备注")}),
         Table(QStringLiteral("UserName"), {T("用户名"), T("密码"), T("权限")}),
+        // A customer's sales carry its ID in sell.客户ID; 0 there is a sale to nobody known.
+        Table(QStringLiteral("customer"),
+              {T("编号"), T("名称"), T("联系方式"), T("地址"), M("备注")}, 1),
+        Table(QStringLiteral("payment"), {I("客户ID"), D("日期"), R("金额"), T("方式"), T("备注")},
+              1),
+        // What one payment took off one sale's debt, so that deleting the payment gives back
+        // exactly that.
+        Table(QStringLiteral("payment_part"), {I("收款ID"), I("销售ID"), R("金额")}, 1),
     };
     return tables;
 }
@@ -74,16 +100,32 @@ const TableDef* FindTable(const QString& name) {
     return nullptr;
 }
 
+QString CreateTableText(const TableDef& t) {
+    QStringList columns;
+    for (const ColumnDef& c : t.columns) columns << ColumnText(c);
+    return QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n) STRICT;\n")
+        .arg(t.name, columns.join(QStringLiteral(",\n  ")));
+}
+
+QString CustomerIndexText() {
+    // The debt list sums the open debts per customer: the partial index holds only the sales
+    // with a debt, so the list reads those and never the paid-up sales.
+    return QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS \"客户欠款\" ON sell(客户ID, 欠款额) WHERE 欠款额>0;\n"
+        "CREATE INDEX IF NOT EXISTS \"客户销售\" ON sell(客户ID);\n"
+        "CREATE INDEX IF NOT EXISTS \"客户名称\" ON customer(名称, 联系方式);\n"
+        "CREATE INDEX IF NOT EXISTS \"客户收款\" ON payment(客户ID);\n"
+        "CREATE INDEX IF NOT EXISTS \"收款明细\" ON payment_part(收款ID);\n"
+        "CREATE INDEX IF NOT EXISTS \"销售收款\" ON payment_part(销售ID);\n");
+}
+
 QString SchemaText() {
     QString sql;
-    for (const TableDef& t : SchemaTables()) {
-        QStringList columns;
-        for (const ColumnDef& c : t.columns) columns << ColumnSql(c);
-        sql += QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n) STRICT;\n")
-                   .arg(t.name, columns.join(QStringLiteral(",\n  ")));
-    }
+    for (const TableDef& t : SchemaTables()) sql += CreateTableText(t);
     sql += QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n");
     sql += AddedIndexText();
+    sql += CustomerIndexText();
+    sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);
     sql += QStringLiteral(
         "INSERT INTO UserName (ID, 用户名, 密码, 权限) VALUES (1, '超级管理员', '642', "
         "'超级管理员');\n");

@@ -1,5 +1,5 @@
 #pragma once
-// The five tables of data.db, their columns and how each column stores its values.
+// The tables of data.db, their columns and how each column stores its values.
 
 #include <QList>
 #include <QString>
@@ -13,22 +13,34 @@ enum class ColumnKind {
     Date,     // TEXT "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"
 };
 
+// The schema version this program writes, kept in PRAGMA user_version. Files of version 0
+// were written before the customer accounts.
+constexpr int kSchemaVersion = 1;
+
 struct ColumnDef {
     QString name;
     ColumnKind kind;
+    int since = 0;  // the schema version that added the column
 };
 
 struct TableDef {
     QString name;
     QList<ColumnDef> columns;
+    int since = 0;                                       // the schema version that added the table
     const ColumnDef* Find(const QString& column) const;  // ASCII case ignored
 };
 
 const QList<TableDef>& SchemaTables();
 const TableDef* FindTable(const QString& name);  // ASCII case ignored
 
-// The statements that create an empty database with its one user row.
+// The statements that create an empty database of the current version with its one user row.
 QString SchemaText();
+// CREATE TABLE for one table with all its columns.
+QString CreateTableText(const TableDef& table);
+// The column's definition as ALTER TABLE ... ADD COLUMN takes it.
+QString ColumnText(const ColumnDef& column);
+// The indexes of the customer accounts (version 1), each created only when missing.
+QString CustomerIndexText();
 // The indexes added since the first files were made, each created only when missing: part
 // of SchemaText, and run when an existing file is opened.
 QString AddedIndexText();

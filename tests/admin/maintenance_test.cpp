@@ -14,7 +14,9 @@
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
 #include "store/db_files.h"
+#include "store/schema.h"
 #include "store/shared_db.h"
+#include "store/statement.h"
 #include "support/program_fixture.h"
 
 namespace {
@@ -162,6 +164,45 @@ TEST_F(Maintenance, InitialiseNeedsTheSuperAdministratorPasswordAndKeepsTheOldDa
     EXPECT_EQ(fills_.size(), 1);
     ASSERT_EQ(Backups().size(), 1);
     EXPECT_TRUE(Backups().first().startsWith(QStringLiteral("初始化前_")));
+}
+
+TEST_F(Maintenance, AnOldBackupIsRestoredUpgradedAndInitialisingEmptiesTheCustomerAccounts) {
+    const auto scalar = [](const QString& sql) {
+        Statement st(SharedConnection().GetHandle(), sql);
+        return st.Step() == SQLITE_ROW ? sqlite3_column_int64(st.Get(), 0) : -1;
+    };
+    QString error;
+    const QString old = File(QStringLiteral("旧账.db"));
+    ASSERT_TRUE(BackupDatabase(SharedConnection(), old, &error));
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(old.toUtf8().constData(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "DROP INDEX 客户欠款; DROP INDEX 客户销售; ALTER TABLE sell DROP COLUMN "
+                           "客户ID; DROP TABLE customer; DROP TABLE payment; DROP TABLE "
+                           "payment_part; PRAGMA user_version=0;"
+                           "INSERT INTO sell (名称, 欠款额, 客户名称) VALUES ('笔', 3, '李四');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+
+    window_->编辑框2->setText(old);
+    dialogs_.AnswerSkin(1);
+    window_->Restore();
+    EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("恢复以前数据库成功！"));
+    EXPECT_EQ(scalar(QStringLiteral("PRAGMA user_version")), kSchemaVersion);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from customer where 名称='李四'")), 1);
+    EXPECT_EQ(scalar(QStringLiteral("select 客户ID from sell")),
+              scalar(QStringLiteral("select ID from customer")));
+    ASSERT_TRUE(SharedConnection().Execute(
+        QStringLiteral("insert into payment (客户ID, 金额) values (1, 1)")));
+
+    window_->Compact();
+    EXPECT_EQ(scalar(QStringLiteral("PRAGMA user_version")), kSchemaVersion);
+    dialogs_.AnswerInput(QStringLiteral("642"));
+    window_->Initialise();
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from customer")), 0);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from payment")), 0);
+    EXPECT_EQ(scalar(QStringLiteral("PRAGMA user_version")), kSchemaVersion);
 }
 
 TEST_F(Maintenance, CompactKeepsTheLedgerOpen) {

@@ -12,7 +12,9 @@
 #include "app/provision.h"
 #include "common/program_dir.h"
 #include "common/session.h"
+#include "ledger/customers.h"
 #include "platform/record_grid.h"
+#include "sales/customer_debts_window.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
 #include "sales/scan_sale_window.h"
@@ -73,6 +75,23 @@ int main(int argc, char** argv) {
         sell->show();
     } else if (mode == "modify") {
         OpenModifySaleWindow(&main, SalesGrid(), 3)->move(300, 150);
+    } else if (mode == "debts") {
+        SharedConnection().Execute(
+            "insert into customer (编号,名称,联系方式,地址) values ('1','张三','138','东街'),"
+            "('2','李四','139','西街'),('3','张三丰','','')");
+        SharedConnection().Execute(
+            "update sell set 客户ID = (select ID from customer c where c.名称 = sell.客户名称)");
+        SharedConnection().Execute("update sell set 欠款额 = 8 where ID = 1");
+        SharedConnection().Execute(
+            "insert into sell (名称,销售金额,销售日期,欠款额,客户名称,客户ID) values "
+            "('台灯',45,'2012-06-20',45,'张三',1),('毛巾',12,'2012-06-21',12,'张三丰',3)");
+        ledger::PaymentInput payment{1, QDateTime(QDate(2012, 6, 25), QTime(16, 20)), 20,
+                                     QStringLiteral("微信"), QString()};
+        ledger::RecordPayment(SharedConnection(), payment);
+        auto* debts = new CustomerDebtsWindow(&main);
+        debts->ChooseCustomer(1);
+        debts->move(100, 60);
+        debts->show();
     } else if (mode == "scan") {
         SharedConnection().Execute(
             "insert into buy (名称,编码,进货单价,销售单价,存货数量,首拼) values "

@@ -167,8 +167,9 @@ TEST_F(SalesGridTest, TheMenuOpensOverASaleOnlyAndAroundTheGrid) {
     Menu()->hide();
     QStringList items;
     for (QAction* item : Menu()->actions()) items << (item->isSeparator() ? "-" : item->text());
-    EXPECT_EQ(items, (QStringList{"物品销售", "-", "修改数据", "-", "删除数据", "-",
-                                  "输出销售Excel", "-", "打印销售", "设置显示信息"}));
+    EXPECT_EQ(items,
+              (QStringList{"物品销售", "-", "修改数据", "-", "删除数据", "-", "输出销售Excel", "-",
+                           "打印销售", "设置显示信息", "-", "客户欠款"}));
 }
 
 TEST_F(SalesGridTest, DeletingIsOfferedOnlyWithTheSuperAdministratorsItems) {

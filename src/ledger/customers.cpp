@@ -1,0 +1,330 @@
+#include "ledger/customers.h"
+
+#include <algorithm>
+
+#include "common/number_text.h"
+#include "common/text.h"
+#include "ledger/row_access.h"
+#include "store/db_connection.h"
+#include "store/statement.h"
+
+namespace ledger {
+
+namespace {
+
+QString ColumnString(sqlite3_stmt* st, int col) {
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)));
+}
+
+// The IDs the query finds, at most limit of them.
+bool ReadIds(DbConnection& db, const QString& sql, const QVariantList& values, int limit,
+             QList<qint64>* ids, LedgerResult* result) {
+    Statement st(db.GetHandle(), sql);
+    st.Bind(values);
+    int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
+    while (st.Ok() && ids->size() < limit && (rc = st.Step()) == SQLITE_ROW)
+        ids->append(sqlite3_column_int64(st.Get(), 0));
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+        result->outcome = LedgerResult::StoreFailed;
+        result->error = st.Error();
+        return false;
+    }
+    return true;
+}
+
+struct OpenSale {
+    qint64 id;
+    double debt;
+};
+
+// The customer's sales that still owe something, oldest first.
+bool ReadOpenSales(DbConnection& db, qint64 customerId, QList<OpenSale>* sales, QString* error) {
+    Statement st(db.GetHandle(),
+                 QStringLiteral("SELECT ID, 欠款额 FROM sell WHERE 客户ID=? AND 欠款额>0 "
+                                "ORDER BY 销售日期, ID"));
+    st.Bind({customerId});
+    int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
+    while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
+        const double debt = sqlite3_column_double(st.Get(), 1);
+        if (!IsZero(debt)) sales->append({sqlite3_column_int64(st.Get(), 0), debt});
+    }
+    if (rc != SQLITE_DONE) {
+        *error = st.Error();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone,
+                     const QString& address, qint64* id, LedgerResult* result) {
+    *id = 0;
+    if (TrimSpaces(name).isEmpty()) return true;
+    // A text too long for its column links to nobody: the sales row then refuses it with the
+    // code of its own field, in the order of its fields.
+    if (name.size() > 50 || phone.size() > 50 || address.size() > 50) return true;
+    QList<qint64> found;
+    if (!ReadIds(db,
+                 QStringLiteral("SELECT ID FROM customer WHERE 名称=? AND 联系方式=? ORDER BY ID"),
+                 {name, phone}, 1, &found, result))
+        return false;
+    if (found.isEmpty() && phone.isEmpty()) {
+        if (!ReadIds(db, QStringLiteral("SELECT ID FROM customer WHERE 名称=? ORDER BY ID"), {name},
+                     2, &found, result))
+            return false;
+        if (found.size() > 1) found.clear();  // several of that name: none of them is meant
+    } else if (found.isEmpty()) {
+        if (!ReadIds(db,
+                     QStringLiteral("SELECT ID FROM customer WHERE 名称=? AND 联系方式='' "
+                                    "ORDER BY ID"),
+                     {name}, 1, &found, result))
+            return false;
+        if (!found.isEmpty() &&
+            !ChangeRows(db, QStringLiteral("UPDATE customer SET 联系方式=? WHERE ID=?"),
+                        {phone, found[0]}, result))
+            return false;
+    }
+    if (!found.isEmpty()) {
+        *id = found[0];
+        return true;
+    }
+    const QList<FieldValue> fields = {
+        {u"名称", name, u"074"},
+        {u"联系方式", phone, u"073"},
+        {u"地址", address, u"072"},
+    };
+    if (!InsertRow(db, QStringLiteral("customer"), fields, result)) return false;
+    *id = result->id;
+    result->id = 0;
+    // The number a new customer is known by is its ID until the shop gives it another.
+    return ChangeRows(db, QStringLiteral("UPDATE customer SET 编号=ID WHERE ID=?"), {*id}, result);
+}
+
+LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment) {
+    LedgerResult result;
+    const double amount = StoredNumber(payment.金额);
+    if (!IsGreater(amount, 0)) {
+        result.outcome = LedgerResult::NegativeAmount;
+        return result;
+    }
+    DbTransaction transaction(db);
+    if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    QVariantList customer;
+    if (!ReadRow(db, QStringLiteral("SELECT ID FROM customer WHERE ID=?"), {payment.customerId},
+                 &customer, &result))
+        return result;
+    QList<OpenSale> sales;
+    if (!ReadOpenSales(db, payment.customerId, &sales, &result.error)) {
+        result.outcome = LedgerResult::StoreFailed;
+        return result;
+    }
+    double open = 0;
+    for (const OpenSale& s : sales) open += s.debt;
+    open = StoredNumber(open);
+    if (IsGreater(amount, open)) {
+        result.outcome = LedgerResult::OverPayment;
+        result.figure = open;
+        return result;
+    }
+    const QList<FieldValue> fields = {
+        {u"客户ID", payment.customerId, u"062"},
+        {u"日期", payment.日期, u"061"},
+        {u"金额", amount, u"062"},
+        {u"方式", payment.方式, u"063"},
+        {u"备注", payment.备注, u"064"},
+    };
+    if (!InsertRow(db, QStringLiteral("payment"), fields, &result)) return result;
+    const qint64 paymentId = result.id;
+    double left = amount;
+    for (const OpenSale& s : sales) {
+        if (IsZero(left)) break;
+        // An amount within the tolerance of the debt settles it whole.
+        const double part = IsGreater(s.debt, left) ? left : s.debt;
+        const double rest = part == s.debt ? 0 : StoredNumber(s.debt - part);
+        if (!ChangeRows(db, QStringLiteral("UPDATE sell SET 欠款额=? WHERE ID=?"), {rest, s.id},
+                        &result) ||
+            !InsertRow(db, QStringLiteral("payment_part"),
+                       {{u"收款ID", paymentId, u"062"},
+                        {u"销售ID", s.id, u"062"},
+                        {u"金额", part, u"062"}},
+                       &result))
+            return result;
+        left = StoredNumber(left - part);
+    }
+    result.id = paymentId;
+    return Finish(db, transaction, result);
+}
+
+LedgerResult DeletePayment(DbConnection& db, qint64 paymentId) {
+    LedgerResult result;
+    result.id = paymentId;
+    DbTransaction transaction(db);
+    if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    QVariantList payment;
+    if (!ReadRow(db, QStringLiteral("SELECT ID FROM payment WHERE ID=?"), {paymentId}, &payment,
+                 &result))
+        return result;
+    // Each sale gets back its part on top of the debt stored now, so that a correction of the
+    // debt made after the payment stays. A sale deleted since has nothing to get back.
+    QList<OpenSale> restored;
+    {
+        Statement st(db.GetHandle(),
+                     QStringLiteral("SELECT s.ID, s.欠款额 + p.金额 FROM payment_part p "
+                                    "JOIN sell s ON s.ID = p.销售ID WHERE p.收款ID=?"));
+        st.Bind({paymentId});
+        int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
+        while (st.Ok() && (rc = st.Step()) == SQLITE_ROW)
+            restored.append({sqlite3_column_int64(st.Get(), 0),
+                             StoredNumber(sqlite3_column_double(st.Get(), 1))});
+        if (rc != SQLITE_DONE) {
+            result.outcome = LedgerResult::StoreFailed;
+            result.error = st.Error();
+            return result;
+        }
+    }
+    for (const OpenSale& s : restored)
+        if (!ChangeRows(db, QStringLiteral("UPDATE sell SET 欠款额=? WHERE ID=?"), {s.debt, s.id},
+                        &result))
+            return result;
+    if (!db.Execute(QStringLiteral("DELETE FROM payment_part WHERE 收款ID=?"), {paymentId}) ||
+        !ChangeRows(db, QStringLiteral("DELETE FROM payment WHERE ID=?"), {paymentId}, &result))
+        return StoreFailure(db, &result), result;
+    return Finish(db, transaction, result);
+}
+
+bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDebt>* debts,
+                       QString* error) {
+    debts->clear();
+    // The sums come from the partial index of open debts alone; the customers are joined to
+    // the few rows that result.
+    QString sql = QStringLiteral(
+        "SELECT c.ID, c.编号, c.名称, c.联系方式, c.地址, d.debt, d.n FROM "
+        "(SELECT 客户ID, sum(欠款额) AS debt, count(*) AS n FROM sell WHERE 欠款额>0 "
+        "GROUP BY 客户ID) d JOIN customer c ON c.ID = d.客户ID");
+    QVariantList values;
+    if (!filter.isEmpty()) {
+        sql += QStringLiteral(" WHERE instr(c.名称, ?1) > 0 OR instr(c.联系方式, ?1) > 0");
+        values << filter;
+    }
+    sql += QStringLiteral(" ORDER BY c.名称, c.ID");
+    Statement st(db.GetHandle(), sql);
+    st.Bind(values);
+    int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
+    while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
+        CustomerDebt d;
+        d.customer.id = sqlite3_column_int64(st.Get(), 0);
+        d.customer.编号 = ColumnString(st.Get(), 1);
+        d.customer.名称 = ColumnString(st.Get(), 2);
+        d.customer.联系方式 = ColumnString(st.Get(), 3);
+        d.customer.地址 = ColumnString(st.Get(), 4);
+        d.debt = StoredNumber(sqlite3_column_double(st.Get(), 5));
+        d.sales = sqlite3_column_int(st.Get(), 6);
+        if (!IsZero(d.debt)) debts->append(d);
+    }
+    if (rc != SQLITE_DONE) {
+        *error = st.Error();
+        return false;
+    }
+    return true;
+}
+
+bool ReadCustomer(DbConnection& db, qint64 id, Customer* customer, QString* error) {
+    Statement st(db.GetHandle(),
+                 QStringLiteral("SELECT ID, 编号, 名称, 联系方式, 地址 FROM customer WHERE ID=?"));
+    st.Bind({id});
+    const int rc = st.Ok() ? st.Step() : SQLITE_ERROR;
+    if (rc != SQLITE_ROW) {
+        *error = rc == SQLITE_DONE ? QStringLiteral("找不到这个客户") : st.Error();
+        return false;
+    }
+    customer->id = id;
+    customer->编号 = ColumnString(st.Get(), 1);
+    customer->名称 = ColumnString(st.Get(), 2);
+    customer->联系方式 = ColumnString(st.Get(), 3);
+    customer->地址 = ColumnString(st.Get(), 4);
+    return true;
+}
+
+bool ReadOpenDebt(DbConnection& db, qint64 customerId, double* debt, QString* error) {
+    QList<OpenSale> sales;
+    if (!ReadOpenSales(db, customerId, &sales, error)) return false;
+    double sum = 0;
+    for (const OpenSale& s : sales) sum += s.debt;
+    *debt = StoredNumber(sum);
+    return true;
+}
+
+bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* lines,
+                   QString* error) {
+    lines->clear();
+    {
+        // A sale's debt when it was made: what it owes now and what this customer's payments
+        // took off it (a sale moved here from another customer keeps that one's payments).
+        Statement st(db.GetHandle(),
+                     QStringLiteral("SELECT ID, 销售日期, 名称, 型号, 销售数量, 销售金额, "
+                                    "欠款额 + coalesce((SELECT sum(p.金额) FROM payment_part p "
+                                    "JOIN payment y ON y.ID = p.收款ID WHERE p.销售ID = sell.ID "
+                                    "AND y.客户ID = sell.客户ID), 0), 备注 "
+                                    "FROM sell WHERE 客户ID=?"));
+        st.Bind({customerId});
+        int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
+        while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
+            StatementLine line;
+            line.id = sqlite3_column_int64(st.Get(), 0);
+            line.date = ColumnString(st.Get(), 1);
+            line.item = ColumnString(st.Get(), 2);
+            const QString model = ColumnString(st.Get(), 3);
+            if (!model.isEmpty()) line.item += QLatin1Char(' ') + model;
+            line.quantity = sqlite3_column_double(st.Get(), 4);
+            line.amount = sqlite3_column_double(st.Get(), 5);
+            line.debt = StoredNumber(sqlite3_column_double(st.Get(), 6));
+            line.remark = ColumnString(st.Get(), 7);
+            lines->append(line);
+        }
+        if (rc != SQLITE_DONE) {
+            *error = st.Error();
+            return false;
+        }
+    }
+    {
+        Statement st(
+            db.GetHandle(),
+            QStringLiteral("SELECT ID, 日期, 金额, 方式, 备注 FROM payment WHERE 客户ID=?"));
+        st.Bind({customerId});
+        int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
+        while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
+            StatementLine line;
+            line.isPayment = true;
+            line.id = sqlite3_column_int64(st.Get(), 0);
+            line.date = ColumnString(st.Get(), 1);
+            line.paid = sqlite3_column_double(st.Get(), 2);
+            line.item = QStringLiteral("收款");
+            const QString method = ColumnString(st.Get(), 3);
+            if (!method.isEmpty()) line.item += QStringLiteral("（%1）").arg(method);
+            line.remark = ColumnString(st.Get(), 4);
+            lines->append(line);
+        }
+        if (rc != SQLITE_DONE) {
+            *error = st.Error();
+            return false;
+        }
+    }
+    // Stored dates sort as text; on one day the sales come before the payments for them.
+    std::stable_sort(lines->begin(), lines->end(),
+                     [](const StatementLine& a, const StatementLine& b) {
+                         if (a.date.left(10) != b.date.left(10)) return a.date < b.date;
+                         if (a.isPayment != b.isPayment) return !a.isPayment;
+                         if (a.date != b.date) return a.date < b.date;
+                         return a.id < b.id;
+                     });
+    double balance = 0;
+    for (StatementLine& line : *lines) {
+        // Credits (negative debts) are not owed, as the debt list has it.
+        balance = StoredNumber(balance + (line.isPayment ? -line.paid : std::max(line.debt, 0.0)));
+        line.balance = balance;
+    }
+    return true;
+}
+
+}  // namespace ledger

@@ -1,0 +1,81 @@
+#pragma once
+// Customer accounts: the customer a sale belongs to, payments that settle a customer's open
+// sale debts oldest first, and what the debt list and a customer's statement show.
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include "ledger/result.h"
+
+class DbConnection;
+
+namespace ledger {
+
+// Inside the caller's write transaction: the customer of a sale to name with phone. A blank
+// name is nobody (*id = 0). The customer of that exact name and phone is found; without a
+// phone, the only customer of that name; with a phone new to the name, its customer without
+// a phone takes the phone. Otherwise a customer is added. A text longer than its column
+// links to nobody (the sales row refuses it).
+bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone,
+                     const QString& address, qint64* id, LedgerResult* result);
+
+struct PaymentInput {
+    qint64 customerId = 0;
+    QDateTime 日期;
+    double 金额 = 0;
+    QString 方式;  // 现金, 微信, 支付宝, 银行 ...
+    QString 备注;
+};
+
+// Records a payment and takes it off the customer's open sale debts, oldest sale first, no
+// debt below 0: NegativeAmount for an amount of 0 or less, RecordGone for a customer not
+// stored, OverPayment (figure = the open debt) for more than the customer owes. Refused
+// fields: "[061]" date, "[062]" amount, "[063]" method, "[064]" remark.
+LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment);
+
+// Deletes a payment and gives back to each sale exactly what the payment took off it.
+LedgerResult DeletePayment(DbConnection& db, qint64 paymentId);
+
+struct Customer {
+    qint64 id = 0;
+    QString 编号;
+    QString 名称;
+    QString 联系方式;
+    QString 地址;
+};
+
+struct CustomerDebt {
+    Customer customer;
+    double debt = 0;  // the sum of its sales' positive debts
+    int sales = 0;    // how many sales carry them
+};
+
+// Every customer with an open debt, by name; filter (when not empty) keeps those whose name
+// or phone contains it as typed.
+bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDebt>* debts,
+                       QString* error);
+
+bool ReadCustomer(DbConnection& db, qint64 id, Customer* customer, QString* error);
+
+// The customer's open debt now: the sum of its sales' positive debts.
+bool ReadOpenDebt(DbConnection& db, qint64 customerId, double* debt, QString* error);
+
+struct StatementLine {
+    bool isPayment = false;
+    qint64 id = 0;  // the sale's or the payment's ID
+    QString date;   // as stored: "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"
+    QString item;   // goods name and model, or the payment's method
+    double quantity = 0;
+    double amount = 0;   // the sale's amount
+    double debt = 0;     // what the sale left owing when it was made
+    double paid = 0;     // the payment's amount
+    double balance = 0;  // owed after this line
+    QString remark;
+};
+
+// The customer's sales and payments in date order with the running balance.
+bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* lines,
+                   QString* error);
+
+}  // namespace ledger
