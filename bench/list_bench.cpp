@@ -365,9 +365,6 @@ int RunWork(const QString& dir) {
         if (page == MainWindow::kSalesPage)
             Figure("sales list fill / bare read of sell", ms / bareSell, "x");
     }
-    Line("the sales page's pick lists, bare (in the above)",
-         BareRead("select max(类型) as exp from sell group by 类型") +
-             BareRead("select max(客户名称) as exp from sell group by 客户名称"));
     ReportMessages(dialogs, {});
     main->ShowPage(MainWindow::kStockPage);
     QApplication::processEvents();
@@ -465,6 +462,16 @@ double TimeToFirstLine(const QStringList& arguments, QByteArray* output) {
 int RunAll() {
     const QString ledger = CachedLedger();
     if (ledger.isEmpty()) return 1;
+    {
+        // An index or table the program added since the ledger was built is added to the
+        // kept ledger once, not to every copy while its start-up is timed.
+        DbConnection once;
+        if (!once.OpenFile(ledger)) {
+            std::printf("cannot open %s: %s\n", qPrintable(ledger),
+                        qPrintable(once.GetErrorDescription()));
+            return 1;
+        }
+    }
     QTemporaryDir dir(QCoreApplication::applicationDirPath() + "/list_bench_XXXXXX");
     const QString data = dir.filePath("data.db");
     if (!QFile::copy(ledger, data)) return 1;
