@@ -14,6 +14,7 @@
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
 #include "store/list_query.h"
+#include "store/shared_db.h"
 
 namespace {
 
@@ -56,15 +57,39 @@ void SetUpSalesGrid(RecordGrid* g) {
                      });
 }
 
+bool IndexExists(const QString& name) {
+    const bool found =
+        OpenSharedQuery(
+            QStringLiteral("select count(*) as n from sqlite_master where type = 'index' and "
+                           "name = ?"),
+            {name}) &&
+        FieldNumber(SharedRecordSet(), QStringLiteral("n")) > 0;
+    SharedRecordSet().Close();
+    return found;
+}
+
+// Each value of a column of sell once, in the column's order. Along the column's index (every
+// ledger gains it when opened) the query steps from one value to the next, a few index
+// entries per value; a ledger that could not gain it yet is grouped in one pass over the sales.
+QString DistinctSellValues(const QString& column, const QString& index) {
+    if (!IndexExists(index))
+        return QStringLiteral("select max(%1) as exp from sell group by %1").arg(column);
+    return QStringLiteral(
+               "with recursive walk(exp) as (select min(%1) from sell union all "
+               "select (select min(%1) from sell where %1 > walk.exp) from walk "
+               "where walk.exp is not null) select exp from walk where exp is not null")
+        .arg(column);
+}
+
 void FillPickLists() {
     SalesPage& page = TheSalesPage();
     if (!page.销售类型查询框) return;
     // Filling the lists must not run the searches bound to their text.
     const QSignalBlocker type(page.销售类型查询框), customer(page.销售客户名称框);
     FillComboFromQuery(page.销售类型查询框,
-                       QStringLiteral("select max(类型) as exp from sell group by 类型"));
+                       DistinctSellValues(QStringLiteral("类型"), QStringLiteral("销售类型")));
     FillComboFromQuery(page.销售客户名称框,
-                       QStringLiteral("select max(客户名称) as exp from sell group by 客户名称"));
+                       DistinctSellValues(QStringLiteral("客户名称"), QStringLiteral("销售客户")));
 }
 
 }  // namespace

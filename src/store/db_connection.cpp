@@ -10,6 +10,7 @@
 #include <QTemporaryFile>
 
 #include "store/jet_functions.h"
+#include "store/open_checks.h"
 #include "store/schema.h"
 #include "store/schema_upgrade.h"
 #include "store/statement.h"
@@ -18,6 +19,7 @@ struct DbConnection::Handle {
     sqlite3* db = nullptr;
     QString path;
     int timeoutMs = 15000;
+    std::unique_ptr<OpenMarker> marker;  // removed after the database is closed
     ~Handle() { sqlite3_close_v2(db); }
 };
 
@@ -131,6 +133,10 @@ bool DbConnection::OpenFile(const QString& path) {
     if (IsOpen()) Close();
     if (!QFileInfo(path).isFile()) return CheckError(QStringLiteral("找不到文件 ") + path);
 
+    // The marker is in place before anything reads or writes the file, so that a crash from
+    // here on is found at the next opening.
+    auto marker = std::make_unique<OpenMarker>(path);
+    const QStringList leftOpen = marker->LeftBehind();
     sqlite3* db = nullptr;
     const QByteArray file = path.toUtf8();
     // One thread uses the connection, so SQLite need not lock around every call.
@@ -144,14 +150,11 @@ bool DbConnection::OpenFile(const QString& path) {
     // waits for it like any statement does, instead of failing at once.
     sqlite3_busy_timeout(db, handle_->timeoutMs);
     // A damaged or foreign file is only read here, and closed again before anything writes.
-    QString check;
-    QString problem;
-    if (!ScalarText(db, QStringLiteral("PRAGMA quick_check"), &check))
-        problem = check;
-    else if (check != QLatin1String("ok"))
-        problem = QStringLiteral("数据库文件已损坏：") + check;
-    else
-        problem = SchemaProblem(db);
+    // Every page is read only when a connection ended without closing the file; otherwise
+    // the opening costs the same for a large ledger as for a small one.
+    QString problem = StructureProblem(db);
+    if (problem.isEmpty() && !leftOpen.isEmpty()) problem = FullCheckProblem(db);
+    if (problem.isEmpty()) problem = SchemaProblem(db);
     if (problem.isEmpty() && !ApplyDurability(db, &problem) && problem.isEmpty())
         problem = QStringLiteral("无法设置数据库日志方式");
     // A file of an earlier version is brought up to date before anything uses it; when that
@@ -166,11 +169,13 @@ bool DbConnection::OpenFile(const QString& path) {
     // (read-only, held by another till) the file is still sound: only reading it is slower.
     sqlite3_exec(db, AddedIndexText().toUtf8().constData(), nullptr, nullptr, nullptr);
     RegisterJetFunctions(db);
+    OpenMarker::Clear(leftOpen);
     const int timeout = handle_->timeoutMs;
     handle_ = std::make_shared<Handle>();
     handle_->timeoutMs = timeout;
     handle_->db = db;
     handle_->path = path;
+    handle_->marker = std::move(marker);
     return CheckError(QString());
 }
 

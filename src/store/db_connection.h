@@ -23,8 +23,9 @@ public:
     virtual int GetState() const;  // 1 open, 0 closed
 
     // Opens an existing database file of this program for reading and writing. Fails, and
-    // leaves the file untouched, when it is missing, not a database, fails SQLite's quick
-    // check or lacks one of the program's tables or columns.
+    // leaves the file untouched, when it is missing, not a database, has a damaged header or
+    // first page of a table or index, lacks one of the program's tables or columns, or - after
+    // a connection ended without closing it - fails SQLite's quick check of every page.
     virtual bool OpenFile(const QString& path);
     virtual bool Close();
 

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <functional>
 #include <semaphore>
 #include <thread>
 
@@ -22,6 +28,28 @@ class OpenFile : public ProgramFixture {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
+    }
+    // A ledger of a few dozen pages, closed.
+    void MakeLedger(const QString& path) {
+        ASSERT_TRUE(CreateDatabaseFile(path));
+        DbConnection fill;
+        ASSERT_TRUE(fill.OpenFile(path));
+        DbTransaction transaction(fill);
+        for (int i = 0; i < 200; ++i)
+            ASSERT_TRUE(fill.Execute("insert into buy (名称, 备注) values (?, ?)",
+                                     {QString("g%1").arg(i), QString(500, u'x')}));
+        ASSERT_TRUE(transaction.Commit());
+    }
+    void Overwrite(const QString& path, qint64 at, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(at);
+        f.write(bytes);
+    }
+    static QByteArray BigEndian(quint32 value) {
+        QByteArray bytes(4, '\0');
+        qToBigEndian(value, bytes.data());
+        return bytes;
     }
 };
 
@@ -45,14 +73,7 @@ TEST_F(OpenFile, RefusesMissingForeignAndDamagedFilesWithoutWritingThem) {
     EXPECT_FALSE(db.OpenFile(File("good.db")));
 
     // A database whose pages were overwritten in the middle.
-    ASSERT_TRUE(CreateDatabaseFile(File("damaged.db")));
-    {
-        DbConnection fill;
-        ASSERT_TRUE(fill.OpenFile(File("damaged.db")));
-        for (int i = 0; i < 200; ++i)
-            ASSERT_TRUE(fill.Execute("insert into buy (名称, 备注) values (?, ?)",
-                                     {QString("g%1").arg(i), QString(500, u'x')}));
-    }
+    MakeLedger(File("damaged.db"));
     QFile f(File("damaged.db"));
     ASSERT_TRUE(f.open(QIODevice::ReadWrite));
     f.seek(4096 * 3);
@@ -62,6 +83,65 @@ TEST_F(OpenFile, RefusesMissingForeignAndDamagedFilesWithoutWritingThem) {
     EXPECT_FALSE(db.OpenFile(File("damaged.db")));
     EXPECT_FALSE(db.GetErrorDescription().isEmpty());
     EXPECT_EQ(Hash(File("damaged.db")), damaged);
+}
+
+TEST_F(OpenFile, RefusesAFileDamagedInItsHeaderWithoutWritingIt) {
+    const std::function<void(const QString&)> damages[] = {
+        // a freelist that starts past the end of the file
+        [&](const QString& path) { Overwrite(path, 32, BigEndian(0x7fffffff) + BigEndian(1)); },
+        // more free pages than the file has, with no list of them
+        [&](const QString& path) { Overwrite(path, 36, BigEndian(0x00ffffff)); },
+        // a copy cut short
+        [&](const QString& path) { QFile::resize(path, QFileInfo(path).size() / 2); },
+    };
+    int n = 0;
+    for (const auto& damage : damages) {
+        const QString path = File(QString("damaged%1.db").arg(++n));
+        MakeLedger(path);
+        damage(path);
+        const QByteArray before = Hash(path);
+        DbConnection db;
+        EXPECT_FALSE(db.OpenFile(path)) << n;
+        EXPECT_EQ(Hash(path), before) << n;
+    }
+}
+
+TEST_F(OpenFile, AfterACopyEndedWithTheFileOpenEveryPageIsChecked) {
+    // A copy of the program that opens the file and dies without closing it.
+    const auto crashWhileOpen = [](const QString& path) {
+        const pid_t child = fork();
+        if (child == 0) {
+            DbConnection crashed;
+            _exit(crashed.OpenFile(path) ? 0 : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    const QString path = File("data.db");
+    MakeLedger(path);
+    ASSERT_TRUE(crashWhileOpen(path));
+    // A page in the middle of the goods, none of the first pages of a table.
+    const qint64 middle = QFileInfo(path).size() / 2 / 4096 * 4096;
+    Overwrite(path, middle, QByteArray(4096, '\x5a'));
+    const QByteArray damaged = Hash(path);
+    DbConnection db;
+    EXPECT_FALSE(db.OpenFile(path));
+    EXPECT_EQ(Hash(path), damaged);
+    // Refused, it stays suspect for the next opening too.
+    EXPECT_FALSE(db.OpenFile(path));
+
+    // A sound file passes the full check, and a clean close leaves nothing behind.
+    const QString sound = File("sound.db");
+    MakeLedger(sound);
+    ASSERT_TRUE(crashWhileOpen(sound));
+    ASSERT_TRUE(db.OpenFile(sound)) << db.GetErrorDescription().toStdString();
+    {
+        DbConnection second;  // another till on the same file
+        ASSERT_TRUE(second.OpenFile(sound));
+    }
+    db.Close();
+    EXPECT_TRUE(QDir(Dir()).entryList({".sound.db*"}, QDir::Files | QDir::Hidden).isEmpty());
 }
 
 TEST_F(OpenFile, ALockHeldByAnotherCopyIsWaitedForBeforeTheChecks) {
