@@ -1,4 +1,5 @@
 // Export of a record grid to an .xlsx workbook, as the grid shows its rows now.
+#include <locale.h>
 #include <xlsxwriter.h>
 
 #include <QDir>
@@ -8,8 +9,8 @@
 #include <QScopeGuard>
 #include <QStandardPaths>
 #include <cstdio>
-#include <locale.h>
 
+#include "common/date_text.h"
 #include "common/number_text.h"
 #include "platform/dialogs.h"
 #include "platform/record_grid.h"
@@ -132,7 +133,21 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
     format_set_align(mergedBold, LXW_ALIGN_VERTICAL_CENTER);
     format_set_bold(mergedBold);
 
-    bool ok = sheet && bold && merged && mergedBold;
+    // Dates in the list's own form, as real dates.
+    const char* dayForm = "yyyy\"年\"m\"月\"d\"日\"";
+    const char* momentForm = "yyyy\"年\"m\"月\"d\"日\" h\"时\"m\"分\"s\"秒\"";
+    lxw_format* day = workbook_add_format(workbook);
+    format_set_num_format(day, dayForm);
+    lxw_format* boldDay = workbook_add_format(workbook);
+    format_set_num_format(boldDay, dayForm);
+    format_set_bold(boldDay);
+    lxw_format* moment = workbook_add_format(workbook);
+    format_set_num_format(moment, momentForm);
+    lxw_format* boldMoment = workbook_add_format(workbook);
+    format_set_num_format(boldMoment, momentForm);
+    format_set_bold(boldMoment);
+
+    bool ok = sheet && bold && merged && mergedBold && day && boldDay && moment && boldMoment;
     for (size_t i = 0; ok && i < cols.size(); ++i)
         ok = worksheet_set_column_pixels(sheet, i, i, columns_[cols[i]].width, nullptr) ==
              LXW_NO_ERROR;
@@ -153,10 +168,31 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
                      LXW_NO_ERROR;
                 continue;
             }
-            const QStringView view = store_.Text(r, c);
-            if (view.isEmpty()) continue;
-            const QString text = view.toString();
-            lxw_format* format = store_.Style(r, c).bold ? bold : nullptr;
+            if (store_.IsEmpty(r, c)) continue;
+            const bool isBold = store_.Style(r, c).bold;
+            lxw_format* format = isBold ? bold : nullptr;
+            switch (store_.Kind(r, c)) {
+                case CellKind::Number:
+                    ok = worksheet_write_number(sheet, sheetRow, i, store_.Value(r, c), format) ==
+                         LXW_NO_ERROR;
+                    continue;
+                case CellKind::Date: {
+                    // A real date, which Excel and WPS sort and compute with.
+                    const QDateTime when = UnpackedDate(static_cast<qint64>(store_.Value(r, c)));
+                    lxw_datetime value{when.date().year(),   when.date().month(),
+                                       when.date().day(),    when.time().hour(),
+                                       when.time().minute(), double(when.time().second())};
+                    const bool midnight = when.time() == QTime(0, 0);
+                    lxw_format* dateFormat =
+                        midnight ? (isBold ? boldDay : day) : (isBold ? boldMoment : moment);
+                    ok = worksheet_write_datetime(sheet, sheetRow, i, &value, dateFormat) ==
+                         LXW_NO_ERROR;
+                    continue;
+                }
+                case CellKind::Text:
+                    break;
+            }
+            const QString text = store_.RawText(r, c).toString();
             if (r >= fixedRows_ && columns_[c].mask == cellValue && IsNumberText(text)) {
                 ok = worksheet_write_number(sheet, sheetRow, i, TextToNumber(text), format) ==
                      LXW_NO_ERROR;
