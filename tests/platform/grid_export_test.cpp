@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 #include <map>
 
+#include "common/cell_row.h"
+#include "common/date_text.h"
 #include "grid_fixture.h"
 #include "platform/dialogs.h"
 #include "support/workbook_reader.h"
@@ -48,6 +50,24 @@ TEST_F(GridExport, WritesTheListAsShownWithNumbersMergesAndNoHiddenColumn) {
         EXPECT_FALSE(ref.startsWith('E')) << ref.toStdString();
         EXPECT_FALSE(cell.value.endsWith(".5")) << ref.toStdString();  // no purchase price
     }
+}
+
+TEST_F(GridExport, NumbersAndDatesGoOutAsValues) {
+    CellRow cells;
+    cells.AddNumber(1);
+    cells.AddText(QStringLiteral("纸\t白"));
+    cells.AddNumber(1300000.25);
+    cells.AddNumber(0);
+    cells.AddDate(PackedDate(2012, 6, 3, 9, 0, 0));
+    grid->AddRow(cells);
+    ASSERT_TRUE(grid->ExportToExcel(File("typed.xlsx"), false, false));
+    const Sheet sheet = ReadSheet(File("typed.xlsx"));
+    EXPECT_EQ(sheet.Text("A1"), QStringLiteral("纸\t白"));
+    EXPECT_TRUE(sheet.IsNumber("B1"));
+    EXPECT_EQ(sheet.Text("B1"), "1300000.25");
+    // A real date: the day number Excel counts from 1900, with the time of day as a fraction.
+    EXPECT_TRUE(sheet.IsNumber("C1"));
+    EXPECT_EQ(sheet.Text("C1"), "41063.375");
 }
 
 TEST_F(GridExport, WithoutHeaderRowsAndMarkerColumnOnlyTheRecordsAndTotals) {
