@@ -125,9 +125,9 @@ TEST_F(Grid, TypedCellsKeepTheirColumnsAndSortByValue) {
     EXPECT_EQ(grid->CellText(2, kQty), "1300000");
     EXPECT_EQ(grid->CellText(2, kRemark), QStringLiteral("2012年10月1日"));
     grid->Column(kRemark).Sort(RecordGrid::cellAscending);
-    EXPECT_EQ(Column(kRemark).mid(2),
-              (QStringList{"", QStringLiteral("2012年6月3日"), QStringLiteral("2012年6月3日 9时30分"),
-                           QStringLiteral("2012年10月1日")}));
+    EXPECT_EQ(Column(kRemark).mid(2), (QStringList{"", QStringLiteral("2012年6月3日"),
+                                                   QStringLiteral("2012年6月3日 9时30分"),
+                                                   QStringLiteral("2012年10月1日")}));
     grid->Column(kQty).Sort(RecordGrid::cellDescending);
     EXPECT_EQ(Column(kQty).mid(2), (QStringList{"1300000", "10", "9", ""}));
     EXPECT_EQ(grid->CellValue(2, kQty), 1300000);
