@@ -63,7 +63,10 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
         return false;
     const QString temporary = TemporaryNameBeside(info);
     if (temporary.isEmpty()) return false;
-    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol, leftOut)) {
+    // A cancelled export is a failed one: the half-written file goes.
+    const std::unique_ptr<Progress> progress =
+        Dialogs().StartProgress(this, QStringLiteral("正在导出到Excel，请稍候……"));
+    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol, leftOut, progress.get())) {
         QFile::remove(temporary);
         return false;
     }
@@ -77,7 +80,7 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
 }
 
 bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
-                               const QList<int>& leftOut) const {
+                               const QList<int>& leftOut, Progress* progress) const {
     // libxlsxwriter prints numbers with the C library, which follows the desktop locale: under
     // a comma-decimal locale 2.5 would be written "2,5", which Excel cannot read. The point is
     // fixed for this thread while the workbook is written.
@@ -154,8 +157,13 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
     auto mergeFormat = [&](const SheetMerge& s) {
         return store_.Style(s.gridRow, s.gridCol).bold ? mergedBold : merged;
     };
+    constexpr int kRowsPerReport = 2048;
     for (int r = firstRow; ok && r < Rows(); ++r) {
         const int sheetRow = r - firstRow;
+        if (sheetRow % kRowsPerReport == 0 && !progress->Advance(sheetRow, Rows() - firstRow)) {
+            ok = false;
+            break;
+        }
         for (size_t i = 0; ok && i < cols.size(); ++i) {
             const int c = cols[i];
             const int merge = store_.MergeAt(r, c);

@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QFont>
+#include <QGuiApplication>
 #include <algorithm>
 #include <numeric>
 
@@ -30,7 +31,9 @@ RecordGrid::RecordGrid(QWidget* parent) : QAbstractScrollArea(parent), columns_(
     UpdateScrollBars();
 }
 
-RecordGrid::~RecordGrid() = default;
+RecordGrid::~RecordGrid() {
+    if (setAside_) QGuiApplication::restoreOverrideCursor();
+}
 
 void RecordGrid::Changed() {
     if (!autoRedraw_) {
@@ -114,6 +117,8 @@ void RecordGrid::ReplaceRow(int row, const CellRow& cells) {
 
 void RecordGrid::BeginRefill(int headerRows) {
     FinishEdit(true);
+    // A refill of a long list takes a moment: the cursor says so until it ends.
+    if (!setAside_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     auto aside = std::make_unique<SetAside>();
     aside->store = store_.Head(headerRows);
     std::swap(aside->store, store_);
@@ -133,7 +138,9 @@ void RecordGrid::BeginRefill(int headerRows) {
 }
 
 void RecordGrid::EndRefill() {
+    if (!setAside_) return;
     setAside_.reset();
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void RecordGrid::CancelRefill() {
@@ -150,6 +157,7 @@ void RecordGrid::CancelRefill() {
     for (size_t c = 0; c < columns_.size() && c < aside.sortIndicators.size(); ++c)
         columns_[c].sortIndicator = aside.sortIndicators[c];
     setAside_.reset();
+    QGuiApplication::restoreOverrideCursor();
     SetAutoRedraw(true);
     Changed();
 }

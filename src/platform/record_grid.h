@@ -15,6 +15,7 @@
 
 #include "platform/grid_store.h"
 
+class Progress;
 class QLineEdit;
 class QPainter;
 class RecordGrid;
@@ -171,8 +172,8 @@ class RecordGrid : public QAbstractScrollArea {
 
     // A refill that can be taken back: the rows below headerRows are set aside (with the
     // frozen rows, the selection and the sort indicators) and the grid keeps only its header
-    // rows with painting suspended. EndRefill drops what was set aside; CancelRefill brings it
-    // back in place of whatever the refill added.
+    // rows with painting suspended and a busy cursor. EndRefill drops what was set aside;
+    // CancelRefill brings it back in place of whatever the refill added.
     void BeginRefill(int headerRows);
     void EndRefill();
     void CancelRefill();
@@ -341,8 +342,9 @@ class RecordGrid : public QAbstractScrollArea {
     int EffectiveAlignment(int col, const CellStyle& style) const;
 
     // Export (grid_excel.cpp).
+    // progress hears of the rows written and may stop the writing, which then fails.
     bool WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
-                       const QList<int>& leftOut) const;
+                       const QList<int>& leftOut, Progress* progress) const;
 
     // Editing (record_grid_view.cpp).
     bool CanEdit(int row, int col) const;

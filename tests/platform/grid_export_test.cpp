@@ -95,6 +95,12 @@ TEST_F(GridExport, AnEmptyNameAsksForTheFileAndACancelWritesNothing) {
     EXPECT_FALSE(grid->ExportToExcel(QString(), true, true));  // the dialog is cancelled
     EXPECT_EQ(dialogs_.Shown().size(), 2);
     EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});
+
+    // Cancelled while it writes: neither a new file nor a half-written one.
+    dialogs_.CancelProgress();
+    EXPECT_FALSE(grid->ExportToExcel(File("stopped"), true, true));
+    EXPECT_EQ(dialogs_.ProgressTexts().last(), QStringLiteral("正在导出到Excel，请稍候……"));
+    EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});
 }
 
 TEST_F(GridExport, AFailedWriteReportsFalseAndLeavesNoFileBehind) {

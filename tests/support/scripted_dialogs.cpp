@@ -19,7 +19,8 @@ BoxAnswer ScriptedDialogs::SystemMessage(QWidget*, const QString& text, const QS
 
 std::optional<QString> ScriptedDialogs::InputText(QWidget*, const QString& prompt,
                                                   const QString& caption, const QString&, bool) {
-    shown_.append(ShownBox{ShownBox::Kind::Input, prompt, caption, BoxIcon::None, BoxButtons::OkCancel, 0, 0, {}});
+    shown_.append(ShownBox{
+        ShownBox::Kind::Input, prompt, caption, BoxIcon::None, BoxButtons::OkCancel, 0, 0, {}});
     if (input_.empty()) return std::nullopt;
     const auto [accepted, text] = input_.front();
     input_.pop_front();
@@ -36,33 +37,60 @@ QString ScriptedDialogs::NextFile() {
 
 QString ScriptedDialogs::OpenFileName(QWidget*, const QString& caption, const QString&,
                                       const QString& filter) {
-    shown_.append(ShownBox{ShownBox::Kind::OpenFile, QString(), caption, BoxIcon::None, BoxButtons::Ok, 0, 0, filter});
+    shown_.append(ShownBox{ShownBox::Kind::OpenFile, QString(), caption, BoxIcon::None,
+                           BoxButtons::Ok, 0, 0, filter});
     return NextFile();
 }
 
 QString ScriptedDialogs::SaveFileName(QWidget*, const QString& caption, const QString&,
                                       const QString& filter) {
-    shown_.append(ShownBox{ShownBox::Kind::SaveFile, QString(), caption, BoxIcon::None, BoxButtons::Ok, 0, 0, filter});
+    shown_.append(ShownBox{ShownBox::Kind::SaveFile, QString(), caption, BoxIcon::None,
+                           BoxButtons::Ok, 0, 0, filter});
     return NextFile();
 }
 
 QString ScriptedDialogs::FolderName(QWidget*, const QString& caption, const QString&) {
-    shown_.append(ShownBox{ShownBox::Kind::Folder, QString(), caption, BoxIcon::None, BoxButtons::Ok, 0, 0, {}});
+    shown_.append(ShownBox{
+        ShownBox::Kind::Folder, QString(), caption, BoxIcon::None, BoxButtons::Ok, 0, 0, {}});
     return NextFile();
 }
 
 std::optional<QColor> ScriptedDialogs::PickColor(QWidget*, const QColor& initial) {
-    shown_.append(ShownBox{ShownBox::Kind::Color, initial.name(), QString(), BoxIcon::None,
-                           BoxButtons::Ok, 0, 0, {}});
+    shown_.append(ShownBox{
+        ShownBox::Kind::Color, initial.name(), QString(), BoxIcon::None, BoxButtons::Ok, 0, 0, {}});
     if (colors_.empty()) return std::nullopt;
     const std::optional<QColor> answer = colors_.front();
     colors_.pop_front();
     return answer;
 }
 
+namespace {
+class ScriptedProgress final : public Progress {
+  public:
+    explicit ScriptedProgress(bool cancel) : cancel_(cancel) {}
+    bool Advance(qint64, qint64) override { return !cancel_; }
+
+  private:
+    bool cancel_;
+};
+}  // namespace
+
+std::unique_ptr<Progress> ScriptedDialogs::StartProgress(QWidget*, const QString& text) {
+    progressTexts_ << text;
+    const bool cancel = cancelProgress_;
+    cancelProgress_ = false;
+    return std::make_unique<ScriptedProgress>(cancel);
+}
+
 int ScriptedDialogs::RunModal(QDialog* window) {
-    shown_.append(ShownBox{ShownBox::Kind::Window, window->objectName(), window->windowTitle(),
-                           BoxIcon::None, BoxButtons::Ok, 0, 0, {}});
+    shown_.append(ShownBox{ShownBox::Kind::Window,
+                           window->objectName(),
+                           window->windowTitle(),
+                           BoxIcon::None,
+                           BoxButtons::Ok,
+                           0,
+                           0,
+                           {}});
     if (!windows_.empty()) {
         auto action = std::move(windows_.front());
         windows_.pop_front();
@@ -72,8 +100,14 @@ int ScriptedDialogs::RunModal(QDialog* window) {
 }
 
 int ScriptedDialogs::SkinMessage(const SkinBoxRequest& request, const std::function<int()>&) {
-    shown_.append(ShownBox{ShownBox::Kind::Skin, request.text, request.caption, BoxIcon::None,
-                           BoxButtons::Ok, request.type, request.icon, {}});
+    shown_.append(ShownBox{ShownBox::Kind::Skin,
+                           request.text,
+                           request.caption,
+                           BoxIcon::None,
+                           BoxButtons::Ok,
+                           request.type,
+                           request.icon,
+                           {}});
     if (skin_.empty()) return 1;
     const int answer = skin_.front();
     skin_.pop_front();

@@ -21,7 +21,7 @@ struct ShownBox {
 };
 
 class ScriptedDialogs final : public DialogSeam {
-public:
+  public:
     // Answers are used in order, one per box of the matching kind; a box without a scripted
     // answer gets OK (system), 1 (skin), cancel (input, files) or the window's own result
     // without being shown.
@@ -34,6 +34,9 @@ public:
     void AnswerFile(const QString& path) { files_.push_back(path); }
     // nullopt: the user cancels the colour box.
     void AnswerColor(const std::optional<QColor>& color) { colors_.push_back(color); }
+    // The next progress shown is cancelled at the first report of the work.
+    void CancelProgress() { cancelProgress_ = true; }
+    const QStringList& ProgressTexts() const { return progressTexts_; }
     // Called with the window instead of its modal loop; the window's result is returned.
     void OnWindow(std::function<void(QDialog*)> action) { windows_.push_back(std::move(action)); }
 
@@ -43,19 +46,19 @@ public:
 
     BoxAnswer SystemMessage(QWidget* parent, const QString& text, const QString& caption,
                             BoxIcon icon, BoxButtons buttons) override;
-    std::optional<QString> InputText(QWidget* parent, const QString& prompt,
-                                     const QString& caption, const QString& initial,
-                                     bool password) override;
+    std::optional<QString> InputText(QWidget* parent, const QString& prompt, const QString& caption,
+                                     const QString& initial, bool password) override;
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& dir,
                          const QString& filter) override;
     QString FolderName(QWidget* parent, const QString& caption, const QString& dir) override;
     std::optional<QColor> PickColor(QWidget* parent, const QColor& initial) override;
+    std::unique_ptr<Progress> StartProgress(QWidget* parent, const QString& text) override;
     int RunModal(QDialog* window) override;
     int SkinMessage(const SkinBoxRequest& request, const std::function<int()>& run) override;
 
-private:
+  private:
     QString NextFile();
     QList<ShownBox> shown_;
     std::deque<BoxAnswer> system_;
@@ -64,4 +67,6 @@ private:
     std::deque<QString> files_;
     std::deque<std::optional<QColor>> colors_;
     std::deque<std::function<void(QDialog*)>> windows_;
+    bool cancelProgress_ = false;
+    QStringList progressTexts_;
 };
