@@ -124,21 +124,23 @@ std::vector<GridStore::Piece> GridStore::Split(const Row& row) {
 }
 
 void GridStore::BuildFrom(Row& row, const CellRow& cells) {
-    std::vector<Piece> pieces;
-    pieces.reserve(cells.Count() + 1);
-    pieces.emplace_back();  // column 0
-    std::vector<std::array<char16_t, kValueUnits>> values(cells.Count());
-    for (int i = 0; i < cells.Count(); ++i) {
+    // The scratch vectors keep their capacity from row to row of a fill.
+    const int count = std::min(cells.Count(), cols_ - 1);
+    scratchPieces_.clear();
+    scratchPieces_.emplace_back();  // column 0
+    scratchValues_.resize(count);
+    for (int i = 0; i < count; ++i) {
         if (cells.Kind(i) == CellKind::Text) {
-            pieces.push_back({CellKind::Text, cells.Text(i)});
+            scratchPieces_.push_back({CellKind::Text, cells.Text(i)});
             continue;
         }
         char16_t units[kValueUnits];
         ValueUnits(cells.Value(i), units);
-        std::copy_n(units, kValueUnits, values[i].begin());
-        pieces.push_back({cells.Kind(i), QStringView(values[i].data(), kValueUnits)});
+        std::copy_n(units, kValueUnits, scratchValues_[i].begin());
+        scratchPieces_.push_back(
+            {cells.Kind(i), QStringView(scratchValues_[i].data(), kValueUnits)});
     }
-    Build(row, pieces);
+    Build(row, scratchPieces_);
 }
 
 void GridStore::AppendTabbed(QStringView line) {
@@ -157,12 +159,6 @@ void GridStore::InsertCells(int at, const CellRow& cells) {
     at = std::clamp(at, 0, Rows());
     Row row;
     BuildFrom(row, cells);
-    if (CellCount(row) > cols_) {
-        std::vector<Piece> pieces = Split(row);
-        pieces.resize(cols_);
-        const QString old = row.cells;  // keeps the views alive while rebuilding
-        Build(row, pieces);
-    }
     rows_.insert(rows_.begin() + at, std::move(row));
     for (CellArea& m : merges_) {
         if (m.top >= at) ++m.top;
@@ -172,11 +168,7 @@ void GridStore::InsertCells(int at, const CellRow& cells) {
 
 void GridStore::ReplaceCells(int row, const CellRow& cells) {
     if (row < 0 || row >= Rows()) return;
-    Row fresh;
-    BuildFrom(fresh, cells);
-    std::vector<Piece> pieces = Split(fresh);
-    if (static_cast<int>(pieces.size()) > cols_) pieces.resize(cols_);
-    Build(rows_[row], pieces);
+    BuildFrom(rows_[row], cells);
 }
 
 void GridStore::RemoveRows(int first, int count) {

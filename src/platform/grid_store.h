@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -133,11 +134,14 @@ class GridStore {
     }
     static void Build(Row& row, const std::vector<Piece>& pieces);
     static std::vector<Piece> Split(const Row& row);
-    static void BuildFrom(Row& row, const CellRow& cells);
+    // Fills columns 1, 2, ... with the cells; those beyond the last column are dropped.
+    void BuildFrom(Row& row, const CellRow& cells);
     Piece At(int row, int col) const;
     void SetPiece(int row, int col, const Piece& piece);
 
     std::vector<Row> rows_;
     std::vector<CellArea> merges_;
     int cols_ = 5;
+    std::vector<Piece> scratchPieces_;
+    std::vector<std::array<char16_t, 4>> scratchValues_;
 };
