@@ -128,6 +128,7 @@ void RecordGrid::BeginRefill(int headerRows) {
     aside->activeRow = activeRow_;
     aside->activeCol = activeCol_;
     aside->sortedSinceRefill = sortedSinceRefill_;
+    aside->headerRows = std::min(headerRows, Rows());
     for (const ColumnInfo& column : columns_) aside->sortIndicators.push_back(column.sortIndicator);
     setAside_ = std::move(aside);
     sortedSinceRefill_ = false;
@@ -143,10 +144,25 @@ void RecordGrid::EndRefill() {
     QGuiApplication::restoreOverrideCursor();
 }
 
+void RecordGrid::ReleaseSetAside() {
+    if (!setAside_ || setAside_->released) return;
+    setAside_->store = GridStore();
+    setAside_->released = true;
+}
+
 void RecordGrid::CancelRefill() {
     if (!setAside_) return;
     FinishEdit(false);
     SetAside& aside = *setAside_;
+    if (aside.released) {
+        // The previous rows are gone: rather no rows than a part of them.
+        const int headerRows = aside.headerRows;
+        setAside_.reset();
+        QGuiApplication::restoreOverrideCursor();
+        SetRows(headerRows);
+        SetAutoRedraw(true);
+        return;
+    }
     store_ = std::move(aside.store);
     frozenBottomRows_ = aside.frozenBottomRows;
     selFirst_ = aside.selFirst;

@@ -176,6 +176,9 @@ class RecordGrid : public QAbstractScrollArea {
     // CancelRefill brings it back in place of whatever the refill added.
     void BeginRefill(int headerRows);
     void EndRefill();
+    // Lets the set-aside rows go before the refill ends, so that a long list is not held twice;
+    // a CancelRefill after it leaves only the header rows.
+    void ReleaseSetAside();
     void CancelRefill();
     // True when the rows were sorted since the last BeginRefill, so that they no longer stand
     // in the order their query gave.
@@ -357,6 +360,8 @@ class RecordGrid : public QAbstractScrollArea {
         int selFirst = -1, selLast = -1, activeRow = -1, activeCol = -1;
         std::vector<int> sortIndicators;
         bool sortedSinceRefill = false;
+        int headerRows = 0;
+        bool released = false;  // the rows were let go before the refill ended
     };
 
     GridStore store_;

@@ -142,7 +142,11 @@ void FillSalesGrid(const QString& sql, const QVariantList& values) {
     const QList<int> fields = rows.Columns(kFields);
     const bool profits = CostFiguresVisible();
     CellRow cells;
-    while (rows.Next()) {
+    // Once the first row is read the query holds its read lock and meets no other till's
+    // lock: the old rows may go, so that a long list is never held twice.
+    bool more = rows.Next();
+    if (rows.Ok()) g->ReleaseSetAside();
+    for (; more; more = rows.Next()) {
         const double rowDebt = ReadSaleRow(rows, fields, profits, &cells);
         quantity += rows.Number(fields[7]);
         amount += rows.Number(fields[8]);

@@ -167,7 +167,11 @@ void FillSummaryGrid(const QString& sql) {
     ListQuery rows(sql);
     const QList<int> fields = rows.Columns(kFields);
     CellRow cells;
-    while (rows.Next()) {
+    // Once the first row is read the query holds its read lock and meets no other till's
+    // lock: the old rows may go, so that a long list is never held twice.
+    bool more = rows.Next();
+    if (rows.Ok()) g->ReleaseSetAside();
+    for (; more; more = rows.Next()) {
         const double stock = ReadSummaryRow(rows, fields, look, &cells);
         for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[5 + t]);
         if (look.hideZero && stock <= kTolerance) continue;

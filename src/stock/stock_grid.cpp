@@ -170,7 +170,11 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     ListQuery rows(sql, values);
     const QList<int> fields = rows.Columns(kFields);
     CellRow cells;
-    while (rows.Next()) {
+    // Once the first row is read the query holds its read lock and meets no other till's
+    // lock: the old rows may go, so that a long list is never held twice.
+    bool more = rows.Next();
+    if (rows.Ok()) g->ReleaseSetAside();
+    for (; more; more = rows.Next()) {
         const double stock = ReadStockRow(rows, fields, look, &cells);
         for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[totalFields[t]]);
         if (!look.showZero && stock <= kTolerance) continue;
