@@ -18,6 +18,60 @@ QString DateListText(const QDateTime& value) {
     return text;
 }
 
+qint64 PackedDate(int year, int month, int day, int hour, int minute, int second) {
+    return ((((qint64(year) * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100 +
+           second;
+}
+
+qint64 PackedDate(const QDateTime& value) {
+    const QDate d = value.date();
+    const QTime t = value.time();
+    return PackedDate(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
+}
+
+QDateTime UnpackedDate(qint64 packed) {
+    const int second = packed % 100, minute = packed / 100 % 100, hour = packed / 10000 % 100;
+    const qint64 day = packed / 1000000;
+    return QDateTime(QDate(int(day / 10000), int(day / 100 % 100), int(day % 100)),
+                     QTime(hour, minute, second));
+}
+
+namespace {
+void AppendWhole(QString* text, int value) {
+    char digits[12];
+    int n = 0;
+    do {
+        digits[n++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0);
+    while (n > 0) text->append(QChar(digits[--n]));
+}
+}  // namespace
+
+void AppendPackedDateText(qint64 packed, QString* text) {
+    const int second = packed % 100, minute = packed / 100 % 100, hour = packed / 10000 % 100;
+    const qint64 day = packed / 1000000;
+    AppendWhole(text, int(day / 10000));
+    text->append(u'年');
+    AppendWhole(text, int(day / 100 % 100));
+    text->append(u'月');
+    AppendWhole(text, int(day % 100));
+    text->append(u'日');
+    if (hour == 0 && minute == 0 && second == 0) return;
+    text->append(u' ');
+    AppendWhole(text, hour);
+    text->append(u'时');
+    if (second != 0) {
+        AppendWhole(text, minute);
+        text->append(u'分');
+        AppendWhole(text, second);
+        text->append(u'秒');
+    } else if (minute != 0) {
+        AppendWhole(text, minute);
+        text->append(u'分');
+    }
+}
+
 QString StoredDateText(const QDate& value) {
     return value.isValid() ? value.toString(QStringLiteral("yyyy-MM-dd")) : QString();
 }

@@ -9,6 +9,14 @@
 // seconds are not 0, else "%d时%d分" when the minutes are not 0, else "%d时".
 QString DateListText(const QDateTime& value);
 
+// A date and time of day as one number, YYYYMMDDhhmmss, which orders as the dates do: the
+// form in which list cells keep their dates.
+qint64 PackedDate(int year, int month, int day, int hour, int minute, int second);
+qint64 PackedDate(const QDateTime& value);
+QDateTime UnpackedDate(qint64 packed);
+// Appends the packed date as DateListText writes it, without a temporary string.
+void AppendPackedDateText(qint64 packed, QString* text);
+
 // The one stored form: "YYYY-MM-DD" at midnight, "YYYY-MM-DD HH:MM:SS" otherwise.
 QString StoredDateText(const QDateTime& value);
 QString StoredDateText(const QDate& value);

@@ -116,3 +116,7 @@ bool IsGreater(double a, double b) {
 bool IsLess(double a, double b) {
     return b - a > kTolerance;
 }
+
+double ListTotal(double sum) {
+    return IsZero(sum) ? 0.0 : sum;
+}

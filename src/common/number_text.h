@@ -20,3 +20,7 @@ constexpr double kTolerance = 0.0000001;
 bool IsZero(double value);
 bool IsGreater(double a, double b);  // a - b > tolerance
 bool IsLess(double a, double b);     // b - a > tolerance
+
+// A sum as a totals row shows it: within the tolerance of 0 it is 0, so that the leftovers of
+// binary fractions (0.1 + 0.2 - 0.3) never show as a figure.
+double ListTotal(double sum);

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "common/cell_row.h"
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
@@ -100,8 +101,7 @@ void FinishFill(RecordGrid* g, int amountColumn) {
     }
     g->AddItem(QString());
     ApplyGridLines(g, 1, 1, g->Rows() - 1, g->Cols() - 1);
-    g->SetAutoRedraw(true);
-    g->Refresh();
+    FinishListFill(g);
 }
 
 void ShowSummary() {
@@ -292,22 +292,23 @@ void FillBankGrid(const QString& sql, const QVariantList& values) {
     if (Page().mode != kDetail) LayOutDetail();
     BeginListFill(g, 1);
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    if (OpenSharedQuery(sql, values)) {
-        DbRecordSet& records = SharedRecordSet();
-        const QList<int> fields = FieldIndexes(records, kDetailFields);
-        const int count = records.GetRecordCount();
-        QStringList cells;
-        for (int r = 0; r < count; ++r, records.MoveNext()) {
-            cells.clear();
-            for (int f = 0; f < kDetailFields.size(); ++f)
-                cells << ListCellText(fields[f] >= 0 ? records.GetFieldByIndex(fields[f])
-                                                     : QVariant());
-            g->AddItem(cells.join(u'\t'));
-            const QString& kind = cells[3];
-            const int row = g->Rows() - 1;
-            if (kind == QStringLiteral("取款") || kind == QStringLiteral("转出"))
-                g->Range(row, 4, row, 5).SetForeColor(outColor);
-        }
+    if (!OpenSharedQuery(sql, values)) {
+        SharedRecordSet().Close();
+        return FailListFill(g, SharedConnectionBusy());
+    }
+    DbRecordSet& records = SharedRecordSet();
+    const QList<int> fields = FieldIndexes(records, kDetailFields);
+    const int count = records.GetRecordCount();
+    CellRow cells;
+    for (int r = 0; r < count; ++r, records.MoveNext()) {
+        cells.Clear();
+        for (int f = 0; f < kDetailFields.size(); ++f)
+            AddListCell(fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant(), &cells);
+        g->AddRow(cells);
+        const QStringView kind = cells.Text(3);
+        const int row = g->Rows() - 1;
+        if (kind == QStringLiteral("取款") || kind == QStringLiteral("转出"))
+            g->Range(row, 4, row, 5).SetForeColor(outColor);
     }
     FinishFill(g, 5);
 }
@@ -318,24 +319,24 @@ void FillBankSummaryGrid(const QString& sql) {
     if (Page().mode != kSummary) SetupBankSummaryGrid();
     BeginListFill(g, 1);
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    if (OpenSharedQuery(sql)) {
-        DbRecordSet& records = SharedRecordSet();
-        const QList<int> fields = FieldIndexes(records, kSummaryFields);
-        const int count = records.GetRecordCount();
-        QStringList cells;
-        for (int r = 0; r < count; ++r, records.MoveNext()) {
-            cells.clear();
-            double balance = 0;
-            for (int f = 0; f < kSummaryFields.size(); ++f) {
-                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
-                cells << ListCellText(v);
-                if (f == 2) balance = VariantNumber(v);
-            }
-            g->AddItem(cells.join(u'\t'));
-            // An overdrawn account stands out like a withdrawal.
-            const int row = g->Rows() - 1;
-            if (balance < -kTolerance) g->Range(row, 3, row, 3).SetForeColor(outColor);
-        }
+    if (!OpenSharedQuery(sql)) {
+        SharedRecordSet().Close();
+        return FailListFill(g, SharedConnectionBusy());
+    }
+    DbRecordSet& records = SharedRecordSet();
+    const QList<int> fields = FieldIndexes(records, kSummaryFields);
+    const int count = records.GetRecordCount();
+    CellRow cells;
+    for (int r = 0; r < count; ++r, records.MoveNext()) {
+        cells.Clear();
+        for (int f = 0; f < kSummaryFields.size(); ++f)
+            AddListCell(fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant(), &cells);
+        const double balance =
+            fields[2] >= 0 ? VariantNumber(records.GetFieldByIndex(fields[2])) : 0.0;
+        g->AddRow(cells);
+        // An overdrawn account stands out like a withdrawal.
+        const int row = g->Rows() - 1;
+        if (balance < -kTolerance) g->Range(row, 3, row, 3).SetForeColor(outColor);
     }
     FinishFill(g, 3);
 }

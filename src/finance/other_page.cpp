@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include "common/cell_row.h"
 #include "common/date_text.h"
 #include "common/number_text.h"
 #include "common/session.h"
@@ -385,25 +386,25 @@ void FillOtherGrid(const QString& sql, const QVariantList& values) {
     BeginListFill(g, 1);
     double income = 0, expense = 0, other = 0;
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    if (OpenSharedQuery(sql, values)) {
-        DbRecordSet& records = SharedRecordSet();
-        const QList<int> fields = FieldIndexes(records, kFields);
-        const int count = records.GetRecordCount();
-        QStringList cells;
-        for (int r = 0; r < count; ++r, records.MoveNext()) {
-            cells.clear();
-            double amount = 0;
-            for (int f = 0; f < kFields.size(); ++f) {
-                const QVariant v = fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant();
-                cells << ListCellText(v);
-                if (f == 6) amount = VariantNumber(v);
-            }
-            const QString& type = cells[1];
-            (type == kIncome ? income : type == kExpense ? expense : other) += amount;
-            g->AddItem(cells.join(u'\t'));
-            const int row = g->Rows() - 1;
-            if (type == kExpense) g->Range(row, 5, row, 7).SetForeColor(outColor);
-        }
+    if (!OpenSharedQuery(sql, values)) {
+        SharedRecordSet().Close();
+        return FailListFill(g, SharedConnectionBusy());
+    }
+    DbRecordSet& records = SharedRecordSet();
+    const QList<int> fields = FieldIndexes(records, kFields);
+    const int count = records.GetRecordCount();
+    CellRow cells;
+    for (int r = 0; r < count; ++r, records.MoveNext()) {
+        cells.Clear();
+        for (int f = 0; f < kFields.size(); ++f)
+            AddListCell(fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant(), &cells);
+        const double amount =
+            fields[6] >= 0 ? VariantNumber(records.GetFieldByIndex(fields[6])) : 0.0;
+        const QStringView type = cells.Text(1);
+        (type == kIncome ? income : type == kExpense ? expense : other) += amount;
+        g->AddRow(cells);
+        const int row = g->Rows() - 1;
+        if (type == kExpense) g->Range(row, 5, row, 7).SetForeColor(outColor);
     }
     SharedRecordSet().Close();
     ApplyListColours(g);
@@ -416,9 +417,8 @@ void FillOtherGrid(const QString& sql, const QVariantList& values) {
     ApplyGridLines(g, 1, 1, last, 9);
     StyleTotalsRow(g, 1, 9);
     const QString yuan = QStringLiteral("元");
-    g->SetCellText(last, 4, QStringLiteral("总收入：") + NumberText(income) + yuan);
-    g->SetCellText(last, 7, QStringLiteral("总支出：") + NumberText(expense) + yuan);
-    g->SetCellText(last, 9, QStringLiteral("未知数：") + NumberText(other) + yuan);
-    g->SetAutoRedraw(true);
-    g->Refresh();
+    g->SetCellText(last, 4, QStringLiteral("总收入：") + NumberText(ListTotal(income)) + yuan);
+    g->SetCellText(last, 7, QStringLiteral("总支出：") + NumberText(ListTotal(expense)) + yuan);
+    g->SetCellText(last, 9, QStringLiteral("未知数：") + NumberText(ListTotal(other)) + yuan);
+    FinishListFill(g);
 }

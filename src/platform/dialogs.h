@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -22,6 +23,14 @@ struct SkinBoxRequest {
     int type = 0;           // button set
     int icon = 0;           // icon number
     int defaultButton = 0;  // 1-based
+};
+
+// Long work the user watches and may stop: the work reports how far it got.
+class Progress {
+  public:
+    virtual ~Progress() = default;
+    // done of total steps; false once the user cancelled.
+    virtual bool Advance(qint64 done, qint64 total) = 0;
 };
 
 class DialogSeam {
@@ -45,6 +54,10 @@ class DialogSeam {
     virtual std::optional<QColor> PickColor(QWidget* /*parent*/, const QColor& /*initial*/) {
         return std::nullopt;
     }
+    // Progress of long work, labelled text, with a cancel button; it closes when the returned
+    // object goes. Seams that never show progress keep this answer: work that is never
+    // cancelled.
+    virtual std::unique_ptr<Progress> StartProgress(QWidget* parent, const QString& text);
     // Runs window modally and returns its result code.
     virtual int RunModal(QDialog* window) = 0;
     // Runs a skinned message box: run() shows it and returns its result.

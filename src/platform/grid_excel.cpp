@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
+#include "common/date_text.h"
 #include "common/number_text.h"
 #include "platform/dialogs.h"
 #include "platform/record_grid.h"
@@ -81,7 +82,10 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
         return false;
     const QString temporary = TemporaryNameBeside(info);
     if (temporary.isEmpty()) return false;
-    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol, leftOut)) {
+    // A cancelled export is a failed one: the half-written file goes.
+    const std::unique_ptr<Progress> progress =
+        Dialogs().StartProgress(this, QStringLiteral("正在导出到Excel，请稍候……"));
+    if (!WriteWorkbook(temporary, exportFixedRows, exportFixedCol, leftOut, progress.get())) {
         QFile::remove(temporary);
         return false;
     }
@@ -96,7 +100,7 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
 }
 
 bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
-                               const QList<int>& leftOut) const {
+                               const QList<int>& leftOut, Progress* progress) const {
     // libxlsxwriter prints numbers with the C library, which follows the desktop locale: under
     // a comma-decimal locale 2.5 would be written "2,5", which Excel cannot read. The point is
     // fixed for this thread while the workbook is written.
@@ -152,15 +156,34 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
     format_set_align(mergedBold, LXW_ALIGN_VERTICAL_CENTER);
     format_set_bold(mergedBold);
 
-    bool ok = sheet && bold && merged && mergedBold;
+    // Dates in the list's own form, as real dates.
+    const char* dayForm = "yyyy\"年\"m\"月\"d\"日\"";
+    const char* momentForm = "yyyy\"年\"m\"月\"d\"日\" h\"时\"m\"分\"s\"秒\"";
+    lxw_format* day = workbook_add_format(workbook);
+    format_set_num_format(day, dayForm);
+    lxw_format* boldDay = workbook_add_format(workbook);
+    format_set_num_format(boldDay, dayForm);
+    format_set_bold(boldDay);
+    lxw_format* moment = workbook_add_format(workbook);
+    format_set_num_format(moment, momentForm);
+    lxw_format* boldMoment = workbook_add_format(workbook);
+    format_set_num_format(boldMoment, momentForm);
+    format_set_bold(boldMoment);
+
+    bool ok = sheet && bold && merged && mergedBold && day && boldDay && moment && boldMoment;
     for (size_t i = 0; ok && i < cols.size(); ++i)
         ok = worksheet_set_column_pixels(sheet, i, i, columns_[cols[i]].width, nullptr) ==
              LXW_NO_ERROR;
     auto mergeFormat = [&](const SheetMerge& s) {
         return store_.Style(s.gridRow, s.gridCol).bold ? mergedBold : merged;
     };
+    constexpr int kRowsPerReport = 2048;
     for (int r = firstRow; ok && r < Rows(); ++r) {
         const int sheetRow = r - firstRow;
+        if (sheetRow % kRowsPerReport == 0 && !progress->Advance(sheetRow, Rows() - firstRow)) {
+            ok = false;
+            break;
+        }
         for (size_t i = 0; ok && i < cols.size(); ++i) {
             const int c = cols[i];
             const int merge = store_.MergeAt(r, c);
@@ -173,10 +196,31 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
                      LXW_NO_ERROR;
                 continue;
             }
-            const QStringView view = store_.Text(r, c);
-            if (view.isEmpty()) continue;
-            const QString text = view.toString();
-            lxw_format* format = store_.Style(r, c).bold ? bold : nullptr;
+            if (store_.IsEmpty(r, c)) continue;
+            const bool isBold = store_.Style(r, c).bold;
+            lxw_format* format = isBold ? bold : nullptr;
+            switch (store_.Kind(r, c)) {
+                case CellKind::Number:
+                    ok = worksheet_write_number(sheet, sheetRow, i, store_.Value(r, c), format) ==
+                         LXW_NO_ERROR;
+                    continue;
+                case CellKind::Date: {
+                    // A real date, which Excel and WPS sort and compute with.
+                    const QDateTime when = UnpackedDate(static_cast<qint64>(store_.Value(r, c)));
+                    lxw_datetime value{when.date().year(),   when.date().month(),
+                                       when.date().day(),    when.time().hour(),
+                                       when.time().minute(), double(when.time().second())};
+                    const bool midnight = when.time() == QTime(0, 0);
+                    lxw_format* dateFormat =
+                        midnight ? (isBold ? boldDay : day) : (isBold ? boldMoment : moment);
+                    ok = worksheet_write_datetime(sheet, sheetRow, i, &value, dateFormat) ==
+                         LXW_NO_ERROR;
+                    continue;
+                }
+                case CellKind::Text:
+                    break;
+            }
+            const QString text = store_.RawText(r, c).toString();
             if (r >= fixedRows_ && columns_[c].mask == cellValue && IsNumberText(text)) {
                 ok = worksheet_write_number(sheet, sheetRow, i, TextToNumber(text), format) ==
                      LXW_NO_ERROR;

@@ -1,6 +1,11 @@
 #include "platform/grid_store.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "common/date_text.h"
+#include "common/number_text.h"
 
 namespace {
 
@@ -33,10 +38,10 @@ void GridStore::SetCols(int cols) {
     if (cols < cols_) {
         for (Row& row : rows_) {
             if (CellCount(row) > cols) {
-                std::vector<QStringView> texts = Split(row);
-                texts.resize(cols);
+                std::vector<Piece> pieces = Split(row);
+                pieces.resize(cols);
                 const QString old = row.cells;  // keeps the views alive while rebuilding
-                Build(row, texts);
+                Build(row, pieces);
             }
             std::erase_if(row.spans, [cols](const Span& s) { return s.first >= cols; });
             for (Span& s : row.spans) s.last = std::min<int>(s.last, cols - 1);
@@ -49,52 +54,121 @@ void GridStore::SetCols(int cols) {
     cols_ = cols;
 }
 
-void GridStore::Build(Row& row, const std::vector<QStringView>& texts) {
-    qsizetype count = static_cast<qsizetype>(texts.size());
-    while (count > 0 && texts[count - 1].isEmpty()) --count;
+namespace {
+
+constexpr qsizetype kValueUnits = sizeof(double) / sizeof(char16_t);
+
+int KindUnits(int count) {
+    return (count + 7) / 8;
+}
+
+// The units of a number or date: the bytes of its value.
+void ValueUnits(double value, char16_t (&units)[kValueUnits]) {
+    std::memcpy(units, &value, sizeof value);
+}
+
+double UnitsValue(QStringView units) {
+    double value = 0;
+    if (units.size() == kValueUnits) std::memcpy(&value, units.data(), sizeof value);
+    return value;
+}
+
+}  // namespace
+
+void GridStore::Build(Row& row, const std::vector<Piece>& pieces) {
+    qsizetype count = static_cast<qsizetype>(pieces.size());
+    while (count > 0 && pieces[count - 1].kind == CellKind::Text &&
+           pieces[count - 1].units.isEmpty())
+        --count;
     if (count == 0) {
         row.cells = QString();
         return;
     }
-    qsizetype total = 1 + count;
-    for (qsizetype i = 0; i < count; ++i) total += std::min(texts[i].size(), kMaxCellLength);
+    const int kindUnits = KindUnits(static_cast<int>(count));
+    qsizetype total = 1 + kindUnits + count;
+    for (qsizetype i = 0; i < count; ++i) total += std::min(pieces[i].units.size(), kMaxCellLength);
     QString cells(total, Qt::Uninitialized);
     QChar* out = cells.data();
     *out++ = QChar(static_cast<char16_t>(count));
+    for (int k = 0; k < kindUnits; ++k) {
+        char16_t bits = 0;
+        for (int j = 0; j < 8 && k * 8 + j < count; ++j)
+            bits |= static_cast<char16_t>(static_cast<int>(pieces[k * 8 + j].kind) << (2 * j));
+        *out++ = QChar(bits);
+    }
     for (qsizetype i = 0; i < count; ++i)
-        *out++ = QChar(static_cast<char16_t>(std::min(texts[i].size(), kMaxCellLength)));
+        *out++ = QChar(static_cast<char16_t>(std::min(pieces[i].units.size(), kMaxCellLength)));
     for (qsizetype i = 0; i < count; ++i) {
-        const qsizetype n = std::min(texts[i].size(), kMaxCellLength);
-        std::copy_n(texts[i].data(), n, out);
+        const qsizetype n = std::min(pieces[i].units.size(), kMaxCellLength);
+        std::copy_n(pieces[i].units.data(), n, out);
         out += n;
     }
     row.cells = std::move(cells);
 }
 
-std::vector<QStringView> GridStore::Split(const Row& row) const {
+std::vector<GridStore::Piece> GridStore::Split(const Row& row) {
     const int count = CellCount(row);
-    std::vector<QStringView> texts;
-    texts.reserve(count);
+    std::vector<Piece> pieces;
+    pieces.reserve(count);
     const QChar* data = row.cells.constData();
-    qsizetype offset = 1 + count;
+    const int kindUnits = KindUnits(count);
+    const QChar* lengths = data + 1 + kindUnits;
+    qsizetype offset = 1 + kindUnits + count;
     for (int i = 0; i < count; ++i) {
-        const qsizetype n = data[1 + i].unicode();
-        texts.emplace_back(data + offset, n);
+        const qsizetype n = lengths[i].unicode();
+        const auto kind = static_cast<CellKind>((data[1 + i / 8].unicode() >> (2 * (i % 8))) & 3);
+        pieces.push_back({kind, QStringView(data + offset, n)});
         offset += n;
     }
-    return texts;
+    return pieces;
+}
+
+void GridStore::BuildFrom(Row& row, const CellRow& cells) {
+    // The scratch vectors keep their capacity from row to row of a fill.
+    const int count = std::min(cells.Count(), cols_ - 1);
+    scratchPieces_.clear();
+    scratchPieces_.emplace_back();  // column 0
+    scratchValues_.resize(count);
+    for (int i = 0; i < count; ++i) {
+        if (cells.Kind(i) == CellKind::Text) {
+            scratchPieces_.push_back({CellKind::Text, cells.Text(i)});
+            continue;
+        }
+        char16_t units[kValueUnits];
+        ValueUnits(cells.Value(i), units);
+        std::copy_n(units, kValueUnits, scratchValues_[i].begin());
+        scratchPieces_.push_back(
+            {cells.Kind(i), QStringView(scratchValues_[i].data(), kValueUnits)});
+    }
+    Build(row, scratchPieces_);
 }
 
 void GridStore::AppendTabbed(QStringView line) {
-    std::vector<QStringView> texts;
-    texts.reserve(cols_);
-    texts.emplace_back();  // column 0
+    std::vector<Piece> pieces;
+    pieces.reserve(cols_);
+    pieces.emplace_back();  // column 0
     for (QStringView piece : line.tokenize(u'\t')) {
-        if (static_cast<int>(texts.size()) >= cols_) break;
-        texts.push_back(piece);
+        if (static_cast<int>(pieces.size()) >= cols_) break;
+        pieces.push_back({CellKind::Text, piece});
     }
     rows_.emplace_back();
-    Build(rows_.back(), texts);
+    Build(rows_.back(), pieces);
+}
+
+void GridStore::InsertCells(int at, const CellRow& cells) {
+    at = std::clamp(at, 0, Rows());
+    Row row;
+    BuildFrom(row, cells);
+    rows_.insert(rows_.begin() + at, std::move(row));
+    for (CellArea& m : merges_) {
+        if (m.top >= at) ++m.top;
+        if (m.bottom >= at) ++m.bottom;
+    }
+}
+
+void GridStore::ReplaceCells(int row, const CellRow& cells) {
+    if (row < 0 || row >= Rows()) return;
+    BuildFrom(rows_[row], cells);
 }
 
 void GridStore::RemoveRows(int first, int count) {
@@ -122,25 +196,83 @@ void GridStore::Reorder(int first, const std::vector<int>& order) {
     std::move(moved.begin(), moved.end(), rows_.begin() + first);
 }
 
-QStringView GridStore::Text(int row, int col) const {
+GridStore GridStore::Head(int rows) const {
+    GridStore head;
+    head.cols_ = cols_;
+    rows = std::clamp(rows, 0, Rows());
+    head.rows_.assign(rows_.begin(), rows_.begin() + rows);
+    for (const CellArea& m : merges_)
+        if (m.bottom < rows) head.merges_.push_back(m);
+    return head;
+}
+
+GridStore::Piece GridStore::At(int row, int col) const {
     if (row < 0 || row >= Rows() || col < 0) return {};
     const Row& r = rows_[row];
     const int count = CellCount(r);
     if (col >= count) return {};
     const QChar* data = r.cells.constData();
-    qsizetype offset = 1 + count;
-    for (int i = 0; i < col; ++i) offset += data[1 + i].unicode();
-    return QStringView(data + offset, data[1 + col].unicode());
+    const int kindUnits = KindUnits(count);
+    const QChar* lengths = data + 1 + kindUnits;
+    qsizetype offset = 1 + kindUnits + count;
+    for (int i = 0; i < col; ++i) offset += lengths[i].unicode();
+    const auto kind = static_cast<CellKind>((data[1 + col / 8].unicode() >> (2 * (col % 8))) & 3);
+    return {kind, QStringView(data + offset, lengths[col].unicode())};
+}
+
+CellKind GridStore::Kind(int row, int col) const {
+    return At(row, col).kind;
+}
+
+double GridStore::Value(int row, int col) const {
+    const Piece piece = At(row, col);
+    return piece.kind == CellKind::Text ? 0.0 : UnitsValue(piece.units);
+}
+
+QString GridStore::Text(int row, int col) const {
+    const Piece piece = At(row, col);
+    QString text;
+    switch (piece.kind) {
+        case CellKind::Text:
+            return piece.units.toString();
+        case CellKind::Number:
+            AppendNumberText(UnitsValue(piece.units), &text);
+            return text;
+        case CellKind::Date:
+            AppendPackedDateText(static_cast<qint64>(UnitsValue(piece.units)), &text);
+            return text;
+    }
+    return text;
+}
+
+QStringView GridStore::RawText(int row, int col) const {
+    const Piece piece = At(row, col);
+    return piece.kind == CellKind::Text ? piece.units : QStringView();
+}
+
+bool GridStore::IsEmpty(int row, int col) const {
+    const Piece piece = At(row, col);
+    return piece.kind == CellKind::Text && piece.units.isEmpty();
+}
+
+void GridStore::SetPiece(int row, int col, const Piece& piece) {
+    if (row < 0 || row >= Rows() || col < 0 || col >= cols_) return;
+    Row& r = rows_[row];
+    std::vector<Piece> pieces = Split(r);
+    if (static_cast<int>(pieces.size()) <= col) pieces.resize(col + 1);
+    pieces[col] = piece;
+    const QString old = r.cells;  // keeps the views alive while rebuilding
+    Build(r, pieces);
 }
 
 void GridStore::SetText(int row, int col, QStringView text) {
-    if (row < 0 || row >= Rows() || col < 0 || col >= cols_) return;
-    Row& r = rows_[row];
-    std::vector<QStringView> texts = Split(r);
-    if (static_cast<int>(texts.size()) <= col) texts.resize(col + 1);
-    texts[col] = text;
-    const QString old = r.cells;  // keeps the views alive while rebuilding
-    Build(r, texts);
+    SetPiece(row, col, {CellKind::Text, text});
+}
+
+void GridStore::SetNumber(int row, int col, double value) {
+    char16_t units[kValueUnits];
+    ValueUnits(value, units);
+    SetPiece(row, col, {CellKind::Number, QStringView(units, kValueUnits)});
 }
 
 void GridStore::ApplyStyle(const CellArea& area, const StylePatch& patch) {
@@ -168,6 +300,17 @@ void GridStore::ApplyStyle(const CellArea& area, const StylePatch& patch) {
             if (old.first >= span.first && old.last <= span.last) old.fields &= ~span.fields;
         std::erase_if(spans, [](const Span& s) { return s.fields == 0; });
         spans.push_back(span);
+    }
+}
+
+void GridStore::ClearStyle(const CellArea& area, uint16_t fields) {
+    const int top = std::max(area.top, 0);
+    const int bottom = std::min(area.bottom, Rows() - 1);
+    for (int r = top; r <= bottom; ++r) {
+        std::vector<Span>& spans = rows_[r].spans;
+        for (Span& s : spans)
+            if (s.first >= area.left && s.last <= area.right) s.fields &= ~fields;
+        std::erase_if(spans, [](const Span& s) { return s.fields == 0; });
     }
 }
 

@@ -1,12 +1,15 @@
 #pragma once
-// The cells of a record grid, kept compact: one UTF-16 buffer per row (cell lengths, then the
-// texts), styles only where set, as column spans per row, so they move with the row when the
-// rows are sorted.
+// The cells of a record grid, kept compact: one UTF-16 buffer per row (cell kinds and lengths,
+// then the texts, and the numbers and dates as their 8-byte values), styles only where set, as
+// column spans per row, so they move with the row when the rows are sorted.
 
 #include <QString>
 #include <QStringView>
+#include <array>
 #include <cstdint>
 #include <vector>
+
+#include "common/cell_row.h"
 
 // A rectangle of cells, all bounds inclusive.
 struct CellArea {
@@ -68,14 +71,30 @@ class GridStore {
 
     // Appends a row: the tab-separated pieces fill columns 1, 2, ...; column 0 stays empty.
     void AppendTabbed(QStringView line);
+    // Inserts a row before row at (Rows() appends): the cells fill columns 1, 2, ...
+    void InsertCells(int at, const CellRow& cells);
+    // Replaces the cells of a row (its styles stay): the cells fill columns 1, 2, ...
+    void ReplaceCells(int row, const CellRow& cells);
     void RemoveRows(int first, int count);
     // Rows [first, first + order.size()) become the old rows first + order[i].
     void Reorder(int first, const std::vector<int>& order);
+    // A store with the first rows of this one, their merges and its columns.
+    GridStore Head(int rows) const;
 
-    QStringView Text(int row, int col) const;
+    CellKind Kind(int row, int col) const;
+    // The value of a number or date cell, 0 for a text.
+    double Value(int row, int col) const;
+    // What the cell shows: its text, or its number or date formatted.
+    QString Text(int row, int col) const;
+    // The text of a text cell, empty for a number or date.
+    QStringView RawText(int row, int col) const;
+    bool IsEmpty(int row, int col) const;
     void SetText(int row, int col, QStringView text);
+    void SetNumber(int row, int col, double value);
 
     void ApplyStyle(const CellArea& area, const StylePatch& patch);
+    // The fields go back to unset in the cells of area (set by spans inside it).
+    void ClearStyle(const CellArea& area, uint16_t fields);
     CellStyle Style(int row, int col) const;
 
     int Height(int row) const { return rows_[row].height; }  // -1: the default height
@@ -97,8 +116,14 @@ class GridStore {
         uint32_t fore;
         uint32_t back;
     };
+    // One cell of a row buffer: its kind and its units (a text, or the 8 bytes of a value).
+    struct Piece {
+        CellKind kind = CellKind::Text;
+        QStringView units;
+    };
     struct Row {
-        // [cell count][length of each cell][texts]; null for an empty row.
+        // [cell count][kinds, 2 bits per cell][length of each cell][units of each cell]; null
+        // for an empty row.
         QString cells;
         std::vector<Span> spans;  // later spans win
         int16_t height = -1;
@@ -107,10 +132,16 @@ class GridStore {
     static int CellCount(const Row& row) {
         return row.cells.isEmpty() ? 0 : row.cells[0].unicode();
     }
-    static void Build(Row& row, const std::vector<QStringView>& texts);
-    std::vector<QStringView> Split(const Row& row) const;
+    static void Build(Row& row, const std::vector<Piece>& pieces);
+    static std::vector<Piece> Split(const Row& row);
+    // Fills columns 1, 2, ... with the cells; those beyond the last column are dropped.
+    void BuildFrom(Row& row, const CellRow& cells);
+    Piece At(int row, int col) const;
+    void SetPiece(int row, int col, const Piece& piece);
 
     std::vector<Row> rows_;
     std::vector<CellArea> merges_;
     int cols_ = 5;
+    std::vector<Piece> scratchPieces_;
+    std::vector<std::array<char16_t, 4>> scratchValues_;
 };

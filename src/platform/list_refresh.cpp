@@ -7,16 +7,41 @@ std::array<std::function<void(const QString&)>, 5>& Fills() {
     static std::array<std::function<void(const QString&)>, 5> fills;
     return fills;
 }
-size_t Index(ListId list) { return static_cast<size_t>(list); }
+std::array<std::function<void(qint64)>, 5>& Updates() {
+    static std::array<std::function<void(qint64)>, 5> updates;
+    return updates;
+}
+size_t Index(ListId list) {
+    return static_cast<size_t>(list);
+}
 }  // namespace
 
 void RegisterListFill(ListId list, std::function<void(const QString&)> fill) {
     Fills()[Index(list)] = std::move(fill);
+    Updates()[Index(list)] = nullptr;  // a row update belongs to the fill it was registered with
 }
 
-void UnregisterListFill(ListId list) { Fills()[Index(list)] = nullptr; }
+void UnregisterListFill(ListId list) {
+    Fills()[Index(list)] = nullptr;
+    Updates()[Index(list)] = nullptr;
+}
 
-bool ListExists(ListId list) { return static_cast<bool>(Fills()[Index(list)]); }
+void RegisterListRowUpdate(ListId list, std::function<void(qint64)> update) {
+    Updates()[Index(list)] = std::move(update);
+}
+
+void UpdateListRow(ListId list, qint64 id) {
+    if (!ListExists(list)) return;
+    const auto update = Updates()[Index(list)];
+    if (update)
+        update(id);
+    else
+        RefillWholeList(list);
+}
+
+bool ListExists(ListId list) {
+    return static_cast<bool>(Fills()[Index(list)]);
+}
 
 void RefillList(ListId list, const QString& sql) {
     // A copy, so that a fill may re-register its list while it runs.
@@ -27,12 +52,18 @@ void RefillList(ListId list, const QString& sql) {
 QString WholeListQuery(ListId list) {
     switch (list) {
         case ListId::Stock:
-        case ListId::Summary: return QStringLiteral("select * from buy");
-        case ListId::Sales: return QStringLiteral("select * from sell");
-        case ListId::Other: return QStringLiteral("select * from other");
-        case ListId::Bank: return QStringLiteral("select * from bank");
+        case ListId::Summary:
+            return QStringLiteral("select * from buy");
+        case ListId::Sales:
+            return QStringLiteral("select * from sell");
+        case ListId::Other:
+            return QStringLiteral("select * from other");
+        case ListId::Bank:
+            return QStringLiteral("select * from bank");
     }
     return QString();
 }
 
-void RefillWholeList(ListId list) { RefillList(list, WholeListQuery(list)); }
+void RefillWholeList(ListId list) {
+    RefillList(list, WholeListQuery(list));
+}

@@ -8,10 +8,20 @@
 
 enum class ListId { Stock, Sales, Other, Bank, Summary };
 
+// Registering a fill drops the list's row update; the page registers its own after it.
 void RegisterListFill(ListId list, std::function<void(const QString& sql)> fill);
+// Also forgets the list's row update.
 void UnregisterListFill(ListId list);
 bool ListExists(ListId list);
 void RefillList(ListId list, const QString& sql);
+
+// Each list page registers how it brings the row of one record up to date (added, changed or
+// gone, totals moved by the difference), so that a change costs what it changed, not a
+// refill of every row.
+void RegisterListRowUpdate(ListId list, std::function<void(qint64 id)> update);
+// Brings the row of record id up to date in list; a list without its own row update is
+// refilled whole, a list that does not exist is left alone.
+void UpdateListRow(ListId list, qint64 id);
 
 // The unfiltered query of each list ("select * from buy" ...).
 QString WholeListQuery(ListId list);

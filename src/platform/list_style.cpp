@@ -2,9 +2,12 @@
 
 #include <cmath>
 
+#include "common/cell_row.h"
+#include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
 #include "platform/record_grid.h"
+#include "platform/skin.h"
 
 int ColumnWidth(double fraction, int hostWidth) {
     return static_cast<int>(std::floor(fraction * hostWidth));
@@ -44,14 +47,83 @@ void StyleTotalsRow(RecordGrid* grid, int firstCol, int lastCol) {
 }
 
 void BeginListFill(RecordGrid* grid, int headerRows) {
-    // The previous totals row must not stay frozen while the new rows are added and sorted.
-    grid->SetFrozenBottomRows(0);
-    grid->SetRows(headerRows);
-    grid->SetAutoRedraw(false);
-    // The new rows come in the query's order: an arrow left from a header click would claim a
-    // sort that no longer holds.
-    for (int c = 0; c < grid->Cols(); ++c)
-        grid->Column(c).SetUserSortIndicator(RecordGrid::cellSortIndicatorNone);
+    grid->BeginRefill(headerRows);
+}
+
+void FinishListFill(RecordGrid* grid) {
+    grid->EndRefill();
+    grid->SetAutoRedraw(true);
+    grid->Refresh();
+}
+
+void FailListFill(RecordGrid* grid, bool busy) {
+    grid->CancelRefill();
+    ReportListReadFailure(busy);
+}
+
+void ReportListReadFailure(bool busy) {
+    ShowMessage(busy ? QStringLiteral("数据库正被另一个窗口或收银台占用，列表没有刷新，请稍后再试")
+                     : QStringLiteral("读取数据失败，列表没有刷新"),
+                2);
+}
+
+void ApplyRowGridLines(RecordGrid* grid, int row, int firstCol, int lastCol) {
+    const QString line = ReadSetupKey(SetupKey::kLine);
+    if (line != QLatin1String("1") && line != QLatin1String("2")) return;
+    GridRange range = grid->Range(row, firstCol, row, lastCol);
+    range.SetBackColor(16777215);
+    if (line == QLatin1String("2"))
+        range.Borders(RecordGrid::cellInsideVertical, RecordGrid::cellThin);
+    else
+        range.SetBottomLines(true);
+}
+
+namespace {
+// The row of record id among the data rows [first, end), by halving: they stand in ID order.
+int LowerBound(RecordGrid* grid, int first, int end, qint64 id) {
+    while (first < end) {
+        const int middle = first + (end - first) / 2;
+        if (grid->CellValue(middle, 1) < static_cast<double>(id))
+            first = middle + 1;
+        else
+            end = middle;
+    }
+    return first;
+}
+}  // namespace
+
+bool HasRecordRow(RecordGrid* grid, int firstRow, qint64 id) {
+    const int totals = grid->Rows() - 1;
+    const int at = LowerBound(grid, firstRow, totals, id);
+    return at < totals && grid->CellKindAt(at, 1) == CellKind::Number &&
+           grid->CellValue(at, 1) == static_cast<double>(id);
+}
+
+int PutRecordRow(RecordGrid* grid, int firstRow, qint64 id, const CellRow* cells,
+                 const QList<int>& totalColumns, bool* inserted) {
+    *inserted = false;
+    const int totals = grid->Rows() - 1;
+    const int at = LowerBound(grid, firstRow, totals, id);
+    const bool found = HasRecordRow(grid, firstRow, id);
+    for (int c : totalColumns) {
+        if (grid->CellKindAt(totals, c) != CellKind::Number) continue;
+        double total = grid->CellValue(totals, c);
+        if (found && grid->CellKindAt(at, c) == CellKind::Number) total -= grid->CellValue(at, c);
+        if (cells && c - 1 < cells->Count() && cells->Kind(c - 1) == CellKind::Number)
+            total += cells->Value(c - 1);
+        grid->SetCellNumber(totals, c, ListTotal(total));
+    }
+    if (!cells) {
+        if (found) grid->RemoveItem(at);
+        return -1;
+    }
+    if (found) {
+        grid->ReplaceRow(at, *cells);
+    } else {
+        grid->InsertRow(at, *cells);
+        *inserted = true;
+    }
+    return at;
 }
 
 ClickedCell SelectClickedCell(RecordGrid* grid, int x, int y) {

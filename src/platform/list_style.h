@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QList>
+#include <QString>
 #include <initializer_list>
+
+class CellRow;
 // The look every list shares after a fill: selection and row colours, grid lines and the
 // bold totals row, from the settings of config.ini.
 
@@ -21,8 +25,31 @@ void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, i
 // lastCol the lastcolor background and bold text.
 void StyleTotalsRow(RecordGrid* grid, int firstCol, int lastCol);
 
-// Starts a fill: the grid cut to its header rows, no frozen row, painting suspended.
+// Starts a fill: the grid cut to its header rows, no frozen row, painting suspended; the
+// previous rows are kept aside until FinishListFill or FailListFill.
 void BeginListFill(RecordGrid* grid, int headerRows);
+// Ends a fill that read all its rows: painting resumes.
+void FinishListFill(RecordGrid* grid);
+// Ends a fill whose query failed: the list keeps its previous rows and the user is told that
+// the database is busy (busy) or could not be read. A list never shows a failed read as an
+// empty ledger.
+void FailListFill(RecordGrid* grid, bool busy);
+// Tells the user that a list could not be brought up to date; its rows stay as they were.
+void ReportListReadFailure(bool busy);
+
+// The grid lines ApplyGridLines gives a data row, for one row added on its own.
+void ApplyRowGridLines(RecordGrid* grid, int row, int firstCol, int lastCol);
+
+// Brings the row of record id up to date in a list whose data rows, from firstRow to the
+// totals row (the last row), stand in ID order with the ID in column 1: cells (nullptr when
+// the record is gone or not shown) replace its row, are inserted where it belongs, or its row
+// is removed. The numbers in totalColumns of the totals row move by the difference (a total
+// left empty, withheld from the user, stays empty). Returns the row of the record, -1 when it
+// has none now; inserted tells whether that row is new.
+// Whether such a list has a row for record id.
+bool HasRecordRow(RecordGrid* grid, int firstRow, qint64 id);
+int PutRecordRow(RecordGrid* grid, int firstRow, qint64 id, const CellRow* cells,
+                 const QList<int>& totalColumns, bool* inserted);
 
 // A right-click or double-click on a list: the cell under (x, y) becomes the active cell,
 // SelectedRow its row and SelectedId empty for the caller to fill. Returns row and column

@@ -2,6 +2,7 @@
 
 #include <QCollator>
 #include <QFont>
+#include <QGuiApplication>
 #include <algorithm>
 #include <numeric>
 
@@ -30,7 +31,9 @@ RecordGrid::RecordGrid(QWidget* parent) : QAbstractScrollArea(parent), columns_(
     UpdateScrollBars();
 }
 
-RecordGrid::~RecordGrid() = default;
+RecordGrid::~RecordGrid() {
+    if (setAside_) QGuiApplication::restoreOverrideCursor();
+}
 
 void RecordGrid::Changed() {
     if (!autoRedraw_) {
@@ -89,6 +92,95 @@ void RecordGrid::AddItem(const QString& text) {
     Changed();
 }
 
+void RecordGrid::AddRow(const CellRow& cells) {
+    store_.InsertCells(Rows(), cells);
+    Changed();
+}
+
+void RecordGrid::InsertRow(int at, const CellRow& cells) {
+    FinishEdit(true);
+    at = std::clamp(at, 0, Rows());
+    store_.InsertCells(at, cells);
+    if (selFirst_ >= at) {
+        ++selFirst_;
+        ++selLast_;
+        ++activeRow_;
+    }
+    Changed();
+}
+
+void RecordGrid::ReplaceRow(int row, const CellRow& cells) {
+    FinishEdit(true);
+    store_.ReplaceCells(row, cells);
+    Changed();
+}
+
+void RecordGrid::BeginRefill(int headerRows) {
+    FinishEdit(true);
+    // A refill of a long list takes a moment: the cursor says so until it ends.
+    if (!setAside_) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    auto aside = std::make_unique<SetAside>();
+    aside->store = store_.Head(headerRows);
+    std::swap(aside->store, store_);
+    aside->frozenBottomRows = frozenBottomRows_;
+    aside->selFirst = selFirst_;
+    aside->selLast = selLast_;
+    aside->activeRow = activeRow_;
+    aside->activeCol = activeCol_;
+    aside->sortedSinceRefill = sortedSinceRefill_;
+    aside->headerRows = std::min(headerRows, Rows());
+    for (const ColumnInfo& column : columns_) aside->sortIndicators.push_back(column.sortIndicator);
+    // The new rows come in the query's order: an arrow left from a header click would claim a
+    // sort that no longer holds (a failed refill brings the arrows back with the old rows).
+    for (ColumnInfo& column : columns_) column.sortIndicator = cellSortIndicatorNone;
+    setAside_ = std::move(aside);
+    sortedSinceRefill_ = false;
+    // The previous totals row must not stay frozen while the new rows are added and sorted.
+    frozenBottomRows_ = 0;
+    if (selFirst_ >= Rows()) selFirst_ = selLast_ = activeRow_ = activeCol_ = -1;
+    SetAutoRedraw(false);
+}
+
+void RecordGrid::EndRefill() {
+    if (!setAside_) return;
+    setAside_.reset();
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void RecordGrid::ReleaseSetAside() {
+    if (!setAside_ || setAside_->released) return;
+    setAside_->store = GridStore();
+    setAside_->released = true;
+}
+
+void RecordGrid::CancelRefill() {
+    if (!setAside_) return;
+    FinishEdit(false);
+    SetAside& aside = *setAside_;
+    if (aside.released) {
+        // The previous rows are gone: rather no rows than a part of them.
+        const int headerRows = aside.headerRows;
+        setAside_.reset();
+        QGuiApplication::restoreOverrideCursor();
+        SetRows(headerRows);
+        SetAutoRedraw(true);
+        return;
+    }
+    store_ = std::move(aside.store);
+    frozenBottomRows_ = aside.frozenBottomRows;
+    selFirst_ = aside.selFirst;
+    selLast_ = aside.selLast;
+    activeRow_ = aside.activeRow;
+    activeCol_ = aside.activeCol;
+    sortedSinceRefill_ = aside.sortedSinceRefill;
+    for (size_t c = 0; c < columns_.size() && c < aside.sortIndicators.size(); ++c)
+        columns_[c].sortIndicator = aside.sortIndicators[c];
+    setAside_.reset();
+    QGuiApplication::restoreOverrideCursor();
+    SetAutoRedraw(true);
+    Changed();
+}
+
 void RecordGrid::RemoveItem(int row) {
     if (row < 0 || row >= Rows()) return;
     RemoveRows(row, 1);
@@ -114,11 +206,16 @@ void RecordGrid::RemoveRows(int first, int count) {
 
 QString RecordGrid::CellText(int row, int col) const {
     if (col >= Cols()) return {};
-    return store_.Text(row, col).toString();
+    return store_.Text(row, col);
 }
 
 void RecordGrid::SetCellText(int row, int col, const QString& text) {
     store_.SetText(row, col, text);
+    Changed();
+}
+
+void RecordGrid::SetCellNumber(int row, int col, double value) {
+    store_.SetNumber(row, col, value);
     Changed();
 }
 
@@ -143,24 +240,37 @@ void RecordGrid::SortRows(int col, int order, bool keepFrozenRows) {
     std::vector<int> orderOfRows(count);
     std::iota(orderOfRows.begin(), orderOfRows.end(), 0);
     const bool descending = order == cellDescending;
-    if (columns_[col].mask == cellValue) {
-        std::vector<double> keys(count);
-        for (int i = 0; i < count; ++i)
-            keys[i] = TextToNumber(store_.Text(first + i, col).toString());
-        std::stable_sort(orderOfRows.begin(), orderOfRows.end(), [&](int a, int b) {
-            return descending ? keys[b] < keys[a] : keys[a] < keys[b];
-        });
-    } else {
-        QCollator collator;
-        std::vector<QCollatorSortKey> keys;
-        keys.reserve(count);
-        for (int i = 0; i < count; ++i)
-            keys.push_back(collator.sortKey(store_.Text(first + i, col).toString()));
-        std::stable_sort(orderOfRows.begin(), orderOfRows.end(), [&](int a, int b) {
-            return descending ? keys[b].compare(keys[a]) < 0 : keys[a].compare(keys[b]) < 0;
-        });
+    // Empty cells come first, then numbers and dates by value, then texts by the collation.
+    // In a numeric column a text counts as the number it starts with (rows added as text).
+    const bool numeric = columns_[col].mask == cellValue;
+    std::vector<double> values(count);
+    std::vector<int> rank(count, 1);
+    QCollator collator;
+    std::vector<QCollatorSortKey> keys;
+    std::vector<int> keyOf(count, -1);
+    for (int i = 0; i < count; ++i) {
+        const int row = first + i;
+        if (store_.Kind(row, col) != CellKind::Text)
+            values[i] = store_.Value(row, col);
+        else if (numeric)
+            values[i] = TextToNumber(store_.RawText(row, col).toString());
+        else if (store_.IsEmpty(row, col))
+            rank[i] = 0;
+        else
+            rank[i] = 2;
+        if (rank[i] != 2) continue;
+        keyOf[i] = static_cast<int>(keys.size());
+        keys.push_back(collator.sortKey(store_.RawText(row, col).toString()));
     }
+    auto less = [&](int a, int b) {
+        if (rank[a] != rank[b]) return rank[a] < rank[b];
+        if (rank[a] == 1) return values[a] < values[b];
+        return keys[keyOf[a]].compare(keys[keyOf[b]]) < 0;
+    };
+    std::stable_sort(orderOfRows.begin(), orderOfRows.end(),
+                     [&](int a, int b) { return descending ? less(b, a) : less(a, b); });
     store_.Reorder(first, orderOfRows);
+    sortedSinceRefill_ = true;
     // The selection follows its record.
     if (selFirst_ >= first && selFirst_ < first + count) {
         const auto at = std::find(orderOfRows.begin(), orderOfRows.end(), selFirst_ - first);
@@ -394,6 +504,18 @@ void GridRange::SetLocked(bool locked) {
     StylePatch patch;
     patch.fields = StylePatch::kLocked;
     patch.locked = locked;
+    Apply(patch);
+}
+
+void GridRange::ResetForeColor() {
+    grid_->store_.ClearStyle(area_, StylePatch::kFore);
+    grid_->Changed();
+}
+
+void GridRange::SetBottomLines(bool on) {
+    StylePatch patch;
+    patch.fields = StylePatch::kBottom;
+    patch.bottom = on;
     Apply(patch);
 }
 

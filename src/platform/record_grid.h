@@ -1,5 +1,6 @@
 #pragma once
-// The grid behind every list of records: a matrix of text cells with header rows at the top,
+// The grid behind every list of records: a matrix of cells (texts, numbers and dates, each
+// shown formatted and sorted and exported by its value) with header rows at the top,
 // column 0 as a narrow fixed row-header column, frozen totals rows at the bottom, whole-row
 // selection, sorting by a header click, column widths dragged on the header, and export to
 // an Excel workbook. Names follow the grid control the lists were written against.
@@ -10,9 +11,11 @@
 #include <QPointer>
 #include <QRect>
 #include <QString>
+#include <memory>
 
 #include "platform/grid_store.h"
 
+class Progress;
 class QLineEdit;
 class QPainter;
 class RecordGrid;
@@ -77,6 +80,10 @@ class GridRange {
     void SetBackColor(qint64 color);
     void SetFontBold(bool bold);
     void SetLocked(bool locked);
+    // The cells go back to the default text colour.
+    void ResetForeColor();
+    // A line under each row of the range, the last one included.
+    void SetBottomLines(bool on);
     // edge cellInsideVertical or cellInsideHorizontal; style cellThin or cellLineNone.
     void Borders(int edge, int style);
 
@@ -147,10 +154,35 @@ class RecordGrid : public QAbstractScrollArea {
 
     // Appends a row whose columns 1, 2, ... take the tab-separated pieces of text.
     void AddItem(const QString& text);
+    // Appends a row whose columns 1, 2, ... take the cells, each as its own value.
+    void AddRow(const CellRow& cells);
+    // Inserts a row of cells before row at; the rows below move down with their styles.
+    void InsertRow(int at, const CellRow& cells);
+    // Gives a row new cells; its styles stay.
+    void ReplaceRow(int row, const CellRow& cells);
     void RemoveItem(int row);
-    // Texts longer than 65535 characters are cut to that length.
+    // What the cell shows: numbers and dates formatted. Texts longer than 65535 characters
+    // are cut to that length.
     QString CellText(int row, int col) const;
     void SetCellText(int row, int col, const QString& text);
+    void SetCellNumber(int row, int col, double value);
+    CellKind CellKindAt(int row, int col) const { return store_.Kind(row, col); }
+    // The value of a number or date cell (a date as PackedDate), 0 for a text.
+    double CellValue(int row, int col) const { return store_.Value(row, col); }
+
+    // A refill that can be taken back: the rows below headerRows are set aside (with the
+    // frozen rows, the selection and the sort indicators) and the grid keeps only its header
+    // rows with painting suspended and a busy cursor. EndRefill drops what was set aside;
+    // CancelRefill brings it back in place of whatever the refill added.
+    void BeginRefill(int headerRows);
+    void EndRefill();
+    // Lets the set-aside rows go before the refill ends, so that a long list is not held twice;
+    // a CancelRefill after it leaves only the header rows.
+    void ReleaseSetAside();
+    void CancelRefill();
+    // True when the rows were sorted since the last BeginRefill, so that they no longer stand
+    // in the order their query gave.
+    bool SortedSinceRefill() const { return sortedSinceRefill_; }
 
     GridCell Cell(int row, int col) { return GridCell(this, row, col); }
     GridColumn Column(int col) { return GridColumn(this, col); }
@@ -202,6 +234,11 @@ class RecordGrid : public QAbstractScrollArea {
     // scrolled out of view or hidden.
     QRect CellRect(int row, int col) const;
 
+    // The text as painted in the cell at its present width, and the tooltip the cell shows:
+    // the whole text when what is painted is cut or an overflow mark, else nothing.
+    QString ShownText(int row, int col) const;
+    QString CellToolTip(int row, int col) const;
+
     // Draws marker centred in the cell when col is 0 and row (> 0) is the selection's first
     // row; true when it drew. Meant for OwnerDrawCell handlers.
     bool DrawRowMarker(int row, int col, QPainter& painter, const QRect& cell,
@@ -230,6 +267,7 @@ class RecordGrid : public QAbstractScrollArea {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -293,19 +331,43 @@ class RecordGrid : public QAbstractScrollArea {
     void PaintCell(QPainter& painter, const CellArea& area, const QRect& rect);
     void PaintSelectionFrame(QPainter& painter, const Band& band);
     QColor CellBackground(int row, int col, const CellStyle& style, bool* own) const;
+    // The rectangle the text of the cell (its merge) is drawn in, within rect.
+    QRect TextRect(const CellArea& area, const QRect& rect) const;
+    // The lowest header cell of a sorted column shows a triangle at its right.
+    bool ShowsSortIndicator(const CellArea& area) const;
+    // A figure: a number, or a number text in a numeric column below the header rows.
+    bool IsFigure(int row, int col) const;
+    // What fits of the cell's text in width: the text, a text cut with "…", or for a figure
+    // that does not fit the overflow mark "###", never fewer of its digits. cut tells whether
+    // the text was shortened.
+    QString FittedText(int row, int col, const QString& text, const QFont& font, int width,
+                       bool* cut) const;
     int EffectiveAlignment(int col, const CellStyle& style) const;
 
     // Export (grid_excel.cpp).
+    // progress hears of the rows written and may stop the writing, which then fails.
     bool WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
-                       const QList<int>& leftOut) const;
+                       const QList<int>& leftOut, Progress* progress) const;
 
     // Editing (record_grid_view.cpp).
     bool CanEdit(int row, int col) const;
     void BeginEdit(const QString& typed);
     void FinishEdit(bool commit);
 
+    struct SetAside {
+        GridStore store;
+        int frozenBottomRows = 0;
+        int selFirst = -1, selLast = -1, activeRow = -1, activeCol = -1;
+        std::vector<int> sortIndicators;
+        bool sortedSinceRefill = false;
+        int headerRows = 0;
+        bool released = false;  // the rows were let go before the refill ended
+    };
+
     GridStore store_;
     std::vector<ColumnInfo> columns_;
+    std::unique_ptr<SetAside> setAside_;
+    bool sortedSinceRefill_ = false;
     int fixedRows_ = 1;
     int frozenBottomRows_ = 0;
     int defaultRowHeight_ = 18;

@@ -1,8 +1,10 @@
 // Painting of the record grid: only the rows in view, band by band, and the row markers.
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "common/number_text.h"
 #include "platform/record_grid.h"
 
 namespace {
@@ -169,11 +171,9 @@ void RecordGrid::PaintCell(QPainter& painter, const CellArea& area, const QRect&
     if (style.rightBorder) painter.drawLine(rect.topRight(), rect.bottomRight());
     if (style.bottomBorder) painter.drawLine(rect.bottomLeft(), rect.bottomRight());
 
-    QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, -1);
+    const QRect textRect = TextRect(area, rect);
     const int indicator = columns_[col].sortIndicator;
-    const bool showsIndicator = indicator != cellSortIndicatorNone && area.left == area.right &&
-                                area.top <= fixedRows_ - 1 && area.bottom >= fixedRows_ - 1;
-    if (showsIndicator) {
+    if (ShowsSortIndicator(area)) {
         // A small triangle at the right of the lowest header cell.
         const int cx = rect.right() - 7;
         const int cy = rect.center().y();
@@ -187,18 +187,49 @@ void RecordGrid::PaintCell(QPainter& painter, const CellArea& area, const QRect&
         painter.setBrush(QColor(0x60, 0x60, 0x60));
         painter.drawPolygon(triangle);
         painter.restore();
-        textRect.setRight(textRect.right() - 12);
     }
 
-    const QStringView text = store_.Text(row, col);
-    if (text.isEmpty()) return;
+    if (store_.IsEmpty(row, col)) return;
     QFont cellFont = font();
     cellFont.setBold(style.bold);
     painter.setFont(cellFont);
     painter.setPen(style.fore >= 0 ? WinColor(style.fore) : QColor(Qt::black));
+    bool cut = false;
+    const QString shown =
+        FittedText(row, col, store_.Text(row, col), cellFont, textRect.width(), &cut);
     painter.drawText(textRect,
-                     int(QtAlignment(EffectiveAlignment(col, style))) | Qt::TextSingleLine,
-                     text.toString());
+                     int(QtAlignment(EffectiveAlignment(col, style))) | Qt::TextSingleLine, shown);
+}
+
+QRect RecordGrid::TextRect(const CellArea& area, const QRect& rect) const {
+    QRect textRect = rect.adjusted(kTextMargin, 0, -kTextMargin, -1);
+    if (ShowsSortIndicator(area)) textRect.setRight(textRect.right() - 12);
+    return textRect;
+}
+
+bool RecordGrid::ShowsSortIndicator(const CellArea& area) const {
+    return columns_[area.left].sortIndicator != cellSortIndicatorNone && area.left == area.right &&
+           area.top <= fixedRows_ - 1 && area.bottom >= fixedRows_ - 1;
+}
+
+bool RecordGrid::IsFigure(int row, int col) const {
+    if (store_.Kind(row, col) == CellKind::Number) return true;
+    return row >= fixedRows_ && columns_[col].mask == cellValue &&
+           store_.Kind(row, col) == CellKind::Text &&
+           IsNumberText(store_.RawText(row, col).toString());
+}
+
+QString RecordGrid::FittedText(int row, int col, const QString& text, const QFont& font, int width,
+                               bool* cut) const {
+    const QFontMetrics metrics(font);
+    *cut = metrics.horizontalAdvance(text) > width;
+    if (!*cut) return text;
+    // A figure cut to the digits that fit would be a different figure.
+    if (IsFigure(row, col)) {
+        const int hash = std::max(metrics.horizontalAdvance(u'#'), 1);
+        return QString(std::max(1, width / hash), u'#');
+    }
+    return metrics.elidedText(text, Qt::ElideRight, width);
 }
 
 void RecordGrid::PaintSelectionFrame(QPainter& painter, const Band& band) {

@@ -1,9 +1,11 @@
 // Geometry, scrolling, mouse, keyboard and cell editing of the record grid.
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
+#include <QToolTip>
 #include <algorithm>
 
 #include "platform/record_grid.h"
@@ -203,6 +205,38 @@ QRect RecordGrid::CellRect(int row, int col) const {
         return rect.width() > 0 ? rect.translated(viewport()->pos()) : QRect();
     }
     return {};
+}
+
+QString RecordGrid::ShownText(int row, int col) const {
+    const QRect rect = CellRect(row, col);
+    if (rect.isEmpty()) return {};
+    const int merge = store_.MergeAt(row, col);
+    const CellArea area = merge < 0 ? CellArea{row, col, row, col} : store_.Merges()[merge];
+    QFont cellFont = font();
+    cellFont.setBold(store_.Style(area.top, area.left).bold);
+    bool cut = false;
+    return FittedText(area.top, area.left, store_.Text(area.top, area.left), cellFont,
+                      TextRect(area, rect).width(), &cut);
+}
+
+QString RecordGrid::CellToolTip(int row, int col) const {
+    const int merge = store_.MergeAt(row, col);
+    const CellArea area = merge < 0 ? CellArea{row, col, row, col} : store_.Merges()[merge];
+    const QString text = store_.Text(area.top, area.left);
+    return ShownText(row, col) == text ? QString() : text;
+}
+
+bool RecordGrid::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int row = RowAt(help->pos().y());
+    const int col = ColAt(help->pos().x());
+    const QString tip = row >= 0 && col >= 0 ? CellToolTip(row, col) : QString();
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport());
+    return true;
 }
 
 void RecordGrid::UpdateMouseCell(const QPoint& viewportPos) {

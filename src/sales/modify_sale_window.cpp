@@ -94,10 +94,8 @@ void ModifySaleWindow::Confirm() {
     }
     Skin::Instance().SkinMessageBox(QStringLiteral("修改销售完成"), 1, 0, 1,
                                     QStringLiteral("提示"));
-    RefillWholeList(ListId::Sales);
-    RefillWholeList(ListId::Stock);
-    RefillWholeList(ListId::Other);
-    RefillWholeList(ListId::Summary);
+    // The change stays within the sale's own row.
+    UpdateListRow(ListId::Sales, result.saleId);
     close();
 }
 
@@ -142,8 +140,12 @@ bool DeleteSale(RecordGrid* grid, int row) {
         ShowMessage(QStringLiteral("删除失败，销售记录没有删除"), 2);
         return false;
     }
-    grid->RemoveItem(row);
-    // The sale's quantity went back to its goods.
-    if (result.goodsId != 0) RefillWholeList(ListId::Stock);
+    // The row leaves the list with its figures in the totals; the sale's quantity went back to
+    // its goods.
+    UpdateListRow(ListId::Sales, result.saleId);
+    if (result.goodsId != 0) {
+        UpdateListRow(ListId::Stock, result.goodsId);
+        UpdateListRow(ListId::Summary, result.goodsId);
+    }
     return true;
 }

@@ -36,9 +36,9 @@ bool SaleTransaction(const SaleInput& sale) {
     if (!ScanBatchMode())
         Skin::Instance().SkinMessageBox(QStringLiteral("销售商品完成"), 1, 0, 1,
                                         QStringLiteral("提示"));
-    RefillWholeList(ListId::Stock);
-    RefillWholeList(ListId::Sales);
-    RefillWholeList(ListId::Other);
-    RefillWholeList(ListId::Summary);
+    // The sale changed one goods row and added one sales row; the other lists stay as they are.
+    UpdateListRow(ListId::Stock, result.goodsId);
+    UpdateListRow(ListId::Sales, result.saleId);
+    UpdateListRow(ListId::Summary, result.goodsId);
     return true;
 }

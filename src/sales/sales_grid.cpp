@@ -1,9 +1,11 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFrame>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSignalBlocker>
 
+#include "common/cell_row.h"
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
@@ -106,7 +108,12 @@ void CreateSalesGrid(int width, int height) {
     page.grid->setGeometry(0, 0, width, height);
     page.grid->show();
     SetUpSalesGrid(page.grid);
-    RegisterListFill(ListId::Sales, [](const QString& sql) { FillSalesGrid(sql); });
+    RegisterListFill(ListId::Sales, [](const QString& sql) {
+        const bool filtered = TheSalesPage().filtered;
+        FillSalesGrid(sql);
+        if (filtered && !TheSalesPage().filtered) ClearSalesFilterBoxes();
+    });
+    RegisterListRowUpdate(ListId::Sales, [](qint64 id) { UpdateSaleRow(id); });
     FillSalesGrid(QStringLiteral("select * from sell"));
     FillPickLists();
 }
@@ -129,6 +136,26 @@ void LayOutSalesColumns() {
             for (int c = columns.first; c <= columns.second; ++c) page.grid->Column(c).SetWidth(0);
 }
 
+namespace {
+
+// The totals row: quantity, amount, debt and profit.
+const QList<int> kTotalColumns = {8, 9, 11, kSalesProfitColumn};
+
+// The current row of rows as list cells; returns its debt.
+double ReadSaleRow(const ListQuery& rows, const QList<int>& fields, bool profits, CellRow* cells) {
+    cells->Clear();
+    for (int f = 0; f < kFields.size(); ++f) {
+        // A user who may not see profits gets none in the list, not even in a hidden cell.
+        if (profits || f + 1 != kSalesProfitColumn)
+            rows.AddCell(fields[f], cells);
+        else
+            cells->AddEmpty();
+    }
+    return rows.Number(fields[10]);
+}
+
+}  // namespace
+
 void FillSalesGrid(const QString& sql, const QVariantList& values) {
     RecordGrid* g = SalesGrid();
     if (!g) return;
@@ -138,38 +165,71 @@ void FillSalesGrid(const QString& sql, const QVariantList& values) {
 
     ListQuery rows(sql, values);
     const QList<int> fields = rows.Columns(kFields);
-    // A user who may not see profits gets none in the list, not even in a hidden cell.
     const bool profits = CostFiguresVisible();
-    QString line;
-    while (rows.Next()) {
-        line.truncate(0);  // keeps the buffer for the next row
-        for (int f = 0; f < kFields.size(); ++f) {
-            if (f > 0) line += u'\t';
-            if (profits || f + 1 != kSalesProfitColumn) rows.AppendText(fields[f], &line);
-        }
-        const double rowDebt = rows.Number(fields[10]);
+    CellRow cells;
+    // Once the first row is read the query holds its read lock and meets no other till's
+    // lock: the old rows may go, so that a long list is never held twice.
+    bool more = rows.Next();
+    if (rows.Ok()) g->ReleaseSetAside();
+    for (; more; more = rows.Next()) {
+        const double rowDebt = ReadSaleRow(rows, fields, profits, &cells);
         quantity += rows.Number(fields[7]);
         amount += rows.Number(fields[8]);
         debt += rowDebt;
         profit += rows.Number(fields[11]);
-        g->AddItem(line);
+        g->AddRow(cells);
         if (!IsZero(rowDebt)) {
             const int row = g->Rows() - 1;
             g->Range(row, 1, row, 17).SetForeColor(debtColor);
         }
     }
+    if (!rows.Ok()) return FailListFill(g, rows.Busy());
+    TheSalesPage().filtered = sql != WholeListQuery(ListId::Sales) || !values.isEmpty();
     ApplyListColours(g);
     g->AddItem(QString());
     const int last = g->Rows() - 1;
     ApplyGridLines(g, 2, 2, last, 17);
     StyleTotalsRow(g, 1, 17);
     g->SetCellText(last, 3, QStringLiteral("合计："));
-    g->SetCellText(last, 8, NumberText(quantity));
-    g->SetCellText(last, 9, NumberText(amount));
-    g->SetCellText(last, 11, NumberText(debt));
-    if (profits) g->SetCellText(last, kSalesProfitColumn, NumberText(profit));
-    g->SetAutoRedraw(true);
-    g->Refresh();
+    g->SetCellNumber(last, 8, ListTotal(quantity));
+    g->SetCellNumber(last, 9, ListTotal(amount));
+    g->SetCellNumber(last, 11, ListTotal(debt));
+    if (profits) g->SetCellNumber(last, kSalesProfitColumn, ListTotal(profit));
+    FinishListFill(g);
+}
+
+void UpdateSaleRow(qint64 id) {
+    RecordGrid* g = SalesGrid();
+    if (!g) return;
+    if (g->SortedSinceRefill()) return RefillWholeList(ListId::Sales);
+    ListQuery rows(QStringLiteral("select * from sell where ID=?"), {id});
+    const QList<int> fields = rows.Columns(kFields);
+    CellRow cells;
+    const bool stored = rows.Next();
+    if (!rows.Ok()) return ReportListReadFailure(rows.Busy());
+    // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
+    // row still passes its filter: they are refilled whole. A gone row just leaves.
+    if (stored && TheSalesPage().filtered) return RefillWholeList(ListId::Sales);
+    const double debt = stored ? ReadSaleRow(rows, fields, CostFiguresVisible(), &cells) : 0.0;
+    bool inserted = false;
+    const int row = PutRecordRow(g, 2, id, stored ? &cells : nullptr, kTotalColumns, &inserted);
+    if (row < 0) return;
+    if (inserted) ApplyRowGridLines(g, row, 2, 17);
+    g->Range(row, 1, row, 17).ResetForeColor();
+    if (!IsZero(debt)) g->Range(row, 1, row, 17).SetForeColor(SetupColor(SetupKey::kRmbColor));
+}
+
+void ClearSalesFilterBoxes() {
+    SalesPage& page = TheSalesPage();
+    if (!page.销售类型查询框) return;
+    const QSignalBlocker a(page.销售类型查询框), b(page.销售商品名称框), c(page.销售型号框),
+        d(page.销售商品编码框), e(page.销售客户名称框), f(page.销售备注框);
+    page.销售类型查询框->setEditText(QString());
+    page.销售商品名称框->clear();
+    page.销售型号框->clear();
+    page.销售商品编码框->clear();
+    page.销售客户名称框->setEditText(QString());
+    page.销售备注框->clear();
 }
 
 void OnSalesGridDblClick() {

@@ -56,6 +56,7 @@ struct SalesPage {
     QAction* 显示全部信息 = nullptr;
 
     SalesPageHooks hooks;
+    bool filtered = false;  // the list shows the rows of a query, not every sale
 };
 
 SalesPage& TheSalesPage();
@@ -81,6 +82,11 @@ void LayOutSalesColumns();
 // Fills SalesGrid from a query over sell (values bound to its "?" parameters), keeping the
 // column widths.
 void FillSalesGrid(const QString& sql, const QVariantList& values = {});
+// Brings the row of sale record id up to date in SalesGrid (added, changed or gone), with its
+// totals; a list that shows a query or a sorted order is refilled whole instead.
+void UpdateSaleRow(qint64 id);
+// Empties the query boxes of the panel without searching.
+void ClearSalesFilterBoxes();
 
 // Event handlers of SalesGrid and of 销售框架 around it.
 void OnSalesGridDblClick();

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QPointer>
 
+#include "common/cell_row.h"
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
@@ -20,6 +21,7 @@ struct SummaryPage {
     QPointer<QFrame> host;
     QPointer<RecordGrid> grid;
     QPointer<QMenu> menu;
+    bool filtered = false;  // the list shows the rows of a query, not every goods row
 };
 
 SummaryPage& Page() {
@@ -110,41 +112,74 @@ void SetUpSummaryGrid() {
     g->Refresh();
     BuildMenu(g);
     RegisterListFill(ListId::Summary, [](const QString& sql) { FillSummaryGrid(sql); });
+    RegisterListRowUpdate(ListId::Summary, [](qint64 id) { UpdateSummaryRow(id); });
     FillSummaryGrid(QStringLiteral("select * from buy"));
 }
+
+namespace {
+
+const QList<int> kTotalColumns = {6, 7, 8, 9, 10, 11};
+
+// What decides how a goods row shows: read once per fill or update.
+struct SummaryRowLook {
+    // The opposite of the stock list: with zero on, goods without stock are left out here.
+    bool hideZero = SetupFlag(SetupKey::kZero);
+    qint64 beepColor = SetupColor(SetupKey::kBeepColor);
+    qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
+    double level = CurrentSession().stockAlarmLevel;
+    bool withheld[11] = {};
+
+    SummaryRowLook() {
+        // A user who may not see cost figures gets none in the list, not even in a hidden
+        // cell.
+        const bool costs = CostFiguresVisible();
+        for (int f = 0; f < 11; ++f) withheld[f] = !costs && kCostColumns.contains(f + 1);
+    }
+};
+
+// The current row of rows as list cells; returns its stock quantity.
+double ReadSummaryRow(const ListQuery& rows, const QList<int>& fields, const SummaryRowLook& look,
+                      CellRow* cells) {
+    cells->Clear();
+    for (int f = 0; f < kFields.size(); ++f) {
+        if (look.withheld[f])
+            cells->AddEmpty();
+        else
+            rows.AddCell(fields[f], cells);
+    }
+    return rows.Number(fields[9]);
+}
+
+void ColourSummaryRow(RecordGrid* g, int row, double stock, const SummaryRowLook& look) {
+    if (stock - look.level < -kTolerance) g->Range(row, 1, row, 11).SetForeColor(look.beepColor);
+    if (IsZero(stock)) g->Range(row, 1, row, 11).SetForeColor(look.zeroColor);
+}
+
+}  // namespace
 
 void FillSummaryGrid(const QString& sql) {
     RecordGrid* g = SummaryGrid();
     if (!g) return;
     BeginListFill(g, 2);
-    // The opposite of the stock list: with zero on, goods without stock are left out here.
-    const bool hideZero = SetupFlag(SetupKey::kZero);
-    const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
-    const qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
-    const double level = CurrentSession().stockAlarmLevel;
+    const SummaryRowLook look;
     double totals[6] = {};
 
     ListQuery rows(sql);
     const QList<int> fields = rows.Columns(kFields);
-    // A user who may not see cost figures gets none in the list, not even in a hidden cell.
-    const bool costs = CostFiguresVisible();
-    bool withheld[11] = {};
-    for (int f = 0; f < kFields.size(); ++f) withheld[f] = !costs && kCostColumns.contains(f + 1);
-    QString line;
-    while (rows.Next()) {
-        line.truncate(0);  // keeps the buffer for the next row
-        for (int f = 0; f < kFields.size(); ++f) {
-            if (f > 0) line += u'\t';
-            if (!withheld[f]) rows.AppendText(fields[f], &line);
-        }
+    CellRow cells;
+    // Once the first row is read the query holds its read lock and meets no other till's
+    // lock: the old rows may go, so that a long list is never held twice.
+    bool more = rows.Next();
+    if (rows.Ok()) g->ReleaseSetAside();
+    for (; more; more = rows.Next()) {
+        const double stock = ReadSummaryRow(rows, fields, look, &cells);
         for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[5 + t]);
-        const double stock = rows.Number(fields[9]);
-        if (hideZero && stock <= kTolerance) continue;
-        g->AddItem(line);
-        const int row = g->Rows() - 1;
-        if (stock - level < -kTolerance) g->Range(row, 1, row, 11).SetForeColor(beepColor);
-        if (IsZero(stock)) g->Range(row, 1, row, 11).SetForeColor(zeroColor);
+        if (look.hideZero && stock <= kTolerance) continue;
+        g->AddRow(cells);
+        ColourSummaryRow(g, g->Rows() - 1, stock, look);
     }
+    if (!rows.Ok()) return FailListFill(g, rows.Busy());
+    Page().filtered = sql != WholeListQuery(ListId::Summary);
     ApplyListColours(g);
     g->AddItem(QString());
     const int last = g->Rows() - 1;
@@ -152,9 +187,34 @@ void FillSummaryGrid(const QString& sql) {
     StyleTotalsRow(g, 2, 11);
     g->SetCellText(last, 2, QStringLiteral("合计："));
     for (int t = 0; t < 6; ++t)
-        if (!withheld[5 + t]) g->SetCellText(last, 6 + t, NumberText(totals[t]));
-    g->SetAutoRedraw(true);
-    g->Refresh();
+        if (!look.withheld[5 + t]) g->SetCellNumber(last, 6 + t, ListTotal(totals[t]));
+    FinishListFill(g);
+}
+
+void UpdateSummaryRow(qint64 id) {
+    RecordGrid* g = SummaryGrid();
+    if (!g) return;
+    const SummaryRowLook look;
+    if (g->SortedSinceRefill()) return RefillWholeList(ListId::Summary);
+    ListQuery rows(QStringLiteral("select * from buy where ID=?"), {id});
+    const QList<int> fields = rows.Columns(kFields);
+    CellRow cells;
+    const bool stored = rows.Next();
+    if (!rows.Ok()) return ReportListReadFailure(rows.Busy());
+    // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
+    // row still passes its filter: they are refilled whole. A gone row just leaves.
+    if (stored && Page().filtered) return RefillWholeList(ListId::Summary);
+    const double stock = stored ? ReadSummaryRow(rows, fields, look, &cells) : 0.0;
+    const bool shown = stored && !(look.hideZero && stock <= kTolerance);
+    // Rows left out still count in the totals, which the list cannot take back.
+    if (look.hideZero && ((stored && !shown) || !HasRecordRow(g, 2, id)))
+        return RefillWholeList(ListId::Summary);
+    bool inserted = false;
+    const int row = PutRecordRow(g, 2, id, shown ? &cells : nullptr, kTotalColumns, &inserted);
+    if (row < 0) return;
+    if (inserted) ApplyRowGridLines(g, row, 2, 11);
+    g->Range(row, 1, row, 11).ResetForeColor();
+    ColourSummaryRow(g, row, stock, look);
 }
 
 void OnSummaryGridMouseUp(int button, int x, int y) {

@@ -15,6 +15,9 @@ RecordGrid* SummaryGrid();  // nullptr until created
 void CreateSummaryGrid(QFrame* host, int width, int height);
 void SetUpSummaryGrid();
 void FillSummaryGrid(const QString& sql);
+// Brings the row of goods record id up to date in SummaryGrid (added, changed or gone), with
+// its totals; a list that shows a query or a sorted order is refilled whole instead.
+void UpdateSummaryRow(qint64 id);
 // Column widths as fractions of the host width; column 0 is 30 pixels when the grid is
 // created and 20 after a resize of the main window.
 void LayOutSummaryColumns(int firstColumnWidth);

@@ -18,9 +18,13 @@ void ReloadStockPickLists() {
     if (reload) reload();
 }
 
-void RefreshStockList() {
-    RefillWholeList(ListId::Stock);
+void RefreshStockRow(qint64 goodsId) {
+    UpdateListRow(ListId::Stock, goodsId);
     ReloadStockPickLists();
+}
+
+void RefreshSummaryRow(qint64 goodsId) {
+    UpdateListRow(ListId::Summary, goodsId);
 }
 
 void RefreshGoodsLists() {

@@ -30,9 +30,10 @@ void ModifyGoodsWindow::Confirm() {
     if (!ReportChange(
             ledger::ModifyGoods(SharedConnection(), RecordIdValue(record_.ID), Entries())))
         return;
-    RefreshStockList();
+    const qint64 goodsId = RecordIdValue(record_.ID);
+    RefreshStockRow(goodsId);
     ShowDone(QStringLiteral("修改商品完成"));
-    RefreshGoodsLists();
+    RefreshSummaryRow(goodsId);
     close();
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "common/cell_row.h"
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
@@ -81,7 +82,12 @@ void SetUpStockGrid() {
     if (page.库管库存报警框)
         page.库管库存报警框->setText(NumberText(CurrentSession().stockAlarmLevel));
     if (page.库管不显示零库存框) page.库管不显示零库存框->setChecked(SetupFlag(SetupKey::kZero));
-    RegisterListFill(ListId::Stock, [](const QString& sql) { FillStockGrid(sql); });
+    RegisterListFill(ListId::Stock, [](const QString& sql) {
+        const bool filtered = TheStockPage().filtered;
+        FillStockGrid(sql);
+        if (filtered && !TheStockPage().filtered) ClearStockFilterBoxes();
+    });
+    RegisterListRowUpdate(ListId::Stock, [](qint64 id) { UpdateStockRow(id); });
     FillStockGrid(QStringLiteral("select * from buy"));
     ReloadStockPanelPickLists();
 }
@@ -109,41 +115,73 @@ void LayOutStockColumns() {
         if (item && item->isChecked()) page.grid->Column(column).SetWidth(0);
 }
 
+namespace {
+
+// What decides how a goods row shows: read once per fill or update.
+struct StockRowLook {
+    bool showZero = SetupFlag(SetupKey::kZero);
+    qint64 beepColor = SetupColor(SetupKey::kBeepColor);
+    qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
+    double level = CurrentSession().stockAlarmLevel;
+    bool withheld[16] = {};
+
+    StockRowLook() {
+        // A user who may not see cost figures gets none in the list, not even in a hidden
+        // cell.
+        const bool costs = CostFiguresVisible();
+        for (int f = 0; f < 16; ++f) withheld[f] = !costs && kStockCostColumns.contains(f + 1);
+    }
+};
+
+// The columns of the totals row and the fields they add up.
+constexpr int kTotalCells[6] = {6, 8, 9, 11, 12, 13};
+
+// The current row of rows as list cells; returns its stock quantity.
+double ReadStockRow(const ListQuery& rows, const QList<int>& fields, const StockRowLook& look,
+                    CellRow* cells) {
+    cells->Clear();
+    for (int f = 0; f < kFields.size(); ++f) {
+        if (look.withheld[f])
+            cells->AddEmpty();
+        else
+            rows.AddCell(fields[f], cells);
+    }
+    return rows.Number(fields[11]);
+}
+
+void ColourStockRow(RecordGrid* g, int row, double stock, const StockRowLook& look) {
+    if (stock - look.level < -kTolerance) g->Range(row, 1, row, 16).SetForeColor(look.beepColor);
+    if (IsZero(stock)) g->Range(row, 1, row, 16).SetForeColor(look.zeroColor);
+}
+
+}  // namespace
+
 void FillStockGrid(const QString& sql, const QVariantList& values) {
     RecordGrid* g = StockGrid();
     if (!g) return;
     BeginListFill(g, 2);
 
-    const bool showZero = SetupFlag(SetupKey::kZero);
-    const qint64 beepColor = SetupColor(SetupKey::kBeepColor);
-    const qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
-    const double level = CurrentSession().stockAlarmLevel;
+    const StockRowLook look;
     // Purchased, sold and stock quantity and amount, of every row whether shown or not.
     double totals[6] = {};
-    const int totalColumns[6] = {5, 7, 8, 10, 11, 12};  // indexes into kFields
+    const int totalFields[6] = {5, 7, 8, 10, 11, 12};  // indexes into kFields
 
     ListQuery rows(sql, values);
     const QList<int> fields = rows.Columns(kFields);
-    // A user who may not see cost figures gets none in the list, not even in a hidden cell.
-    const bool costs = CostFiguresVisible();
-    bool withheld[16] = {};
-    for (int f = 0; f < kFields.size(); ++f)
-        withheld[f] = !costs && kStockCostColumns.contains(f + 1);
-    QString line;
-    while (rows.Next()) {
-        line.truncate(0);  // keeps the buffer for the next row
-        for (int f = 0; f < kFields.size(); ++f) {
-            if (f > 0) line += u'\t';
-            if (!withheld[f]) rows.AppendText(fields[f], &line);
-        }
-        for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[totalColumns[t]]);
-        const double stock = rows.Number(fields[11]);
-        if (!showZero && stock <= kTolerance) continue;
-        g->AddItem(line);
-        const int row = g->Rows() - 1;
-        if (stock - level < -kTolerance) g->Range(row, 1, row, 16).SetForeColor(beepColor);
-        if (IsZero(stock)) g->Range(row, 1, row, 16).SetForeColor(zeroColor);
+    CellRow cells;
+    // Once the first row is read the query holds its read lock and meets no other till's
+    // lock: the old rows may go, so that a long list is never held twice.
+    bool more = rows.Next();
+    if (rows.Ok()) g->ReleaseSetAside();
+    for (; more; more = rows.Next()) {
+        const double stock = ReadStockRow(rows, fields, look, &cells);
+        for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[totalFields[t]]);
+        if (!look.showZero && stock <= kTolerance) continue;
+        g->AddRow(cells);
+        ColourStockRow(g, g->Rows() - 1, stock, look);
     }
+    if (!rows.Ok()) return FailListFill(g, rows.Busy());
+    TheStockPage().filtered = sql != WholeListQuery(ListId::Stock) || !values.isEmpty();
     ApplyListColours(g);
     if (SetupFlag(SetupKey::kBeepView)) {
         g->Column(12).Sort(RecordGrid::cellAscending);
@@ -154,12 +192,40 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     ApplyGridLines(g, 2, 2, last, 16);
     StyleTotalsRow(g, 2, 16);
     g->SetCellText(last, 5, QStringLiteral("合计："));
-    const int totalCells[6] = {6, 8, 9, 11, 12, 13};
     for (int t = 0; t < 6; ++t)
-        if (!withheld[totalCells[t] - 1])
-            g->SetCellText(last, totalCells[t], NumberText(totals[t]));
-    g->SetAutoRedraw(true);
-    g->Refresh();
+        if (!look.withheld[kTotalCells[t] - 1])
+            g->SetCellNumber(last, kTotalCells[t], ListTotal(totals[t]));
+    FinishListFill(g);
+}
+
+void UpdateStockRow(qint64 id) {
+    RecordGrid* g = StockGrid();
+    if (!g) return;
+    const StockRowLook look;
+    if (g->SortedSinceRefill()) return RefillWholeList(ListId::Stock);
+    ListQuery rows(QStringLiteral("select * from buy where ID=?"), {id});
+    const QList<int> fields = rows.Columns(kFields);
+    CellRow cells;
+    const bool stored = rows.Next();
+    if (!rows.Ok()) return ReportListReadFailure(rows.Busy());
+    // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
+    // row still passes its filter: they are refilled whole. A gone row just leaves.
+    if (stored && TheStockPage().filtered) return RefillWholeList(ListId::Stock);
+    const double stock = stored ? ReadStockRow(rows, fields, look, &cells) : 0.0;
+    const bool shown = stored && (look.showZero || stock > kTolerance);
+    if (!look.showZero) {
+        // Rows left out still count in the totals, which the list cannot take back.
+        if (!HasRecordRow(g, 2, id) || (stored && !shown)) return RefillWholeList(ListId::Stock);
+    }
+    bool inserted = false;
+    const int row =
+        PutRecordRow(g, 2, id, shown ? &cells : nullptr,
+                     QList<int>(std::begin(kTotalCells), std::end(kTotalCells)), &inserted);
+    if (row >= 0) {
+        if (inserted) ApplyRowGridLines(g, row, 2, 16);
+        g->Range(row, 1, row, 16).ResetForeColor();
+        ColourStockRow(g, row, stock, look);
+    }
 }
 
 void OnStockGridDblClick() {

@@ -71,9 +71,10 @@ void StockInWindow::Confirm() {
         if (!ReportChange(
                 ledger::Restock(SharedConnection(), RecordIdValue(record_.ID), entries.quantity)))
             return;
-        RefreshStockList();  // the window closes: its own pick lists need no reload
+        const qint64 goodsId = RecordIdValue(record_.ID);
+        RefreshStockRow(goodsId);  // the window closes: its own pick lists need no reload
         ShowDone(QStringLiteral("续存商品完成"));
-        RefreshGoodsLists();
+        RefreshSummaryRow(goodsId);
         close();
     } else {
         const LedgerResult result = ledger::StockIn(SharedConnection(), entries);
@@ -86,9 +87,11 @@ void StockInWindow::Confirm() {
             return;
         }
         ClearEntries();
-        RefreshStockList();
+        RefreshStockRow(result.goodsId);
         LoadPickLists();
         ShowDone(QStringLiteral("新建入库完成"));
+        // New goods belong in the summary as well.
+        RefreshSummaryRow(result.goodsId);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "admin/super_admin.h"
 #include "common/number_text.h"
 #include "common/session.h"
+#include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
@@ -125,8 +126,11 @@ void OnDeleteGoods() {
     RecordGrid* g = StockGrid();
     session.selectedId = g->CellText(session.selectedRow, 1);
     if (!IsRecordId(CurrentSession().selectedId)) return;
-    // The list is not refilled: its totals keep the old figures until the next fill.
-    if (DeleteGoods(session.selectedId)) g->RemoveItem(session.selectedRow);
+    if (!DeleteGoods(session.selectedId)) return;
+    // The row leaves both goods lists and takes its figures out of their totals.
+    const qint64 goodsId = RecordIdValue(session.selectedId);
+    UpdateListRow(ListId::Stock, goodsId);
+    UpdateListRow(ListId::Summary, goodsId);
 }
 
 void OnToggleHiddenColumn(QAction* item, int column, double fraction) {

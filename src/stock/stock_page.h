@@ -66,6 +66,7 @@ struct StockPage {
     QAction* 查看进货单价 = nullptr;
 
     StockPageHooks hooks;
+    bool filtered = false;  // the list shows the rows of a query, not every goods row
 };
 
 StockPage& TheStockPage();
@@ -91,6 +92,11 @@ void LayOutStockColumns();
 void FollowRoleInGoodsWindows();
 // Fills StockGrid from a query over buy (values bound to its "?" parameters).
 void FillStockGrid(const QString& sql, const QVariantList& values = {});
+// Brings the row of goods record id up to date in StockGrid (added, changed or gone), with
+// its totals; a list that shows a query or a sorted order is refilled whole instead.
+void UpdateStockRow(qint64 id);
+// Empties the query boxes of the panel without searching.
+void ClearStockFilterBoxes();
 // Reloads the pick lists of 库管供货商框 and 库管类型查询框.
 void ReloadStockPanelPickLists();
 

@@ -188,16 +188,19 @@ void OnRefreshAllLists() {
     FillStockGrid(kAllGoods);
 }
 
-void OnClearStockQuery() {
+void ClearStockFilterBoxes() {
     StockPage& page = TheStockPage();
-    {
-        const QSignalBlocker a(page.库管类型查询框), b(page.库管型号框), c(page.库管商品名称框),
-            d(page.库管商品编码框), e(page.库管供货商框);
-        page.库管类型查询框->setEditText(QString());
-        page.库管型号框->clear();
-        page.库管商品名称框->clear();
-        page.库管商品编码框->clear();
-        page.库管供货商框->setEditText(QString());
-    }
+    if (!page.库管类型查询框) return;
+    const QSignalBlocker a(page.库管类型查询框), b(page.库管型号框), c(page.库管商品名称框),
+        d(page.库管商品编码框), e(page.库管供货商框);
+    page.库管类型查询框->setEditText(QString());
+    page.库管型号框->clear();
+    page.库管商品名称框->clear();
+    page.库管商品编码框->clear();
+    page.库管供货商框->setEditText(QString());
+}
+
+void OnClearStockQuery() {
+    ClearStockFilterBoxes();
     FillStockGrid(kAllGoods);
 }

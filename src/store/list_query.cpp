@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "common/cell_row.h"
+#include "common/date_text.h"
 #include "common/number_text.h"
 #include "store/schema.h"
 #include "store/shared_db.h"
@@ -12,7 +14,15 @@
 struct ListQuery::State {
     std::unique_ptr<Statement> statement;
     std::vector<bool> dates;  // columns that hold stored dates
+    bool busy = false;
+    mutable QString scratch;  // the text of one cell on its way into a row
 };
+
+namespace {
+bool IsBusyCode(int code) {
+    return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
+}
+}  // namespace
 
 namespace {
 
@@ -41,9 +51,7 @@ void AppendUtf8(const unsigned char* s, int length, QString* line) {
         char32_t code;
         int extra;
         if (c < 0x80) {
-            // A list row is joined with tabs: a tab inside a value would push the rest of the
-            // row into the wrong columns, so it shows as a space.
-            out[written++] = QChar(c == '\t' ? ' ' : c);
+            out[written++] = QChar(c);
             ++i;
             continue;
         }
@@ -72,20 +80,8 @@ void AppendUtf8(const unsigned char* s, int length, QString* line) {
     line->truncate(start + written);
 }
 
-// Appends a non-negative whole number without leading zeros.
-void AppendInt(QString* line, int value) {
-    char digits[12];
-    int n = 0;
-    do {
-        digits[n++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value > 0);
-    while (n > 0) line->append(QChar(digits[--n]));
-}
-
-// "2012-06-03" or "2012-06-03 09:03:07" as "2012年6月3日" or "2012年6月3日 9时3分7秒"; false
-// for any other text.
-bool AppendStoredDate(const char* t, int length, QString* line) {
+// "2012-06-03" or "2012-06-03 09:03:07" as a PackedDate; false for any other text.
+bool PackStoredDate(const char* t, int length, qint64* packed) {
     if (length != 10 && length != 19) return false;
     if (t[4] != '-' || t[7] != '-' || !AllDigits(t, 4) || !AllDigits(t + 5, 2) ||
         !AllDigits(t + 8, 2))
@@ -99,25 +95,7 @@ bool AppendStoredDate(const char* t, int length, QString* line) {
         minute = Digits(t + 14, 2);
         second = Digits(t + 17, 2);
     }
-    AppendInt(line, Digits(t, 4));
-    line->append(u'年');
-    AppendInt(line, Digits(t + 5, 2));
-    line->append(u'月');
-    AppendInt(line, Digits(t + 8, 2));
-    line->append(u'日');
-    if (hour == 0 && minute == 0 && second == 0) return true;
-    line->append(u' ');
-    AppendInt(line, hour);
-    line->append(u'时');
-    if (second != 0) {
-        AppendInt(line, minute);
-        line->append(u'分');
-        AppendInt(line, second);
-        line->append(u'秒');
-    } else if (minute != 0) {
-        AppendInt(line, minute);
-        line->append(u'分');
-    }
+    *packed = PackedDate(Digits(t, 4), Digits(t + 5, 2), Digits(t + 8, 2), hour, minute, second);
     return true;
 }
 
@@ -127,7 +105,12 @@ ListQuery::ListQuery(const QString& sql, const QVariantList& values)
     : state_(std::make_unique<State>()) {
     EnsureDatabaseOpen();
     SharedRecordSet().Close();
-    state_->statement = std::make_unique<Statement>(SharedConnection().GetHandle(), sql);
+    sqlite3* db = SharedConnection().GetHandle();
+    state_->statement = std::make_unique<Statement>(db, sql);
+    if (!state_->statement->Ok()) {
+        state_->busy = db && IsBusyCode(sqlite3_extended_errcode(db));
+        return;
+    }
     if (!state_->statement->Bind(values)) return;
     sqlite3_stmt* stmt = state_->statement->Get();
     const int columns = sqlite3_column_count(stmt);
@@ -163,8 +146,38 @@ QList<int> ListQuery::Columns(const QStringList& names) const {
     return indexes;
 }
 
+bool ListQuery::Busy() const {
+    return state_->busy;
+}
+
 bool ListQuery::Next() {
-    return Ok() && state_->statement->Step() == SQLITE_ROW;
+    if (!Ok()) return false;
+    const int rc = state_->statement->Step();
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE) state_->busy = IsBusyCode(rc);
+    return rc == SQLITE_ROW;
+}
+
+void ListQuery::AddCell(int column, CellRow* row) const {
+    if (column < 0) return row->AddEmpty();
+    sqlite3_stmt* stmt = state_->statement->Get();
+    switch (sqlite3_column_type(stmt, column)) {
+        case SQLITE_INTEGER:
+            return row->AddNumber(static_cast<double>(sqlite3_column_int64(stmt, column)));
+        case SQLITE_FLOAT:
+            return row->AddNumber(sqlite3_column_double(stmt, column));
+        case SQLITE_TEXT: {
+            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+            const int length = sqlite3_column_bytes(stmt, column);
+            qint64 packed = 0;
+            if (state_->dates[column] && PackStoredDate(text, length, &packed))
+                return row->AddDate(packed);
+            state_->scratch.truncate(0);
+            AppendUtf8(reinterpret_cast<const unsigned char*>(text), length, &state_->scratch);
+            return row->AddText(state_->scratch);
+        }
+        default:
+            return row->AddEmpty();
+    }
 }
 
 double ListQuery::Number(int column) const {
@@ -173,28 +186,4 @@ double ListQuery::Number(int column) const {
     const int type = sqlite3_column_type(stmt, column);
     return type == SQLITE_INTEGER || type == SQLITE_FLOAT ? sqlite3_column_double(stmt, column)
                                                           : 0.0;
-}
-
-void ListQuery::AppendText(int column, QString* line) const {
-    if (column < 0) return;
-    sqlite3_stmt* stmt = state_->statement->Get();
-    switch (sqlite3_column_type(stmt, column)) {
-        case SQLITE_INTEGER:
-            AppendNumberText(static_cast<double>(sqlite3_column_int64(stmt, column)), line);
-            return;
-        case SQLITE_FLOAT:
-            AppendNumberText(sqlite3_column_double(stmt, column), line);
-            return;
-        case SQLITE_TEXT: {
-            const unsigned char* text = sqlite3_column_text(stmt, column);
-            const int length = sqlite3_column_bytes(stmt, column);
-            if (state_->dates[column] &&
-                AppendStoredDate(reinterpret_cast<const char*>(text), length, line))
-                return;
-            AppendUtf8(text, length, line);
-            return;
-        }
-        default:
-            return;
-    }
 }

@@ -8,6 +8,8 @@
 #include <QVariantList>
 #include <memory>
 
+class CellRow;
+
 class ListQuery {
   public:
     // Runs sql (values bound to its "?" parameters) on the shared connection, opening the
@@ -17,8 +19,11 @@ class ListQuery {
     ListQuery(const ListQuery&) = delete;
     ListQuery& operator=(const ListQuery&) = delete;
 
+    // False once the query failed: prepared, bound or stepped.
     bool Ok() const;
     QString Error() const;
+    // The failure was another connection holding the database past the busy wait.
+    bool Busy() const;
 
     // The column index of each name, -1 for a name the result does not have.
     QList<int> Columns(const QStringList& names) const;
@@ -28,10 +33,9 @@ class ListQuery {
 
     // The value of a column of the current row as a number (0 for empty and text).
     double Number(int column) const;
-    // Appends the value as a list cell shows it: dates "2012年6月3日" (with the time of day
-    // when it is not midnight), numbers in number text, texts as stored with a tab as a
-    // space (a list row is joined with tabs), "" for empty.
-    void AppendText(int column, QString* line) const;
+    // Adds the value to row as a list cell keeps it: stored dates as dates, numbers as numbers,
+    // texts as stored (a tab included), an empty text for empty.
+    void AddCell(int column, CellRow* row) const;
 
   private:
     struct State;

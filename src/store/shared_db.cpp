@@ -1,5 +1,8 @@
 #include "store/shared_db.h"
 
+#include <sqlite3.h>
+
+#include "common/cell_row.h"
 #include "common/date_text.h"
 #include "common/number_text.h"
 
@@ -38,6 +41,12 @@ bool OpenSharedQuery(const QString& sql, const QVariantList& values) {
     return true;
 }
 
+bool SharedConnectionBusy() {
+    sqlite3* db = SharedConnection().GetHandle();
+    const int code = db ? sqlite3_errcode(db) : SQLITE_OK;
+    return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+}
+
 bool RunSharedChange(const QString& sql, const QVariantList& values) {
     EnsureDatabaseOpen();
     DbRecordSet& records = SharedRecordSet();
@@ -62,11 +71,21 @@ QString VariantText(const QVariant& value) {
     }
 }
 
-QString ListCellText(const QVariant& value) {
-    if (value.typeId() == QMetaType::QDateTime) return DateListText(value.toDateTime());
-    // A list row is joined with tabs: a tab inside a value would push the rest of the row
-    // into the wrong columns.
-    return VariantText(value).replace(u'\t', u' ');
+void AddListCell(const QVariant& value, CellRow* row) {
+    if (!value.isValid() || value.isNull()) return row->AddEmpty();
+    switch (value.typeId()) {
+        case QMetaType::Double:
+        case QMetaType::Float:
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+            return row->AddNumber(value.toDouble());
+        case QMetaType::QDateTime:
+            return row->AddDate(PackedDate(value.toDateTime()));
+        case QMetaType::QDate:
+            return row->AddDate(PackedDate(value.toDate().startOfDay()));
+        default:
+            return row->AddText(VariantText(value));
+    }
 }
 
 double VariantNumber(const QVariant& value) {

@@ -10,6 +10,8 @@
 #include "store/db_connection.h"
 #include "store/db_recordset.h"
 
+class CellRow;
+
 DbConnection& SharedConnection();
 DbRecordSet& SharedRecordSet();
 
@@ -22,6 +24,10 @@ bool EnsureDatabaseOpen();
 // Runs a query on the shared record set (after opening the database when needed) and stands
 // on its first row; false when the statement failed.
 bool OpenSharedQuery(const QString& sql, const QVariantList& values = {});
+// Whether the last statement that failed on the shared connection met another connection's
+// lock past the busy wait.
+bool SharedConnectionBusy();
+
 // Runs a change (update, delete) on the shared record set; false when it failed.
 bool RunSharedChange(const QString& sql, const QVariantList& values = {});
 
@@ -31,9 +37,9 @@ QString VariantText(const QVariant& value);
 // The index of each named field of the open record set, -1 for a name it does not have.
 QList<int> FieldIndexes(DbRecordSet& records, const QStringList& names);
 double VariantNumber(const QVariant& value);
-// A value as a list cell shows it: dates as "2012年6月3日" (with the time of day when it is
-// not midnight), numbers in number text, texts as stored with a tab as a space.
-QString ListCellText(const QVariant& value);
+// Adds a value to row as a list cell keeps it: dates as dates, numbers as numbers, texts as
+// stored (a tab included), an empty text for empty.
+void AddListCell(const QVariant& value, CellRow* row);
 QString FieldText(DbRecordSet& records, const QString& name);
 double FieldNumber(DbRecordSet& records, const QString& name);
 QDateTime FieldDate(DbRecordSet& records, const QString& name);

@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QPainter>
 
+#include "common/cell_row.h"
+#include "common/date_text.h"
 #include "platform/record_grid.h"
 
 int main(int argc, char** argv) {
@@ -50,6 +52,16 @@ int main(int argc, char** argv) {
                          .arg(i % 28 + 1));
         if (stock < 3) grid.Range(grid.Rows() - 1, 1, grid.Rows() - 1, 8).SetForeColor(255);
     }
+    // A name and an amount wider than their columns: "…" and the overflow mark.
+    CellRow wide;
+    wide.AddNumber(301);
+    wide.AddText(QStringLiteral("一件名称很长很长很长很长的商品"));
+    wide.AddText(QStringLiteral("XH-1"));
+    wide.AddNumber(0);
+    wide.AddNumber(123456789123.0);
+    wide.AddNumber(123456789123.0);
+    wide.AddDate(PackedDate(2012, 10, 1, 9, 30, 0));
+    grid.InsertRow(2, wide);
     grid.SetBackColor1(16777215);
     grid.SetBackColor2(15466474);
     grid.SetBackColorSel(65535);
@@ -70,7 +82,7 @@ int main(int argc, char** argv) {
                      [&grid](int row, int col, QPainter& painter, const QRect& rect) {
                          grid.DrawRowMarker(row, col, painter, rect, RecordGrid::RowMarker::Stock);
                      });
-    grid.Cell(5, 2).SetFocus();
+    grid.Cell(2, 2).SetFocus();
     grid.SetAutoRedraw(true);
     grid.Refresh();
     grid.show();

@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 #include <map>
 
+#include "common/cell_row.h"
+#include "common/date_text.h"
 #include "grid_fixture.h"
 #include "platform/dialogs.h"
 #include "support/workbook_reader.h"
@@ -50,6 +52,24 @@ TEST_F(GridExport, WritesTheListAsShownWithNumbersMergesAndNoHiddenColumn) {
     }
 }
 
+TEST_F(GridExport, NumbersAndDatesGoOutAsValues) {
+    CellRow cells;
+    cells.AddNumber(1);
+    cells.AddText(QStringLiteral("纸\t白"));
+    cells.AddNumber(1300000.25);
+    cells.AddNumber(0);
+    cells.AddDate(PackedDate(2012, 6, 3, 9, 0, 0));
+    grid->AddRow(cells);
+    ASSERT_TRUE(grid->ExportToExcel(File("typed.xlsx"), false, false));
+    const Sheet sheet = ReadSheet(File("typed.xlsx"));
+    EXPECT_EQ(sheet.Text("A1"), QStringLiteral("纸\t白"));
+    EXPECT_TRUE(sheet.IsNumber("B1"));
+    EXPECT_EQ(sheet.Text("B1"), "1300000.25");
+    // A real date: the day number Excel counts from 1900, with the time of day as a fraction.
+    EXPECT_TRUE(sheet.IsNumber("C1"));
+    EXPECT_EQ(sheet.Text("C1"), "41063.375");
+}
+
 TEST_F(GridExport, WithoutHeaderRowsAndMarkerColumnOnlyTheRecordsAndTotals) {
     Fill({"3", "1"});
     ASSERT_TRUE(grid->ExportToExcel(File("data.xlsx"), false, false));
@@ -82,6 +102,12 @@ TEST_F(GridExport, AnEmptyNameAsksForTheFileAndACancelWritesNothing) {
 
     dialogs_.AnswerFile(File("旧格式.XLS"));
     EXPECT_TRUE(grid->ExportToExcel(QString(), true, true));
+    EXPECT_EQ(Entries(), (QStringList{"chosen.xlsx", "旧格式.xlsx"}));
+
+    // Cancelled while it writes: neither a new file nor a half-written one.
+    dialogs_.CancelProgress();
+    EXPECT_FALSE(grid->ExportToExcel(File("stopped"), true, true));
+    EXPECT_EQ(dialogs_.ProgressTexts().last(), QStringLiteral("正在导出到Excel，请稍候……"));
     EXPECT_EQ(Entries(), (QStringList{"chosen.xlsx", "旧格式.xlsx"}));
 }
 

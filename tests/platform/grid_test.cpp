@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <set>
 
+#include "common/cell_row.h"
+#include "common/date_text.h"
 #include "grid_fixture.h"
 
 namespace {
@@ -102,6 +104,71 @@ TEST_F(Grid, NumericColumnsSortAsNumbersAndEveryRecordOfARefillSorts) {
     grid->Column(kQty).SetMask(RecordGrid::cellNoMask);  // as text "10" comes before "9"
     Fill(quantities, kQty);
     EXPECT_EQ(Column(kQty).mid(2, 3), (QStringList{"-1", "10", "100"}));
+}
+
+TEST_F(Grid, TypedCellsKeepTheirColumnsAndSortByValue) {
+    // Remarks hold dates here: as text "2012年10月1日" would come before "2012年6月3日".
+    const qint64 dates[] = {PackedDate(2012, 10, 1, 0, 0, 0), PackedDate(2012, 6, 3, 9, 30, 0),
+                            PackedDate(2012, 6, 3, 0, 0, 0)};
+    CellRow cells;
+    for (int i = 0; i < 3; ++i) {
+        cells.Clear();
+        cells.AddNumber(i + 1);
+        cells.AddText(i == 0 ? QStringLiteral("纸\t白") : QStringLiteral("笔"));
+        cells.AddNumber(i == 0 ? 1300000 : i == 1 ? 9 : 10);
+        cells.AddNumber(0.5);
+        cells.AddDate(dates[i]);
+        grid->AddRow(cells);
+    }
+    grid->AddItem("\t\t\t\t");  // a row without a date
+    EXPECT_EQ(grid->CellText(2, kName), QStringLiteral("纸\t白"));
+    EXPECT_EQ(grid->CellText(2, kQty), "1300000");
+    EXPECT_EQ(grid->CellText(2, kRemark), QStringLiteral("2012年10月1日"));
+    grid->Column(kRemark).Sort(RecordGrid::cellAscending);
+    EXPECT_EQ(Column(kRemark).mid(2), (QStringList{"", QStringLiteral("2012年6月3日"),
+                                                   QStringLiteral("2012年6月3日 9时30分"),
+                                                   QStringLiteral("2012年10月1日")}));
+    grid->Column(kQty).Sort(RecordGrid::cellDescending);
+    EXPECT_EQ(Column(kQty).mid(2), (QStringList{"1300000", "10", "9", ""}));
+    EXPECT_EQ(grid->CellValue(2, kQty), 1300000);
+}
+
+TEST_F(Grid, AFigureTooWideForItsColumnIsNeverShownAsFewerDigits) {
+    Show();
+    Fill({"3"});
+    CellRow cells;
+    cells.AddNumber(4);
+    cells.AddText(QStringLiteral("一个很长很长很长很长的商品名称"));
+    cells.AddNumber(123456789123.0);
+    grid->InsertRow(3, cells);
+    grid->SetCellText(4, kQty, "1300000000");  // a totals text in the numeric column
+    for (int row : {3, 4}) {
+        const QString shown = grid->ShownText(row, kQty);
+        EXPECT_FALSE(shown.isEmpty());
+        EXPECT_EQ(shown, QString(shown.size(), u'#')) << shown.toStdString();
+        EXPECT_EQ(grid->CellToolTip(row, kQty), grid->CellText(row, kQty));
+    }
+    const QString name = grid->ShownText(3, kName);
+    EXPECT_TRUE(name.endsWith(u'…')) << name.toStdString();
+    EXPECT_EQ(grid->CellToolTip(3, kName), QStringLiteral("一个很长很长很长很长的商品名称"));
+    EXPECT_EQ(grid->ShownText(2, kQty), "3");
+    EXPECT_EQ(grid->CellToolTip(2, kQty), "");
+    grid->Column(kQty).SetWidth(200);  // once it fits, the whole figure shows
+    EXPECT_EQ(grid->ShownText(3, kQty), "123456789123");
+}
+
+TEST_F(Grid, ACancelledRefillGivesBackTheRowsTotalsAndSelection) {
+    Fill({"3", "1"});
+    grid->Cell(3, kName).SetFocus();
+    grid->BeginRefill(2);
+    EXPECT_EQ(grid->Rows(), 2);
+    grid->AddItem("9\t半截");
+    grid->CancelRefill();
+    EXPECT_EQ(Column(kName).mid(2), (QStringList{QStringLiteral("品1"), QStringLiteral("品2"),
+                                                 QStringLiteral("合计：")}));
+    EXPECT_EQ(grid->FrozenBottomRows(), 1);
+    EXPECT_EQ(grid->Selection().FirstRow(), 3);
+    EXPECT_TRUE(grid->AutoRedraw());
 }
 
 TEST_F(Grid, HeaderClickSortsAndShowsTheIndicator) {

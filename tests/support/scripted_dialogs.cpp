@@ -78,6 +78,24 @@ std::optional<QColor> ScriptedDialogs::PickColor(QWidget*, const QColor& initial
     return answer;
 }
 
+namespace {
+class ScriptedProgress final : public Progress {
+  public:
+    explicit ScriptedProgress(bool cancel) : cancel_(cancel) {}
+    bool Advance(qint64, qint64) override { return !cancel_; }
+
+  private:
+    bool cancel_;
+};
+}  // namespace
+
+std::unique_ptr<Progress> ScriptedDialogs::StartProgress(QWidget*, const QString& text) {
+    progressTexts_ << text;
+    const bool cancel = cancelProgress_;
+    cancelProgress_ = false;
+    return std::make_unique<ScriptedProgress>(cancel);
+}
+
 int ScriptedDialogs::RunModal(QDialog* window) {
     shown_.append(ShownBox{ShownBox::Kind::Window,
                            window->objectName(),

@@ -35,6 +35,9 @@ class ScriptedDialogs final : public DialogSeam {
     void AnswerFile(const QString& path) { files_.push_back(path); }
     // nullopt: the user cancels the colour box.
     void AnswerColor(const std::optional<QColor>& color) { colors_.push_back(color); }
+    // The next progress shown is cancelled at the first report of the work.
+    void CancelProgress() { cancelProgress_ = true; }
+    const QStringList& ProgressTexts() const { return progressTexts_; }
     // Called with the window instead of its modal loop; the window's result is returned.
     void OnWindow(std::function<void(QDialog*)> action) { windows_.push_back(std::move(action)); }
 
@@ -52,6 +55,7 @@ class ScriptedDialogs final : public DialogSeam {
                          const QString& filter) override;
     QString FolderName(QWidget* parent, const QString& caption, const QString& dir) override;
     std::optional<QColor> PickColor(QWidget* parent, const QColor& initial) override;
+    std::unique_ptr<Progress> StartProgress(QWidget* parent, const QString& text) override;
     int RunModal(QDialog* window) override;
     int SkinMessage(const SkinBoxRequest& request, const std::function<int()>& run) override;
 
@@ -64,4 +68,6 @@ class ScriptedDialogs final : public DialogSeam {
     std::deque<QString> files_;
     std::deque<std::optional<QColor>> colors_;
     std::deque<std::function<void(QDialog*)>> windows_;
+    bool cancelProgress_ = false;
+    QStringList progressTexts_;
 };

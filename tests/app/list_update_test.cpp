@@ -1,0 +1,177 @@
+// The lists after a change of the books show what a refill of every row would show, while the
+// change itself only touches the rows it changed.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "app/login_window.h"
+#include "app/main_window.h"
+#include "app/program_exit.h"
+#include "common/session.h"
+#include "common/settings.h"
+#include "finance/other_page.h"
+#include "ledger/goods.h"
+#include "ledger/other.h"
+#include "ledger/sales.h"
+#include "platform/list_refresh.h"
+#include "platform/record_grid.h"
+#include "sales/modify_sale_window.h"
+#include "sales/sale_transaction.h"
+#include "sales/sales_page.h"
+#include "stats/summary_page.h"
+#include "stock/goods_refresh.h"
+#include "stock/stock_page.h"
+#include "store/shared_db.h"
+#include "support/program_fixture.h"
+
+namespace {
+
+class ListUpdates : public ProgramFixture {
+  protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        SetProgramEnding([] {});
+        Provision();
+        ASSERT_TRUE(SharedConnection().Execute(
+            "insert into UserName (用户名, 密码, 权限) values ('店员', '1', '普通管理员')"));
+        // Lines under every row: the setting whose styles an added row must repeat exactly.
+        WriteSetupKey(SetupKey::kLine, "1");
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<LoginWindow*>(w)) delete w;
+        delete TheMainWindow();
+        SetProgramEnding(nullptr);
+        ProgramFixture::TearDown();
+    }
+    MainWindow* OpenEveryList() {
+        LoginWindow* login = OpenLoginWindow();
+        login->组合框1->setCurrentIndex(1);
+        login->编辑框2->setText("642");
+        login->Login();
+        dialogs_.Clear();
+        MainWindow* w = TheMainWindow();
+        EXPECT_NE(w, nullptr);
+        if (!w) return nullptr;
+        for (int page : {0, 1, 3, 5}) w->ShowPage(page);
+        return w;
+    }
+    qint64 AddGoods(const QString& name, double stock, double stockAmount) {
+        EXPECT_TRUE(SharedConnection().Execute(
+            "insert into buy (名称, 类型, 进货数量, 进货单价, 进货金额, 销售单价, 存货数量, "
+            "存货金额, 入库日期) values (?, '文具', ?, 2, ?, 5, ?, ?, '2012-06-03')",
+            {name, stock, stock * 2, stock, stockAmount}));
+        DbRecordSet records;
+        records.Open("select max(ID) as id from buy", SharedConnection(), true);
+        return FieldNumber(records, "id");
+    }
+    // Every cell of a list as it shows: text, colours, boldness and lines.
+    static QStringList Look(RecordGrid* g) {
+        QStringList cells{QString::number(g->FrozenBottomRows())};
+        for (int r = 0; r < g->Rows(); ++r)
+            for (int c = 0; c < g->Cols(); ++c) {
+                GridCell cell = g->Cell(r, c);
+                cells << QStringLiteral("%1,%2 %3 %4/%5 %6 %7%8")
+                             .arg(r)
+                             .arg(c)
+                             .arg(g->CellText(r, c))
+                             .arg(cell.ForeColor())
+                             .arg(cell.BackColor())
+                             .arg(cell.FontBold())
+                             .arg(cell.Border(RecordGrid::cellInsideVertical))
+                             .arg(cell.Border(RecordGrid::cellInsideHorizontal));
+            }
+        return cells;
+    }
+    void ExpectAsRefilled(const char* step) {
+        const std::pair<ListId, RecordGrid*> lists[] = {{ListId::Stock, StockGrid()},
+                                                        {ListId::Sales, SalesGrid()},
+                                                        {ListId::Summary, SummaryGrid()},
+                                                        {ListId::Other, OtherGrid()}};
+        for (const auto& [list, grid] : lists) {
+            ASSERT_NE(grid, nullptr);
+            const QStringList updated = Look(grid);
+            RefillWholeList(list);
+            EXPECT_EQ(updated, Look(grid)) << step << " list " << int(list);
+        }
+    }
+    SaleInput Sale(qint64 goods, double quantity, double debt) {
+        SaleInput sale;
+        sale.goodsId = QString::number(goods);
+        sale.名称 = "x";
+        sale.销售单价 = 5;
+        sale.销售数量 = quantity;
+        sale.销售金额 = 5 * quantity;
+        sale.欠款额 = debt;
+        sale.销售日期 = QDate(2012, 6, 15);
+        return sale;
+    }
+};
+
+TEST_F(ListUpdates, EveryChangeLeavesEachListAsAFullRefillWould) {
+    const qint64 pen = AddGoods("笔", 5, 10);
+    const qint64 ink = AddGoods("墨\t水", 2, 4);
+    AddGoods("纸", 9, 18);
+    OpenEveryList();
+    dialogs_.AnswerSkin(1);
+
+    ASSERT_TRUE(SaleTransaction(Sale(pen, 2, 3)));  // in debt: its own colour
+    ExpectAsRefilled("sale in debt");
+    ASSERT_TRUE(SaleTransaction(Sale(ink, 2, 0)));  // the last ones: zero stock colour
+    ExpectAsRefilled("sale of the last stock");
+    EXPECT_EQ(SalesGrid()->Rows(), 5);
+
+    ASSERT_TRUE(ledger::Restock(SharedConnection(), ink, 0.1).IsDone());
+    RefreshStockRow(ink);
+    RefreshSummaryRow(ink);
+    ExpectAsRefilled("restock");
+
+    ledger::GoodsInput changed{"文具", "钢笔", "F1", "GB", 3, 5, 9, "", "", "GB", {}};
+    ASSERT_TRUE(ledger::ModifyGoods(SharedConnection(), pen, changed).IsDone());
+    RefreshStockRow(pen);
+    RefreshSummaryRow(pen);
+    ExpectAsRefilled("modified goods");
+
+    ASSERT_TRUE(ledger::ModifySale(SharedConnection(), 1, {0, "张三", "", "", ""}).IsDone());
+    UpdateListRow(ListId::Sales, 1);
+    ExpectAsRefilled("debt paid");
+
+    dialogs_.AnswerSystem(BoxAnswer::Ok);
+    ASSERT_TRUE(DeleteSale(SalesGrid(), 2));
+    ExpectAsRefilled("deleted sale");
+
+    const LedgerResult added = ledger::StockIn(
+        SharedConnection(), {"电器", "灯", "L", "D", 20, 1, 30, "", "", "D", QDate(2012, 6, 4)});
+    ASSERT_TRUE(added.IsDone());
+    RefreshStockRow(added.goodsId);
+    RefreshSummaryRow(added.goodsId);
+    ExpectAsRefilled("new goods");
+
+    CurrentSession().selectedRow = 3;  // 墨水
+    dialogs_.AnswerSkin(1);
+    OnDeleteGoods();
+    ExpectAsRefilled("deleted goods");
+    EXPECT_EQ(StockGrid()->Rows(), 2 + 3 + 1);
+
+    ledger::OtherEntry entry;
+    entry.类型 = "收入";
+    entry.编号 = "S1";
+    entry.项目 = "房租";
+    entry.数量 = "1";
+    entry.金额 = 100;
+    entry.日期 = QDate(2012, 6, 5);
+    ASSERT_TRUE(ledger::RecordOtherEntry(SharedConnection(), entry).IsDone());
+    FillOtherGrid("select * from other");
+    ExpectAsRefilled("income entry");
+}
+
+TEST_F(ListUpdates, TotalsShowNoLeftoverOfBinaryFractions) {
+    for (double amount : {0.1, 0.2, -0.3}) AddGoods("纸", 1, amount);
+    OpenEveryList();
+    EXPECT_EQ(StockGrid()->CellText(5, 13), "0");
+    EXPECT_EQ(SummaryGrid()->CellText(5, 11), "0");
+}
+
+}  // namespace
