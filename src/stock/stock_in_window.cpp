@@ -9,6 +9,7 @@
 #include "common/name_initials.h"
 #include "common/number_text.h"
 #include "common/session.h"
+#include "platform/list_refresh.h"
 #include "platform/skin.h"
 #include "stock/goods_refresh.h"
 #include "store/shared_db.h"
@@ -34,7 +35,9 @@ StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)
     });
     connect(按钮2, &QPushButton::clicked, this, &StockInWindow::Confirm);
 
-    LoadPickLists();
+    // A restock's boxes other than the quantity are shut: their pick lists (five scans of the
+    // goods) would serve nothing.
+    if (!restock_) LoadPickLists();
     if (restock_) {
         record_ = *restockRecord;
         setWindowTitle(QStringLiteral("商品续存"));
@@ -72,7 +75,9 @@ void StockInWindow::Confirm() {
                 ledger::Restock(SharedConnection(), RecordIdValue(record_.ID), entries.quantity)))
             return;
         const qint64 goodsId = RecordIdValue(record_.ID);
-        RefreshStockRow(goodsId);  // the window closes: its own pick lists need no reload
+        // A restock changes figures only: no name, type or supplier of the stock panel's pick
+        // lists, so they are not read again.
+        UpdateListRow(ListId::Stock, goodsId);
         ShowDone(QStringLiteral("续存商品完成"));
         RefreshSummaryRow(goodsId);
         close();

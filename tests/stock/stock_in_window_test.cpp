@@ -237,8 +237,8 @@ TEST_F(StockIn, RestockAddsToTheFiguresOfItsRecordAndCloses) {
 
     EXPECT_EQ(SkinTexts(), QStringList({"续存商品完成"}));
     EXPECT_EQ(SkinBoxes()[0].caption, "提示");
-    // Only the goods lists hold the restocked record.
-    EXPECT_EQ(refreshed_, QStringList({"Stock", "PickLists", "Summary"}));
+    // Only the goods lists hold the restocked record; no name or type changed for the pick lists.
+    EXPECT_EQ(refreshed_, QStringList({"Stock", "Summary"}));
     EXPECT_FALSE(w->isVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(w);
