@@ -8,6 +8,7 @@
 #include "common/settings.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "store/list_query.h"
 
 int ColumnWidth(double fraction, int hostWidth) {
     return static_cast<int>(std::floor(fraction * hostWidth));
@@ -163,4 +164,32 @@ bool SelectDoubleClickedRecord(RecordGrid* grid) {
     if (grid->MouseRow() < 2 || grid->MouseCol() < 2) return false;
     session.selectedId = grid->CellText(grid->MouseRow(), 1);
     return IsRecordId(session.selectedId);
+}
+
+GoodsRowLook::GoodsRowLook(int fieldCount, const QList<int>& costColumns)
+    : zeroOption(SetupFlag(SetupKey::kZero)),
+      beepColor(SetupColor(SetupKey::kBeepColor)),
+      zeroColor(SetupColor(SetupKey::kZeroColor)),
+      level(CurrentSession().stockAlarmLevel) {
+    const bool costs = CostFiguresVisible();
+    for (int f = 0; f < fieldCount; ++f) withheld.append(!costs && costColumns.contains(f + 1));
+}
+
+double ReadGoodsRow(const ListQuery& rows, const QList<int>& fields, const GoodsRowLook& look,
+                    int stockField, CellRow* cells) {
+    cells->Clear();
+    for (int f = 0; f < look.withheld.size(); ++f) {
+        if (look.withheld[f])
+            cells->AddEmpty();
+        else
+            rows.AddCell(fields[f], cells);
+    }
+    return rows.Number(fields[stockField]);
+}
+
+void ColourGoodsRow(RecordGrid* grid, int row, int lastCol, double stock,
+                    const GoodsRowLook& look) {
+    if (stock - look.level < -kTolerance)
+        grid->Range(row, 1, row, lastCol).SetForeColor(look.beepColor);
+    if (IsZero(stock)) grid->Range(row, 1, row, lastCol).SetForeColor(look.zeroColor);
 }

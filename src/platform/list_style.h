@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 class CellRow;
+class ListQuery;
 // The look every list shares after a fill: selection and row colours, grid lines and the
 // bold totals row, from the settings of config.ini.
 
@@ -78,3 +79,23 @@ void SetUpTwoRowHeader(RecordGrid* grid, int rows, int cols,
 // text of its ID column when the mouse is on a data cell (row 2 on, column 2 on); true when
 // that text names a record.
 bool SelectDoubleClickedRecord(RecordGrid* grid);
+
+// How a goods row shows in the stock and summary lists, read once per fill or update: the alarm
+// and zero-stock colours, the "zero" option, and the cost fields a user who may not see them
+// gets empty (not even in a hidden cell).
+struct GoodsRowLook {
+    GoodsRowLook(int fieldCount, const QList<int>& costColumns);
+    bool zeroOption;
+    qint64 beepColor;
+    qint64 zeroColor;
+    double level;
+    QList<bool> withheld;  // by field, column - 1
+};
+
+// The current row of rows as list cells, withheld fields left empty; returns the stock
+// quantity in field stockField.
+double ReadGoodsRow(const ListQuery& rows, const QList<int>& fields, const GoodsRowLook& look,
+                    int stockField, CellRow* cells);
+
+// Colours columns 1..lastCol of row by its stock: below the alarm level, or none at all.
+void ColourGoodsRow(RecordGrid* grid, int row, int lastCol, double stock, const GoodsRowLook& look);

@@ -120,48 +120,13 @@ namespace {
 
 const QList<int> kTotalColumns = {6, 7, 8, 9, 10, 11};
 
-// What decides how a goods row shows: read once per fill or update.
-struct SummaryRowLook {
-    // The opposite of the stock list: with zero on, goods without stock are left out here.
-    bool hideZero = SetupFlag(SetupKey::kZero);
-    qint64 beepColor = SetupColor(SetupKey::kBeepColor);
-    qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
-    double level = CurrentSession().stockAlarmLevel;
-    bool withheld[11] = {};
-
-    SummaryRowLook() {
-        // A user who may not see cost figures gets none in the list, not even in a hidden
-        // cell.
-        const bool costs = CostFiguresVisible();
-        for (int f = 0; f < 11; ++f) withheld[f] = !costs && kCostColumns.contains(f + 1);
-    }
-};
-
-// The current row of rows as list cells; returns its stock quantity.
-double ReadSummaryRow(const ListQuery& rows, const QList<int>& fields, const SummaryRowLook& look,
-                      CellRow* cells) {
-    cells->Clear();
-    for (int f = 0; f < kFields.size(); ++f) {
-        if (look.withheld[f])
-            cells->AddEmpty();
-        else
-            rows.AddCell(fields[f], cells);
-    }
-    return rows.Number(fields[9]);
-}
-
-void ColourSummaryRow(RecordGrid* g, int row, double stock, const SummaryRowLook& look) {
-    if (stock - look.level < -kTolerance) g->Range(row, 1, row, 11).SetForeColor(look.beepColor);
-    if (IsZero(stock)) g->Range(row, 1, row, 11).SetForeColor(look.zeroColor);
-}
-
 }  // namespace
 
 void FillSummaryGrid(const QString& sql) {
     RecordGrid* g = SummaryGrid();
     if (!g) return;
     BeginListFill(g, 2);
-    const SummaryRowLook look;
+    const GoodsRowLook look(kFields.size(), kCostColumns);
     double totals[6] = {};
 
     ListQuery rows(sql);
@@ -172,11 +137,12 @@ void FillSummaryGrid(const QString& sql) {
     bool more = rows.Next();
     if (rows.Ok()) g->ReleaseSetAside();
     for (; more; more = rows.Next()) {
-        const double stock = ReadSummaryRow(rows, fields, look, &cells);
+        const double stock = ReadGoodsRow(rows, fields, look, 9, &cells);
         for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[5 + t]);
-        if (look.hideZero && stock <= kTolerance) continue;
+        // The opposite of the stock list: with zero on, goods without stock are left out here.
+        if (look.zeroOption && stock <= kTolerance) continue;
         g->AddRow(cells);
-        ColourSummaryRow(g, g->Rows() - 1, stock, look);
+        ColourGoodsRow(g, g->Rows() - 1, 11, stock, look);
     }
     if (!rows.Ok()) return FailListFill(g, rows.Busy());
     Page().filtered = sql != WholeListQuery(ListId::Summary);
@@ -194,7 +160,7 @@ void FillSummaryGrid(const QString& sql) {
 void UpdateSummaryRow(qint64 id) {
     RecordGrid* g = SummaryGrid();
     if (!g) return;
-    const SummaryRowLook look;
+    const GoodsRowLook look(kFields.size(), kCostColumns);
     if (g->SortedSinceRefill()) return RefillWholeList(ListId::Summary);
     ListQuery rows(QStringLiteral("select * from buy where ID=?"), {id});
     const QList<int> fields = rows.Columns(kFields);
@@ -204,17 +170,17 @@ void UpdateSummaryRow(qint64 id) {
     // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
     // row still passes its filter: they are refilled whole. A gone row just leaves.
     if (stored && Page().filtered) return RefillWholeList(ListId::Summary);
-    const double stock = stored ? ReadSummaryRow(rows, fields, look, &cells) : 0.0;
-    const bool shown = stored && !(look.hideZero && stock <= kTolerance);
+    const double stock = stored ? ReadGoodsRow(rows, fields, look, 9, &cells) : 0.0;
+    const bool shown = stored && !(look.zeroOption && stock <= kTolerance);
     // Rows left out still count in the totals, which the list cannot take back.
-    if (look.hideZero && ((stored && !shown) || !HasRecordRow(g, 2, id)))
+    if (look.zeroOption && ((stored && !shown) || !HasRecordRow(g, 2, id)))
         return RefillWholeList(ListId::Summary);
     bool inserted = false;
     const int row = PutRecordRow(g, 2, id, shown ? &cells : nullptr, kTotalColumns, &inserted);
     if (row < 0) return;
     if (inserted) ApplyRowGridLines(g, row, 2, 11);
     g->Range(row, 1, row, 11).ResetForeColor();
-    ColourSummaryRow(g, row, stock, look);
+    ColourGoodsRow(g, row, 11, stock, look);
 }
 
 void OnSummaryGridMouseUp(int button, int x, int y) {

@@ -117,42 +117,8 @@ void LayOutStockColumns() {
 
 namespace {
 
-// What decides how a goods row shows: read once per fill or update.
-struct StockRowLook {
-    bool showZero = SetupFlag(SetupKey::kZero);
-    qint64 beepColor = SetupColor(SetupKey::kBeepColor);
-    qint64 zeroColor = SetupColor(SetupKey::kZeroColor);
-    double level = CurrentSession().stockAlarmLevel;
-    bool withheld[16] = {};
-
-    StockRowLook() {
-        // A user who may not see cost figures gets none in the list, not even in a hidden
-        // cell.
-        const bool costs = CostFiguresVisible();
-        for (int f = 0; f < 16; ++f) withheld[f] = !costs && kStockCostColumns.contains(f + 1);
-    }
-};
-
 // The columns of the totals row and the fields they add up.
 constexpr int kTotalCells[6] = {6, 8, 9, 11, 12, 13};
-
-// The current row of rows as list cells; returns its stock quantity.
-double ReadStockRow(const ListQuery& rows, const QList<int>& fields, const StockRowLook& look,
-                    CellRow* cells) {
-    cells->Clear();
-    for (int f = 0; f < kFields.size(); ++f) {
-        if (look.withheld[f])
-            cells->AddEmpty();
-        else
-            rows.AddCell(fields[f], cells);
-    }
-    return rows.Number(fields[11]);
-}
-
-void ColourStockRow(RecordGrid* g, int row, double stock, const StockRowLook& look) {
-    if (stock - look.level < -kTolerance) g->Range(row, 1, row, 16).SetForeColor(look.beepColor);
-    if (IsZero(stock)) g->Range(row, 1, row, 16).SetForeColor(look.zeroColor);
-}
 
 }  // namespace
 
@@ -161,7 +127,7 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     if (!g) return;
     BeginListFill(g, 2);
 
-    const StockRowLook look;
+    const GoodsRowLook look(kFields.size(), kStockCostColumns);
     // Purchased, sold and stock quantity and amount, of every row whether shown or not.
     double totals[6] = {};
     const int totalFields[6] = {5, 7, 8, 10, 11, 12};  // indexes into kFields
@@ -174,11 +140,11 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
     bool more = rows.Next();
     if (rows.Ok()) g->ReleaseSetAside();
     for (; more; more = rows.Next()) {
-        const double stock = ReadStockRow(rows, fields, look, &cells);
+        const double stock = ReadGoodsRow(rows, fields, look, 11, &cells);
         for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[totalFields[t]]);
-        if (!look.showZero && stock <= kTolerance) continue;
+        if (!look.zeroOption && stock <= kTolerance) continue;
         g->AddRow(cells);
-        ColourStockRow(g, g->Rows() - 1, stock, look);
+        ColourGoodsRow(g, g->Rows() - 1, 16, stock, look);
     }
     if (!rows.Ok()) return FailListFill(g, rows.Busy());
     TheStockPage().filtered = sql != WholeListQuery(ListId::Stock) || !values.isEmpty();
@@ -201,7 +167,7 @@ void FillStockGrid(const QString& sql, const QVariantList& values) {
 void UpdateStockRow(qint64 id) {
     RecordGrid* g = StockGrid();
     if (!g) return;
-    const StockRowLook look;
+    const GoodsRowLook look(kFields.size(), kStockCostColumns);
     if (g->SortedSinceRefill()) return RefillWholeList(ListId::Stock);
     ListQuery rows(QStringLiteral("select * from buy where ID=?"), {id});
     const QList<int> fields = rows.Columns(kFields);
@@ -211,9 +177,9 @@ void UpdateStockRow(qint64 id) {
     // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
     // row still passes its filter: they are refilled whole. A gone row just leaves.
     if (stored && TheStockPage().filtered) return RefillWholeList(ListId::Stock);
-    const double stock = stored ? ReadStockRow(rows, fields, look, &cells) : 0.0;
-    const bool shown = stored && (look.showZero || stock > kTolerance);
-    if (!look.showZero) {
+    const double stock = stored ? ReadGoodsRow(rows, fields, look, 11, &cells) : 0.0;
+    const bool shown = stored && (look.zeroOption || stock > kTolerance);
+    if (!look.zeroOption) {
         // Rows left out still count in the totals, which the list cannot take back.
         if (!HasRecordRow(g, 2, id) || (stored && !shown)) return RefillWholeList(ListId::Stock);
     }
@@ -224,7 +190,7 @@ void UpdateStockRow(qint64 id) {
     if (row >= 0) {
         if (inserted) ApplyRowGridLines(g, row, 2, 16);
         g->Range(row, 1, row, 16).ResetForeColor();
-        ColourStockRow(g, row, stock, look);
+        ColourGoodsRow(g, row, 16, stock, look);
     }
 }
 
