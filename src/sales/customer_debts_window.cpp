@@ -134,14 +134,15 @@ CustomerDebtsWindow::CustomerDebtsWindow(QWidget* owner) : QDialog(owner) {
                           {{"", 20, false},
                            {"ID", 0, true},
                            {"类别", 0, false},
-                           {"日期", 130, false},
-                           {"摘要", 170, false},
+                           // wide enough for a payment's date with its time
+                           {"日期", 175, false},
+                           {"摘要", 145, false},
                            {"数量", 60, true},
                            {"销售金额", 80, true},
                            {"欠款", 80, true},
                            {"收款", 80, true},
                            {"余额", 80, true},
-                           {"备注", 100, false}});
+                           {"备注", 80, false}});
 
     connect(客户筛选框, &QLineEdit::textChanged, this, [this] { Refresh(); });
     connect(欠款列表, &RecordGrid::MouseUp, this, [this](int button, int, int x, int y) {
