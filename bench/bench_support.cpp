@@ -3,9 +3,11 @@
 #include <sqlite3.h>
 #include <sys/resource.h>
 
+#include <QDate>
 #include <QElapsedTimer>
 #include <cstdio>
 
+#include "common/date_text.h"
 #include "store/shared_db.h"
 
 double PeakRssMb() {
@@ -69,4 +71,50 @@ double BareRead(const char* sql) {
     sqlite3_finalize(stmt);
     if (sink < 0) std::printf("impossible\n");  // keeps the reads from being optimised away
     return timer.nsecsElapsed() / 1e6;
+}
+
+void BindText(sqlite3_stmt* stmt, int index, const QByteArray& text) {
+    sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()),
+                      SQLITE_TRANSIENT);
+}
+
+const char* const kNames[14] = {"圆珠笔", "笔记本", "电池", "台灯", "螺丝刀", "毛巾", "饼干",
+                                "矿泉水", "衬衫",   "积木", "胶带", "剪刀",   "插座", "灯泡"};
+const char* const kInitials[14] = {"YZB", "BJB", "DC", "TD", "LSD", "MJ", "BG",
+                                   "KQS", "CS",  "JM", "JD", "JD",  "CZ", "DP"};
+const char* const kTypes[6] = {"文具", "电器", "五金", "日用品", "食品", "服装"};
+
+namespace {
+const char* const kCustomers[] = {"张三", "李四", "王五", "赵六", "城东小学", "", "华南公司"};
+}  // namespace
+
+double BenchCost(int goods) {
+    return 1.5 + (goods % 200) * 0.25;
+}
+
+const char* const kSaleInsert =
+    "insert into sell (名称, 型号, 编码, 类型, 进货单价, 存货数量, 销售单价, 销售数量, "
+    "销售金额, 销售日期, 欠款额, 净利润, 客户编号, 客户名称, 联系方式, 客户地址, 备注, 首拼, "
+    "UID) values (?, ?, ?, ?, ?, 500, ?, ?, ?, ?, ?, ?, ?, ?, '13800000000', ?, ?, ?, ?)";
+
+void BindSale(sqlite3_stmt* s, int i, int goodsCount) {
+    const int goods = i % goodsCount, k = goods % 14;
+    const double cost = BenchCost(goods), price = cost * 1.3, quantity = 1 + i % 5;
+    BindText(s, 1, QByteArray(kNames[k]) + QByteArray::number(goods / 14));
+    BindText(s, 2, "X" + QByteArray::number(goods % 500));
+    BindText(s, 3, "69" + QByteArray::number(100000000 + goods));
+    BindText(s, 4, kTypes[goods % 6]);
+    sqlite3_bind_double(s, 5, cost);
+    sqlite3_bind_double(s, 6, price);
+    sqlite3_bind_double(s, 7, quantity);
+    sqlite3_bind_double(s, 8, price * quantity);
+    BindText(s, 9, StoredDateText(QDate(2011, 1, 1).addDays(i % 532)).toUtf8());
+    sqlite3_bind_double(s, 10, i % 10 ? 0 : price);
+    sqlite3_bind_double(s, 11, (price - cost) * quantity);
+    BindText(s, 12, "2011" + QByteArray::number(100000 + i));
+    BindText(s, 13, kCustomers[i % 7]);
+    BindText(s, 14, i % 3 ? QByteArray() : QByteArray("东大街 18 号"));
+    BindText(s, 15, i % 4 ? QByteArray() : QByteArray("月结"));
+    BindText(s, 16, kInitials[k]);
+    sqlite3_bind_int64(s, 17, goods + 1);
 }

@@ -77,36 +77,6 @@ double VmHwmMb() {
 
 // ---- The ledger -------------------------------------------------------------------------
 
-void BindText(sqlite3_stmt* stmt, int index, const QByteArray& text) {
-    sqlite3_bind_text(stmt, index, text.constData(), static_cast<int>(text.size()),
-                      SQLITE_TRANSIENT);
-}
-
-// Runs one prepared insert per row.
-template <typename BindRow>
-void InsertRows(sqlite3* db, const char* sql, int count, BindRow bind) {
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
-    for (int i = 0; i < count; ++i) {
-        bind(stmt, i);
-        if (sqlite3_step(stmt) != SQLITE_DONE)
-            std::printf("insert failed: %s\n", sqlite3_errmsg(db));
-        sqlite3_reset(stmt);
-    }
-    sqlite3_finalize(stmt);
-}
-
-const char* const kNames[] = {"圆珠笔", "笔记本", "电池", "台灯", "螺丝刀", "毛巾", "饼干",
-                              "矿泉水", "衬衫",   "积木", "胶带", "剪刀",   "插座", "灯泡"};
-const char* const kInitials[] = {"YZB", "BJB", "DC", "TD", "LSD", "MJ", "BG",
-                                 "KQS", "CS",  "JM", "JD", "JD",  "CZ", "DP"};
-const char* const kTypes[] = {"文具", "电器", "五金", "日用品", "食品", "服装"};
-const char* const kCustomers[] = {"张三", "李四", "王五", "赵六", "城东小学", "", "华南公司"};
-
-double Cost(int goods) {
-    return 1.5 + (goods % 200) * 0.25;
-}
-
 void MakeGoods(sqlite3* db) {
     InsertRows(db,
                "insert into buy (名称, 型号, 编码, 类型, 进货数量, 进货单价, 进货金额, 销售数量, "
@@ -114,7 +84,7 @@ void MakeGoods(sqlite3* db) {
                "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '2011-01-01', '城东批发部', ?)",
                kGoods, [](sqlite3_stmt* s, int i) {
                    const int k = i % 14;
-                   const double bought = 1000, price = Cost(i), sold = 10;
+                   const double bought = 1000, price = BenchCost(i), sold = 10;
                    BindText(s, 1, QByteArray(kNames[k]) + QByteArray::number(i / 14));
                    BindText(s, 2, "X" + QByteArray::number(i % 500));
                    BindText(s, 3, "69" + QByteArray::number(100000000 + i));
@@ -133,32 +103,7 @@ void MakeGoods(sqlite3* db) {
 
 // Sales spread over the eighteen months up to the benchmark's "today", one in ten owing.
 void MakeSales(sqlite3* db) {
-    InsertRows(
-        db,
-        "insert into sell (名称, 型号, 编码, 类型, 进货单价, 存货数量, 销售单价, 销售数量, "
-        "销售金额, 销售日期, 欠款额, 净利润, 客户编号, 客户名称, 联系方式, 客户地址, 备注, 首拼, "
-        "UID) values (?, ?, ?, ?, ?, 500, ?, ?, ?, ?, ?, ?, ?, ?, '13800000000', ?, ?, ?, ?)",
-        kSales, [](sqlite3_stmt* s, int i) {
-            const int goods = i % kGoods, k = goods % 14;
-            const double cost = Cost(goods), price = cost * 1.3, quantity = 1 + i % 5;
-            BindText(s, 1, QByteArray(kNames[k]) + QByteArray::number(goods / 14));
-            BindText(s, 2, "X" + QByteArray::number(goods % 500));
-            BindText(s, 3, "69" + QByteArray::number(100000000 + goods));
-            BindText(s, 4, kTypes[goods % 6]);
-            sqlite3_bind_double(s, 5, cost);
-            sqlite3_bind_double(s, 6, price);
-            sqlite3_bind_double(s, 7, quantity);
-            sqlite3_bind_double(s, 8, price * quantity);
-            BindText(s, 9, StoredDateText(QDate(2011, 1, 1).addDays(i % 532)).toUtf8());
-            sqlite3_bind_double(s, 10, i % 10 ? 0 : price);
-            sqlite3_bind_double(s, 11, (price - cost) * quantity);
-            BindText(s, 12, "2011" + QByteArray::number(100000 + i));
-            BindText(s, 13, kCustomers[i % 7]);
-            BindText(s, 14, i % 3 ? QByteArray() : QByteArray("东大街 18 号"));
-            BindText(s, 15, i % 4 ? QByteArray() : QByteArray("月结"));
-            BindText(s, 16, kInitials[k]);
-            sqlite3_bind_int64(s, 17, goods + 1);
-        });
+    InsertRows(db, kSaleInsert, kSales, [](sqlite3_stmt* s, int i) { BindSale(s, i, kGoods); });
 }
 
 void MakeEntries(sqlite3* db) {
