@@ -12,19 +12,13 @@ namespace ledger {
 
 namespace {
 
-QString ColumnString(sqlite3_stmt* st, int col) {
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, col)));
-}
-
 // The IDs the query finds, at most limit of them.
 bool ReadIds(DbConnection& db, const QString& sql, const QVariantList& values, int limit,
              QList<qint64>* ids, LedgerResult* result) {
-    Statement st(db.GetHandle(), sql);
+    Statement st(db, sql);
     st.Bind(values);
-    int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-    while (st.Ok() && ids->size() < limit && (rc = st.Step()) == SQLITE_ROW)
-        ids->append(sqlite3_column_int64(st.Get(), 0));
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+    while (ids->size() < limit && st.Next()) ids->append(st.Int64(0));
+    if (st.Failed()) {
         result->outcome = LedgerResult::StoreFailed;
         result->error = st.Error();
         return false;
@@ -39,16 +33,14 @@ struct OpenSale {
 
 // The customer's sales that still owe something, oldest first.
 bool ReadOpenSales(DbConnection& db, qint64 customerId, QList<OpenSale>* sales, QString* error) {
-    Statement st(db.GetHandle(),
-                 QStringLiteral("SELECT ID, 欠款额 FROM sell WHERE 客户ID=? AND 欠款额>0 "
-                                "ORDER BY 销售日期, ID"));
+    Statement st(db, QStringLiteral("SELECT ID, 欠款额 FROM sell WHERE 客户ID=? AND 欠款额>0 "
+                                    "ORDER BY 销售日期, ID"));
     st.Bind({customerId});
-    int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-    while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
-        const double debt = sqlite3_column_double(st.Get(), 1);
-        if (!IsZero(debt)) sales->append({sqlite3_column_int64(st.Get(), 0), debt});
+    while (st.Next()) {
+        const double debt = st.Double(1);
+        if (!IsZero(debt)) sales->append({st.Int64(0), debt});
     }
-    if (rc != SQLITE_DONE) {
+    if (st.Failed()) {
         *error = st.Error();
         return false;
     }
@@ -169,15 +161,11 @@ LedgerResult DeletePayment(DbConnection& db, qint64 paymentId) {
     // debt made after the payment stays. A sale deleted since has nothing to get back.
     QList<OpenSale> restored;
     {
-        Statement st(db.GetHandle(),
-                     QStringLiteral("SELECT s.ID, s.欠款额 + p.金额 FROM payment_part p "
-                                    "JOIN sell s ON s.ID = p.销售ID WHERE p.收款ID=?"));
+        Statement st(db, QStringLiteral("SELECT s.ID, s.欠款额 + p.金额 FROM payment_part p "
+                                        "JOIN sell s ON s.ID = p.销售ID WHERE p.收款ID=?"));
         st.Bind({paymentId});
-        int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-        while (st.Ok() && (rc = st.Step()) == SQLITE_ROW)
-            restored.append({sqlite3_column_int64(st.Get(), 0),
-                             StoredNumber(sqlite3_column_double(st.Get(), 1))});
-        if (rc != SQLITE_DONE) {
+        while (st.Next()) restored.append({st.Int64(0), StoredNumber(st.Double(1))});
+        if (st.Failed()) {
             result.outcome = LedgerResult::StoreFailed;
             result.error = st.Error();
             return result;
@@ -208,21 +196,20 @@ bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDe
         values << filter;
     }
     sql += QStringLiteral(" ORDER BY c.名称, c.ID");
-    Statement st(db.GetHandle(), sql);
+    Statement st(db, sql);
     st.Bind(values);
-    int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-    while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
+    while (st.Next()) {
         CustomerDebt d;
-        d.customer.id = sqlite3_column_int64(st.Get(), 0);
-        d.customer.编号 = ColumnString(st.Get(), 1);
-        d.customer.名称 = ColumnString(st.Get(), 2);
-        d.customer.联系方式 = ColumnString(st.Get(), 3);
-        d.customer.地址 = ColumnString(st.Get(), 4);
-        d.debt = StoredNumber(sqlite3_column_double(st.Get(), 5));
-        d.sales = sqlite3_column_int(st.Get(), 6);
+        d.customer.id = st.Int64(0);
+        d.customer.编号 = st.Text(1);
+        d.customer.名称 = st.Text(2);
+        d.customer.联系方式 = st.Text(3);
+        d.customer.地址 = st.Text(4);
+        d.debt = StoredNumber(st.Double(5));
+        d.sales = static_cast<int>(st.Int64(6));
         if (!IsZero(d.debt)) debts->append(d);
     }
-    if (rc != SQLITE_DONE) {
+    if (st.Failed()) {
         *error = st.Error();
         return false;
     }
@@ -230,19 +217,18 @@ bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDe
 }
 
 bool ReadCustomer(DbConnection& db, qint64 id, Customer* customer, QString* error) {
-    Statement st(db.GetHandle(),
+    Statement st(db,
                  QStringLiteral("SELECT ID, 编号, 名称, 联系方式, 地址 FROM customer WHERE ID=?"));
     st.Bind({id});
-    const int rc = st.Ok() ? st.Step() : SQLITE_ERROR;
-    if (rc != SQLITE_ROW) {
-        *error = rc == SQLITE_DONE ? QStringLiteral("找不到这个客户") : st.Error();
+    if (!st.Next()) {
+        *error = st.Failed() ? st.Error() : QStringLiteral("找不到这个客户");
         return false;
     }
     customer->id = id;
-    customer->编号 = ColumnString(st.Get(), 1);
-    customer->名称 = ColumnString(st.Get(), 2);
-    customer->联系方式 = ColumnString(st.Get(), 3);
-    customer->地址 = ColumnString(st.Get(), 4);
+    customer->编号 = st.Text(1);
+    customer->名称 = st.Text(2);
+    customer->联系方式 = st.Text(3);
+    customer->地址 = st.Text(4);
     return true;
 }
 
@@ -261,51 +247,48 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
     {
         // A sale's debt when it was made: what it owes now and what this customer's payments
         // took off it (a sale moved here from another customer keeps that one's payments).
-        Statement st(db.GetHandle(),
+        Statement st(db,
                      QStringLiteral("SELECT ID, 销售日期, 名称, 型号, 销售数量, 销售金额, "
                                     "欠款额 + coalesce((SELECT sum(p.金额) FROM payment_part p "
                                     "JOIN payment y ON y.ID = p.收款ID WHERE p.销售ID = sell.ID "
                                     "AND y.客户ID = sell.客户ID), 0), 备注 "
                                     "FROM sell WHERE 客户ID=?"));
         st.Bind({customerId});
-        int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-        while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
+        while (st.Next()) {
             StatementLine line;
-            line.id = sqlite3_column_int64(st.Get(), 0);
-            line.date = ColumnString(st.Get(), 1);
-            line.item = ColumnString(st.Get(), 2);
-            const QString model = ColumnString(st.Get(), 3);
+            line.id = st.Int64(0);
+            line.date = st.Text(1);
+            line.item = st.Text(2);
+            const QString model = st.Text(3);
             if (!model.isEmpty()) line.item += QLatin1Char(' ') + model;
-            line.quantity = sqlite3_column_double(st.Get(), 4);
-            line.amount = sqlite3_column_double(st.Get(), 5);
-            line.debt = StoredNumber(sqlite3_column_double(st.Get(), 6));
-            line.remark = ColumnString(st.Get(), 7);
+            line.quantity = st.Double(4);
+            line.amount = st.Double(5);
+            line.debt = StoredNumber(st.Double(6));
+            line.remark = st.Text(7);
             lines->append(line);
         }
-        if (rc != SQLITE_DONE) {
+        if (st.Failed()) {
             *error = st.Error();
             return false;
         }
     }
     {
         Statement st(
-            db.GetHandle(),
-            QStringLiteral("SELECT ID, 日期, 金额, 方式, 备注 FROM payment WHERE 客户ID=?"));
+            db, QStringLiteral("SELECT ID, 日期, 金额, 方式, 备注 FROM payment WHERE 客户ID=?"));
         st.Bind({customerId});
-        int rc = st.Ok() ? SQLITE_ROW : SQLITE_ERROR;
-        while (st.Ok() && (rc = st.Step()) == SQLITE_ROW) {
+        while (st.Next()) {
             StatementLine line;
             line.isPayment = true;
-            line.id = sqlite3_column_int64(st.Get(), 0);
-            line.date = ColumnString(st.Get(), 1);
-            line.paid = sqlite3_column_double(st.Get(), 2);
+            line.id = st.Int64(0);
+            line.date = st.Text(1);
+            line.paid = st.Double(2);
             line.item = QStringLiteral("收款");
-            const QString method = ColumnString(st.Get(), 3);
+            const QString method = st.Text(3);
             if (!method.isEmpty()) line.item += QStringLiteral("（%1）").arg(method);
-            line.remark = ColumnString(st.Get(), 4);
+            line.remark = st.Text(4);
             lines->append(line);
         }
-        if (rc != SQLITE_DONE) {
+        if (st.Failed()) {
             *error = st.Error();
             return false;
         }

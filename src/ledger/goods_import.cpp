@@ -10,20 +10,17 @@ namespace {
 
 // The stored code of every goods item, upper case (codes compare without regard to case),
 // with its ID.
-bool StoredCodes(sqlite3* db, QHash<QString, qint64>* codes, QString* error) {
+bool StoredCodes(DbConnection& db, QHash<QString, qint64>* codes, QString* error) {
     Statement read(db, QStringLiteral("select ID, 编码 from buy"));
-    int rc;
-    while ((rc = read.Step()) == SQLITE_ROW) {
-        const auto* text = reinterpret_cast<const char16_t*>(sqlite3_column_text16(read.Get(), 1));
-        codes->insert(QString::fromUtf16(text).toUpper(), sqlite3_column_int64(read.Get(), 0));
-    }
-    if (rc != SQLITE_DONE) *error = read.Error();
-    return rc == SQLITE_DONE;
+    while (read.Next()) codes->insert(read.Text(1).toUpper(), read.Int64(0));
+    *error = read.Error();
+    return !read.Failed();
 }
 
 bool Run(Statement& statement, const QVariantList& values, QString* error) {
-    sqlite3_reset(statement.Get());
-    if (!statement.Bind(values) || statement.Step() != SQLITE_DONE) {
+    statement.Reset();
+    if (statement.Bind(values)) statement.Next();
+    if (statement.Failed()) {
         *error = statement.Error();
         return false;
     }
@@ -42,19 +39,19 @@ GoodsImportResult ImportGoodsIntoStock(DbConnection& connection,
         result.error = connection.GetErrorDescription();
         return result;
     }
-    sqlite3* db = connection.GetHandle();
     QHash<QString, qint64> codes;
-    if (!StoredCodes(db, &codes, &result.error)) return result;
+    if (!StoredCodes(connection, &codes, &result.error)) return result;
 
     Statement insert(
-        db, QStringLiteral("insert into buy (类型, 名称, 型号, 编码, 进货数量, 进货单价, 进货金额, "
-                           "销售数量, 销售单价, 销售金额, 存货数量, 存货金额, 入库日期, 供货商, "
-                           "备注, 首拼) values (?1, ?2, ?3, ?4, ?5, ?6, ?5 * ?6, 0, ?7, 0, ?5, "
-                           "?5 * ?6, ?8, ?9, ?10, ?11)"));
+        connection,
+        QStringLiteral("insert into buy (类型, 名称, 型号, 编码, 进货数量, 进货单价, 进货金额, "
+                       "销售数量, 销售单价, 销售金额, 存货数量, 存货金额, 入库日期, 供货商, "
+                       "备注, 首拼) values (?1, ?2, ?3, ?4, ?5, ?6, ?5 * ?6, 0, ?7, 0, ?5, "
+                       "?5 * ?6, ?8, ?9, ?10, ?11)"));
     Statement restock(
-        db, QStringLiteral("update buy set 进货数量 = 进货数量 + ?1, "
-                           "进货金额 = 进货金额 + ?1 * 进货单价, 存货数量 = 存货数量 + ?1, "
-                           "存货金额 = 存货金额 + ?1 * 进货单价 where ID = ?2"));
+        connection, QStringLiteral("update buy set 进货数量 = 进货数量 + ?1, "
+                                   "进货金额 = 进货金额 + ?1 * 进货单价, 存货数量 = 存货数量 + ?1, "
+                                   "存货金额 = 存货金额 + ?1 * 进货单价 where ID = ?2"));
     if (!insert.Ok() || !restock.Ok()) {
         result.error = insert.Ok() ? restock.Error() : insert.Error();
         return result;
@@ -77,7 +74,7 @@ GoodsImportResult ImportGoodsIntoStock(DbConnection& connection,
                       row.销售单价, row.入库日期, row.供货商, row.备注, row.首拼},
                      &result.error))
                 return result;
-            codes.insert(key, sqlite3_last_insert_rowid(db));
+            codes.insert(key, connection.LastInsertId());
             ++result.added;
         }
         if (progress && (++done % 500 == 0 || done == static_cast<int>(rows.size())) &&

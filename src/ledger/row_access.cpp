@@ -29,33 +29,28 @@ LedgerResult Finish(DbConnection& db, DbTransaction& transaction, LedgerResult r
 
 bool ReadRow(DbConnection& db, const QString& sql, const QVariantList& values,
              QVariantList* columns, LedgerResult* result) {
-    Statement st(db.GetHandle(), sql);
+    Statement st(db, sql);
     st.Bind(values);
-    const int rc = st.Ok() ? st.Step() : SQLITE_ERROR;
-    if (rc == SQLITE_DONE) {
-        result->outcome = LedgerResult::RecordGone;
-        return false;
-    }
-    if (rc != SQLITE_ROW) {
-        result->outcome = LedgerResult::StoreFailed;
+    if (!st.Next()) {
+        result->outcome = st.Failed() ? LedgerResult::StoreFailed : LedgerResult::RecordGone;
         result->error = st.Error();
         return false;
     }
     columns->clear();
-    for (int c = 0; c < sqlite3_column_count(st.Get()); ++c) {
-        switch (sqlite3_column_type(st.Get(), c)) {
-            case SQLITE_INTEGER:
-                columns->append(sqlite3_column_int64(st.Get(), c));
+    for (int c = 0; c < st.ColumnCount(); ++c) {
+        switch (st.Type(c)) {
+            case ColumnType::Integer:
+                columns->append(st.Int64(c));
                 break;
-            case SQLITE_FLOAT:
-                columns->append(sqlite3_column_double(st.Get(), c));
+            case ColumnType::Real:
+                columns->append(st.Double(c));
                 break;
-            case SQLITE_NULL:
+            case ColumnType::Null:
                 columns->append(QVariant());
                 break;
-            default:
-                columns->append(QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), c))));
+            case ColumnType::Text:
+                columns->append(st.Text(c));
+                break;
         }
     }
     return true;
@@ -90,7 +85,7 @@ bool InsertRow(DbConnection& db, const QString& table, const QList<FieldValue>& 
                         .arg(table, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
                     values))
         return StoreFailure(db, result);
-    result->id = sqlite3_last_insert_rowid(db.GetHandle());
+    result->id = db.LastInsertId();
     return true;
 }
 

@@ -1,7 +1,5 @@
 #include "stats/sales_chart_data.h"
 
-#include <sqlite3.h>
-
 #include <QDate>
 #include <QRegularExpression>
 #include <algorithm>
@@ -58,7 +56,7 @@ PeriodSums ReadPeriod(const QString& firstDay, const QString& lastDay, int bucke
     const QString name =
         column == ChartColumn::SalesAmount ? QStringLiteral("销售金额") : QStringLiteral("净利润");
     Statement st(
-        SharedConnection().GetHandle(),
+        SharedConnection(),
         QStringLiteral("SELECT 销售日期, %1 FROM sell WHERE 销售日期 >= ? AND 销售日期 < ?")
             .arg(name));
     // Every time of a day sorts below the day's text followed by "~".
@@ -66,21 +64,17 @@ PeriodSums ReadPeriod(const QString& firstDay, const QString& lastDay, int bucke
         sums.error = st.Error();
         return sums;
     }
-    int rc;
-    while ((rc = st.Step()) == SQLITE_ROW) {
-        sqlite3_stmt* row = st.Get();
-        const auto* date = sqlite3_column_text(row, 0);
-        if (sqlite3_column_bytes(row, 0) < bucketAt + 2 ||
-            sqlite3_column_type(row, 1) == SQLITE_NULL)
-            continue;
+    while (st.Next()) {
+        const QByteArrayView date = st.TextBytes(0);
+        if (date.size() < bucketAt + 2 || st.IsNull(1)) continue;
         const int bucket = (date[bucketAt] - '0') * 10 + (date[bucketAt + 1] - '0');
         if (bucket < 1 || bucket > buckets) continue;
-        const double value = sqlite3_column_double(row, 1);
+        const double value = st.Double(1);
         sums.buckets[bucket - 1].Add(value);
         sums.total.Add(value);
         sums.largest = sums.largest ? std::max(*sums.largest, value) : value;
     }
-    if (rc != SQLITE_DONE) sums.error = st.Error();
+    if (st.Failed()) sums.error = st.Error();
     return sums;
 }
 
@@ -148,18 +142,10 @@ QStringList ChartYears(int currentYear) {
     // Both ends come from the date index. When they cannot be read the current year is still
     // offered: the charts' own reading reports the failure.
     if (SharedConnection().IsOpen()) {
-        Statement st(SharedConnection().GetHandle(),
-                     QStringLiteral("SELECT (SELECT min(销售日期) FROM sell), "
-                                    "(SELECT max(销售日期) FROM sell)"));
-        if (st.Step() == SQLITE_ROW) {
-            auto yearOf = [&st](int column) {
-                const auto* text =
-                    reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), column));
-                return text ? QByteArray(text, sqlite3_column_bytes(st.Get(), column))
-                                  .left(4)
-                                  .toInt()
-                            : 0;
-            };
+        Statement st(SharedConnection(), QStringLiteral("SELECT (SELECT min(销售日期) FROM sell), "
+                                                        "(SELECT max(销售日期) FROM sell)"));
+        if (st.Next()) {
+            auto yearOf = [&st](int column) { return st.Text(column).left(4).toInt(); };
             if (const int year = yearOf(0); year > 0) first = std::min(first, year);
             last = std::max(last, yearOf(1));
         }

@@ -32,11 +32,11 @@ QString ErrorOf(sqlite3* db) {
 // Text of the first column of the first row, or the statement's error.
 bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
     Statement st(db, sql);
-    if (st.Step() != SQLITE_ROW) {
+    if (!st.Next()) {
         *result = st.Error();
         return false;
     }
-    *result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)));
+    *result = st.Text(0);
     return true;
 }
 
@@ -53,10 +53,7 @@ QString SchemaProblem(sqlite3* db) {
         Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
         st.Bind({table.name});
         QSet<QString> present;
-        while (st.Step() == SQLITE_ROW)
-            present.insert(
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)))
-                    .toLower());
+        while (st.Next()) present.insert(st.Text(0).toLower());
         if (!st.Error().isEmpty()) return st.Error();
         for (const ColumnDef& c : table.columns)
             if (c.since <= version && !present.contains(c.name.toLower()))
@@ -192,12 +189,15 @@ bool DbConnection::Execute(const QString& sql, const QVariantList& values, qint6
     if (rowsAffected) *rowsAffected = 0;
     Statement st(handle_->db, sql);
     if (!st.Bind(values)) return CheckError(st.Error());
-    int rc;
-    while ((rc = st.Step()) == SQLITE_ROW) {
+    while (st.Next()) {
     }
-    if (rc != SQLITE_DONE) return CheckError(st.Error());
+    if (st.Failed()) return CheckError(st.Error());
     if (rowsAffected) *rowsAffected = sqlite3_changes64(handle_->db);
     return CheckError(QString());
+}
+
+qint64 DbConnection::LastInsertId() const {
+    return handle_->db ? sqlite3_last_insert_rowid(handle_->db) : 0;
 }
 
 void DbConnection::SetConnectionTimeout(int milliseconds) {

@@ -9,7 +9,7 @@
 struct sqlite3;
 
 class DbConnection {
-public:
+  public:
     DbConnection();
     DbConnection(const DbConnection& other);  // shares the open database, copies the texts
     DbConnection& operator=(const DbConnection& other);
@@ -32,6 +32,8 @@ public:
     // Runs one statement with its values bound to the "?" parameters.
     virtual bool Execute(const QString& sql, const QVariantList& values = {},
                          qint64* rowsAffected = nullptr);
+    // The ID of the row the last INSERT on this connection added.
+    qint64 LastInsertId() const;
 
     // How long a statement waits for a locked database, in milliseconds.
     virtual void SetConnectionTimeout(int milliseconds);
@@ -46,7 +48,7 @@ public:
     virtual QString GetVersion() const;
     QString Path() const;
 
-private:
+  private:
     struct Handle;
     std::shared_ptr<Handle> handle_;
     QString lastError_;
@@ -62,7 +64,7 @@ bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
 // Writes that belong together: begun on construction, rolled back on destruction unless
 // Commit() succeeded.
 class DbTransaction {
-public:
+  public:
     explicit DbTransaction(DbConnection& connection);
     ~DbTransaction();
     DbTransaction(const DbTransaction&) = delete;
@@ -71,7 +73,7 @@ public:
     bool IsActive() const { return active_; }
     bool Commit();
 
-private:
+  private:
     DbConnection& connection_;
     bool active_ = false;
 };

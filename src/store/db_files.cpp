@@ -162,11 +162,10 @@ bool CheckLedgerFile(const QString& path, QString* error) {
     QString problem;
     {
         Statement st(db, QStringLiteral("PRAGMA integrity_check"));
-        if (st.Step() != SQLITE_ROW) {
+        if (!st.Next()) {
             problem = st.Error();
         } else {
-            const QString result =
-                QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)));
+            const QString result = st.Text(0);
             if (result != QLatin1String("ok"))
                 problem = QStringLiteral("数据库文件已损坏：") + result;
         }

@@ -1,7 +1,5 @@
 #include "store/db_recordset.h"
 
-#include <sqlite3.h>
-
 #include <QDateTime>
 #include <QMap>
 #include <QRegularExpression>
@@ -32,7 +30,7 @@ struct Cell {
         quint64 offset;
     };
     quint32 length = 0;
-    quint8 type = SQLITE_NULL;
+    ColumnType type = ColumnType::Null;
 };
 
 QString Quoted(const QString& name) {
@@ -156,25 +154,28 @@ struct DbRecordSet::Cursor {
         return cells[static_cast<size_t>(visible[row]) * columns + column];
     }
 
-    void StoreCell(sqlite3_stmt* stmt, int column, Cell* cell) {
-        cell->type = static_cast<quint8>(sqlite3_column_type(stmt, column));
+    void StoreCell(const Statement& stmt, int column, Cell* cell) {
+        cell->type = stmt.Type(column);
         switch (cell->type) {
-            case SQLITE_INTEGER: cell->i = sqlite3_column_int64(stmt, column); break;
-            case SQLITE_FLOAT: cell->d = sqlite3_column_double(stmt, column); break;
-            case SQLITE_TEXT:
-            case SQLITE_BLOB: {
-                const auto* data = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-                cell->length = static_cast<quint32>(sqlite3_column_bytes(stmt, column));
+            case ColumnType::Integer:
+                cell->i = stmt.Int64(column);
+                break;
+            case ColumnType::Real:
+                cell->d = stmt.Double(column);
+                break;
+            case ColumnType::Text: {
+                const QByteArrayView data = stmt.TextBytes(column);
+                cell->length = static_cast<quint32>(data.size());
                 cell->offset = texts.size();
-                if (cell->length) texts.append(data, cell->length);
-                cell->type = SQLITE_TEXT;
+                if (cell->length) texts.append(data.data(), cell->length);
                 break;
             }
-            default: cell->type = SQLITE_NULL; break;
+            case ColumnType::Null:
+                break;
         }
     }
 
-    void AppendRow(sqlite3_stmt* stmt) {
+    void AppendRow(const Statement& stmt) {
         const size_t start = cells.size();
         cells.resize(start + columns);
         for (int c = 0; c < columns; ++c) StoreCell(stmt, c, &cells[start + c]);
@@ -184,12 +185,15 @@ struct DbRecordSet::Cursor {
     QVariant Value(const Cell& cell, int column) const {
         const std::optional<ColumnKind> kind = kinds[column];
         switch (cell.type) {
-            case SQLITE_NULL: return QVariant();
-            case SQLITE_INTEGER:
+            case ColumnType::Null:
+                return QVariant();
+            case ColumnType::Integer:
                 if (kind == ColumnKind::Real) return static_cast<double>(cell.i);
                 return QVariant(cell.i);
-            case SQLITE_FLOAT: return cell.d;
-            default: break;
+            case ColumnType::Real:
+                return cell.d;
+            case ColumnType::Text:
+                break;
         }
         const QString text = QString::fromUtf8(texts.data() + cell.offset, cell.length);
         if (kind == ColumnKind::Date) {
@@ -224,16 +228,14 @@ bool DbRecordSet::Open(const QString& source, DbConnection& connection, bool isS
                        const QVariantList& values) {
     Close();
     const QString sql = isSql ? source : QStringLiteral("SELECT * FROM ") + source;
-    Statement st(connection.GetHandle(), sql);
+    Statement st(connection, sql);
     if (!st.Bind(values)) return CheckError(st.Error());
-    sqlite3_stmt* stmt = st.Get();
-    const int columns = sqlite3_column_count(stmt);
+    const int columns = st.ColumnCount();
     if (columns == 0) {
         // A change: it runs at once and yields no rows.
-        int rc;
-        while ((rc = st.Step()) == SQLITE_ROW) {
+        while (st.Next()) {
         }
-        return CheckError(rc == SQLITE_DONE ? QString() : st.Error());
+        return CheckError(st.Error());
     }
 
     auto cursor = std::make_shared<Cursor>();
@@ -242,13 +244,12 @@ bool DbRecordSet::Open(const QString& source, DbConnection& connection, bool isS
     QString table;
     bool oneTable = true;
     for (int c = 0; c < columns; ++c) {
-        cursor->names << QString::fromUtf8(sqlite3_column_name(stmt, c));
-        const char* origin = sqlite3_column_origin_name(stmt, c);
-        const char* owner = sqlite3_column_table_name(stmt, c);
+        cursor->names << st.ColumnName(c);
+        QString owner, origin;
         std::optional<ColumnKind> kind;
-        if (origin && owner) {
-            const TableDef* def = FindTable(QString::fromUtf8(owner));
-            const ColumnDef* col = def ? def->Find(QString::fromUtf8(origin)) : nullptr;
+        if (st.ColumnOrigin(c, &owner, &origin)) {
+            const TableDef* def = FindTable(owner);
+            const ColumnDef* col = def ? def->Find(origin) : nullptr;
             if (col) kind = col->kind;
             if (c == 0) table = def ? def->name : QString();
             if (!def || def->name != table) oneTable = false;
@@ -260,9 +261,8 @@ bool DbRecordSet::Open(const QString& source, DbConnection& connection, bool isS
     }
     if (oneTable && cursor->idColumn >= 0) cursor->table = table;
 
-    int rc;
-    while ((rc = st.Step()) == SQLITE_ROW) cursor->AppendRow(stmt);
-    if (rc != SQLITE_DONE) return CheckError(st.Error());
+    while (st.Next()) cursor->AppendRow(st);
+    if (st.Failed()) return CheckError(st.Error());
     cursor->ShowAll();
     cursor->open = true;
     cursor_ = cursor;
@@ -337,7 +337,6 @@ bool DbRecordSet::Update() {
         columns << Quoted(c.names[it.key()]);
         values << it.value();
     }
-    sqlite3* db = c.connection.GetHandle();
     qint64 id = 0;
     QString sql;
     if (c.mode == EditMode::Add) {
@@ -355,21 +354,23 @@ bool DbRecordSet::Update() {
         values << id;
     }
     if (!c.connection.Execute(sql, values)) return CheckError(c.connection.GetErrorDescription());
-    if (c.mode == EditMode::Add) id = sqlite3_last_insert_rowid(db);
+    if (c.mode == EditMode::Add) id = c.connection.LastInsertId();
 
     // Read the stored row back, so that defaults and the new ID show in the cursor.
     QStringList all;
     for (const QString& n : c.names) all << Quoted(n);
-    Statement st(db, QStringLiteral("SELECT %1 FROM %2 WHERE ID=?").arg(all.join(u','), Quoted(c.table)));
+    Statement st(
+        c.connection,
+        QStringLiteral("SELECT %1 FROM %2 WHERE ID=?").arg(all.join(u','), Quoted(c.table)));
     st.Bind({id});
-    if (st.Step() == SQLITE_ROW) {
+    if (st.Next()) {
         if (c.mode == EditMode::Add) {
-            c.AppendRow(st.Get());
+            c.AppendRow(st);
             c.visible.push_back(static_cast<quint32>(c.deleted.size() - 1));
             c.pos = c.Count() - 1;
         } else {
             Cell* row = &c.cells[static_cast<size_t>(c.visible[c.pos]) * c.columns];
-            for (int col = 0; col < c.columns; ++col) c.StoreCell(st.Get(), col, &row[col]);
+            for (int col = 0; col < c.columns; ++col) c.StoreCell(st, col, &row[col]);
         }
     }
     c.mode = EditMode::None;
@@ -555,10 +556,10 @@ int DbRecordSet::GetFieldType(std::optional<int> index, const QString& name) {
     const std::optional<ColumnKind> kind = cursor_->kinds[i];
     if (!kind) {
         for (int r = 0; r < cursor_->Count(); ++r) {
-            const quint8 t = cursor_->At(r, i).type;
-            if (t == SQLITE_INTEGER) return static_cast<int>(FieldType::Integer);
-            if (t == SQLITE_FLOAT) return static_cast<int>(FieldType::Double);
-            if (t == SQLITE_TEXT) return static_cast<int>(FieldType::Memo);
+            const ColumnType t = cursor_->At(r, i).type;
+            if (t == ColumnType::Integer) return static_cast<int>(FieldType::Integer);
+            if (t == ColumnType::Real) return static_cast<int>(FieldType::Double);
+            if (t == ColumnType::Text) return static_cast<int>(FieldType::Memo);
         }
         return static_cast<int>(FieldType::Memo);
     }
@@ -606,7 +607,7 @@ bool DbRecordSet::IsFieldEmpty(std::optional<int> index, const QString& name) {
     const int i = ResolveField(index, name);
     if (i < 0) return true;
     if (!cursor_->OnRow()) return CheckError(kNoCurrentRow), true;
-    return cursor_->At(cursor_->pos, i).type == SQLITE_NULL;
+    return cursor_->At(cursor_->pos, i).type == ColumnType::Null;
 }
 
 bool DbRecordSet::Find(const QString& criteria, bool backward) {

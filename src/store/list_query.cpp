@@ -1,7 +1,5 @@
 #include "store/list_query.h"
 
-#include <sqlite3.h>
-
 #include <vector>
 
 #include "common/cell_row.h"
@@ -14,15 +12,8 @@
 struct ListQuery::State {
     std::unique_ptr<Statement> statement;
     std::vector<bool> dates;  // columns that hold stored dates
-    bool busy = false;
     mutable QString scratch;  // the text of one cell on its way into a row
 };
-
-namespace {
-bool IsBusyCode(int code) {
-    return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
-}
-}  // namespace
 
 namespace {
 
@@ -105,21 +96,15 @@ ListQuery::ListQuery(const QString& sql, const QVariantList& values)
     : state_(std::make_unique<State>()) {
     EnsureDatabaseOpen();
     SharedRecordSet().Close();
-    sqlite3* db = SharedConnection().GetHandle();
-    state_->statement = std::make_unique<Statement>(db, sql);
-    if (!state_->statement->Ok()) {
-        state_->busy = db && IsBusyCode(sqlite3_extended_errcode(db));
-        return;
-    }
+    state_->statement = std::make_unique<Statement>(SharedConnection(), sql);
     if (!state_->statement->Bind(values)) return;
-    sqlite3_stmt* stmt = state_->statement->Get();
-    const int columns = sqlite3_column_count(stmt);
+    const Statement& st = *state_->statement;
+    const int columns = st.ColumnCount();
     state_->dates.resize(columns, false);
     for (int c = 0; c < columns; ++c) {
-        const char* table = sqlite3_column_table_name(stmt, c);
-        const char* origin = sqlite3_column_origin_name(stmt, c);
-        const TableDef* def = table ? FindTable(QString::fromUtf8(table)) : nullptr;
-        const ColumnDef* column = def && origin ? def->Find(QString::fromUtf8(origin)) : nullptr;
+        QString table, origin;
+        const TableDef* def = st.ColumnOrigin(c, &table, &origin) ? FindTable(table) : nullptr;
+        const ColumnDef* column = def ? def->Find(origin) : nullptr;
         state_->dates[c] = column && column->kind == ColumnKind::Date;
     }
 }
@@ -136,10 +121,9 @@ QString ListQuery::Error() const {
 QList<int> ListQuery::Columns(const QStringList& names) const {
     QList<int> indexes(names.size(), -1);
     if (!Ok()) return indexes;
-    sqlite3_stmt* stmt = state_->statement->Get();
-    const int count = sqlite3_column_count(stmt);
+    const int count = state_->statement->ColumnCount();
     for (int c = 0; c < count; ++c) {
-        const QString name = QString::fromUtf8(sqlite3_column_name(stmt, c));
+        const QString name = state_->statement->ColumnName(c);
         for (qsizetype n = 0; n < names.size(); ++n)
             if (indexes[n] < 0 && name.compare(names[n], Qt::CaseInsensitive) == 0) indexes[n] = c;
     }
@@ -147,27 +131,25 @@ QList<int> ListQuery::Columns(const QStringList& names) const {
 }
 
 bool ListQuery::Busy() const {
-    return state_->busy;
+    return state_->statement->Busy();
 }
 
 bool ListQuery::Next() {
-    if (!Ok()) return false;
-    const int rc = state_->statement->Step();
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) state_->busy = IsBusyCode(rc);
-    return rc == SQLITE_ROW;
+    return state_->statement->Next();
 }
 
 void ListQuery::AddCell(int column, CellRow* row) const {
     if (column < 0) return row->AddEmpty();
-    sqlite3_stmt* stmt = state_->statement->Get();
-    switch (sqlite3_column_type(stmt, column)) {
-        case SQLITE_INTEGER:
-            return row->AddNumber(static_cast<double>(sqlite3_column_int64(stmt, column)));
-        case SQLITE_FLOAT:
-            return row->AddNumber(sqlite3_column_double(stmt, column));
-        case SQLITE_TEXT: {
-            const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-            const int length = sqlite3_column_bytes(stmt, column);
+    const Statement& st = *state_->statement;
+    switch (st.Type(column)) {
+        case ColumnType::Integer:
+            return row->AddNumber(static_cast<double>(st.Int64(column)));
+        case ColumnType::Real:
+            return row->AddNumber(st.Double(column));
+        case ColumnType::Text: {
+            const QByteArrayView bytes = st.TextBytes(column);
+            const char* text = bytes.data();
+            const int length = static_cast<int>(bytes.size());
             qint64 packed = 0;
             if (state_->dates[column] && PackStoredDate(text, length, &packed))
                 return row->AddDate(packed);
@@ -175,15 +157,15 @@ void ListQuery::AddCell(int column, CellRow* row) const {
             AppendUtf8(reinterpret_cast<const unsigned char*>(text), length, &state_->scratch);
             return row->AddText(state_->scratch);
         }
-        default:
+        case ColumnType::Null:
             return row->AddEmpty();
     }
 }
 
 double ListQuery::Number(int column) const {
     if (column < 0) return 0.0;
-    sqlite3_stmt* stmt = state_->statement->Get();
-    const int type = sqlite3_column_type(stmt, column);
-    return type == SQLITE_INTEGER || type == SQLITE_FLOAT ? sqlite3_column_double(stmt, column)
-                                                          : 0.0;
+    const ColumnType type = state_->statement->Type(column);
+    return type == ColumnType::Integer || type == ColumnType::Real
+               ? state_->statement->Double(column)
+               : 0.0;
 }

@@ -90,9 +90,8 @@ QString RawStructureProblem(sqlite3* db, const QList<quint32>& roots) {
 QString StructureInTransaction(sqlite3* db) {
     QList<quint32> roots;
     Statement st(db, QStringLiteral("SELECT rootpage FROM sqlite_master WHERE rootpage > 0"));
-    int rc;
-    while ((rc = st.Step()) == SQLITE_ROW) roots.append(quint32(sqlite3_column_int64(st.Get(), 0)));
-    if (rc != SQLITE_DONE) return st.Error();
+    while (st.Next()) roots.append(quint32(st.Int64(0)));
+    if (st.Failed()) return st.Error();
     roots.append(1);  // sqlite_master itself
     return RawStructureProblem(db, roots);
 }
@@ -121,9 +120,8 @@ QString StructureProblem(sqlite3* db) {
 
 QString FullCheckProblem(sqlite3* db) {
     Statement st(db, QStringLiteral("PRAGMA quick_check"));
-    if (st.Step() != SQLITE_ROW) return st.Error();
-    const QString result =
-        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)));
+    if (!st.Next()) return st.Error();
+    const QString result = st.Text(0);
     return result == QLatin1String("ok") ? QString() : Damaged(result);
 }
 

@@ -52,8 +52,8 @@ QString CustomerUpgradeText() {
 
 int StoredSchemaVersion(sqlite3* db) {
     Statement st(db, QStringLiteral("PRAGMA user_version"));
-    if (st.Step() != SQLITE_ROW) return -1;
-    return sqlite3_column_int(st.Get(), 0);
+    if (!st.Next()) return -1;
+    return static_cast<int>(st.Int64(0));
 }
 
 bool UpgradeSchema(sqlite3* db, QString* error) {

@@ -1,11 +1,31 @@
 #include "store/statement.h"
 
+#include <sqlite3.h>
+
 #include <QDate>
 #include <QDateTime>
 
 #include "common/date_text.h"
+#include "store/db_connection.h"
+
+namespace {
+
+bool IsBusyCode(int code) {
+    return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
+}
+
+}  // namespace
+
+Statement::Statement(const DbConnection& connection, const QString& sql)
+    : db_(connection.GetHandle()) {
+    Prepare(sql);
+}
 
 Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
+    Prepare(sql);
+}
+
+void Statement::Prepare(const QString& sql) {
     if (!db_) {
         error_ = QStringLiteral("数据库没有打开");
         return;
@@ -15,6 +35,7 @@ Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
     if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt_, &tail) !=
         SQLITE_OK) {
         error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+        busy_ = IsBusyCode(sqlite3_extended_errcode(db_));
         return;
     }
     if (!stmt_) {
@@ -26,23 +47,31 @@ Statement::Statement(sqlite3* db, const QString& sql) : db_(db) {
         error_ = QStringLiteral("一次只能执行一条语句");
 }
 
-Statement::~Statement() { sqlite3_finalize(stmt_); }
+Statement::~Statement() {
+    sqlite3_finalize(stmt_);
+}
 
 QVariant StorableValue(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return QVariant();
     switch (value.typeId()) {
-        case QMetaType::QDate: return StoredDateText(value.toDate());
-        case QMetaType::QDateTime: return StoredDateText(value.toDateTime());
-        case QMetaType::Bool: return QVariant(static_cast<qint64>(value.toBool()));
+        case QMetaType::QDate:
+            return StoredDateText(value.toDate());
+        case QMetaType::QDateTime:
+            return StoredDateText(value.toDateTime());
+        case QMetaType::Bool:
+            return QVariant(static_cast<qint64>(value.toBool()));
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
         case QMetaType::ULongLong:
         case QMetaType::Long:
-        case QMetaType::ULong: return QVariant(value.toLongLong());
+        case QMetaType::ULong:
+            return QVariant(value.toLongLong());
         case QMetaType::Double:
-        case QMetaType::Float: return QVariant(value.toDouble());
-        default: return QVariant(value.toString());
+        case QMetaType::Float:
+            return QVariant(value.toDouble());
+        default:
+            return QVariant(value.toString());
     }
 }
 
@@ -74,9 +103,70 @@ bool Statement::Bind(const QVariantList& values) {
     return true;
 }
 
-int Statement::Step() {
-    if (!Ok()) return SQLITE_MISUSE;
+bool Statement::Next() {
+    if (!Ok() || done_) return false;
     const int rc = sqlite3_step(stmt_);
-    if (rc != SQLITE_ROW && rc != SQLITE_DONE) error_ = QString::fromUtf8(sqlite3_errmsg(db_));
-    return rc;
+    if (rc == SQLITE_ROW) return true;
+    done_ = true;
+    if (rc != SQLITE_DONE) {
+        error_ = QString::fromUtf8(sqlite3_errmsg(db_));
+        busy_ = IsBusyCode(rc);
+    }
+    return false;
+}
+
+void Statement::Reset() {
+    if (!stmt_) return;
+    sqlite3_reset(stmt_);
+    // A failed run does not spoil the next one: the statement itself was prepared.
+    error_.clear();
+    busy_ = false;
+    done_ = false;
+}
+
+int Statement::ColumnCount() const {
+    return stmt_ ? sqlite3_column_count(stmt_) : 0;
+}
+
+QString Statement::ColumnName(int column) const {
+    return QString::fromUtf8(sqlite3_column_name(stmt_, column));
+}
+
+bool Statement::ColumnOrigin(int column, QString* table, QString* name) const {
+    const char* owner = sqlite3_column_table_name(stmt_, column);
+    const char* origin = sqlite3_column_origin_name(stmt_, column);
+    if (!owner || !origin) return false;
+    *table = QString::fromUtf8(owner);
+    *name = QString::fromUtf8(origin);
+    return true;
+}
+
+ColumnType Statement::Type(int column) const {
+    switch (sqlite3_column_type(stmt_, column)) {
+        case SQLITE_INTEGER:
+            return ColumnType::Integer;
+        case SQLITE_FLOAT:
+            return ColumnType::Real;
+        case SQLITE_NULL:
+            return ColumnType::Null;
+        default:
+            return ColumnType::Text;
+    }
+}
+
+qint64 Statement::Int64(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+double Statement::Double(int column) const {
+    return sqlite3_column_double(stmt_, column);
+}
+
+QByteArrayView Statement::TextBytes(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return text ? QByteArrayView(text, sqlite3_column_bytes(stmt_, column)) : QByteArrayView();
+}
+
+QString Statement::Text(int column) const {
+    return QString::fromUtf8(TextBytes(column));
 }

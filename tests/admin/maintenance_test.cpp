@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -168,8 +170,8 @@ TEST_F(Maintenance, InitialiseNeedsTheSuperAdministratorPasswordAndKeepsTheOldDa
 
 TEST_F(Maintenance, AnOldBackupIsRestoredUpgradedAndInitialisingEmptiesTheCustomerAccounts) {
     const auto scalar = [](const QString& sql) {
-        Statement st(SharedConnection().GetHandle(), sql);
-        return st.Step() == SQLITE_ROW ? sqlite3_column_int64(st.Get(), 0) : -1;
+        Statement st(SharedConnection(), sql);
+        return st.Next() ? st.Int64(0) : -1;
     };
     QString error;
     const QString old = File(QStringLiteral("旧账.db"));

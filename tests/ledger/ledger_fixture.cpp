@@ -1,7 +1,5 @@
 #include "ledger_fixture.h"
 
-#include <sqlite3.h>
-
 #include "store/statement.h"
 
 void LedgerFixture::SetUp() {
@@ -17,42 +15,40 @@ qint64 LedgerFixture::AddGoods(double stock, double cost) {
         "存货数量, 存货金额, 首拼) values ('圆珠笔', 'B2', 'YZB', '文具', ?, ?, ?, 12.5, ?, ?, "
         "'YZB')",
         {stock, cost, stock * cost, stock, stock * cost}));
-    return sqlite3_last_insert_rowid(till1_.GetHandle());
+    return till1_.LastInsertId();
 }
 
 QVariant LedgerFixture::Value(const QString& table, const QString& column, qint64 id) {
-    Statement st(till1_.GetHandle(),
-                 QStringLiteral("select \"%1\" from \"%2\" where ID=?").arg(column, table));
+    Statement st(till1_, QStringLiteral("select \"%1\" from \"%2\" where ID=?").arg(column, table));
     st.Bind({id});
-    if (st.Step() != SQLITE_ROW) return QVariant();
-    if (sqlite3_column_type(st.Get(), 0) == SQLITE_TEXT)
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st.Get(), 0)));
-    return sqlite3_column_double(st.Get(), 0);
+    if (!st.Next()) return QVariant();
+    if (st.Type(0) == ColumnType::Text) return st.Text(0);
+    return st.Double(0);
 }
 
 qint64 LedgerFixture::Count(const QString& table) {
-    Statement st(till1_.GetHandle(), QStringLiteral("select count(*) from \"%1\"").arg(table));
-    return st.Step() == SQLITE_ROW ? sqlite3_column_int64(st.Get(), 0) : -1;
+    Statement st(till1_, QStringLiteral("select count(*) from \"%1\"").arg(table));
+    return st.Next() ? st.Int64(0) : -1;
 }
 
 double LedgerFixture::Scalar(const QString& sql) {
-    Statement st(till1_.GetHandle(), sql);
-    EXPECT_EQ(st.Step(), SQLITE_ROW) << st.Error().toStdString();
-    return sqlite3_column_double(st.Get(), 0);
+    Statement st(till1_, sql);
+    EXPECT_TRUE(st.Next()) << st.Error().toStdString();
+    return st.Double(0);
 }
 
 void LedgerFixture::ExpectGoodsInvariants(DbConnection& db) {
-    Statement st(db.GetHandle(),
+    Statement st(db,
                  QStringLiteral("select ID, 进货数量, 销售数量, 存货数量, "
                                 "(select total(销售数量) from sell where UID=buy.ID) from buy"));
     int rows = 0;
-    while (st.Step() == SQLITE_ROW) {
+    while (st.Next()) {
         ++rows;
-        const double bought = sqlite3_column_double(st.Get(), 1);
-        const double sold = sqlite3_column_double(st.Get(), 2);
-        const double stock = sqlite3_column_double(st.Get(), 3);
-        const double sales = sqlite3_column_double(st.Get(), 4);
-        const qint64 id = sqlite3_column_int64(st.Get(), 0);
+        const double bought = st.Double(1);
+        const double sold = st.Double(2);
+        const double stock = st.Double(3);
+        const double sales = st.Double(4);
+        const qint64 id = st.Int64(0);
         EXPECT_NEAR(stock, bought - sold, 0.0000001) << "goods " << id;
         EXPECT_NEAR(sold, sales, 0.0000001) << "goods " << id;
     }

@@ -99,9 +99,9 @@ TEST_F(TwoTills, AProgramKilledAtAnyMomentLeavesASoundFileWithItsFiguresInStep) 
 
         DbConnection after;
         ASSERT_TRUE(after.OpenFile(Path())) << after.GetErrorDescription().toStdString();
-        Statement check(after.GetHandle(), QStringLiteral("PRAGMA integrity_check"));
-        ASSERT_EQ(check.Step(), SQLITE_ROW);
-        EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check.Get(), 0)), "ok");
+        Statement check(after, QStringLiteral("PRAGMA integrity_check"));
+        ASSERT_TRUE(check.Next());
+        EXPECT_EQ(check.Text(0), QStringLiteral("ok"));
         ExpectGoodsInvariants(after);
     }
     EXPECT_EQ(trials, kTrials);
