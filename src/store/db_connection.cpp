@@ -1,6 +1,7 @@
 #include "store/db_connection.h"
 
 #include <fcntl.h>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -13,10 +14,12 @@
 #include "store/open_checks.h"
 #include "store/schema.h"
 #include "store/schema_upgrade.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 struct DbConnection::Handle {
     sqlite3* db = nullptr;
+    std::unique_ptr<ServerSession> server;
     QString path;
     int timeoutMs = 15000;
     std::unique_ptr<OpenMarker> marker;  // removed after the database is closed
@@ -106,18 +109,22 @@ sqlite3* DbConnection::GetHandle() const {
     return handle_->db;
 }
 int DbConnection::GetState() const {
-    return handle_->db ? 1 : 0;
+    return IsOpen() ? 1 : 0;
 }
 bool DbConnection::IsOpen() const {
-    return handle_->db != nullptr;
+    return handle_->db != nullptr || handle_->server != nullptr;
+}
+ServerSession* DbConnection::Server() const {
+    return handle_->server.get();
 }
 QString DbConnection::Path() const {
     return handle_->path;
 }
 QString DbConnection::GetProvider() const {
-    return QStringLiteral("SQLite");
+    return handle_->server ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite");
 }
 QString DbConnection::GetVersion() const {
+    if (handle_->server) return QString::number(PQserverVersion(handle_->server->Connection()));
     return QString::fromLatin1(sqlite3_libversion());
 }
 
@@ -176,8 +183,20 @@ bool DbConnection::OpenFile(const QString& path) {
     return CheckError(QString());
 }
 
+bool DbConnection::OpenServer(const QString& connection) {
+    if (IsOpen()) Close();
+    auto server = std::make_unique<ServerSession>();
+    QString error;
+    if (!server->Open(connection, handle_->timeoutMs, &error)) return CheckError(error);
+    const int timeout = handle_->timeoutMs;
+    handle_ = std::make_shared<Handle>();
+    handle_->timeoutMs = timeout;
+    handle_->server = std::move(server);
+    return CheckError(QString());
+}
+
 bool DbConnection::Close() {
-    if (!handle_->db) return CheckError(QString());
+    if (!IsOpen()) return CheckError(QString());
     const int timeout = handle_->timeoutMs;
     // Copies that share this database keep it; this connection starts afresh.
     handle_ = std::make_shared<Handle>();
@@ -187,22 +206,30 @@ bool DbConnection::Close() {
 
 bool DbConnection::Execute(const QString& sql, const QVariantList& values, qint64* rowsAffected) {
     if (rowsAffected) *rowsAffected = 0;
-    Statement st(handle_->db, sql);
+    Statement st(*this, sql);
     if (!st.Bind(values)) return CheckError(st.Error());
     while (st.Next()) {
     }
     if (st.Failed()) return CheckError(st.Error());
-    if (rowsAffected) *rowsAffected = sqlite3_changes64(handle_->db);
+    if (rowsAffected) *rowsAffected = st.Changes();
     return CheckError(QString());
 }
 
 qint64 DbConnection::LastInsertId() const {
+    if (handle_->server) {
+        // The IDs come from each table's identity sequence; lastval() is the one this
+        // connection drew last, whatever other tills drew meanwhile.
+        Statement st(*this, QStringLiteral("SELECT lastval()"));
+        return st.Next() ? st.Int64(0) : 0;
+    }
     return handle_->db ? sqlite3_last_insert_rowid(handle_->db) : 0;
 }
 
 void DbConnection::SetConnectionTimeout(int milliseconds) {
     handle_->timeoutMs = milliseconds < 0 ? 0 : milliseconds;
     if (handle_->db) sqlite3_busy_timeout(handle_->db, handle_->timeoutMs);
+    QString ignored;  // a connection that is gone reports that at its next statement
+    if (handle_->server) handle_->server->SetLockTimeout(handle_->timeoutMs, &ignored);
 }
 
 int DbConnection::GetConnectionTimeout() const {
@@ -210,7 +237,15 @@ int DbConnection::GetConnectionTimeout() const {
 }
 
 bool DbConnection::BeginTrans() {
-    return Execute(QStringLiteral("BEGIN IMMEDIATE"));
+    if (!handle_->server) return Execute(QStringLiteral("BEGIN IMMEDIATE"));
+    // One writer at a time, as BEGIN IMMEDIATE on a file: the lock is held to the end of the
+    // transaction, and every statement after it sees what the writer before committed.
+    if (!Execute(QStringLiteral("BEGIN"))) return false;
+    if (Execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kServerWriteLock)))
+        return true;
+    const QString error = lastError_;
+    Execute(QStringLiteral("ROLLBACK"));
+    return CheckError(error);
 }
 bool DbConnection::CommitTrans() {
     return Execute(QStringLiteral("COMMIT"));

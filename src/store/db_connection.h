@@ -7,6 +7,7 @@
 #include <memory>
 
 struct sqlite3;
+class ServerSession;
 
 class DbConnection {
   public:
@@ -27,6 +28,12 @@ class DbConnection {
     // first page of a table or index, lacks one of the program's tables or columns, or - after
     // a connection ended without closing it - fails SQLite's quick check of every page.
     virtual bool OpenFile(const QString& path);
+    // Opens the books on a PostgreSQL server named by a libpq connection string ("host=...
+    // dbname=... user=..."; a password may come from the user's ~/.pgpass). An empty database
+    // gets the program's tables first; one with other tables, or of a later version, is refused.
+    bool OpenServer(const QString& connection);
+    // The server connection the books are on; null for a data.db file. Inside the store only.
+    ServerSession* Server() const;
     virtual bool Close();
 
     // Runs one statement with its values bound to the "?" parameters.
@@ -46,7 +53,7 @@ class DbConnection {
     virtual bool IsOpen() const;
     virtual QString GetProvider() const;
     virtual QString GetVersion() const;
-    QString Path() const;
+    QString Path() const;  // empty for a server
 
   private:
     struct Handle;

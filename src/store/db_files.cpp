@@ -30,6 +30,14 @@ bool Fail(QString* error, const QString& text) {
     return false;
 }
 
+// The books on a database server are no file: none of the work on files below touches them.
+bool OnServer(const DbConnection& connection, QString* error) {
+    if (!connection.Server()) return false;
+    Fail(error,
+         QStringLiteral("数据库在服务器上，不能对它进行文件操作（备份、压缩、替换或初始化）"));
+    return true;
+}
+
 std::filesystem::path FsPath(const QString& path) {
     return std::filesystem::path(path.toStdU16String());
 }
@@ -129,6 +137,7 @@ QString TemporaryPathBeside(const QString& path) {
 }
 
 bool BackupDatabase(DbConnection& connection, const QString& target, QString* error) {
+    if (OnServer(connection, error)) return false;
     if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(connection.Path()).absoluteFilePath())
         return Fail(error, QStringLiteral("不能备份到数据库文件自身"));
@@ -184,6 +193,7 @@ bool UpgradeLedgerFile(const QString& path, QString* error) {
 }
 
 bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QString* error) {
+    if (OnServer(connection, error)) return false;
     const QString path = connection.Path();
     if (path.isEmpty()) return Fail(error, QStringLiteral("数据库没有打开"));
     connection.Close();
@@ -198,6 +208,7 @@ bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QStri
 }
 
 bool CompactDatabase(DbConnection& connection, QString* error) {
+    if (OnServer(connection, error)) return false;
     const QString path = connection.Path();
     if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
     const QString temp = TemporaryPathBeside(path);
@@ -217,6 +228,7 @@ bool CompactDatabase(DbConnection& connection, QString* error) {
 }
 
 bool InitialiseDatabase(DbConnection& connection, QString* error) {
+    if (OnServer(connection, error)) return false;
     const QString path = connection.Path();
     if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
     const QString temp = TemporaryPathBeside(path);
@@ -242,6 +254,7 @@ bool MakeBackupFolder(const QString& folder, QString* error) {
 }  // namespace
 
 QString SafetyCopy(DbConnection& connection, const QString& label, QString* error) {
+    if (OnServer(connection, error)) return QString();
     const QString folder = BackupFolder(connection.Path());
     if (!MakeBackupFolder(folder, error)) return QString();
     const QString target =

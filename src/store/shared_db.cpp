@@ -5,6 +5,7 @@
 #include "common/cell_row.h"
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "store/server_session.h"
 
 DbConnection& SharedConnection() {
     static DbConnection connection;
@@ -42,6 +43,7 @@ bool OpenSharedQuery(const QString& sql, const QVariantList& values) {
 }
 
 bool SharedConnectionBusy() {
+    if (ServerSession* server = SharedConnection().Server()) return server->busy;
     sqlite3* db = SharedConnection().GetHandle();
     const int code = db ? sqlite3_errcode(db) : SQLITE_OK;
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;

@@ -1,12 +1,16 @@
 #include "store/statement.h"
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #include <QDate>
 #include <QDateTime>
+#include <vector>
 
 #include "common/date_text.h"
 #include "store/db_connection.h"
+#include "store/schema.h"
+#include "store/server_session.h"
 
 namespace {
 
@@ -14,10 +18,35 @@ bool IsBusyCode(int code) {
     return (code & 0xFF) == SQLITE_BUSY || (code & 0xFF) == SQLITE_LOCKED;
 }
 
+// The server's type numbers of the results the program reads.
+constexpr Oid kBool = 16, kInt8 = 20, kInt2 = 21, kInt4 = 23, kFloat4 = 700, kFloat8 = 701,
+              kNumeric = 1700;
+
 }  // namespace
+
+struct Statement::Server {
+    ServerSession* session = nullptr;
+    QByteArray sql;
+    int parameters = 0;
+    std::vector<QByteArray> values;  // text form of each bound value
+    std::vector<bool> nulls;
+    std::vector<Oid> types;  // 0 lets the server infer the type, as for text and null
+    PGresult* result = nullptr;
+    int row = -1;
+    qint64 changes = 0;
+
+    ~Server() { PQclear(result); }
+    const char* Value(int column) const { return PQgetvalue(result, row, column); }
+};
 
 Statement::Statement(const DbConnection& connection, const QString& sql)
     : db_(connection.GetHandle()) {
+    if (ServerSession* session = connection.Server()) {
+        server_ = new Server;
+        server_->session = session;
+        ServerSql(sql, &server_->sql, &server_->parameters, &error_);
+        return;
+    }
     Prepare(sql);
 }
 
@@ -49,6 +78,7 @@ void Statement::Prepare(const QString& sql) {
 
 Statement::~Statement() {
     sqlite3_finalize(stmt_);
+    delete server_;
 }
 
 QVariant StorableValue(const QVariant& value) {
@@ -77,6 +107,34 @@ QVariant StorableValue(const QVariant& value) {
 
 bool Statement::Bind(const QVariantList& values) {
     if (!Ok()) return false;
+    if (server_) {
+        if (values.size() != server_->parameters) {
+            error_ = QStringLiteral("参数个数不符");
+            return false;
+        }
+        server_->values.clear();
+        server_->nulls.clear();
+        server_->types.clear();
+        for (const QVariant& value : values) {
+            const QVariant v = StorableValue(value);
+            server_->nulls.push_back(!v.isValid());
+            if (!v.isValid()) {
+                server_->values.emplace_back();
+                server_->types.push_back(0);
+            } else if (v.typeId() == QMetaType::LongLong) {
+                server_->values.push_back(QByteArray::number(v.toLongLong()));
+                server_->types.push_back(kInt8);
+            } else if (v.typeId() == QMetaType::Double) {
+                // Enough digits that the server reads back the very same double.
+                server_->values.push_back(QByteArray::number(v.toDouble(), 'g', 17));
+                server_->types.push_back(kFloat8);
+            } else {
+                server_->values.push_back(v.toString().toUtf8());
+                server_->types.push_back(0);
+            }
+        }
+        return true;
+    }
     if (values.size() != sqlite3_bind_parameter_count(stmt_)) {
         error_ = QStringLiteral("参数个数不符");
         return false;
@@ -103,7 +161,47 @@ bool Statement::Bind(const QVariantList& values) {
     return true;
 }
 
+bool Statement::RunOnServer() const {
+    Server& s = *server_;
+    if (s.result || !error_.isEmpty()) return error_.isEmpty();
+    std::vector<const char*> values(s.parameters, nullptr);
+    for (size_t i = 0; i < s.values.size(); ++i)
+        if (!s.nulls[i]) values[i] = s.values[i].constData();
+    std::vector<Oid> types = s.types;
+    types.resize(s.parameters, 0);
+    PGconn* conn = s.session->Connection();
+    s.result = PQexecParams(conn, s.sql.constData(), s.parameters, types.data(), values.data(),
+                            nullptr, nullptr, 0);
+    const ExecStatusType status = PQresultStatus(s.result);
+    s.session->busy = false;
+    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
+        s.changes = QByteArray(PQcmdTuples(s.result)).toLongLong();
+        s.session->changes = s.changes;
+        return true;
+    }
+    const char* primary = PQresultErrorField(s.result, PG_DIAG_MESSAGE_PRIMARY);
+    error_ =
+        primary ? QString::fromUtf8(primary) : QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    if (PQstatus(conn) != CONNECTION_OK)
+        error_ = QStringLiteral("与数据库服务器的连接已断开：") + error_;
+    else if (error_.isEmpty())
+        error_ = QStringLiteral("数据库服务器没有执行这条语句");
+    // Another connection held a lock past the wait (or the two waited for each other).
+    const QByteArray state = PQresultErrorField(s.result, PG_DIAG_SQLSTATE);
+    busy_ = state == "55P03" || state == "40P01";
+    s.session->busy = busy_;
+    PQclear(s.result);
+    s.result = nullptr;
+    return false;
+}
+
 bool Statement::Next() {
+    if (server_) {
+        if (!Ok() || done_ || !RunOnServer()) return false;
+        if (++server_->row < PQntuples(server_->result)) return true;
+        done_ = true;
+        return false;
+    }
     if (!Ok() || done_) return false;
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW) return true;
@@ -116,23 +214,50 @@ bool Statement::Next() {
 }
 
 void Statement::Reset() {
-    if (!stmt_) return;
-    sqlite3_reset(stmt_);
+    if (server_) {
+        PQclear(server_->result);
+        server_->result = nullptr;
+        server_->row = -1;
+        // A statement that cannot run on a server at all stays refused.
+        if (server_->sql.isEmpty()) return;
+    } else if (stmt_) {
+        sqlite3_reset(stmt_);
+    } else {
+        return;
+    }
     // A failed run does not spoil the next one: the statement itself was prepared.
     error_.clear();
     busy_ = false;
     done_ = false;
 }
 
+qint64 Statement::Changes() const {
+    if (server_) return server_->changes;
+    return db_ ? sqlite3_changes64(db_) : 0;
+}
+
 int Statement::ColumnCount() const {
+    if (server_) return Ok() && RunOnServer() ? PQnfields(server_->result) : 0;
     return stmt_ ? sqlite3_column_count(stmt_) : 0;
 }
 
 QString Statement::ColumnName(int column) const {
+    if (server_) {
+        const QString name = QString::fromUtf8(PQfname(server_->result, column));
+        // A column read straight from a table keeps the name as the program spells it.
+        QString table, origin;
+        if (ColumnOrigin(column, &table, &origin) && name == origin)
+            if (const TableDef* def = FindTable(table))
+                if (const ColumnDef* c = def->Find(origin)) return c->name;
+        return name;
+    }
     return QString::fromUtf8(sqlite3_column_name(stmt_, column));
 }
 
 bool Statement::ColumnOrigin(int column, QString* table, QString* name) const {
+    if (server_)
+        return server_->session->Origin(PQftable(server_->result, column),
+                                        PQftablecol(server_->result, column), table, name);
     const char* owner = sqlite3_column_table_name(stmt_, column);
     const char* origin = sqlite3_column_origin_name(stmt_, column);
     if (!owner || !origin) return false;
@@ -142,6 +267,25 @@ bool Statement::ColumnOrigin(int column, QString* table, QString* name) const {
 }
 
 ColumnType Statement::Type(int column) const {
+    if (server_) {
+        if (PQgetisnull(server_->result, server_->row, column)) return ColumnType::Null;
+        switch (PQftype(server_->result, column)) {
+            case kBool:
+            case kInt2:
+            case kInt4:
+            case kInt8:
+                return ColumnType::Integer;
+            case kFloat4:
+            case kFloat8:
+                return ColumnType::Real;
+            // A sum of whole numbers is whole, as on the embedded store.
+            case kNumeric:
+                return strpbrk(server_->Value(column), ".eEN") ? ColumnType::Real
+                                                               : ColumnType::Integer;
+            default:
+                return ColumnType::Text;
+        }
+    }
     switch (sqlite3_column_type(stmt_, column)) {
         case SQLITE_INTEGER:
             return ColumnType::Integer;
@@ -155,14 +299,29 @@ ColumnType Statement::Type(int column) const {
 }
 
 qint64 Statement::Int64(int column) const {
+    if (server_) {
+        const char* text = server_->Value(column);
+        if (text[0] == 't' || text[0] == 'f') return text[0] == 't';
+        bool whole = false;
+        const qint64 value = QByteArray(text).toLongLong(&whole);
+        return whole ? value : static_cast<qint64>(QByteArray(text).toDouble());
+    }
     return sqlite3_column_int64(stmt_, column);
 }
 
 double Statement::Double(int column) const {
+    if (server_) {
+        const char* text = server_->Value(column);
+        if (text[0] == 't' || text[0] == 'f') return text[0] == 't';
+        return QByteArray(text).toDouble();
+    }
     return sqlite3_column_double(stmt_, column);
 }
 
 QByteArrayView Statement::TextBytes(int column) const {
+    if (server_)
+        return QByteArrayView(server_->Value(column),
+                              PQgetlength(server_->result, server_->row, column));
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     return text ? QByteArrayView(text, sqlite3_column_bytes(stmt_, column)) : QByteArrayView();
 }

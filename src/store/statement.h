@@ -24,7 +24,7 @@ class Statement {
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    bool Ok() const { return error_.isEmpty() && stmt_ != nullptr; }
+    bool Ok() const { return error_.isEmpty() && (stmt_ != nullptr || server_ != nullptr); }
     const QString& Error() const { return error_; }
 
     // Binds values in order to the statement's parameters; dates go in their stored form.
@@ -37,6 +37,8 @@ class Statement {
     bool Busy() const { return busy_; }
     // Runs the statement again from its start, with new values to bind.
     void Reset();
+    // The rows the statement changed, once it ran.
+    qint64 Changes() const;
 
     int ColumnCount() const;
     QString ColumnName(int column) const;
@@ -54,13 +56,17 @@ class Statement {
     sqlite3_stmt* Get() const { return stmt_; }
 
   private:
+    struct Server;
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
-    QString error_;
-    bool busy_ = false;
+    Server* server_ = nullptr;
+    // A server runs the statement when its first row or its columns are asked for.
+    mutable QString error_;
+    mutable bool busy_ = false;
     bool done_ = false;
 
     void Prepare(const QString& sql);
+    bool RunOnServer() const;
 };
 
 // The value a QVariant stands for in a store: text, a number, a stored date or null.

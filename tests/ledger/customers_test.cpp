@@ -12,7 +12,7 @@
 
 namespace {
 
-class Customers : public LedgerFixture {
+class CustomerBooks : public LedgerFixture {
   protected:
     // A sale of one pen on day of March 2024 leaving debt owed.
     qint64 SellTo(const QString& name, double debt, int day = 1, const QString& phone = {}) {
@@ -56,7 +56,10 @@ class Customers : public LedgerFixture {
     qint64 goods_ = 0;
 };
 
-TEST_F(Customers, NamesThatContainOneAnotherAreSeparateCustomersAndPhonesSplitANamesake) {
+using Customers = OnBothStores<CustomerBooks>;
+LK_ON_BOTH_STORES(Customers);
+
+TEST_P(Customers, NamesThatContainOneAnotherAreSeparateCustomersAndPhonesSplitANamesake) {
     const qint64 a = SellTo(QStringLiteral("张三"), 10);
     const qint64 b = SellTo(QStringLiteral("张三丰"), 20);
     const qint64 c = SellTo(QStringLiteral("张三"), 5);
@@ -94,7 +97,7 @@ TEST_F(Customers, NamesThatContainOneAnotherAreSeparateCustomersAndPhonesSplitAN
     EXPECT_EQ(Debts().size(), 1);
 }
 
-TEST_F(Customers, APaymentSettlesTheOldestSalesFirstAndItsDeleteGivesBackExactlyThat) {
+TEST_P(Customers, APaymentSettlesTheOldestSalesFirstAndItsDeleteGivesBackExactlyThat) {
     const qint64 newest = SellTo(QStringLiteral("张三"), 50.1, 3);
     const qint64 oldest = SellTo(QStringLiteral("张三"), 30.2, 1);
     const qint64 middle = SellTo(QStringLiteral("张三"), 40.3, 2);
@@ -134,7 +137,7 @@ TEST_F(Customers, APaymentSettlesTheOldestSalesFirstAndItsDeleteGivesBackExactly
     EXPECT_EQ(ledger::DeletePayment(till1_, paid.id).outcome, LedgerResult::RecordGone);
 }
 
-TEST_F(Customers, APaymentAboveTheOpenDebtOrOfNothingIsRefusedAndStoresNothing) {
+TEST_P(Customers, APaymentAboveTheOpenDebtOrOfNothingIsRefusedAndStoresNothing) {
     const qint64 a = SellTo(QStringLiteral("张三"), 70);
     SellTo(QStringLiteral("张三"), 50);
     const qint64 customer = CustomerOf(a);
@@ -157,10 +160,10 @@ TEST_F(Customers, APaymentAboveTheOpenDebtOrOfNothingIsRefusedAndStoresNothing) 
     EXPECT_EQ(Debt(a), 70);
 
     // Another till holding the ledger: the payment fails whole.
-    ASSERT_TRUE(till2_.Execute(QStringLiteral("BEGIN IMMEDIATE")));
+    ASSERT_TRUE(till2_.BeginTrans());
     till1_.SetConnectionTimeout(0);
     EXPECT_EQ(Pay(customer, 5).outcome, LedgerResult::StoreFailed);
-    ASSERT_TRUE(till2_.Execute(QStringLiteral("ROLLBACK")));
+    ASSERT_TRUE(till2_.RollbackTrans());
     EXPECT_EQ(Count(QStringLiteral("payment")), 0);
 
     // Exactly the open debt is taken, and settles everything.
@@ -171,7 +174,7 @@ TEST_F(Customers, APaymentAboveTheOpenDebtOrOfNothingIsRefusedAndStoresNothing) 
 
 // A data.db as the program wrote it before customer accounts: version 0, no customer tables,
 // no customer column in sell.
-class OldFile : public Customers {
+class OldFile : public CustomerBooks {
   protected:
     void MakeOld(const QStringList& sales) {
         till1_.Close();

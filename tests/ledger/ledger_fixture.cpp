@@ -1,12 +1,29 @@
 #include "ledger_fixture.h"
 
 #include "store/statement.h"
+#include "support/test_server.h"
+
+std::string StoreName(const ::testing::TestParamInfo<StoreKind>& info) {
+    return info.param == StoreKind::File ? "File" : "Server";
+}
 
 void LedgerFixture::SetUp() {
     ASSERT_TRUE(dir_.isValid());
-    ASSERT_TRUE(CreateDatabaseFile(Path()));
-    ASSERT_TRUE(till1_.OpenFile(Path())) << till1_.GetErrorDescription().toStdString();
-    ASSERT_TRUE(till2_.OpenFile(Path()));
+    if (store_ == StoreKind::Server) {
+        // No server is a failure, never a skip: CI installs PostgreSQL for these tests.
+        TestServer& server = TestServer::Instance();
+        ASSERT_TRUE(server.Running()) << server.Error().toStdString();
+        server_ = server.NewDatabase();
+        ASSERT_FALSE(server_.isEmpty()) << server.Error().toStdString();
+    } else {
+        ASSERT_TRUE(CreateDatabaseFile(Path()));
+    }
+    ASSERT_TRUE(OpenTill(till1_)) << till1_.GetErrorDescription().toStdString();
+    ASSERT_TRUE(OpenTill(till2_)) << till2_.GetErrorDescription().toStdString();
+}
+
+bool LedgerFixture::OpenTill(DbConnection& till) const {
+    return store_ == StoreKind::Server ? till.OpenServer(server_) : till.OpenFile(Path());
 }
 
 qint64 LedgerFixture::AddGoods(double stock, double cost) {

@@ -1,6 +1,6 @@
 #pragma once
-// A fresh data.db in a temporary directory, two connections to it, and the checks of the
-// figures the ledger keeps.
+// Fresh books - a data.db in a temporary directory, or an empty database on a test server -
+// two connections to them, and the checks of the figures the ledger keeps.
 
 #include <gtest/gtest.h>
 
@@ -9,11 +9,15 @@
 
 #include "store/db_connection.h"
 
+enum class StoreKind { File, Server };
+
 class LedgerFixture : public ::testing::Test {
   protected:
     void SetUp() override;
 
     QString Path() const { return dir_.filePath(QStringLiteral("data.db")); }
+    // Opens another connection to the books, as a second copy of the program would.
+    bool OpenTill(DbConnection& till) const;
     // A goods record with stock bought at cost 8, sold at 12.5, nothing sold yet.
     qint64 AddGoods(double stock, double cost = 8);
     // The value of one column of one row, null when there is none.
@@ -26,7 +30,25 @@ class LedgerFixture : public ::testing::Test {
     // Every goods row: stock = purchased − sold, sold = the sum of its sales rows.
     static void ExpectGoodsInvariants(DbConnection& db);
 
+    StoreKind store_ = StoreKind::File;
+    QString server_;  // the connection string of the server's database
     QTemporaryDir dir_;
     DbConnection till1_;
     DbConnection till2_;
 };
+
+// The same tests on the data.db file and on a database server.
+template <class Books>
+class OnBothStores : public Books, public ::testing::WithParamInterface<StoreKind> {
+  protected:
+    void SetUp() override {
+        this->store_ = GetParam();
+        Books::SetUp();
+    }
+};
+
+std::string StoreName(const ::testing::TestParamInfo<StoreKind>& info);
+
+#define LK_ON_BOTH_STORES(suite)                                                                   \
+    INSTANTIATE_TEST_SUITE_P(Stores, suite, ::testing::Values(StoreKind::File, StoreKind::Server), \
+                             StoreName)

@@ -11,7 +11,9 @@
 
 namespace {
 
-using TwoTills = LedgerFixture;
+using TwoTills = OnBothStores<LedgerFixture>;
+LK_ON_BOTH_STORES(TwoTills);
+using KilledTill = LedgerFixture;
 
 SaleInput OnePen(qint64 goodsId) {
     SaleInput sale;
@@ -24,14 +26,13 @@ SaleInput OnePen(qint64 goodsId) {
     return sale;
 }
 
-TEST_F(TwoTills, FiveHundredSalesEachNeitherLoseACounterNorSellPastTheStock) {
+TEST_P(TwoTills, FiveHundredSalesEachNeitherLoseACounterNorSellPastTheStock) {
     const qint64 id = AddGoods(800);
-    const QString path = Path();
     int done[2] = {0, 0};
     int refused[2] = {0, 0};
     auto till = [&](int n) {
         DbConnection db;  // each till its own connection, as a second copy of the program
-        if (!db.OpenFile(path)) return;
+        if (!OpenTill(db)) return;
         for (int i = 0; i < 500; ++i) {
             const LedgerResult r = ledger::RecordSale(db, OnePen(id));
             if (r.IsDone()) ++done[n];
@@ -66,7 +67,7 @@ TEST_F(TwoTills, FiveHundredSalesEachNeitherLoseACounterNorSellPastTheStock) {
     }
 }
 
-TEST_F(TwoTills, AProgramKilledAtAnyMomentLeavesASoundFileWithItsFiguresInStep) {
+TEST_F(KilledTill, AProgramKilledAtAnyMomentLeavesASoundFileWithItsFiguresInStep) {
     const qint64 id = AddGoods(100000);
     // The child opens its own connection: none of this process may be open across the fork.
     till1_.Close();

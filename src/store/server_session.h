@@ -1,0 +1,54 @@
+#pragma once
+// The store's side of a PostgreSQL connection: the books on a database server, reached through
+// libpq. Inside the store only; everything above it speaks through DbConnection and Statement.
+
+#include <QHash>
+#include <QString>
+
+struct pg_conn;
+using PGconn = pg_conn;
+
+// The advisory lock every change of the books takes on the server, so that the tills write one
+// after another as on an SQLite file and each reads the stored figures after the one before.
+constexpr qint64 kServerWriteLock = 7020240301;
+
+class ServerSession {
+  public:
+    ~ServerSession();
+
+    // Connects with a libpq connection string, creates the program's tables and functions on a
+    // database that has none of them, and checks them on one that has. False with *error.
+    bool Open(const QString& connection, int lockTimeoutMs, QString* error);
+    PGconn* Connection() const { return conn_; }
+
+    // How long a change waits for another connection's lock, in milliseconds.
+    bool SetLockTimeout(int milliseconds, QString* error);
+
+    // The program's table and column a result column comes from, by the server's numbers.
+    bool Origin(unsigned table, int column, QString* tableName, QString* columnName) const;
+
+    // Runs text (one or more statements without parameters); false with *error.
+    bool Run(const QString& text, QString* error);
+
+    // What the last statement on this connection changed, and whether it failed on a lock.
+    qint64 changes = 0;
+    bool busy = false;
+
+  private:
+    PGconn* conn_ = nullptr;
+    QHash<quint64, QString> columns_;  // table oid << 16 | column number -> column name
+    QHash<unsigned, QString> tables_;
+
+    bool LoadCatalog(QString* error);
+    QString SchemaProblem();
+};
+
+// sql in the server's dialect: "?" and "?N" parameters as "$N", identifiers folded to lower
+// case the way the server's tables are named, Now() and Date() as the program's own clock
+// functions. False with *error for a statement only an SQLite file knows (PRAGMA, the SQLite
+// catalog, VACUUM INTO).
+bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* error);
+
+// The statements that create the program's tables, indexes, functions and first user on an
+// empty server database.
+QString ServerSchemaText();

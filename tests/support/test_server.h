@@ -1,0 +1,32 @@
+#pragma once
+// A throw-away PostgreSQL cluster for the tests of the server store: created in a temporary
+// directory at the first use in a test program, reached over a unix socket inside it only, and
+// removed when the program ends. Each test takes a database of its own.
+
+#include <QString>
+
+class TestServer {
+  public:
+    // The cluster of this test program; started at the first call.
+    static TestServer& Instance();
+    ~TestServer();
+
+    // True when the cluster runs; else Error() says why (no PostgreSQL installed, ...).
+    bool Running() const { return running_; }
+    const QString& Error() const { return error_; }
+
+    // Creates an empty database and returns the libpq connection string to it, "" on failure.
+    QString NewDatabase();
+
+  private:
+    TestServer();
+    bool Start();
+    bool Admin(const QString& sql);
+
+    QString dir_;
+    QString bin_;
+    bool running_ = false;
+    bool asPostgres_ = false;  // run as root: the server runs as the postgres user
+    QString error_;
+    int databases_ = 0;
+};
