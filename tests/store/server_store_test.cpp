@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QTemporaryDir>
+
+#include "common/cell_row.h"
+#include "store/db_connection.h"
+#include "store/db_files.h"
+#include "store/db_recordset.h"
+#include "store/list_query.h"
+#include "store/shared_db.h"
+#include "store/statement.h"
+#include "support/test_server.h"
+
+namespace {
+
+// An empty database on the test server, opened on the shared connection as the program opens
+// its books, and a data.db beside it to compare with.
+class ServerStore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        TestServer& server = TestServer::Instance();
+        ASSERT_TRUE(server.Running()) << server.Error().toStdString();
+        connection_ = server.NewDatabase();
+        ASSERT_FALSE(connection_.isEmpty()) << server.Error().toStdString();
+        ASSERT_TRUE(db().OpenServer(connection_)) << db().GetErrorDescription().toStdString();
+        ASSERT_TRUE(CreateDatabaseFile(dir_.filePath("data.db")));
+        ASSERT_TRUE(file_.OpenFile(dir_.filePath("data.db")));
+    }
+    void TearDown() override {
+        SharedRecordSet().Close();
+        db().Close();
+    }
+    static DbConnection& db() { return SharedConnection(); }
+
+    // Each column of the first row as text ("null" for none), or the statement's error.
+    static QStringList Row(DbConnection& on, const QString& sql, const QVariantList& values = {}) {
+        Statement st(on, sql);
+        st.Bind(values);
+        if (!st.Next()) return {QStringLiteral("error: ") + st.Error()};
+        QStringList row;
+        for (int c = 0; c < st.ColumnCount(); ++c)
+            row << (st.IsNull(c) ? QStringLiteral("null") : st.Text(c));
+        return row;
+    }
+    void AddGoods(const QString& name, const QString& code) {
+        for (DbConnection* on : {&db(), &file_})
+            ASSERT_TRUE(on->Execute("insert into buy (名称, 编码, 入库日期) values (?, ?, ?)",
+                                    {name, code, QDate(2024, 2, 29)}))
+                << on->GetErrorDescription().toStdString();
+    }
+
+    QString connection_;
+    QTemporaryDir dir_;
+    DbConnection file_;
+};
+
+TEST_F(ServerStore, NamesCompareSortAndMatchWithoutRegardToCaseAsInTheFile) {
+    AddGoods("pen", "ab-1");
+    AddGoods("Paper", "AB-2");
+    AddGoods("纸", "ab-3");
+    const QStringList queries = {
+        "select count(*) from buy where 编码 = ?",  // a bound value, not only a literal
+        "select count(*) from buy where 名称 like 'P%'",
+        "select count(*) from buy where 名称 like ?",
+        "select string_agg(名称, ',') from (select 名称 from buy order by 名称) s",
+        "select count(*) from buy where 编码 > 'AB-1'",
+        "select instr(名称, 'a') from buy where ID = 2",
+    };
+    for (const QString& sql : queries) {
+        const QVariantList values =
+            sql.count(u'?') ? QVariantList{sql.contains("like") ? "p%" : "AB-1"} : QVariantList{};
+        // string_agg is the server's own: the file's answer is written out here.
+        const QStringList expected =
+            sql.contains("string_agg") ? QStringList{"Paper,pen,纸"} : Row(file_, sql, values);
+        EXPECT_EQ(Row(db(), sql, values), expected) << sql.toStdString();
+    }
+}
+
+TEST_F(ServerStore, DateFunctionsGiveTheFilesAnswersAtMonthAndYearEdges) {
+    const QStringList expressions = {
+        "Year('2024-02-29'), Month('2024-02-29'), Day('2024-02-29 23:59:59')",
+        "Year('2023-02-29'), Month('2024-13-01'), Day('')",
+        "DateSerial(2024, 13, 1), DateSerial(2024, 3, 0), DateSerial(2023, 14, 31)",
+        "DateSerial(2024, 1, -365), DateSerial(0, 1, 1), DateSerial(null, 1, 1)",
+        "DateDiff('d', '2024-02-28', '2024-03-01'), DateDiff('m', '2023-12-31', '2024-01-01')",
+        "DateDiff('yyyy', '2023-12-31', '2024-01-01'), DateDiff('q', '2024-03-31', '2023-10-01')",
+        "DateDiff('w', '2024-01-01', '2024-01-14'), DateDiff('ww', '2024-01-06', '2024-01-07')",
+        "DateDiff('w', '2024-01-14', '2024-01-01'), DateDiff('ww', '2024-01-07', '2024-01-06')",
+        "DateDiff('h', '2024-01-01 10:59:59', '2024-01-01 11:00:00'), "
+        "DateDiff('n', '2024-12-31 23:59:59', '2025-01-01'), DateDiff('s', '2024-01-01', "
+        "'2023-12-31 23:59:59')",
+        "DateDiff('d', '2024-02-30', '2024-03-01'), length(Date()), length(Now())",
+    };
+    for (const QString& e : expressions)
+        EXPECT_EQ(Row(db(), "select " + e), Row(file_, "select " + e)) << e.toStdString();
+    EXPECT_EQ(Row(db(), "select Date() = substr(Now(), 1, 10)"), QStringList{"t"});
+}
+
+TEST_F(ServerStore, TheServerRefusesATextPastItsLimitAndADateInAnotherForm) {
+    EXPECT_TRUE(db().Execute("insert into buy (名称) values (?)", {QString(50, u'长')}));
+    EXPECT_FALSE(db().Execute("insert into buy (名称) values (?)", {QString(51, u'长')}));
+    EXPECT_FALSE(db().Execute("insert into buy (入库日期) values ('2024/03/01')"));
+    EXPECT_FALSE(db().Execute("insert into buy (入库日期) values ('2024-03-01 9:00:00')"));
+    EXPECT_TRUE(db().Execute("insert into buy (入库日期) values ('2024-03-01 09:00:00')"));
+    EXPECT_EQ(Row(db(), "select count(*) from buy"), QStringList{"2"});
+}
+
+TEST_F(ServerStore, WhatOnlyAFileCanDoIsRefusedWithAMessageAndTheBooksStay) {
+    AddGoods("pen", "A");
+    const QString fileOnly = QStringLiteral("本机的数据库文件");
+    EXPECT_FALSE(db().Execute("PRAGMA user_version"));
+    EXPECT_TRUE(db().GetErrorDescription().contains(fileOnly));
+    EXPECT_FALSE(db().Execute("select count(*) from sqlite_master"));
+    EXPECT_FALSE(db().Execute("vacuum into ?", {dir_.filePath("copy.db")}));
+    QString error;
+    EXPECT_FALSE(CompactDatabase(db(), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("服务器"))) << error.toStdString();
+    EXPECT_FALSE(InitialiseDatabase(db(), &error));
+    EXPECT_FALSE(BackupDatabase(db(), dir_.filePath("backup.db"), &error));
+    EXPECT_TRUE(SafetyCopy(db(), "safety", &error).isEmpty());
+    EXPECT_TRUE(db().IsOpen());
+    EXPECT_EQ(Row(db(), "select count(*) from buy"), QStringList{"1"});
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"data.db"});
+}
+
+TEST_F(ServerStore, RecordSetsAndListsReadTheServersRowsAsTheFilesRows) {
+    DbRecordSet rs;
+    ASSERT_TRUE(rs.Open("buy", db()));
+    ASSERT_TRUE(rs.AddNew());
+    ASSERT_TRUE(rs.SetFieldByName("名称", "圆珠笔"));
+    ASSERT_TRUE(rs.SetFieldByName("入库日期", QDate(2024, 3, 1)));
+    ASSERT_TRUE(rs.Update()) << rs.GetLastError().toStdString();
+    EXPECT_EQ(rs.GetFieldName(0), "ID");
+    EXPECT_EQ(rs.GetFieldByName("ID").toLongLong(), 1);
+    EXPECT_EQ(rs.GetFieldByName("入库日期").toDateTime(), QDateTime(QDate(2024, 3, 1), QTime()));
+    EXPECT_EQ(rs.GetFieldByName("销售数量"), QVariant(0.0));  // the column's default
+    ASSERT_TRUE(rs.SetFieldByName("名称", "铅笔"));
+    ASSERT_TRUE(rs.Update());
+    EXPECT_EQ(Row(db(), "select 名称 from buy where ID = 1"), QStringList{"铅笔"});
+
+    ListQuery rows("select ID, 名称, 入库日期, 存货数量 + 1 as n from buy");
+    ASSERT_TRUE(rows.Next()) << rows.Error().toStdString();
+    const QList<int> columns = rows.Columns({"id", "入库日期", "N"});
+    EXPECT_EQ(columns, (QList<int>{0, 2, 3}));
+    CellRow cells;
+    for (int c : columns) rows.AddCell(c, &cells);
+    EXPECT_EQ(cells.Kind(0), CellKind::Number);
+    EXPECT_EQ(cells.Kind(1), CellKind::Date);
+    EXPECT_EQ(cells.Value(2), 1);
+}
+
+TEST_F(ServerStore, ADatabaseOfALaterVersionOrAnUnreachableServerIsNotOpened) {
+    DbConnection other;
+    EXPECT_FALSE(other.OpenServer("host=" + dir_.filePath("nowhere") + " dbname=x"));
+    EXPECT_TRUE(other.GetErrorDescription().startsWith(QStringLiteral("无法连接数据库服务器")));
+    EXPECT_FALSE(other.IsOpen());
+
+    ASSERT_TRUE(
+        db().Execute("create or replace function lk_schema_version() returns integer "
+                     "language sql as 'select 99'"));
+    EXPECT_FALSE(other.OpenServer(connection_));
+    EXPECT_TRUE(other.GetErrorDescription().contains(QStringLiteral("较新版本")));
+}
+
+}  // namespace
