@@ -1,5 +1,6 @@
 #include "app/open_database.h"
 
+#include "common/ini.h"
 #include "common/program_dir.h"
 #include "common/session.h"
 #include "common/settings.h"
@@ -12,6 +13,17 @@ QString DatabasePath() {
 
 void OpenDatabase() {
     if (SharedConnection().IsOpen()) return;
+    const QString store = IniRead(ConfigPath(), kServerSection, ServerKey::kStore).trimmed();
+    if (store.compare(kServerStore, Qt::CaseInsensitive) == 0) {
+        if (SharedConnection().OpenServer(
+                IniRead(ConfigPath(), kServerSection, ServerKey::kConnection)))
+            return;
+        Dialogs().SystemMessage(
+            nullptr,
+            QStringLiteral("连接数据库服务器失败！\n") + SharedConnection().GetErrorDescription(),
+            QStringLiteral("提示"), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
     if (SharedConnection().OpenFile(DatabasePath())) return;
     Dialogs().SystemMessage(nullptr, QStringLiteral("打开数据库失败！"), QStringLiteral("提示"),
                             BoxIcon::Error, BoxButtons::Ok);

@@ -5,7 +5,8 @@
 // The database file in the program directory.
 QString DatabasePath();
 
-// Opens data.db on the shared connection unless it is open; tells the user when it fails
+// Opens the books on the shared connection unless it is open - data.db, or the database server
+// the settings name; tells the user when it fails, and why when the server cannot be reached,
 // and leaves the connection closed, so that the next data operation tries again.
 void OpenDatabase();
 

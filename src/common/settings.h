@@ -51,6 +51,16 @@ inline const QString kSelectColor = QStringLiteral("selectcolor");
 inline const QString kSelectLine = QStringLiteral("selectline");
 }  // namespace SetupKey
 
+// Section [服务器] of config.ini: where the books are kept. 数据库=PostgreSQL keeps them on the
+// database server named by 连接, a libpq connection string ("host=... dbname=... user=...");
+// without the section, or with any other value, they are data.db in the program directory.
+inline const QString kServerSection = QStringLiteral("服务器");
+namespace ServerKey {
+inline const QString kStore = QStringLiteral("数据库");
+inline const QString kConnection = QStringLiteral("连接");
+}  // namespace ServerKey
+inline const QString kServerStore = QStringLiteral("PostgreSQL");
+
 // Section [Skin] of config.ini and section [程序配置] of 配置.ini.
 inline const QString kSkinSection = QStringLiteral("Skin");
 inline const QString kReceiptSection = QStringLiteral("程序配置");

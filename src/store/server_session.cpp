@@ -225,10 +225,28 @@ bool ServerSession::SetLockTimeout(int milliseconds, QString* error) {
 }
 
 bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* error) {
-    conn_ = PQconnectdb(connection.toUtf8().constData());
+    const QByteArray info = connection.toUtf8();
+    conn_ = PQconnectdb(info.constData());
     if (PQstatus(conn_) != CONNECTION_OK) {
-        *error = QStringLiteral("无法连接数据库服务器：") +
-                 QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+        // The server's own text is in English or its own language: the user is told first in
+        // plain words which of the usual causes it is.
+        QString cause;
+        switch (PQping(info.constData())) {
+            case PQPING_OK:
+                cause = QStringLiteral("服务器拒绝了登录，请检查用户名、密码和数据库名");
+                break;
+            case PQPING_REJECT:
+                cause = QStringLiteral("服务器正在启动或关闭，暂时不接受连接");
+                break;
+            case PQPING_NO_RESPONSE:
+                cause = QStringLiteral("服务器没有响应：它没有开启，或者网络不通");
+                break;
+            case PQPING_NO_ATTEMPT:
+                cause = QStringLiteral("连接设置不正确");
+                break;
+        }
+        *error = QStringLiteral("无法连接数据库服务器：%1。\n%2")
+                     .arg(cause, QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
         return false;
     }
     // Texts travel as UTF-8, and Now() and Date() give the time of this computer's zone.

@@ -18,6 +18,7 @@
 #include "common/whole_file.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
+#include "support/test_server.h"
 
 namespace {
 
@@ -79,6 +80,40 @@ TEST_F(Provisioning, ADamagedDatabaseIsReportedAndNeverOverwritten) {
     OpenDatabase();
     EXPECT_EQ(dialogs_.Texts(), QStringList{"打开数据库失败！"});
     EXPECT_EQ(Bytes("data.db"), QByteArray(5000, '\x01'));
+}
+
+TEST_F(Provisioning, TheSettingsChooseTheServerAndSayWhyItCannotBeReached) {
+    ProvisionFiles();
+    TestServer& server = TestServer::Instance();
+    ASSERT_TRUE(server.Running()) << server.Error().toStdString();
+    const QString database = server.NewDatabase();
+    auto openWith = [this](const QString& connection) {
+        IniWrite(ConfigPath(), kServerSection, ServerKey::kStore, kServerStore);
+        IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection, connection);
+        dialogs_.Clear();
+        SharedConnection().Close();
+        OpenDatabase();
+    };
+    openWith(database);
+    EXPECT_TRUE(dialogs_.Texts().isEmpty()) << dialogs_.Texts().join(u'\n').toStdString();
+    EXPECT_EQ(SharedConnection().GetProvider(), kServerStore);
+
+    openWith(database + QStringLiteral(" user=无此人"));
+    ASSERT_EQ(dialogs_.Texts().size(), 1);
+    EXPECT_TRUE(dialogs_.Texts()[0].startsWith(QStringLiteral("连接数据库服务器失败！\n")));
+    EXPECT_TRUE(dialogs_.Texts()[0].contains(QStringLiteral("拒绝了登录")));
+    EXPECT_FALSE(SharedConnection().IsOpen());
+
+    openWith(QStringLiteral("host=%1 dbname=x").arg(File(QStringLiteral("无服务器"))));
+    ASSERT_EQ(dialogs_.Texts().size(), 1);
+    EXPECT_TRUE(dialogs_.Texts()[0].contains(QStringLiteral("没有响应")));
+
+    // Without the choice the books are data.db, as before.
+    IniWrite(ConfigPath(), kServerSection, ServerKey::kStore, QString());
+    dialogs_.Clear();
+    OpenDatabase();
+    EXPECT_TRUE(dialogs_.Texts().isEmpty());
+    EXPECT_EQ(SharedConnection().Path(), File(QStringLiteral("data.db")));
 }
 
 TEST_F(Provisioning, TheTitleDefaultsAndIsWrittenBack) {
