@@ -230,6 +230,8 @@ void OpenMaintenanceWindow() {
 
 QThread* StartDailyBackup(QObject* context) {
     if (ReadSetupKey(kAutoBackupKey) == QStringLiteral("否")) return nullptr;
+    // Books on a server are no file: a copy of data.db beside the program would not be them.
+    if (SharedConnection().Server()) return nullptr;
     const QString database = DatabaseFile();
     const QDate today = CurrentDateTime().date();
     auto result = std::make_shared<std::pair<DailyBackup, QString>>(DailyBackup::NotDue, QString());

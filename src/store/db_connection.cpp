@@ -240,15 +240,15 @@ bool DbConnection::BeginTrans() {
     if (!handle_->server) return Execute(QStringLiteral("BEGIN IMMEDIATE"));
     // One writer at a time, as BEGIN IMMEDIATE on a file: the lock is held to the end of the
     // transaction, and every statement after it sees what the writer before committed.
-    if (!Execute(QStringLiteral("BEGIN"))) return false;
-    if (Execute(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kServerWriteLock)))
-        return true;
-    const QString error = lastError_;
-    Execute(QStringLiteral("ROLLBACK"));
+    QString error;
+    handle_->server->BeginWrite(&error);
     return CheckError(error);
 }
 bool DbConnection::CommitTrans() {
-    return Execute(QStringLiteral("COMMIT"));
+    if (!handle_->server) return Execute(QStringLiteral("COMMIT"));
+    QString error;
+    handle_->server->Commit(&error);
+    return CheckError(error);
 }
 bool DbConnection::RollbackTrans() {
     return Execute(QStringLiteral("ROLLBACK"));

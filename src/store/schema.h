@@ -13,8 +13,8 @@ enum class ColumnKind {
     Date,     // TEXT "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"
 };
 
-// The schema version this program writes, kept in PRAGMA user_version. Files of version 0
-// were written before the customer accounts.
+// The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
+// lk_schema_version()). Files of version 0 were written before the customer accounts.
 constexpr int kSchemaVersion = 1;
 
 struct ColumnDef {

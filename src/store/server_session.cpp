@@ -219,6 +219,35 @@ bool ServerSession::Run(const QString& text, QString* error) {
     return ok;
 }
 
+bool ServerSession::BeginWrite(QString* error) {
+    busy = false;
+    if (!Run(QStringLiteral("BEGIN"), error)) return false;
+    PGresult* result = PQexec(conn_, QByteArray("SELECT pg_advisory_xact_lock(") +
+                                         QByteArray::number(kServerWriteLock) + ')');
+    const bool locked = PQresultStatus(result) == PGRES_TUPLES_OK;
+    if (!locked) {
+        *error = QString::fromUtf8(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
+        busy = qstrcmp(PQresultErrorField(result, PG_DIAG_SQLSTATE), "55P03") == 0;
+    }
+    PQclear(result);
+    if (locked) return true;
+    QString ignored;
+    Run(QStringLiteral("ROLLBACK"), &ignored);
+    return false;
+}
+
+bool ServerSession::Commit(QString* error) {
+    PGresult* result = PQexec(conn_, "COMMIT");
+    const bool ran = PQresultStatus(result) == PGRES_COMMAND_OK;
+    const bool committed = ran && qstrcmp(PQcmdStatus(result), "COMMIT") == 0;
+    if (!ran)
+        *error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    else if (!committed)
+        *error = QStringLiteral("这次修改中有一步没有成功，全部修改都没有保存");
+    PQclear(result);
+    return committed;
+}
+
 bool ServerSession::SetLockTimeout(int milliseconds, QString* error) {
     // No wait at all is the shortest one: 0 would make the server wait for ever.
     return Run(QStringLiteral("SET lock_timeout = %1").arg(std::max(1, milliseconds)), error);

@@ -29,6 +29,12 @@ class ServerSession {
 
     // Runs text (one or more statements without parameters); false with *error.
     bool Run(const QString& text, QString* error);
+    // Begins a transaction that changes the books: it waits for the lock every writer takes,
+    // as long as the lock timeout allows. False with *error (and busy) when it cannot.
+    bool BeginWrite(QString* error);
+    // Commits the transaction; false with *error when the server rolled it back instead, as it
+    // does once any statement inside it failed.
+    bool Commit(QString* error);
 
     // What the last statement on this connection changed, and whether it failed on a lock.
     qint64 changes = 0;

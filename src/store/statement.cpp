@@ -34,6 +34,7 @@ struct Statement::Server {
     PGresult* result = nullptr;
     int row = -1;
     qint64 changes = 0;
+    bool writes = false;  // an INSERT, UPDATE or DELETE
 
     ~Server() { PQclear(result); }
     const char* Value(int column) const { return PQgetvalue(result, row, column); }
@@ -45,6 +46,8 @@ Statement::Statement(const DbConnection& connection, const QString& sql)
         server_ = new Server;
         server_->session = session;
         ServerSql(sql, &server_->sql, &server_->parameters, &error_);
+        const QByteArray verb = server_->sql.trimmed().left(6).toLower();
+        server_->writes = verb == "insert" || verb == "update" || verb == "delete";
         return;
     }
     Prepare(sql);
@@ -170,6 +173,13 @@ bool Statement::RunOnServer() const {
     std::vector<Oid> types = s.types;
     types.resize(s.parameters, 0);
     PGconn* conn = s.session->Connection();
+    // A change outside a transaction waits for the writer of the moment, as it takes the write
+    // lock on an SQLite file: it never lands between another till's reading and writing.
+    const bool ownTransaction = s.writes && PQtransactionStatus(conn) == PQTRANS_IDLE;
+    if (ownTransaction && !s.session->BeginWrite(&error_)) {
+        busy_ = s.session->busy;
+        return false;
+    }
     s.result = PQexecParams(conn, s.sql.constData(), s.parameters, types.data(), values.data(),
                             nullptr, nullptr, 0);
     const ExecStatusType status = PQresultStatus(s.result);
@@ -177,7 +187,10 @@ bool Statement::RunOnServer() const {
     if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
         s.changes = QByteArray(PQcmdTuples(s.result)).toLongLong();
         s.session->changes = s.changes;
-        return true;
+        if (!ownTransaction || s.session->Commit(&error_)) return true;
+        PQclear(s.result);
+        s.result = nullptr;
+        return false;
     }
     const char* primary = PQresultErrorField(s.result, PG_DIAG_MESSAGE_PRIMARY);
     error_ =
@@ -192,6 +205,10 @@ bool Statement::RunOnServer() const {
     s.session->busy = busy_;
     PQclear(s.result);
     s.result = nullptr;
+    if (ownTransaction) {
+        QString ignored;
+        s.session->Run(QStringLiteral("ROLLBACK"), &ignored);
+    }
     return false;
 }
 

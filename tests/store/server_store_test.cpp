@@ -106,6 +106,34 @@ TEST_F(ServerStore, TheServerRefusesATextPastItsLimitAndADateInAnotherForm) {
     EXPECT_EQ(Row(db(), "select count(*) from buy"), QStringList{"2"});
 }
 
+TEST_F(ServerStore, ACommitAfterAFailedStepIsReportedAsNotDoneAndStoresNothing) {
+    ASSERT_TRUE(db().BeginTrans());
+    EXPECT_TRUE(db().Execute("insert into buy (名称) values ('笔')"));
+    EXPECT_FALSE(db().Execute("insert into buy (名称) values (?)", {QString(51, u'长')}));
+    EXPECT_FALSE(db().CommitTrans());
+    EXPECT_FALSE(db().GetErrorDescription().isEmpty());
+    EXPECT_EQ(Row(db(), "select count(*) from buy"), QStringList{"0"});
+    // The connection works on as before.
+    ASSERT_TRUE(db().BeginTrans());
+    EXPECT_TRUE(db().Execute("insert into buy (名称) values ('笔')"));
+    EXPECT_TRUE(db().CommitTrans());
+    EXPECT_EQ(Row(db(), "select count(*) from buy"), QStringList{"1"});
+}
+
+TEST_F(ServerStore, AChangeOutsideATransactionWaitsForTheTillThatIsWriting) {
+    AddGoods("pen", "A");
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(connection_));
+    ASSERT_TRUE(other.BeginTrans());
+    db().SetConnectionTimeout(0);
+    EXPECT_FALSE(RunSharedChange("update buy set 存货数量 = 存货数量 + 1"));
+    EXPECT_TRUE(SharedConnectionBusy());
+    ASSERT_TRUE(other.Execute("update buy set 存货数量 = 存货数量 + 10"));
+    ASSERT_TRUE(other.CommitTrans());
+    EXPECT_TRUE(RunSharedChange("update buy set 存货数量 = 存货数量 + 1"));
+    EXPECT_EQ(Row(db(), "select 存货数量 from buy"), QStringList{"11"});
+}
+
 TEST_F(ServerStore, WhatOnlyAFileCanDoIsRefusedWithAMessageAndTheBooksStay) {
     AddGoods("pen", "A");
     const QString fileOnly = QStringLiteral("本机的数据库文件");
