@@ -283,23 +283,22 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
         *error = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
         return false;
     }
+    if (!SetLockTimeout(lockTimeoutMs, error)) return false;
+    // A zone the server does not know leaves it at its own zone: the dates are then the
+    // server's, which is no reason to refuse the books.
     const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
-    if (!SetLockTimeout(lockTimeoutMs, error) ||
-        (!zone.isEmpty() &&
-         !Run(QStringLiteral("SET TimeZone = '%1'").arg(QString(zone).replace(u'\'', u'_')),
-              error)))
-        return false;
+    QString ignored;
+    if (!zone.isEmpty())
+        Run(QStringLiteral("SET TimeZone = '%1'").arg(QString(zone).replace(u'\'', u'_')),
+            &ignored);
     // Two tills started at once on an empty database: the second waits for the first one's
     // tables instead of creating them a second time.
-    if (!Run(QStringLiteral("BEGIN; SELECT pg_advisory_xact_lock(%1)").arg(kServerWriteLock),
-             error))
-        return false;
+    if (!BeginWrite(error)) return false;
     PGresult* found = PQexec(conn_, "SELECT to_regclass('buy') IS NULL");
     const bool empty = PQresultStatus(found) == PGRES_TUPLES_OK && PQntuples(found) == 1 &&
                        PQgetvalue(found, 0, 0)[0] == 't';
     PQclear(found);
     if ((empty && !Run(ServerSchemaText(), error)) || !Run(QStringLiteral("COMMIT"), error)) {
-        QString ignored;
         Run(QStringLiteral("ROLLBACK"), &ignored);
         if (empty) *error = QStringLiteral("无法在服务器上建立数据库：") + *error;
         return false;
