@@ -151,6 +151,6 @@ class GridStore {
     std::vector<Row> rows_;
     std::vector<CellArea> merges_;
     int cols_ = 5;
-    std::vector<Piece> scratchPieces_;
-    std::vector<std::array<char16_t, 4>> scratchValues_;  // the encoded values of a row
+    // Per cell of a row being built: its length, then a number's or date's encoded units.
+    std::vector<std::array<char16_t, 5>> scratchValues_;
 };
