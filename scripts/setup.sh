@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-  libsqlite3-dev libpq-dev postgresql postgresql-contrib libxlsxwriter-dev libminizip-dev libcurl4-openssl-dev
+  libsqlite3-dev libpq-dev postgresql postgresql-contrib zlib1g-dev libminizip-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev
   fonts-wqy-zenhei unicode-data
   xvfb imagemagick xdotool unzip

@@ -24,6 +24,7 @@
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
 #include "platform/list_refresh.h"
+#include "platform/list_watch.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "sales/sales_page.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow() {
     时钟1->setObjectName(QStringLiteral("时钟1"));
     时钟1->setInterval(1000);
     connect(时钟1, &QTimer::timeout, this, [this] { On时钟1Tick(); });
+    listWatch_ = new ListWatch(this);
 }
 
 MainWindow::~MainWindow() {
@@ -191,6 +193,7 @@ void MainWindow::OnCreated() {
     ticks_ = 0;
     SetScanBatchMode(false);
     时钟1->start();
+    listWatch_->Start();
     ApplyResizeRules();
     StartDailyBackup(this);
     if (ReadSetupKey(SetupKey::kUpdateCheck) != QStringLiteral("否")) StartUpdateCheck(false, this);

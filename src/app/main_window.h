@@ -12,6 +12,8 @@ class QSystemTrayIcon;
 class QTabWidget;
 class QTimer;
 
+class ListWatch;
+
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -63,6 +65,7 @@ class MainWindow : public QWidget {
     QFrame* 汇总框架;
     QLabel* 图片框2;
     QTimer* 时钟1;
+    ListWatch* listWatch_;
     QMenu* 系统菜单;
     QMenu* 帮助菜单;
     QSystemTrayIcon* 托盘图标 = nullptr;

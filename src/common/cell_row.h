@@ -15,6 +15,8 @@ class CellRow {
     // Empties the row and keeps its buffers for the next one.
     void Clear();
     void AddText(QStringView text);
+    // A text given as UTF-8, decoded straight into the row; malformed bytes become U+FFFD.
+    void AddUtf8(const char* bytes, qsizetype length);
     void AddNumber(double value);
     // packed: PackedDate form (YYYYMMDDhhmmss).
     void AddDate(qint64 packed);
@@ -24,6 +26,8 @@ class CellRow {
     CellKind Kind(int i) const { return cells_[i].kind; }
     // The value of a number or date cell.
     double Value(int i) const { return cells_[i].value; }
+    // The value of a number cell, 0 for the others.
+    double Number(int i) const { return cells_[i].kind == CellKind::Number ? cells_[i].value : 0; }
     // The text of a text cell; empty for the others.
     QStringView Text(int i) const;
 

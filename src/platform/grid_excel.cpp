@@ -1,18 +1,15 @@
 // Export of a record grid to an .xlsx workbook, as the grid shows its rows now.
-#include <locale.h>
-#include <xlsxwriter.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QStandardPaths>
 #include <cstdio>
 
 #include "common/number_text.h"
 #include "platform/dialogs.h"
 #include "platform/record_grid.h"
+#include "platform/xlsx_writer.h"
 
 namespace {
 
@@ -100,26 +97,19 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
 
 bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
                                const QList<int>& leftOut, Progress* progress) const {
-    // libxlsxwriter prints numbers with the C library, which follows the desktop locale: under
-    // a comma-decimal locale 2.5 would be written "2,5", which Excel cannot read. The point is
-    // fixed for this thread while the workbook is written.
-    const locale_t pointLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr));
-    const locale_t previous = pointLocale ? uselocale(pointLocale) : static_cast<locale_t>(nullptr);
-    const auto restore = qScopeGuard([&] {
-        if (!pointLocale) return;
-        uselocale(previous);
-        freelocale(pointLocale);
-    });
     std::vector<int> cols;  // the grid column of each sheet column
     std::vector<int> sheetCol(Cols(), -1);
+    std::vector<int> widths;
     for (int c = withFixedCol ? 0 : 1; c < Cols(); ++c) {
         // Hidden columns stay out of the workbook, and so do those the caller leaves out.
         if (columns_[c].width == 0 || leftOut.contains(c)) continue;
         sheetCol[c] = static_cast<int>(cols.size());
         cols.push_back(c);
+        widths.push_back(columns_[c].width);
     }
     const int firstRow = withFixedRows ? 0 : ScrollFirst();
-    if (Rows() - firstRow > LXW_ROW_MAX || cols.size() > LXW_COL_MAX) return false;
+    if (Rows() - firstRow > XlsxWriter::kMaxRows || cols.size() > XlsxWriter::kMaxCols)
+        return false;
 
     const std::vector<CellArea>& merges = store_.Merges();
     std::vector<SheetMerge> sheetMerges(merges.size());
@@ -139,108 +129,64 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
         s.exported = s.left >= 0 && s.bottom >= s.top;
     }
 
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;  // rows go to disk as they are written
-    const QByteArray encodedPath = QFile::encodeName(path);
-    lxw_workbook* workbook = workbook_new_opt(encodedPath.constData(), &options);
-    if (!workbook) return false;
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook, nullptr);
-    lxw_format* bold = workbook_add_format(workbook);
-    format_set_bold(bold);
-    lxw_format* merged = workbook_add_format(workbook);
-    format_set_align(merged, LXW_ALIGN_CENTER);
-    format_set_align(merged, LXW_ALIGN_VERTICAL_CENTER);
-    lxw_format* mergedBold = workbook_add_format(workbook);
-    format_set_align(mergedBold, LXW_ALIGN_CENTER);
-    format_set_align(mergedBold, LXW_ALIGN_VERTICAL_CENTER);
-    format_set_bold(mergedBold);
-
-    // Dates in the list's own form, as real dates.
-    const char* dayForm = "yyyy\"年\"m\"月\"d\"日\"";
-    const char* momentForm = "yyyy\"年\"m\"月\"d\"日\" h\"时\"m\"分\"s\"秒\"";
-    lxw_format* day = workbook_add_format(workbook);
-    format_set_num_format(day, dayForm);
-    lxw_format* boldDay = workbook_add_format(workbook);
-    format_set_num_format(boldDay, dayForm);
-    format_set_bold(boldDay);
-    lxw_format* moment = workbook_add_format(workbook);
-    format_set_num_format(moment, momentForm);
-    lxw_format* boldMoment = workbook_add_format(workbook);
-    format_set_num_format(boldMoment, momentForm);
-    format_set_bold(boldMoment);
-
-    bool ok = sheet && bold && merged && mergedBold && day && boldDay && moment && boldMoment;
-    for (size_t i = 0; ok && i < cols.size(); ++i)
-        ok = worksheet_set_column_pixels(sheet, i, i, columns_[cols[i]].width, nullptr) ==
-             LXW_NO_ERROR;
-    auto mergeFormat = [&](const SheetMerge& s) {
-        return store_.Style(s.gridRow, s.gridCol).bold ? mergedBold : merged;
-    };
+    XlsxWriter sheet(path);
+    sheet.SetColumnWidths(widths);
+    using Format = XlsxWriter::Format;
+    for (const SheetMerge& s : sheetMerges) {
+        if (s.exported && (s.top != s.bottom || s.left != s.right))
+            sheet.Merge(s.top, s.left, s.bottom, s.right);
+    }
     constexpr int kRowsPerReport = 2048;
-    for (int r = firstRow; ok && r < Rows(); ++r) {
+    for (int r = firstRow; sheet.Ok() && r < Rows(); ++r) {
         const int sheetRow = r - firstRow;
-        if (sheetRow % kRowsPerReport == 0 && !progress->Advance(sheetRow, Rows() - firstRow)) {
-            ok = false;
-            break;
-        }
-        for (size_t i = 0; ok && i < cols.size(); ++i) {
+        if (sheetRow % kRowsPerReport == 0 && !progress->Advance(sheetRow, Rows() - firstRow))
+            return false;
+        sheet.StartRow(sheetRow);
+        for (size_t i = 0; i < cols.size(); ++i) {
             const int c = cols[i];
+            const int col = static_cast<int>(i);
             const int merge = store_.MergeAt(r, c);
             if (merge >= 0) {
                 // The merge shows its top-left text once, in its first exported cell.
                 const SheetMerge& s = sheetMerges[merge];
-                if (s.top != sheetRow || s.left != static_cast<int>(i)) continue;
-                const QByteArray text = store_.Text(s.gridRow, s.gridCol).toUtf8();
-                ok = worksheet_write_string(sheet, sheetRow, i, text.constData(), mergeFormat(s)) ==
-                     LXW_NO_ERROR;
+                if (s.top != sheetRow || s.left != col) continue;
+                const bool bold = store_.Style(s.gridRow, s.gridCol).bold;
+                sheet.WriteText(col, store_.Text(s.gridRow, s.gridCol),
+                                bold ? Format::kCentredBold : Format::kCentred);
                 continue;
             }
             if (store_.IsEmpty(r, c)) continue;
-            const bool isBold = store_.Style(r, c).bold;
-            lxw_format* format = isBold ? bold : nullptr;
+            const bool bold = store_.Style(r, c).bold;
+            const Format format = bold ? Format::kBold : Format::kPlain;
             switch (store_.Kind(r, c)) {
                 case CellKind::Number:
-                    ok = worksheet_write_number(sheet, sheetRow, i, store_.Value(r, c), format) ==
-                         LXW_NO_ERROR;
+                    sheet.WriteNumber(col, store_.Value(r, c), format);
                     continue;
                 case CellKind::Date: {
-                    // A real date, which Excel and WPS sort and compute with.
                     // Taken apart by arithmetic: a QDateTime per cell asks the time zone
                     // each time, seconds over a million sales.
                     const qint64 packed = static_cast<qint64>(store_.Value(r, c));
                     const qint64 ymd = packed / 1000000;
                     const int clock = static_cast<int>(packed % 1000000);
-                    lxw_datetime value{int(ymd / 10000), int(ymd / 100 % 100), int(ymd % 100),
-                                       clock / 10000,    clock / 100 % 100,    double(clock % 100)};
                     const bool midnight = clock == 0;
-                    lxw_format* dateFormat =
-                        midnight ? (isBold ? boldDay : day) : (isBold ? boldMoment : moment);
-                    ok = worksheet_write_datetime(sheet, sheetRow, i, &value, dateFormat) ==
-                         LXW_NO_ERROR;
+                    const Format dateFormat = midnight
+                                                  ? (bold ? Format::kBoldDay : Format::kDay)
+                                                  : (bold ? Format::kBoldMoment : Format::kMoment);
+                    if (!sheet.WriteDate(col, int(ymd / 10000), int(ymd / 100 % 100),
+                                         int(ymd % 100), clock / 10000, clock / 100 % 100,
+                                         clock % 100, dateFormat))
+                        sheet.WriteText(col, store_.Text(r, c), format);  // before 1900
                     continue;
                 }
                 case CellKind::Text:
                     break;
             }
-            const QString text = store_.RawText(r, c).toString();
-            if (r >= fixedRows_ && columns_[c].mask == cellValue && IsNumberText(text)) {
-                ok = worksheet_write_number(sheet, sheetRow, i, TextToNumber(text), format) ==
-                     LXW_NO_ERROR;
-            } else {
-                ok = worksheet_write_string(sheet, sheetRow, i, text.toUtf8().constData(),
-                                            format) == LXW_NO_ERROR;
-            }
-        }
-        // Rows are written in order, so a merge is declared at its last row; the cells it
-        // covers in earlier rows were already written.
-        for (const SheetMerge& s : sheetMerges) {
-            if (!ok || !s.exported || s.bottom != sheetRow) continue;
-            if (s.top == s.bottom && s.left == s.right) continue;
-            const QByteArray text = store_.Text(s.gridRow, s.gridCol).toUtf8();
-            ok = worksheet_merge_range(sheet, s.top, s.left, s.bottom, s.right, text.constData(),
-                                       mergeFormat(s)) == LXW_NO_ERROR;
+            const QStringView text = store_.RawText(r, c);
+            if (r >= fixedRows_ && columns_[c].mask == cellValue && IsNumberText(text.toString()))
+                sheet.WriteNumber(col, TextToNumber(text.toString()), format);
+            else
+                sheet.WriteText(col, text, format);
         }
     }
-    const lxw_error closed = workbook_close(workbook);
-    return ok && closed == LXW_NO_ERROR;
+    return sheet.Finish();
 }

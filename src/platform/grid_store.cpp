@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "common/date_text.h"
@@ -40,11 +41,13 @@ void GridStore::SetCols(int cols) {
             if (CellCount(row) > cols) {
                 std::vector<Piece> pieces = Split(row);
                 pieces.resize(cols);
-                const QString old = row.cells;  // keeps the views alive while rebuilding
+                const auto old = std::move(row.cells);  // keeps the views alive while rebuilding
                 Build(row, pieces);
             }
-            std::erase_if(row.spans, [cols](const Span& s) { return s.first >= cols; });
-            for (Span& s : row.spans) s.last = std::min<int>(s.last, cols - 1);
+            if (!row.spans) continue;
+            std::erase_if(*row.spans, [cols](const Span& s) { return s.first >= cols; });
+            for (Span& s : *row.spans) s.last = std::min<int>(s.last, cols - 1);
+            if (row.spans->empty()) row.spans.reset();
         }
         std::erase_if(merges_, [cols](const CellArea& m) { return m.left >= cols; });
         for (CellArea& m : merges_) m.right = std::min(m.right, cols - 1);
@@ -62,18 +65,84 @@ int KindUnits(int count) {
     return (count + 7) / 8;
 }
 
-// The units of a number or date: the bytes of its value.
-void ValueUnits(double value, char16_t (&units)[kValueUnits]) {
+// A number or date in the fewest units that give it back exactly: a whole number up to 65535
+// in one unit, a number of whole hundredths (a price, most amounts) in two, a date's packed
+// form in three, any other number as the 4 units of its double. The length tells them apart.
+int EncodeValue(CellKind kind, double value, char16_t* units) {
+    if (kind == CellKind::Date && value >= 0 && value < 281474976710656.0 &&
+        value == std::floor(value)) {
+        const auto packed = static_cast<uint64_t>(value);
+        units[0] = static_cast<char16_t>(packed & 0xFFFF);
+        units[1] = static_cast<char16_t>((packed >> 16) & 0xFFFF);
+        units[2] = static_cast<char16_t>(packed >> 32);
+        return 3;
+    }
+    if (kind == CellKind::Number && !std::signbit(value)) {
+        if (value <= 65535 && value == std::floor(value)) {
+            units[0] = static_cast<char16_t>(value);
+            return 1;
+        }
+    }
+    if (kind == CellKind::Number && !(value == 0 && std::signbit(value))) {
+        const double hundredths = std::round(value * 100.0);
+        if (std::fabs(hundredths) <= 2147483647.0) {
+            const auto whole = static_cast<int32_t>(hundredths);
+            if (static_cast<double>(whole) / 100.0 == value) {
+                std::memcpy(units, &whole, sizeof whole);
+                return 2;
+            }
+        }
+    }
     std::memcpy(units, &value, sizeof value);
+    return kValueUnits;
 }
 
 double UnitsValue(QStringView units) {
-    double value = 0;
-    if (units.size() == kValueUnits) std::memcpy(&value, units.data(), sizeof value);
-    return value;
+    switch (units.size()) {
+        case 1:
+            return units[0].unicode();
+        case 2: {
+            int32_t whole = 0;
+            std::memcpy(&whole, units.data(), sizeof whole);
+            return static_cast<double>(whole) / 100.0;
+        }
+        case 3:
+            return static_cast<double>(uint64_t(units[0].unicode()) |
+                                       uint64_t(units[1].unicode()) << 16 |
+                                       uint64_t(units[2].unicode()) << 32);
+        case kValueUnits: {
+            double value = 0;
+            std::memcpy(&value, units.data(), sizeof value);
+            return value;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
+
+qsizetype GridStore::Units(const Row& row) {
+    const int count = CellCount(row);
+    if (count == 0) return 0;
+    const char16_t* lengths = row.cells.get() + 1 + KindUnits(count);
+    qsizetype total = 1 + KindUnits(count) + count;
+    for (int i = 0; i < count; ++i) total += lengths[i];
+    return total;
+}
+
+GridStore::Row::Row(const Row& other) : height(other.height) {
+    *this = other;
+}
+
+GridStore::Row& GridStore::Row::operator=(const Row& other) {
+    if (this == &other) return *this;
+    const qsizetype units = Units(other);
+    cells.reset(units ? new char16_t[units] : nullptr);
+    if (units) std::copy_n(other.cells.get(), units, cells.get());
+    spans = other.spans ? std::make_unique<std::vector<Span>>(*other.spans) : nullptr;
+    height = other.height;
+    return *this;
+}
 
 void GridStore::Build(Row& row, const std::vector<Piece>& pieces) {
     qsizetype count = static_cast<qsizetype>(pieces.size());
@@ -81,26 +150,26 @@ void GridStore::Build(Row& row, const std::vector<Piece>& pieces) {
            pieces[count - 1].units.isEmpty())
         --count;
     if (count == 0) {
-        row.cells = QString();
+        row.cells.reset();
         return;
     }
     const int kindUnits = KindUnits(static_cast<int>(count));
     qsizetype total = 1 + kindUnits + count;
     for (qsizetype i = 0; i < count; ++i) total += std::min(pieces[i].units.size(), kMaxCellLength);
-    QString cells(total, Qt::Uninitialized);
-    QChar* out = cells.data();
-    *out++ = QChar(static_cast<char16_t>(count));
+    auto cells = std::make_unique_for_overwrite<char16_t[]>(total);
+    char16_t* out = cells.get();
+    *out++ = static_cast<char16_t>(count);
     for (int k = 0; k < kindUnits; ++k) {
         char16_t bits = 0;
         for (int j = 0; j < 8 && k * 8 + j < count; ++j)
             bits |= static_cast<char16_t>(static_cast<int>(pieces[k * 8 + j].kind) << (2 * j));
-        *out++ = QChar(bits);
+        *out++ = bits;
     }
     for (qsizetype i = 0; i < count; ++i)
-        *out++ = QChar(static_cast<char16_t>(std::min(pieces[i].units.size(), kMaxCellLength)));
+        *out++ = static_cast<char16_t>(std::min(pieces[i].units.size(), kMaxCellLength));
     for (qsizetype i = 0; i < count; ++i) {
         const qsizetype n = std::min(pieces[i].units.size(), kMaxCellLength);
-        std::copy_n(pieces[i].units.data(), n, out);
+        std::copy_n(pieces[i].units.utf16(), n, out);
         out += n;
     }
     row.cells = std::move(cells);
@@ -110,13 +179,13 @@ std::vector<GridStore::Piece> GridStore::Split(const Row& row) {
     const int count = CellCount(row);
     std::vector<Piece> pieces;
     pieces.reserve(count);
-    const QChar* data = row.cells.constData();
+    const char16_t* data = row.cells.get();
     const int kindUnits = KindUnits(count);
-    const QChar* lengths = data + 1 + kindUnits;
+    const char16_t* lengths = data + 1 + kindUnits;
     qsizetype offset = 1 + kindUnits + count;
     for (int i = 0; i < count; ++i) {
-        const qsizetype n = lengths[i].unicode();
-        const auto kind = static_cast<CellKind>((data[1 + i / 8].unicode() >> (2 * (i % 8))) & 3);
+        const qsizetype n = lengths[i];
+        const auto kind = static_cast<CellKind>((data[1 + i / 8] >> (2 * (i % 8))) & 3);
         pieces.push_back({kind, QStringView(data + offset, n)});
         offset += n;
     }
@@ -124,23 +193,44 @@ std::vector<GridStore::Piece> GridStore::Split(const Row& row) {
 }
 
 void GridStore::BuildFrom(Row& row, const CellRow& cells) {
-    // The scratch vectors keep their capacity from row to row of a fill.
-    const int count = std::min(cells.Count(), cols_ - 1);
-    scratchPieces_.clear();
-    scratchPieces_.emplace_back();  // column 0
-    scratchValues_.resize(count);
-    for (int i = 0; i < count; ++i) {
-        if (cells.Kind(i) == CellKind::Text) {
-            scratchPieces_.push_back({CellKind::Text, cells.Text(i)});
-            continue;
-        }
-        char16_t units[kValueUnits];
-        ValueUnits(cells.Value(i), units);
-        std::copy_n(units, kValueUnits, scratchValues_[i].begin());
-        scratchPieces_.push_back(
-            {cells.Kind(i), QStringView(scratchValues_[i].data(), kValueUnits)});
+    // Written straight from the cells: a list fill builds a million rows this way. Column 0
+    // stays empty; empty cells at the end are left out as Build leaves them.
+    int given = std::min(cells.Count(), cols_ - 1);
+    while (given > 0 && cells.Kind(given - 1) == CellKind::Text && cells.Text(given - 1).isEmpty())
+        --given;
+    if (given == 0) {
+        row.cells.reset();
+        return;
     }
-    Build(row, scratchPieces_);
+    const int count = given + 1;
+    scratchValues_.resize(count);  // keeps its capacity from row to row
+    const int kindUnits = KindUnits(count);
+    qsizetype total = 1 + kindUnits + count;
+    for (int i = 0; i < given; ++i) {
+        auto& value = scratchValues_[i + 1];
+        if (cells.Kind(i) == CellKind::Text) {
+            value[0] = static_cast<char16_t>(std::min(cells.Text(i).size(), kMaxCellLength));
+        } else {
+            value[0] = static_cast<char16_t>(EncodeValue(cells.Kind(i), cells.Value(i), &value[1]));
+        }
+        total += value[0];
+    }
+    auto buffer = std::make_unique_for_overwrite<char16_t[]>(total);
+    char16_t* out = buffer.get();
+    *out++ = static_cast<char16_t>(count);
+    std::fill_n(out, kindUnits, char16_t(0));
+    for (int i = 0; i < given; ++i)
+        out[(i + 1) / 8] |=
+            static_cast<char16_t>(static_cast<int>(cells.Kind(i)) << (2 * ((i + 1) % 8)));
+    out += kindUnits;
+    *out++ = 0;  // column 0
+    for (int i = 0; i < given; ++i) *out++ = scratchValues_[i + 1][0];
+    for (int i = 0; i < given; ++i) {
+        const auto& value = scratchValues_[i + 1];
+        const char16_t* units = cells.Kind(i) == CellKind::Text ? cells.Text(i).utf16() : &value[1];
+        out = std::copy_n(units, value[0], out);
+    }
+    row.cells = std::move(buffer);
 }
 
 void GridStore::AppendTabbed(QStringView line) {
@@ -211,13 +301,13 @@ GridStore::Piece GridStore::At(int row, int col) const {
     const Row& r = rows_[row];
     const int count = CellCount(r);
     if (col >= count) return {};
-    const QChar* data = r.cells.constData();
+    const char16_t* data = r.cells.get();
     const int kindUnits = KindUnits(count);
-    const QChar* lengths = data + 1 + kindUnits;
+    const char16_t* lengths = data + 1 + kindUnits;
     qsizetype offset = 1 + kindUnits + count;
-    for (int i = 0; i < col; ++i) offset += lengths[i].unicode();
-    const auto kind = static_cast<CellKind>((data[1 + col / 8].unicode() >> (2 * (col % 8))) & 3);
-    return {kind, QStringView(data + offset, lengths[col].unicode())};
+    for (int i = 0; i < col; ++i) offset += lengths[i];
+    const auto kind = static_cast<CellKind>((data[1 + col / 8] >> (2 * (col % 8))) & 3);
+    return {kind, QStringView(data + offset, lengths[col])};
 }
 
 CellKind GridStore::Kind(int row, int col) const {
@@ -261,7 +351,7 @@ void GridStore::SetPiece(int row, int col, const Piece& piece) {
     std::vector<Piece> pieces = Split(r);
     if (static_cast<int>(pieces.size()) <= col) pieces.resize(col + 1);
     pieces[col] = piece;
-    const QString old = r.cells;  // keeps the views alive while rebuilding
+    const auto old = std::move(r.cells);  // keeps the views alive while rebuilding
     Build(r, pieces);
 }
 
@@ -271,8 +361,8 @@ void GridStore::SetText(int row, int col, QStringView text) {
 
 void GridStore::SetNumber(int row, int col, double value) {
     char16_t units[kValueUnits];
-    ValueUnits(value, units);
-    SetPiece(row, col, {CellKind::Number, QStringView(units, kValueUnits)});
+    const int n = EncodeValue(CellKind::Number, value, units);
+    SetPiece(row, col, {CellKind::Number, QStringView(units, n)});
 }
 
 void GridStore::ApplyStyle(const CellArea& area, const StylePatch& patch) {
@@ -293,7 +383,8 @@ void GridStore::ApplyStyle(const CellArea& area, const StylePatch& patch) {
     if (patch.insideVertical) span.flags |= kFlagInsideVertical;
     if (patch.bottom) span.flags |= kFlagBottom;
     for (int r = top; r <= bottom; ++r) {
-        std::vector<Span>& spans = rows_[r].spans;
+        if (!rows_[r].spans) rows_[r].spans = std::make_unique<std::vector<Span>>();
+        std::vector<Span>& spans = *rows_[r].spans;
         // An earlier span inside the new one no longer shows the fields the new one sets, so
         // repeated fills do not pile spans up.
         for (Span& old : spans)
@@ -307,17 +398,19 @@ void GridStore::ClearStyle(const CellArea& area, uint16_t fields) {
     const int top = std::max(area.top, 0);
     const int bottom = std::min(area.bottom, Rows() - 1);
     for (int r = top; r <= bottom; ++r) {
-        std::vector<Span>& spans = rows_[r].spans;
+        if (!rows_[r].spans) continue;
+        std::vector<Span>& spans = *rows_[r].spans;
         for (Span& s : spans)
             if (s.first >= area.left && s.last <= area.right) s.fields &= ~fields;
         std::erase_if(spans, [](const Span& s) { return s.fields == 0; });
+        if (spans.empty()) rows_[r].spans.reset();
     }
 }
 
 CellStyle GridStore::Style(int row, int col) const {
     CellStyle style;
-    if (row < 0 || row >= Rows()) return style;
-    for (const Span& s : rows_[row].spans) {
+    if (row < 0 || row >= Rows() || !rows_[row].spans) return style;
+    for (const Span& s : *rows_[row].spans) {
         if (col < s.first || col > s.last) continue;
         if (s.fields & StylePatch::kFore) style.fore = s.fore;
         if (s.fields & StylePatch::kBack) style.back = s.back;

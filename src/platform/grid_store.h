@@ -7,6 +7,7 @@
 #include <QStringView>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "common/cell_row.h"
@@ -121,17 +122,25 @@ class GridStore {
         CellKind kind = CellKind::Text;
         QStringView units;
     };
+    // A row costs 24 bytes and one allocation for its cells: a million-row list is held in a
+    // few hundred megabytes.
     struct Row {
         // [cell count][kinds, 2 bits per cell][length of each cell][units of each cell]; null
-        // for an empty row.
-        QString cells;
-        std::vector<Span> spans;  // later spans win
+        // for an empty row. A number's or date's units are its value in the fewest units that
+        // give it back exactly (see EncodeValue).
+        std::unique_ptr<char16_t[]> cells;
+        std::unique_ptr<std::vector<Span>> spans;  // later spans win; null for none
         int16_t height = -1;
+
+        Row() = default;
+        Row(Row&&) noexcept = default;
+        Row& operator=(Row&&) noexcept = default;
+        Row(const Row& other);
+        Row& operator=(const Row& other);
     };
 
-    static int CellCount(const Row& row) {
-        return row.cells.isEmpty() ? 0 : row.cells[0].unicode();
-    }
+    static int CellCount(const Row& row) { return row.cells ? row.cells[0] : 0; }
+    static qsizetype Units(const Row& row);
     static void Build(Row& row, const std::vector<Piece>& pieces);
     static std::vector<Piece> Split(const Row& row);
     // Fills columns 1, 2, ... with the cells; those beyond the last column are dropped.
@@ -142,6 +151,6 @@ class GridStore {
     std::vector<Row> rows_;
     std::vector<CellArea> merges_;
     int cols_ = 5;
-    std::vector<Piece> scratchPieces_;
-    std::vector<std::array<char16_t, 4>> scratchValues_;
+    // Per cell of a row being built: its length, then a number's or date's encoded units.
+    std::vector<std::array<char16_t, 5>> scratchValues_;
 };

@@ -151,7 +151,7 @@ double ReadSaleRow(const ListQuery& rows, const QList<int>& fields, bool profits
         else
             cells->AddEmpty();
     }
-    return rows.Number(fields[10]);
+    return cells->Number(10);
 }
 
 }  // namespace
@@ -173,10 +173,10 @@ void FillSalesGrid(const QString& sql, const QVariantList& values) {
     if (rows.Ok()) g->ReleaseSetAside();
     for (; more; more = rows.Next()) {
         const double rowDebt = ReadSaleRow(rows, fields, profits, &cells);
-        quantity += rows.Number(fields[7]);
-        amount += rows.Number(fields[8]);
+        quantity += cells.Number(7);
+        amount += cells.Number(8);
         debt += rowDebt;
-        profit += rows.Number(fields[11]);
+        profit += cells.Number(11);
         g->AddRow(cells);
         if (!IsZero(rowDebt)) {
             const int row = g->Rows() - 1;

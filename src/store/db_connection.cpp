@@ -217,9 +217,12 @@ bool DbConnection::Execute(const QString& sql, const QVariantList& values, qint6
 
 qint64 DbConnection::LastInsertId() const {
     if (handle_->server) {
-        // The IDs come from each table's identity sequence; lastval() is the one this
-        // connection drew last, whatever other tills drew meanwhile.
-        Statement st(*this, QStringLiteral("SELECT lastval()"));
+        // The IDs come from each table's identity sequence: the value this connection drew
+        // last from the sequence of the table it last added to, whatever other tills drew
+        // meanwhile. Not lastval(): the change log's trigger draws from its own sequence after.
+        if (handle_->server->insertTable.isEmpty()) return 0;
+        Statement st(*this, QStringLiteral("SELECT currval(pg_get_serial_sequence(?, 'id'))"));
+        st.Bind({handle_->server->insertTable});
         return st.Next() ? st.Int64(0) : 0;
     }
     return handle_->db ? sqlite3_last_insert_rowid(handle_->db) : 0;

@@ -12,7 +12,6 @@
 struct ListQuery::State {
     std::unique_ptr<Statement> statement;
     std::vector<bool> dates;  // columns that hold stored dates
-    mutable QString scratch;  // the text of one cell on its way into a row
 };
 
 namespace {
@@ -27,48 +26,6 @@ bool AllDigits(const char* text, int count) {
     for (int i = 0; i < count; ++i)
         if (text[i] < '0' || text[i] > '9') return false;
     return true;
-}
-
-// Appends UTF-8 text without a temporary string (the common case of a list cell);
-// malformed bytes become U+FFFD.
-void AppendUtf8(const unsigned char* s, int length, QString* line) {
-    const qsizetype start = line->size();
-    line->resize(start + length);  // never more UTF-16 units than UTF-8 bytes
-    QChar* out = line->data() + start;
-    qsizetype written = 0;
-    int i = 0;
-    while (i < length) {
-        const unsigned char c = s[i];
-        char32_t code;
-        int extra;
-        if (c < 0x80) {
-            out[written++] = QChar(c);
-            ++i;
-            continue;
-        }
-        if ((c & 0xE0) == 0xC0)
-            code = c & 0x1F, extra = 1;
-        else if ((c & 0xF0) == 0xE0)
-            code = c & 0x0F, extra = 2;
-        else if ((c & 0xF8) == 0xF0)
-            code = c & 0x07, extra = 3;
-        else
-            code = 0xFFFD, extra = 0;
-        int k = 1;
-        for (; k <= extra; ++k) {
-            if (i + k >= length || (s[i + k] & 0xC0) != 0x80) break;
-            code = (code << 6) | (s[i + k] & 0x3F);
-        }
-        if (k <= extra) code = 0xFFFD;
-        i += k;
-        if (code >= 0x10000 && code <= 0x10FFFF) {
-            out[written++] = QChar(static_cast<char16_t>(0xD800 + ((code - 0x10000) >> 10)));
-            out[written++] = QChar(static_cast<char16_t>(0xDC00 + ((code - 0x10000) & 0x3FF)));
-        } else {
-            out[written++] = QChar(static_cast<char16_t>(code > 0x10FFFF ? 0xFFFD : code));
-        }
-    }
-    line->truncate(start + written);
 }
 
 // "2012-06-03" or "2012-06-03 09:03:07" as a PackedDate; false for any other text.
@@ -153,9 +110,7 @@ void ListQuery::AddCell(int column, CellRow* row) const {
             qint64 packed = 0;
             if (state_->dates[column] && PackStoredDate(text, length, &packed))
                 return row->AddDate(packed);
-            state_->scratch.truncate(0);
-            AppendUtf8(reinterpret_cast<const unsigned char*>(text), length, &state_->scratch);
-            return row->AddText(state_->scratch);
+            return row->AddUtf8(text, length);
         }
         case ColumnType::Null:
             return row->AddEmpty();

@@ -1,5 +1,7 @@
 #include "store/schema.h"
 
+#include "store/change_log.h"
+
 namespace {
 
 TableDef Table(const QString& name, QList<ColumnDef> columns, int since = 0) {
@@ -129,6 +131,7 @@ QString SchemaText() {
     sql += QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n");
     sql += AddedIndexText();
     sql += CustomerIndexText();
+    sql += ChangeLogText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);
     sql += QStringLiteral(
         "INSERT INTO UserName (ID, 用户名, 密码, 权限) VALUES (1, '超级管理员', '642', "

@@ -15,7 +15,7 @@ enum class ColumnKind {
 
 // The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
 // lk_schema_version()). Files of version 0 were written before the customer accounts.
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 
 struct ColumnDef {
     QString name;

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include "store/change_log.h"
 #include "store/schema.h"
 #include "store/statement.h"
 
@@ -63,6 +64,9 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
     bool ok = version >= 0;
     if (!ok) *error = QString::fromUtf8(sqlite3_errmsg(db));
     if (ok && version < 1) ok = Run(db, CustomerUpgradeText(), error);
+    // Version 2: the change log through which copies of the program on one ledger follow
+    // one another.
+    if (ok && version < 2) ok = Run(db, ChangeLogText(), error);
     if (ok && version < kSchemaVersion)
         ok = Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion), error);
     if (ok && Run(db, QStringLiteral("COMMIT"), error)) return true;

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QTimeZone>
 
+#include "store/change_log.h"
 #include "store/schema.h"
 
 namespace {
@@ -201,6 +202,7 @@ QString ServerSchemaText() {
               &indexes, &parameters, &unused);
     sql += QString::fromUtf8(indexes);
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
+    sql += ServerChangeLogText();
     sql += QStringLiteral(
         "INSERT INTO username (用户名, 密码, 权限) VALUES ('超级管理员', '642', '超级管理员');\n");
     return sql;

@@ -39,6 +39,8 @@ class ServerSession {
     // What the last statement on this connection changed, and whether it failed on a lock.
     qint64 changes = 0;
     bool busy = false;
+    // The table the last INSERT on this connection added a row to, as the server names it.
+    QString insertTable;
 
   private:
     PGconn* conn_ = nullptr;

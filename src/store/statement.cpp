@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QRegularExpression>
 #include <vector>
 
 #include "common/date_text.h"
@@ -35,6 +36,7 @@ struct Statement::Server {
     int row = -1;
     qint64 changes = 0;
     bool writes = false;  // an INSERT, UPDATE or DELETE
+    QString insertTable;  // the table of an INSERT
 
     ~Server() { PQclear(result); }
     const char* Value(int column) const { return PQgetvalue(result, row, column); }
@@ -48,6 +50,11 @@ Statement::Statement(const DbConnection& connection, const QString& sql)
         ServerSql(sql, &server_->sql, &server_->parameters, &error_);
         const QByteArray verb = server_->sql.trimmed().left(6).toLower();
         server_->writes = verb == "insert" || verb == "update" || verb == "delete";
+        static const QRegularExpression insert(
+            QStringLiteral(R"(^\s*insert\s+into\s+("[^"]+"|[^\s(]+))"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = insert.match(QString::fromUtf8(server_->sql));
+        if (m.hasMatch()) server_->insertTable = m.captured(1);
         return;
     }
     Prepare(sql);
@@ -187,6 +194,7 @@ bool Statement::RunOnServer() const {
     if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
         s.changes = QByteArray(PQcmdTuples(s.result)).toLongLong();
         s.session->changes = s.changes;
+        if (!s.insertTable.isEmpty()) s.session->insertTable = s.insertTable;
         if (!ownTransaction || s.session->Commit(&error_)) return true;
         PQclear(s.result);
         s.result = nullptr;

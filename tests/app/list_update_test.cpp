@@ -16,6 +16,7 @@
 #include "ledger/other.h"
 #include "ledger/sales.h"
 #include "platform/list_refresh.h"
+#include "platform/list_watch.h"
 #include "platform/record_grid.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sale_transaction.h"
@@ -165,6 +166,40 @@ TEST_F(ListUpdates, EveryChangeLeavesEachListAsAFullRefillWould) {
     ASSERT_TRUE(ledger::RecordOtherEntry(SharedConnection(), entry).IsDone());
     FillOtherGrid("select * from other");
     ExpectAsRefilled("income entry");
+}
+
+// A second till on the same ledger: what it commits reaches this copy's lists at the next look,
+// row by row, and a burst too large to follow row by row refills them.
+TEST_F(ListUpdates, AnotherTillsChangesReachTheListsByThemselves) {
+    const qint64 pen = AddGoods("笔", 5, 10);
+    const qint64 ink = AddGoods("墨水", 2, 4);
+    OpenEveryList();
+    ListWatch watch;
+    watch.Start();
+    DbConnection till;
+    ASSERT_TRUE(till.OpenFile(SharedConnection().Path()));
+
+    const LedgerResult sold = ledger::RecordSale(till, Sale(pen, 2, 3));
+    ASSERT_TRUE(sold.IsDone());
+    ASSERT_TRUE(ledger::RecordSale(till, Sale(ink, 1, 0)).IsDone());
+    ASSERT_TRUE(ledger::Restock(till, ink, 4).IsDone());
+    watch.Look();
+    EXPECT_EQ(SalesGrid()->Rows(), 2 + 2 + 1);
+    ExpectAsRefilled("the other till's sales and restock");
+
+    ASSERT_TRUE(ledger::DeleteSale(till, sold.saleId).IsDone());
+    ASSERT_TRUE(ledger::DeleteGoods(till, pen).IsDone());
+    watch.Look();
+    EXPECT_EQ(SalesGrid()->Rows(), 2 + 1 + 1);
+    ExpectAsRefilled("the other till's deletions");
+
+    ASSERT_TRUE(till.Execute(
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 600) "
+        "insert into other (类型, 项目, 金额, 日期) select '支出', '杂费', i, '2012-06-05' from "
+        "n"));
+    watch.Look();
+    EXPECT_EQ(OtherGrid()->Rows(), 1 + 600 + 1);
+    ExpectAsRefilled("an import at the other till");
 }
 
 TEST_F(ListUpdates, TotalsShowNoLeftoverOfBinaryFractions) {

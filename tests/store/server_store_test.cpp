@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 
 #include "common/cell_row.h"
+#include "store/change_log.h"
 #include "store/db_connection.h"
 #include "store/db_files.h"
 #include "store/db_recordset.h"
@@ -132,6 +133,27 @@ TEST_F(ServerStore, AChangeOutsideATransactionWaitsForTheTillThatIsWriting) {
     ASSERT_TRUE(other.CommitTrans());
     EXPECT_TRUE(RunSharedChange("update buy set 存货数量 = 存货数量 + 1"));
     EXPECT_EQ(Row(db(), "select 存货数量 from buy"), QStringList{"11"});
+}
+
+TEST_F(ServerStore, AnotherTillsChangesReachTheLogAndEachTillKnowsItsOwnNewRow) {
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(connection_));
+    const qint64 version = DataVersion(db());
+    const qint64 seen = LastChange(db());
+    ASSERT_TRUE(other.Execute("insert into bank (银行, 金额) values ('工行', 5)"));
+    ASSERT_TRUE(other.Execute("insert into bank (银行, 金额) values ('农行', 6)"));
+    ASSERT_TRUE(db().Execute("insert into buy (名称) values ('笔')"));
+    EXPECT_EQ(db().LastInsertId(), 1);  // the buy row's, not the log's third entry
+    EXPECT_EQ(other.LastInsertId(), 2);
+    ASSERT_TRUE(other.Execute("update buy set 存货数量 = 3"));
+    ASSERT_TRUE(other.Execute("delete from bank where ID = 1"));
+    EXPECT_NE(DataVersion(db()), version);
+    const ChangesRead read = ReadChanges(db(), seen, 10);
+    ASSERT_TRUE(read.ok);
+    QStringList changes;
+    for (const RowChange& c : read.changes) changes << c.table + QString::number(c.id);
+    EXPECT_EQ(changes, (QStringList{"bank1", "bank2", "buy1", "buy1", "bank1"}));
+    EXPECT_EQ(read.last, LastChange(db()));
 }
 
 TEST_F(ServerStore, WhatOnlyAFileCanDoIsRefusedWithAMessageAndTheBooksStay) {
