@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QTimeZone>
 
+#include "common/name_initials.h"
 #include "store/change_log.h"
 #include "store/schema.h"
 
@@ -112,6 +113,60 @@ CREATE FUNCTION instr(a text, b text) RETURNS bigint LANGUAGE sql IMMUTABLE AS
 CREATE AGGREGATE total(double precision) (sfunc = float8pl, stype = double precision, initcond = '0');
 )SQL";
 
+// InitialsMatch(name, typed) of the name searches: the letters each character of a name may
+// give, by any common reading of a hanzi, are a table on the server, taken from the program's
+// own rules once per process.
+QString InitialsText() {
+    static const QString text = [] {
+        QStringList rows;
+        for (char32_t code = 0x80; code <= 0xFFFF; ++code) {
+            const QString c = QChar(static_cast<char16_t>(code));
+            if (QChar::isSurrogate(code)) continue;
+            const QString primary = NameInitials(c).toUpper();
+            if (primary.isEmpty()) continue;
+            QString letters = primary;
+            for (char16_t l = u'A'; l <= u'Z'; ++l)
+                if (!letters.contains(QChar(l)) && InitialsMatch(c, QString(QChar(l))))
+                    letters += QChar(l);
+            rows << QStringLiteral("('%1','%2')")
+                        .arg(QString(c).replace(u'\'', QStringLiteral("''")),
+                             letters.replace(u'\'', QStringLiteral("''")));
+        }
+        return QStringLiteral(
+                   "CREATE TABLE lk_initials (ch text COLLATE \"C\" PRIMARY KEY, letters text "
+                   "NOT NULL);\nINSERT INTO lk_initials VALUES %1;\n")
+            .arg(rows.join(u','));
+    }();
+    return text;
+}
+
+const char kInitialsMatch[] = R"SQL(
+CREATE FUNCTION initialsmatch(name text, typed text) RETURNS boolean LANGUAGE plpgsql STABLE AS $$
+DECLARE
+  want text := upper(coalesce(typed, ''));
+  sets text[];
+  n int;
+  i int;
+BEGIN
+  IF name IS NULL THEN RETURN false; END IF;
+  IF want = '' THEN RETURN true; END IF;
+  SELECT array_agg(l ORDER BY k) INTO sets FROM (
+    SELECT t.k, CASE WHEN ascii(t.c) BETWEEN 1 AND 127 THEN upper(t.c)
+                     ELSE (SELECT letters FROM lk_initials WHERE ch = t.c) END AS l
+    FROM regexp_split_to_table(name, '') WITH ORDINALITY AS t(c, k)) s
+  WHERE l IS NOT NULL;
+  n := coalesce(array_length(sets, 1), 0);
+  FOR start IN 1 .. n - length(want) + 1 LOOP
+    i := 1;
+    WHILE i <= length(want) AND strpos(sets[start + i - 1], substr(want, i, 1)) > 0 LOOP
+      i := i + 1;
+    END LOOP;
+    IF i > length(want) THEN RETURN true; END IF;
+  END LOOP;
+  RETURN false;
+END $$;
+)SQL";
+
 }  // namespace
 
 bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* error) {
@@ -203,6 +258,7 @@ QString ServerSchemaText() {
     sql += QString::fromUtf8(indexes);
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
     sql += ServerChangeLogText();
+    sql += InitialsText() + QString::fromUtf8(kInitialsMatch);
     sql += QStringLiteral(
         "INSERT INTO username (用户名, 密码, 权限) VALUES ('超级管理员', '642', '超级管理员');\n");
     return sql;

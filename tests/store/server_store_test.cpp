@@ -98,6 +98,22 @@ TEST_F(ServerStore, DateFunctionsGiveTheFilesAnswersAtMonthAndYearEdges) {
     EXPECT_EQ(Row(db(), "select Date() = substr(Now(), 1, 10)"), QStringList{"t"});
 }
 
+TEST_F(ServerStore, NamesAreFoundByTheInitialsOfEveryCommonReadingAsInTheFile) {
+    const QList<QStringList> cases = {
+        {"空调", "KT"},       {"空调", "kd"},     {"空调", "KX"},
+        {"电脑T60", "NT6"},   {"电脑T60", "t60"}, {"长城宽带", "ZCK"},
+        {"长城宽带", "CCKD"}, {"ＡＢ牌", "abp"},  {"a-b", "A-B"},
+        {"笔", ""},           {"", "B"},          {"𠀀笔", "B"},
+        {"笔", "BB"},
+    };
+    const QString sql = "select case when InitialsMatch(?, ?) then 1 else 0 end";
+    for (const QStringList& c : cases)
+        EXPECT_EQ(Row(db(), sql, {c[0], c[1]}), Row(file_, sql, {c[0], c[1]}))
+            << c.join(u' ').toStdString();
+    EXPECT_EQ(Row(db(), "select case when InitialsMatch(null, 'B') then 1 else 0 end"),
+              QStringList{"0"});
+}
+
 TEST_F(ServerStore, TheServerRefusesATextPastItsLimitAndADateInAnotherForm) {
     EXPECT_TRUE(db().Execute("insert into buy (名称) values (?)", {QString(50, u'长')}));
     EXPECT_FALSE(db().Execute("insert into buy (名称) values (?)", {QString(51, u'长')}));
