@@ -105,8 +105,7 @@ void FinishFill(RecordGrid* g, int amountColumn) {
 }
 
 void ShowSummary() {
-    SetupBankSummaryGrid();
-    FillBankSummaryGrid(kBalances);
+    FillBankSummaryGrid(kBalances);  // lays the summary columns out once the read succeeded
 }
 
 BankEntryRow RowAt(int row) {
@@ -256,13 +255,13 @@ void CreateBankGrid(int width, int height) {
     QObject::connect(grid, &RecordGrid::DblClick, grid, OnDoubleClick);
     BuildMenu(grid);
     RegisterListFill(ListId::Bank, [](const QString& sql) { FillBankGrid(sql); });
+    LayOutDetail();
     SetupBankDetailGrid();
 }
 
 void SetupBankDetailGrid() {
     if (!BankGrid()) return;
-    LayOutDetail();
-    FillBankGrid(kAll);
+    FillBankGrid(kAll);  // lays the detail columns out once the read succeeded
     FillComboFromQuery(Page().存款名称查询框, kBankNames);
 }
 
@@ -288,14 +287,15 @@ void LayOutBankColumns() {
 void FillBankGrid(const QString& sql, const QVariantList& values) {
     RecordGrid* g = BankGrid();
     if (!g) return;
+    // Read before the layout changes: a failed read keeps the rows in the columns they fit.
+    if (!OpenSharedQuery(sql, values)) {
+        SharedRecordSet().Close();
+        return ReportListReadFailure(SharedConnectionBusy());
+    }
     // The detail rows need the detail columns.
     if (Page().mode != kDetail) LayOutDetail();
     BeginListFill(g, 1);
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    if (!OpenSharedQuery(sql, values)) {
-        SharedRecordSet().Close();
-        return FailListFill(g, SharedConnectionBusy());
-    }
     DbRecordSet& records = SharedRecordSet();
     const QList<int> fields = FieldIndexes(records, kDetailFields);
     const int count = records.GetRecordCount();
@@ -316,13 +316,13 @@ void FillBankGrid(const QString& sql, const QVariantList& values) {
 void FillBankSummaryGrid(const QString& sql) {
     RecordGrid* g = BankGrid();
     if (!g) return;
+    if (!OpenSharedQuery(sql)) {
+        SharedRecordSet().Close();
+        return ReportListReadFailure(SharedConnectionBusy());
+    }
     if (Page().mode != kSummary) SetupBankSummaryGrid();
     BeginListFill(g, 1);
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    if (!OpenSharedQuery(sql)) {
-        SharedRecordSet().Close();
-        return FailListFill(g, SharedConnectionBusy());
-    }
     DbRecordSet& records = SharedRecordSet();
     const QList<int> fields = FieldIndexes(records, kSummaryFields);
     const int count = records.GetRecordCount();

@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/up_down_arrows.h"
 #include "sales/scan_batch.h"
+#include "store/shared_db.h"
 
 namespace {
 
@@ -132,8 +133,23 @@ SellWindow::SellWindow(QWidget* owner, const GoodsRow* row) : QDialog(owner), ow
     connect(调节器2, &UpDownArrows::down, this, [this] { OnQuantityStep(false); });
     connect(按钮1, &QPushButton::clicked, this, &SellWindow::Confirm);
     connect(时钟1, &QTimer::timeout, this, &SellWindow::On时钟1Tick);
+    connect(客户姓名框, &QComboBox::textActivated, this, &SellWindow::OnCustomerPicked);
 
     FillOnOpen(row);
+}
+
+void SellWindow::OnCustomerPicked(const QString& name) {
+    // Namesakes told apart by their phones leave the boxes to the user.
+    if (!OpenSharedQuery(QStringLiteral("select 联系方式, 地址 from customer where 名称=? limit 2"),
+                         {name}))
+        return;
+    DbRecordSet& records = SharedRecordSet();
+    const bool one = records.GetRecordCount() == 1;
+    const QString phone = one ? FieldText(records, QStringLiteral("联系方式")) : QString();
+    const QString address = one ? FieldText(records, QStringLiteral("地址")) : QString();
+    records.Close();
+    if (!phone.isEmpty()) 联系方式框->setText(phone);
+    if (!address.isEmpty()) 客户地址框->setCurrentText(address);
 }
 
 void SellWindow::FillOnOpen(const GoodsRow* row) {

@@ -30,6 +30,8 @@ class SellWindow final : public QDialog {
     void Confirm();
     // 时钟1 (1000 ms, running only when the window opened with AutoConfirmSale set).
     void On时钟1Tick();
+    // A customer picked by name brings its phone and address when the name is one customer's.
+    void OnCustomerPicked(const QString& name);
 
     QLabel* 名称标签;
     QLabel* 型号标签;

@@ -166,6 +166,26 @@ TEST_F(BankPageTest, TheSummaryShowsTheBalanceOfEveryBankAndAccount) {
     EXPECT_EQ(g->Column(2).Width(), 100);
 }
 
+// Another till holds the ledger: the switch to the summary is refused and the detail rows stay
+// in their own columns.
+TEST_F(BankPageTest, AFailedReadKeepsTheListInItsLayout) {
+    AddEntry("工行", "A", "存款", 1000);
+    AddEntry("农行", "B", "存款", 5);
+    RecordGrid* g = Open();
+    DbConnection till;
+    ASSERT_TRUE(till.OpenFile(SharedConnection().Path()));
+    ASSERT_TRUE(till.Execute("BEGIN EXCLUSIVE"));
+    SharedConnection().SetConnectionTimeout(0);
+    Click("存款全部记录按钮");
+    EXPECT_EQ(dialogs_.Texts(),
+              QStringList{"数据库正被另一个窗口或收银台占用，列表没有刷新，请稍后再试"});
+    EXPECT_EQ(BankListMode(), "细节");
+    ASSERT_EQ(g->Cols(), 8);
+    EXPECT_EQ(DataRows(g), 2);
+    EXPECT_EQ(g->CellText(1, 2), "工行");
+    ASSERT_TRUE(till.Execute("ROLLBACK"));
+}
+
 TEST_F(BankPageTest, AReloadWhileTheSummaryIsShownReturnsToTheDetail) {
     AddEntry("工行", "A", "存款", 1000);
     RecordGrid* g = Open();

@@ -256,6 +256,21 @@ TEST_F(SellTest, TheSaleActsOnTheGoodsTheWindowWasOpenedFor) {
     EXPECT_EQ(Goods(ink).存货数量, 3);
 }
 
+TEST_F(SellTest, APickedCustomerBringsItsPhoneAndAddressUnlessTheNameIsShared) {
+    const QString id = AddGoods("圆珠笔", 3);
+    ASSERT_TRUE(SharedConnection().Execute(
+        "insert into customer (名称, 联系方式, 地址) values ('张三', '138', '东街'), "
+        "('李四', '139', '西街'), ('李四', '137', '南街')"));
+    RunSale(id, [&](SellWindow* w) {
+        emit w->客户姓名框->textActivated("张三");
+        EXPECT_EQ(TextOf(w, "联系方式框"), "138");
+        EXPECT_EQ(w->客户地址框->currentText(), "东街");
+        emit w->客户姓名框->textActivated("李四");  // which one is for the user to say
+        EXPECT_EQ(TextOf(w, "联系方式框"), "138");
+        EXPECT_EQ(w->客户地址框->currentText(), "东街");
+    });
+}
+
 TEST_F(SellTest, ACustomerNameWithAQuoteIsStoredListedAndFound) {
     const QString id = AddGoods("圆珠笔", 3);
     RunSale(id, [&](SellWindow* w) {
