@@ -21,6 +21,7 @@
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
 #include "store/db_files.h"
+#include "store/migrate.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -108,10 +109,10 @@ MaintenanceWindow::MaintenanceWindow() : QDialog(nullptr) {
     Label(图片框3, QStringLiteral("将数据库还原为初始状态(清空所有数据)，请慎用。"), 8, 12);
     按钮4 = Button(图片框3, u"按钮4", QStringLiteral("初始化数据库"), 320, 8, 118);
 
-    auto* note = new QLabel(
-        QStringLiteral("提示：在不久本软件将有“服务器”支持！ 让大家使用更方便，更快捷！"), this);
-    note->setGeometry(0, 312, 464, 24);
-    note->setAlignment(Qt::AlignCenter);
+    auto* note =
+        new QLabel(QStringLiteral("提示：多台电脑共用一套账，可将数据迁移到数据库服务器"), this);
+    note->setGeometry(10, 314, 320, 24);
+    按钮7 = Button(this, u"按钮7", QStringLiteral("迁移到服务器"), 328, 312, 118);
 
     connect(按钮1, &QPushButton::clicked, this, [this] { ChooseBackupFolder(); });
     connect(按钮2, &QPushButton::clicked, this, [this] { BackUp(); });
@@ -119,6 +120,7 @@ MaintenanceWindow::MaintenanceWindow() : QDialog(nullptr) {
     connect(按钮5, &QPushButton::clicked, this, [this] { Restore(); });
     connect(按钮3, &QPushButton::clicked, this, [this] { Compact(); });
     connect(按钮4, &QPushButton::clicked, this, [this] { Initialise(); });
+    connect(按钮7, &QPushButton::clicked, this, [this] { MoveToServer(); });
 
     编辑框1->setText(BackupTargetFromSetting(ReadSetupKey(SetupKey::kBackPath)));
 }
@@ -220,6 +222,71 @@ void MaintenanceWindow::Initialise() {
     }
     RefillAllLists();
     ShowMessage(QStringLiteral("初始化数据库完成"), 0);
+}
+
+void MaintenanceWindow::MoveToServer() {
+    SharedRecordSet().Close();
+    if (!EnsureDatabaseOpen()) return;
+    if (SharedConnection().Server()) {
+        ShowMessage(QStringLiteral("数据已经在数据库服务器上了"), 1);
+        return;
+    }
+    if (!VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,才能迁移到服务器"),
+                                  QStringLiteral("迁移到服务器")))
+        return;
+    const std::optional<QString> typed = Dialogs().InputText(
+        this,
+        QStringLiteral("请输入数据库服务器的连接（例如：host=192.168.1.10 dbname=shop "
+                       "user=shop password=...），数据库必须是空的："),
+        QStringLiteral("迁移到服务器"),
+        IniRead(ConfigPath(), kServerSection, ServerKey::kConnection), false);
+    if (!typed || typed->trimmed().isEmpty()) return;
+    const QString connection = typed->trimmed();
+    DbConnection server;
+    if (!server.OpenServer(connection)) {
+        Dialogs().SystemMessage(
+            this, QStringLiteral("连接数据库服务器失败！\n") + server.GetErrorDescription(),
+            QStringLiteral("迁移到服务器"), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    QList<TableTally> tallies;
+    QString error;
+    bool moved;
+    {
+        const std::unique_ptr<Progress> progress =
+            Dialogs().StartProgress(this, QStringLiteral("正在迁移到服务器，请稍候……"));
+        moved = MigrateToServer(
+            SharedConnection(), server,
+            [&](qint64 done, qint64 total) { return progress->Advance(done, total); }, &tallies,
+            &error);
+    }
+    server.Close();
+    if (!moved) {
+        Dialogs().SystemMessage(
+            this, QStringLiteral("迁移到服务器失败，服务器上没有留下任何数据：\n") + error,
+            QStringLiteral("迁移到服务器"), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    // The connection first: a store switched without it would point nowhere.
+    if (!IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection, connection) ||
+        !IniWrite(ConfigPath(), kServerSection, ServerKey::kStore, kServerStore)) {
+        Dialogs().SystemMessage(this,
+                                QStringLiteral("数据已复制到服务器，但设置文件没能写入，"
+                                               "程序仍使用本机的数据库文件"),
+                                QStringLiteral("迁移到服务器"), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    SharedConnection().Close();
+    if (!EnsureDatabaseOpen()) return;  // the opener has told the user why
+    RefillAllLists();
+    qint64 rows = 0;
+    for (const TableTally& t : tallies) rows += t.rows;
+    Dialogs().SystemMessage(
+        this,
+        QStringLiteral("迁移到服务器完成：共 %1 条记录，每张表的行数和合计都已核对无误。\n"
+                       "从现在起本程序使用服务器上的数据，原来的 data.db 保留不动。")
+            .arg(rows),
+        QStringLiteral("迁移到服务器"), BoxIcon::Information, BoxButtons::Ok);
 }
 
 void OpenMaintenanceWindow() {

@@ -22,6 +22,9 @@ class MaintenanceWindow final : public QDialog {
     void Restore();             // 按钮5
     void Compact();             // 按钮3
     void Initialise();          // 按钮4
+    // 按钮7: the books of data.db move to an empty database on a server, which this copy and
+    // every other then uses.
+    void MoveToServer();
 
     QWidget* 图片框1;
     QWidget* 图片框2;
@@ -35,6 +38,7 @@ class MaintenanceWindow final : public QDialog {
     QPushButton* 按钮4;
     QPushButton* 按钮5;
     QPushButton* 按钮6;
+    QPushButton* 按钮7;
 };
 
 // The stored backup target as a path of this system: a Windows drive path such as the

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sqlite3.h>
 
 #include <QCryptographicHash>
@@ -16,10 +15,12 @@
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
 #include "store/db_files.h"
+#include "store/migrate.h"
 #include "store/schema.h"
 #include "store/shared_db.h"
 #include "store/statement.h"
 #include "support/program_fixture.h"
+#include "support/test_server.h"
 
 namespace {
 
@@ -223,6 +224,58 @@ TEST_F(Maintenance, DailyBackupRunsAtStartUnlessSwitchedOff) {
     QSignalSpy ended(thread, &QThread::finished);
     ASSERT_TRUE(ended.wait());
     EXPECT_EQ(Backups(), QStringList{QStringLiteral("自动备份_20120615.db")});
+}
+
+// The books move to an empty server database whole, the program then works on the server, and
+// a server that already holds books is refused with nothing left on it.
+TEST_F(Maintenance, TheBooksMoveToAnEmptyServerWithEveryRowCheckedOrNotAtAll) {
+    ASSERT_TRUE(TestServer::Instance().Running()) << qPrintable(TestServer::Instance().Error());
+    for (const char* sql :
+         {"insert into buy (名称, 进货数量, 进货单价, 存货数量, 入库日期) values "
+          "('笔', 5, 1.5, 5, '2012-06-03'), ('Ink''s', 2, 0.1, 2, '2012-06-04')",
+          "insert into sell (名称, 销售数量, 销售金额, 欠款额, 销售日期, 客户名称) values "
+          "('笔', 1, 2.5, 1, '2012-06-05 09:03:07', '张三')",
+          "insert into UserName (用户名, 密码, 权限) values ('店员', '1', '普通管理员')"})
+        ASSERT_TRUE(SharedConnection().Execute(sql)) << sql;
+    QList<TableTally> inFile;
+    QString error;
+    ASSERT_TRUE(TallyTables(SharedConnection(), &inFile, &error)) << qPrintable(error);
+
+    // A database that already keeps books is not mixed with these.
+    const QString used = TestServer::Instance().NewDatabase();
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(used)) << qPrintable(other.GetErrorDescription());
+    ASSERT_TRUE(other.Execute("insert into other (类型, 项目) values ('支出', '电费')"));
+    dialogs_.AnswerInput(QStringLiteral("642"));
+    dialogs_.AnswerInput(used);
+    window_->MoveToServer();
+    EXPECT_TRUE(dialogs_.Texts().last().startsWith(
+        QStringLiteral("迁移到服务器失败，服务器上没有留下任何数据")))
+        << qPrintable(dialogs_.Texts().join('|'));
+    QList<TableTally> left;
+    ASSERT_TRUE(TallyTables(other, &left, &error));
+    EXPECT_EQ(left[2].rows, 1);  // other
+    EXPECT_EQ(left[0].rows, 0);  // buy
+    EXPECT_TRUE(IniRead(ConfigPath(), kServerSection, ServerKey::kStore).isEmpty());
+    EXPECT_EQ(SharedConnection().Server(), nullptr);
+
+    const QString empty = TestServer::Instance().NewDatabase();
+    dialogs_.AnswerInput(QStringLiteral("642"));
+    dialogs_.AnswerInput(empty);
+    window_->MoveToServer();
+    EXPECT_TRUE(dialogs_.Texts().last().startsWith(QStringLiteral("迁移到服务器完成：共 6 条记录")))
+        << qPrintable(dialogs_.Texts().last());
+    EXPECT_EQ(IniRead(ConfigPath(), kServerSection, ServerKey::kStore), kServerStore);
+    ASSERT_NE(SharedConnection().Server(), nullptr);
+    QList<TableTally> onServer;
+    ASSERT_TRUE(TallyTables(SharedConnection(), &onServer, &error)) << qPrintable(error);
+    EXPECT_EQ(onServer, inFile);
+    EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
+    // New rows on the server follow the IDs the file used.
+    AddEntry(QStringLiteral("水费"));
+    ASSERT_TRUE(OpenSharedQuery("select max(ID) as id from other"));
+    EXPECT_EQ(FieldNumber(SharedRecordSet(), "id"), 2);
+    SharedRecordSet().Close();
 }
 
 }  // namespace

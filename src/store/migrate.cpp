@@ -1,0 +1,170 @@
+#include "store/migrate.h"
+
+#include <cmath>
+
+#include "store/db_connection.h"
+#include "store/schema.h"
+#include "store/statement.h"
+
+namespace {
+
+QString Quoted(const QString& name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+bool IsNumber(const ColumnDef& c) {
+    return c.kind == ColumnKind::Id || c.kind == ColumnKind::Real || c.kind == ColumnKind::Integer;
+}
+
+// One statement reading a table's tally: count, each number column's sum, and the summed
+// lengths of its texts and dates.
+QString TallyQuery(const TableDef& t) {
+    QStringList parts{QStringLiteral("count(*)")};
+    for (const ColumnDef& c : t.columns)
+        parts << (IsNumber(c) ? QStringLiteral("coalesce(sum(%1), 0)").arg(Quoted(c.name))
+                              : QStringLiteral("coalesce(sum(length(%1)), 0)").arg(Quoted(c.name)));
+    return QStringLiteral("SELECT %1 FROM %2")
+        .arg(parts.join(QStringLiteral(", ")), Quoted(t.name));
+}
+
+bool SameSums(const QList<double>& a, const QList<double>& b) {
+    if (a.size() != b.size()) return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        // Sums of the same values in another order may differ in their last bits.
+        const double scale = std::max({1.0, std::fabs(a[i]), std::fabs(b[i])});
+        if (std::fabs(a[i] - b[i]) > 1e-9 * scale) return false;
+    }
+    return true;
+}
+
+// Up to this many parameters in one INSERT: a few hundred rows a statement.
+constexpr int kParametersPerInsert = 20000;
+
+}  // namespace
+
+bool TallyTables(DbConnection& db, QList<TableTally>* tallies, QString* error) {
+    tallies->clear();
+    for (const TableDef& t : SchemaTables()) {
+        Statement st(db, TallyQuery(t));
+        if (!st.Ok() || !st.Next()) {
+            *error = st.Error().isEmpty() ? db.GetErrorDescription() : st.Error();
+            return false;
+        }
+        TableTally tally{t.name, st.Int64(0), {}};
+        for (int c = 1; c < st.ColumnCount(); ++c) tally.sums << st.Double(c);
+        tallies->append(tally);
+    }
+    return true;
+}
+
+bool MigrateToServer(DbConnection& file, DbConnection& server,
+                     const std::function<bool(qint64, qint64)>& progress,
+                     QList<TableTally>* tallies, QString* error) {
+    QList<TableTally> fileTally;
+    if (!TallyTables(file, &fileTally, error)) return false;
+    qint64 total = 0;
+    for (const TableTally& t : fileTally) total += t.rows;
+
+    DbTransaction transaction(server);
+    if (!transaction.IsActive()) {
+        *error = server.GetErrorDescription();
+        return false;
+    }
+    // Read inside the transaction: another till that filled the database meanwhile stops
+    // the move instead of being mixed with the file's books.
+    QList<TableTally> before;
+    if (!TallyTables(server, &before, error)) return false;
+    for (const TableTally& t : before) {
+        const bool firstUserOnly = t.table == QLatin1String("UserName") && t.rows <= 1;
+        if (t.rows > 0 && !firstUserOnly) {
+            *error = QStringLiteral("服务器上的数据库已经有数据（%1），只能迁移到空的数据库")
+                         .arg(t.table);
+            return false;
+        }
+    }
+    if (!server.Execute(QStringLiteral("DELETE FROM \"UserName\""))) {
+        *error = server.GetErrorDescription();
+        return false;
+    }
+
+    qint64 done = 0;
+    for (const TableDef& t : SchemaTables()) {
+        QStringList names;
+        for (const ColumnDef& c : t.columns) names << Quoted(c.name);
+        const int width = static_cast<int>(t.columns.size());
+        const int rowsPerInsert = std::max(1, kParametersPerInsert / width);
+        const QString placeholders =
+            QLatin1Char('(') + QStringList(width, QStringLiteral("?")).join(QLatin1Char(',')) +
+            QLatin1Char(')');
+        const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                                 .arg(Quoted(t.name), names.join(QStringLiteral(", ")));
+        Statement read(file, QStringLiteral("SELECT %1 FROM %2 ORDER BY \"ID\"")
+                                 .arg(names.join(QStringLiteral(", ")), Quoted(t.name)));
+        QVariantList values;
+        int rows = 0;
+        auto flush = [&] {
+            if (rows == 0) return true;
+            QStringList tuples(rows, placeholders);
+            const bool ok = server.Execute(head + tuples.join(QLatin1Char(',')), values);
+            if (!ok) *error = server.GetErrorDescription();
+            done += rows;
+            values.clear();
+            rows = 0;
+            return ok && (!progress || progress(done, total));
+        };
+        while (read.Next()) {
+            for (int c = 0; c < width; ++c) {
+                switch (read.Type(c)) {
+                    case ColumnType::Null:
+                        values << QVariant();
+                        break;
+                    case ColumnType::Integer:
+                        values << read.Int64(c);
+                        break;
+                    case ColumnType::Real:
+                        values << read.Double(c);
+                        break;
+                    case ColumnType::Text:
+                        values << read.Text(c);
+                        break;
+                }
+            }
+            if (++rows == rowsPerInsert && !flush()) return false;
+        }
+        if (read.Failed()) {
+            *error = read.Error();
+            return false;
+        }
+        if (!flush()) return false;
+        // New rows made on the server continue after the IDs the file used.
+        Statement next(server,
+                       QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), "
+                                      "(SELECT coalesce(max(\"ID\"), 0) + 1 FROM %1), false)")
+                           .arg(Quoted(t.name)));
+        if (!next.Ok() || !next.Bind({t.name.toLower()}) || !next.Next()) {
+            *error = next.Error().isEmpty() ? server.GetErrorDescription() : next.Error();
+            return false;
+        }
+    }
+    // The copy is not a change other tills need to follow row by row.
+    if (!server.Execute(QStringLiteral("DELETE FROM change_log"))) {
+        *error = server.GetErrorDescription();
+        return false;
+    }
+    if (!TallyTables(server, tallies, error)) return false;
+    for (qsizetype i = 0; i < fileTally.size(); ++i) {
+        if (fileTally[i].rows != (*tallies)[i].rows ||
+            !SameSums(fileTally[i].sums, (*tallies)[i].sums)) {
+            *error = QStringLiteral("%1 表的数据没有完整到达服务器（文件 %2 行，服务器 %3 行）")
+                         .arg(fileTally[i].table)
+                         .arg(fileTally[i].rows)
+                         .arg((*tallies)[i].rows);
+            return false;
+        }
+    }
+    if (!transaction.Commit()) {
+        *error = server.GetErrorDescription();
+        return false;
+    }
+    return true;
+}

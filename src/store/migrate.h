@@ -1,0 +1,28 @@
+#pragma once
+// Moves the books of a data.db file to an empty database on a server, in one transaction, and
+// checks that every row arrived.
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+class DbConnection;
+
+// What one table holds: its rows and the sums of its number columns and of its texts' lengths.
+struct TableTally {
+    QString table;
+    qint64 rows = 0;
+    QList<double> sums;
+    bool operator==(const TableTally&) const = default;
+};
+
+// The tally of every table of the books, in schema order; false with error when a read fails.
+bool TallyTables(DbConnection& db, QList<TableTally>* tallies, QString* error);
+
+// Copies every table of file into server, which must hold no books yet (its first user aside),
+// keeping each row's ID. Nothing stays on the server unless the server's tally equals the
+// file's for every table. progress hears of the rows copied (done, total) and may stop the
+// copy (false), which then fails. tallies receives the checked figures.
+bool MigrateToServer(DbConnection& file, DbConnection& server,
+                     const std::function<bool(qint64, qint64)>& progress,
+                     QList<TableTally>* tallies, QString* error);
