@@ -69,9 +69,10 @@ ChangesRead ReadChanges(DbConnection& db, qint64 after, int limit) {
     if (!db.Execute(QStringLiteral("BEGIN"))) return read;
     const qint64 oldest =
         Scalar(db, QStringLiteral("SELECT coalesce(min(seq), 0) FROM change_log"));
+    const qint64 newest = LastChange(db);
     Statement st(db, QStringLiteral("SELECT seq, tbl, row_id FROM change_log WHERE seq > ? "
                                     "ORDER BY seq LIMIT ?"));
-    bool ok = oldest >= 0 && st.Ok() && st.Bind({after, limit + 1});
+    bool ok = oldest >= 0 && newest >= 0 && st.Ok() && st.Bind({after, limit + 1});
     while (ok && st.Next()) {
         if (read.changes.size() == limit) {
             read.complete = false;
@@ -83,7 +84,9 @@ ChangesRead ReadChanges(DbConnection& db, qint64 after, int limit) {
     ok = ok && !st.Failed();
     db.Execute(QStringLiteral("COMMIT"));
     if (!ok) return ChangesRead{false, true, after, {}};
-    if (oldest > after + 1) read.complete = false;
+    // Entries dropped unread, or a log that started again (the books replaced by a restore,
+    // an initialisation or a move to a server): the rows cannot be followed one by one.
+    if (oldest > after + 1 || newest < after) read.complete = false;
     if (!read.complete) read.last = LastChange(db);
     read.ok = read.last >= 0;
     return read;

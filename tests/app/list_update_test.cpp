@@ -200,6 +200,13 @@ TEST_F(ListUpdates, AnotherTillsChangesReachTheListsByThemselves) {
     watch.Look();
     EXPECT_EQ(OtherGrid()->Rows(), 1 + 600 + 1);
     ExpectAsRefilled("an import at the other till");
+
+    // Books replaced whole (a restore, a move to a server) start their log again.
+    ASSERT_TRUE(till.Execute("delete from change_log"));
+    ASSERT_TRUE(till.Execute("delete from sqlite_sequence where name = 'change_log'"));
+    ASSERT_TRUE(ledger::Restock(till, ink, 1).IsDone());
+    watch.Look();
+    ExpectAsRefilled("a log started again");
 }
 
 TEST_F(ListUpdates, TotalsShowNoLeftoverOfBinaryFractions) {
