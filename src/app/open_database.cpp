@@ -18,11 +18,15 @@ void OpenDatabase() {
         if (SharedConnection().OpenServer(
                 IniRead(ConfigPath(), kServerSection, ServerKey::kConnection)))
             return;
-        Dialogs().SystemMessage(
+        // The shop may go on at this computer with its own file; what is booked there stays
+        // there, which the question says.
+        const BoxAnswer answer = Dialogs().SystemMessage(
             nullptr,
-            QStringLiteral("连接数据库服务器失败！\n") + SharedConnection().GetErrorDescription(),
-            QStringLiteral("提示"), BoxIcon::Error, BoxButtons::Ok);
-        return;
+            QStringLiteral("连接数据库服务器失败！\n") + SharedConnection().GetErrorDescription() +
+                QStringLiteral("\n\n要改用本机的数据库文件 data.db 吗？\n"
+                               "（只在这次使用，其中的数据不会与服务器上的同步）"),
+            QStringLiteral("提示"), BoxIcon::Error, BoxButtons::YesNo);
+        if (answer != BoxAnswer::Yes) return;
     }
     if (SharedConnection().OpenFile(DatabasePath())) return;
     Dialogs().SystemMessage(nullptr, QStringLiteral("打开数据库失败！"), QStringLiteral("提示"),

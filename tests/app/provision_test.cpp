@@ -107,6 +107,15 @@ TEST_F(Provisioning, TheSettingsChooseTheServerAndSayWhyItCannotBeReached) {
     openWith(QStringLiteral("host=%1 dbname=x").arg(File(QStringLiteral("无服务器"))));
     ASSERT_EQ(dialogs_.Texts().size(), 1);
     EXPECT_TRUE(dialogs_.Texts()[0].contains(QStringLiteral("没有响应")));
+    EXPECT_FALSE(SharedConnection().IsOpen());
+
+    // The choice to go on with this computer's own file, for this start only.
+    dialogs_.AnswerSystem(BoxAnswer::Yes);
+    openWith(QStringLiteral("host=%1 dbname=x").arg(File(QStringLiteral("无服务器"))));
+    EXPECT_TRUE(dialogs_.Texts()[0].contains(QStringLiteral("要改用本机的数据库文件")));
+    ASSERT_TRUE(SharedConnection().IsOpen());
+    EXPECT_EQ(SharedConnection().Path(), File(QStringLiteral("data.db")));
+    EXPECT_EQ(IniRead(ConfigPath(), kServerSection, ServerKey::kStore), kServerStore);
 
     // Without the choice the books are data.db, as before.
     IniWrite(ConfigPath(), kServerSection, ServerKey::kStore, QString());
