@@ -267,4 +267,37 @@ TEST_P(Ledger, AFailingStatementRollsTheWholeSaleBack) {
     EXPECT_EQ(Number("buy", "销售数量", id), 0);
 }
 
+class ServerLedger : public LedgerFixture {
+  protected:
+    void SetUp() override {
+        store_ = StoreKind::Server;
+        LedgerFixture::SetUp();
+    }
+};
+
+// The server ends a till's connection in the middle of a sale: the sale is reported as not
+// done, nothing of it stays, and the books go on from another connection.
+TEST_F(ServerLedger, ASaleCutOffMidwayIsReportedAndLeavesNothingHalfDone) {
+    const qint64 pen = AddGoods(5);
+    ASSERT_TRUE(
+        till1_.Execute("CREATE FUNCTION lk_cut() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+                       "IF current_setting('lk.cut', true) = '1' THEN "
+                       "PERFORM pg_terminate_backend(pg_backend_pid()); END IF; RETURN NEW; END$$"))
+        << till1_.GetErrorDescription().toStdString();
+    ASSERT_TRUE(till1_.Execute(
+        "CREATE TRIGGER lk_cut AFTER INSERT ON sell FOR EACH ROW EXECUTE FUNCTION lk_cut()"));
+    ASSERT_TRUE(till2_.Execute("SET lk.cut = '1'"));
+
+    const LedgerResult cut = ledger::RecordSale(till2_, Sale(pen, 2));
+    EXPECT_EQ(cut.outcome, LedgerResult::StoreFailed);
+    EXPECT_TRUE(cut.error.contains(QStringLiteral("连接已断开"))) << cut.error.toStdString();
+    EXPECT_EQ(Count("sell"), 0);
+    EXPECT_EQ(Number("buy", "存货数量", pen), 5);
+    EXPECT_EQ(Number("buy", "销售数量", pen), 0);
+
+    ASSERT_TRUE(ledger::RecordSale(till1_, Sale(pen, 2)).IsDone());
+    EXPECT_EQ(Number("buy", "存货数量", pen), 3);
+    ExpectGoodsInvariants(till1_);
+}
+
 }  // namespace
