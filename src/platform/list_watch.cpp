@@ -36,13 +36,33 @@ void ListWatch::Start() {
     if (db.IsOpen()) {
         dataVersion_ = DataVersion(db);
         lastChange_ = LastChange(db);
+        Listen();
     }
     timer_.start();
 }
 
+void ListWatch::Listen() {
+    delete notices_.data();
+    DbConnection& db = SharedConnection();
+    listening_ = db.Server();
+    const int socket = ListenForChanges(db);
+    if (socket < 0) return;
+    notices_ = new QSocketNotifier(socket, QSocketNotifier::Read, this);
+    connect(notices_, &QSocketNotifier::activated, this, [this] {
+        if (TakeChangeNotices(SharedConnection())) Look();
+    });
+}
+
 void ListWatch::Look() {
     DbConnection& db = SharedConnection();
-    if (!db.IsOpen()) return;
+    if (!db.IsOpen()) {
+        delete notices_.data();  // its socket is gone with the connection
+        listening_ = nullptr;
+        return;
+    }
+    // The books moved to another connection (a move to a server): listen there.
+    if (db.Server() != listening_) Listen();
+    TakeChangeNotices(db);
     const qint64 version = DataVersion(db);
     if (version < 0) return;
     if (lastChange_ < 0) {

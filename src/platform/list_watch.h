@@ -1,9 +1,12 @@
 #pragma once
 // Brings the lists up to date with what other copies of the program on the same ledger (a
 // second till, the office computer) change, within a second of their commit and without the
-// user refreshing: each changed record's row is updated as after a change made here.
+// user refreshing: each changed record's row is updated as after a change made here. A copy
+// looks twice a second; on a server it also looks as soon as the server tells it of a commit.
 
 #include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
 #include <QTimer>
 
 class ListWatch : public QObject {
@@ -17,7 +20,13 @@ class ListWatch : public QObject {
     void Look();
 
   private:
+    // On a server the notice of another till's commit brings the look forward; the timer
+    // stays for a file and for a notice that arrived within another answer.
+    void Listen();
+
     QTimer timer_;
+    QPointer<QSocketNotifier> notices_;
+    const void* listening_ = nullptr;  // the server connection the notices come from
     qint64 dataVersion_ = -1;
     qint64 lastChange_ = -1;
 };

@@ -1,6 +1,9 @@
 #include "store/change_log.h"
 
+#include <libpq-fe.h>
+
 #include "store/db_connection.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 namespace {
@@ -52,6 +55,8 @@ QString ServerChangeLogText() {
             "INSERT INTO change_log (tbl, row_id) VALUES (TG_TABLE_NAME, OLD.id); END IF; "
             "IF TG_OP <> 'DELETE' THEN "
             "INSERT INTO change_log (tbl, row_id) VALUES (TG_TABLE_NAME, NEW.id); END IF; "
+            // Sent at commit, once per transaction however many rows it changed.
+            "PERFORM pg_notify('lk_changes', ''); "
             "RETURN NULL; END$$;\n")
             .arg(kChangesKept);
     for (const char* table : kLoggedTables)
@@ -101,4 +106,22 @@ qint64 DataVersion(DbConnection& db) {
     // change is committed, this connection's own included, which are then only read again.
     if (db.Server()) return LastChange(db);
     return Scalar(db, QStringLiteral("PRAGMA data_version"));
+}
+
+int ListenForChanges(DbConnection& db) {
+    ServerSession* server = db.Server();
+    QString error;
+    if (!server || !server->Run(QStringLiteral("LISTEN lk_changes"), &error)) return -1;
+    return PQsocket(server->Connection());
+}
+
+bool TakeChangeNotices(DbConnection& db) {
+    ServerSession* server = db.Server();
+    if (!server || !PQconsumeInput(server->Connection())) return false;
+    bool any = false;
+    while (PGnotify* notice = PQnotifies(server->Connection())) {
+        any = true;
+        PQfreemem(notice);
+    }
+    return any;
 }

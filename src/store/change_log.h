@@ -38,3 +38,11 @@ qint64 LastChange(DbConnection& db);
 // A number that differs from the one read before once another connection committed a change.
 // -1 when it cannot be read.
 qint64 DataVersion(DbConnection& db);
+
+// On a server: listens for the notice every committed change of the books sends, and returns
+// the connection's socket, which becomes readable when one arrives; -1 for a file or when
+// the server would not listen.
+int ListenForChanges(DbConnection& db);
+// Takes the notices that arrived (also those that came with other answers); true when there
+// was at least one.
+bool TakeChangeNotices(DbConnection& db);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <poll.h>
 
 #include <QDateTime>
 #include <QTemporaryDir>
@@ -170,6 +171,19 @@ TEST_F(ServerStore, AnotherTillsChangesReachTheLogAndEachTillKnowsItsOwnNewRow) 
     for (const RowChange& c : read.changes) changes << c.table + QString::number(c.id);
     EXPECT_EQ(changes, (QStringList{"bank1", "bank2", "buy1", "buy1", "bank1"}));
     EXPECT_EQ(read.last, LastChange(db()));
+}
+
+// A till listening for changes hears of another till's commit on its socket at once.
+TEST_F(ServerStore, ACommittedChangeTellsTheListeningTillAtOnce) {
+    const int socket = ListenForChanges(db());
+    ASSERT_GE(socket, 0);
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(connection_));
+    ASSERT_TRUE(other.Execute("insert into other (项目) values ('房租')"));
+    pollfd ready{socket, POLLIN, 0};
+    ASSERT_EQ(poll(&ready, 1, 10000), 1);  // returns as soon as the notice is there
+    EXPECT_TRUE(TakeChangeNotices(db()));
+    EXPECT_FALSE(TakeChangeNotices(db()));
 }
 
 TEST_F(ServerStore, WhatOnlyAFileCanDoIsRefusedWithAMessageAndTheBooksStay) {
