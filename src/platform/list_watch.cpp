@@ -62,6 +62,8 @@ void ListWatch::Look() {
     }
     // The books moved to another connection (a move to a server): listen there.
     if (db.Server() != listening_) Listen();
+    // A connection made again after it was lost has a socket of its own.
+    if (notices_ && notices_->socket() != ChangeSocket(db)) Listen();
     TakeChangeNotices(db);
     const qint64 version = DataVersion(db);
     if (version < 0) return;

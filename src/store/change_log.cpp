@@ -111,8 +111,13 @@ qint64 DataVersion(DbConnection& db) {
 int ListenForChanges(DbConnection& db) {
     ServerSession* server = db.Server();
     QString error;
-    if (!server || !server->Run(QStringLiteral("LISTEN lk_changes"), &error)) return -1;
+    if (!server || !server->Listen(&error)) return -1;
     return PQsocket(server->Connection());
+}
+
+int ChangeSocket(DbConnection& db) {
+    ServerSession* server = db.Server();
+    return server ? PQsocket(server->Connection()) : -1;
 }
 
 bool TakeChangeNotices(DbConnection& db) {

@@ -43,6 +43,8 @@ qint64 DataVersion(DbConnection& db);
 // the connection's socket, which becomes readable when one arrives; -1 for a file or when
 // the server would not listen.
 int ListenForChanges(DbConnection& db);
+// The socket the notices come on now: it changes when a lost connection is made again.
+int ChangeSocket(DbConnection& db);
 // Takes the notices that arrived (also those that came with other answers); true when there
 // was at least one.
 bool TakeChangeNotices(DbConnection& db);

@@ -254,7 +254,9 @@ bool DbConnection::CommitTrans() {
     return CheckError(error);
 }
 bool DbConnection::RollbackTrans() {
-    return Execute(QStringLiteral("ROLLBACK"));
+    if (!handle_->server) return Execute(QStringLiteral("ROLLBACK"));
+    handle_->server->Rollback();
+    return CheckError(QString());
 }
 
 bool CreateDatabaseFile(const QString& path, QString* error) {

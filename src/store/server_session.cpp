@@ -277,8 +277,51 @@ bool ServerSession::Run(const QString& text, QString* error) {
     return ok;
 }
 
+bool ServerSession::SetUp(QString* error) {
+    // Texts travel as UTF-8, and Now() and Date() give the time of this computer's zone.
+    if (PQsetClientEncoding(conn_, "UTF8") != 0) {
+        *error = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+        return false;
+    }
+    if (!SetLockTimeout(lockTimeoutMs_, error)) return false;
+    // A zone the server does not know leaves it at its own zone: the dates are then the
+    // server's, which is no reason to refuse the books.
+    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    QString ignored;
+    if (!zone.isEmpty())
+        Run(QStringLiteral("SET TimeZone = '%1'").arg(QString(zone).replace(u'\'', u'_')),
+            &ignored);
+    return !listening_ || Run(QStringLiteral("LISTEN lk_changes"), error);
+}
+
+bool ServerSession::Usable(QString* error) {
+    if (PQstatus(conn_) == CONNECTION_OK) return true;
+    if (inTransaction_) {
+        *error = QStringLiteral("与数据库服务器的连接已断开，这次修改没有保存");
+        return false;
+    }
+    PQreset(conn_);
+    if (PQstatus(conn_) == CONNECTION_OK && SetUp(error)) return true;
+    if (error->isEmpty())
+        *error = QStringLiteral("与数据库服务器的连接已断开，重新连接也没有成功：") +
+                 QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
+    return false;
+}
+
+bool ServerSession::Listen(QString* error) {
+    listening_ = true;
+    return Run(QStringLiteral("LISTEN lk_changes"), error);
+}
+
+void ServerSession::Rollback() {
+    inTransaction_ = false;
+    QString ignored;
+    if (PQstatus(conn_) == CONNECTION_OK) Run(QStringLiteral("ROLLBACK"), &ignored);
+}
+
 bool ServerSession::BeginWrite(QString* error) {
     busy = false;
+    if (!Usable(error)) return false;
     if (!Run(QStringLiteral("BEGIN"), error)) return false;
     PGresult* result = PQexec(conn_, QByteArray("SELECT pg_advisory_xact_lock(") +
                                          QByteArray::number(kServerWriteLock) + ')');
@@ -288,13 +331,17 @@ bool ServerSession::BeginWrite(QString* error) {
         busy = qstrcmp(PQresultErrorField(result, PG_DIAG_SQLSTATE), "55P03") == 0;
     }
     PQclear(result);
-    if (locked) return true;
+    if (locked) {
+        inTransaction_ = true;
+        return true;
+    }
     QString ignored;
     Run(QStringLiteral("ROLLBACK"), &ignored);
     return false;
 }
 
 bool ServerSession::Commit(QString* error) {
+    inTransaction_ = false;
     PGresult* result = PQexec(conn_, "COMMIT");
     const bool ran = PQresultStatus(result) == PGRES_COMMAND_OK;
     const bool committed = ran && qstrcmp(PQcmdStatus(result), "COMMIT") == 0;
@@ -336,19 +383,8 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
                      .arg(cause, QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
         return false;
     }
-    // Texts travel as UTF-8, and Now() and Date() give the time of this computer's zone.
-    if (PQsetClientEncoding(conn_, "UTF8") != 0) {
-        *error = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
-        return false;
-    }
-    if (!SetLockTimeout(lockTimeoutMs, error)) return false;
-    // A zone the server does not know leaves it at its own zone: the dates are then the
-    // server's, which is no reason to refuse the books.
-    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
-    QString ignored;
-    if (!zone.isEmpty())
-        Run(QStringLiteral("SET TimeZone = '%1'").arg(QString(zone).replace(u'\'', u'_')),
-            &ignored);
+    lockTimeoutMs_ = lockTimeoutMs;
+    if (!SetUp(error)) return false;
     // Two tills started at once on an empty database: the second waits for the first one's
     // tables instead of creating them a second time.
     if (!BeginWrite(error)) return false;
@@ -356,8 +392,12 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
     const bool empty = PQresultStatus(found) == PGRES_TUPLES_OK && PQntuples(found) == 1 &&
                        PQgetvalue(found, 0, 0)[0] == 't';
     PQclear(found);
-    if ((empty && !Run(ServerSchemaText(), error)) || !Run(QStringLiteral("COMMIT"), error)) {
-        Run(QStringLiteral("ROLLBACK"), &ignored);
+    if (empty && !Run(ServerSchemaText(), error)) {
+        Rollback();
+        *error = QStringLiteral("无法在服务器上建立数据库：") + *error;
+        return false;
+    }
+    if (!Commit(error)) {
         if (empty) *error = QStringLiteral("无法在服务器上建立数据库：") + *error;
         return false;
     }

@@ -35,6 +35,14 @@ class ServerSession {
     // Commits the transaction; false with *error when the server rolled it back instead, as it
     // does once any statement inside it failed.
     bool Commit(QString* error);
+    // Ends the transaction without its changes.
+    void Rollback();
+    // Before every statement: a connection that was lost is made again, but never in the middle
+    // of a transaction, whose earlier steps died with the connection: then false, and every
+    // statement fails until the transaction is ended.
+    bool Usable(QString* error);
+    // Listens for the notice of every committed change, also on a connection made again.
+    bool Listen(QString* error);
 
     // What the last statement on this connection changed, and whether it failed on a lock.
     qint64 changes = 0;
@@ -44,6 +52,12 @@ class ServerSession {
 
   private:
     PGconn* conn_ = nullptr;
+    int lockTimeoutMs_ = 0;
+    bool inTransaction_ = false;
+    bool listening_ = false;
+
+    // What a connection is told after it is made: encoding, lock wait, time zone, notices.
+    bool SetUp(QString* error);
     QHash<quint64, QString> columns_;  // table oid << 16 | column number -> column name
     QHash<unsigned, QString> tables_;
 

@@ -179,6 +179,7 @@ bool Statement::RunOnServer() const {
         if (!s.nulls[i]) values[i] = s.values[i].constData();
     std::vector<Oid> types = s.types;
     types.resize(s.parameters, 0);
+    if (!s.session->Usable(&error_)) return false;
     PGconn* conn = s.session->Connection();
     // A change outside a transaction waits for the writer of the moment, as it takes the write
     // lock on an SQLite file: it never lands between another till's reading and writing.
@@ -213,10 +214,7 @@ bool Statement::RunOnServer() const {
     s.session->busy = busy_;
     PQclear(s.result);
     s.result = nullptr;
-    if (ownTransaction) {
-        QString ignored;
-        s.session->Run(QStringLiteral("ROLLBACK"), &ignored);
-    }
+    if (ownTransaction) s.session->Rollback();
     return false;
 }
 
