@@ -11,6 +11,7 @@
 
 #include "common/date_text.h"
 #include "store/db_connection.h"
+#include "store/migrate.h"
 #include "store/statement.h"
 
 #ifdef Q_OS_UNIX
@@ -137,7 +138,21 @@ QString TemporaryPathBeside(const QString& path) {
 }
 
 bool BackupDatabase(DbConnection& connection, const QString& target, QString* error) {
-    if (OnServer(connection, error)) return false;
+    if (connection.Server()) {
+        // The books on a server are backed up as a ledger file, which opens anywhere.
+        const QString dir = QFileInfo(target).absolutePath();
+        if (target.isEmpty() || QFileInfo(target).isDir() || !QDir(dir).exists())
+            return Fail(error, QStringLiteral("备份位置不存在 ") + target);
+        const QString temp = TemporaryPathBeside(target);
+        QString problem;
+        if (!CopyServerBooksToFile(connection, temp, &problem) || !SyncPath(temp) ||
+            !RenameOver(temp, target, &problem)) {
+            QFile::remove(temp);
+            return Fail(error, problem.isEmpty() ? QStringLiteral("无法写入磁盘") : problem);
+        }
+        QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        return true;
+    }
     if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
     if (QFileInfo(target).absoluteFilePath() == QFileInfo(connection.Path()).absoluteFilePath())
         return Fail(error, QStringLiteral("不能备份到数据库文件自身"));

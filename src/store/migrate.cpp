@@ -57,9 +57,24 @@ bool TallyTables(DbConnection& db, QList<TableTally>* tallies, QString* error) {
     return true;
 }
 
-bool MigrateToServer(DbConnection& file, DbConnection& server,
-                     const std::function<bool(qint64, qint64)>& progress,
-                     QList<TableTally>* tallies, QString* error) {
+namespace {
+
+// Copies every table of the books from one store into another that holds none yet, in one
+// transaction of the target, checked by the tallies; see MigrateToServer.
+bool CopyBooks(DbConnection& file, DbConnection& server,
+               const std::function<bool(qint64, qint64)>& progress, QList<TableTally>* tallies,
+               QString* error) {
+    // One read transaction over every table: another till's change lands wholly before or
+    // wholly after the copy.
+    if (!file.Execute(file.Server() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+                                    : QStringLiteral("BEGIN"))) {
+        *error = file.GetErrorDescription();
+        return false;
+    }
+    struct EndRead {
+        DbConnection& db;
+        ~EndRead() { db.Execute(QStringLiteral("COMMIT")); }
+    } endRead{file};
     QList<TableTally> fileTally;
     if (!TallyTables(file, &fileTally, error)) return false;
     qint64 total = 0;
@@ -136,7 +151,9 @@ bool MigrateToServer(DbConnection& file, DbConnection& server,
             return false;
         }
         if (!flush()) return false;
-        // New rows made on the server continue after the IDs the file used.
+        // New rows made on the server continue after the IDs the file used; a file's own
+        // counter follows the IDs written into it.
+        if (!server.Server()) continue;
         Statement next(server,
                        QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), "
                                       "(SELECT coalesce(max(\"ID\"), 0) + 1 FROM %1), false)")
@@ -167,4 +184,25 @@ bool MigrateToServer(DbConnection& file, DbConnection& server,
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool MigrateToServer(DbConnection& file, DbConnection& server,
+                     const std::function<bool(qint64, qint64)>& progress,
+                     QList<TableTally>* tallies, QString* error) {
+    return CopyBooks(file, server, progress, tallies, error);
+}
+
+bool CopyServerBooksToFile(DbConnection& server, const QString& path, QString* error) {
+    if (!CreateDatabaseFile(path, error)) return false;
+    DbConnection file;
+    if (!file.OpenFile(path)) {
+        *error = file.GetErrorDescription();
+        return false;
+    }
+    QList<TableTally> tallies;
+    const bool copied = CopyBooks(server, file, {}, &tallies, error);
+    file.Close();
+    return copied;
 }

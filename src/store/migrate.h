@@ -26,3 +26,7 @@ bool TallyTables(DbConnection& db, QList<TableTally>* tallies, QString* error);
 bool MigrateToServer(DbConnection& file, DbConnection& server,
                      const std::function<bool(qint64, qint64)>& progress,
                      QList<TableTally>* tallies, QString* error);
+
+// Writes the books of a server into a new data.db file at path (which must not exist), in the
+// same portable form as every ledger file, checked by the tallies like a move.
+bool CopyServerBooksToFile(DbConnection& server, const QString& path, QString* error);

@@ -2,6 +2,8 @@
 #include <poll.h>
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "common/cell_row.h"
@@ -10,6 +12,7 @@
 #include "store/db_files.h"
 #include "store/db_recordset.h"
 #include "store/list_query.h"
+#include "store/migrate.h"
 #include "store/shared_db.h"
 #include "store/statement.h"
 #include "support/test_server.h"
@@ -197,12 +200,37 @@ TEST_F(ServerStore, WhatOnlyAFileCanDoIsRefusedWithAMessageAndTheBooksStay) {
     EXPECT_FALSE(CompactDatabase(db(), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("服务器"))) << error.toStdString();
     EXPECT_FALSE(InitialiseDatabase(db(), &error));
-    EXPECT_FALSE(BackupDatabase(db(), dir_.filePath("backup.db"), &error));
     EXPECT_TRUE(SafetyCopy(db(), "safety", &error).isEmpty());
     EXPECT_TRUE(db().IsOpen());
     EXPECT_EQ(Row(db(), "select count(*) from buy"), QStringList{"1"});
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
               QStringList{"data.db"});
+}
+
+// A backup of the books on a server is a ledger file like any other, checked row for row, that
+// replaces an older backup only when it is complete.
+TEST_F(ServerStore, ABackupOfTheServerIsAPortableLedgerFile) {
+    AddGoods("pen", "A");
+    ASSERT_TRUE(
+        db().Execute("insert into sell (名称, 销售数量, 销售日期) values ('pen', 2, "
+                     "'2012-06-03 09:03:07')"));
+    const QString target = dir_.filePath(QStringLiteral("备份.db"));
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old backup");
+    old.close();
+    QString error;
+    ASSERT_TRUE(BackupDatabase(db(), target, &error)) << error.toStdString();
+    DbConnection copy;
+    ASSERT_TRUE(copy.OpenFile(target)) << copy.GetErrorDescription().toStdString();
+    QList<TableTally> inBackup, onServer;
+    ASSERT_TRUE(TallyTables(copy, &inBackup, &error));
+    ASSERT_TRUE(TallyTables(db(), &onServer, &error));
+    EXPECT_EQ(inBackup, onServer);
+    EXPECT_EQ(Row(copy, "select 销售日期 from sell"), QStringList{"2012-06-03 09:03:07"});
+    copy.Close();
+
+    EXPECT_FALSE(BackupDatabase(db(), dir_.filePath("无此目录/备份.db"), &error));
 }
 
 TEST_F(ServerStore, RecordSetsAndListsReadTheServersRowsAsTheFilesRows) {
