@@ -35,7 +35,7 @@ bool Fail(QString* error, const QString& text) {
 bool OnServer(const DbConnection& connection, QString* error) {
     if (!connection.Server()) return false;
     Fail(error,
-         QStringLiteral("数据库在服务器上，不能对它进行文件操作（备份、压缩、替换或初始化）"));
+         QStringLiteral("数据库在服务器上，不能对它进行文件操作（压缩、恢复或初始化）"));
     return true;
 }
 
