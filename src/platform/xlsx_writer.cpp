@@ -56,12 +56,11 @@ DosStamp Now() {
             static_cast<uint16_t>((t.hour() << 11) | (t.minute() << 5) | (t.second() / 2))};
 }
 
-std::string LocalHeader(const ZipEntry& e, DosStamp stamp) {
-    std::string h;
-    Put32(h, 0x04034b50);
-    Put16(h, 20);  // version needed: deflate
-    Put16(h, 0);   // flags
-    Put16(h, 8);   // deflate
+// The fields a local header and a directory entry share: flags, method, stamp, checksum,
+// sizes, name length and no extra field.
+void PutEntryFields(std::string& h, const ZipEntry& e, DosStamp stamp) {
+    Put16(h, 0);  // flags
+    Put16(h, 8);  // deflate
     Put16(h, stamp.time);
     Put16(h, stamp.date);
     Put32(h, e.crc);
@@ -69,6 +68,13 @@ std::string LocalHeader(const ZipEntry& e, DosStamp stamp) {
     Put32(h, static_cast<uint32_t>(e.size));
     Put16(h, static_cast<uint32_t>(e.name.size()));
     Put16(h, 0);  // no extra field
+}
+
+std::string LocalHeader(const ZipEntry& e, DosStamp stamp) {
+    std::string h;
+    Put32(h, 0x04034b50);
+    Put16(h, 20);  // version needed: deflate
+    PutEntryFields(h, e, stamp);
     return h + e.name;
 }
 
@@ -77,15 +83,7 @@ std::string CentralHeader(const ZipEntry& e, DosStamp stamp) {
     Put32(h, 0x02014b50);
     Put16(h, 20);  // made by
     Put16(h, 20);  // needed
-    Put16(h, 0);
-    Put16(h, 8);
-    Put16(h, stamp.time);
-    Put16(h, stamp.date);
-    Put32(h, e.crc);
-    Put32(h, static_cast<uint32_t>(e.packed));
-    Put32(h, static_cast<uint32_t>(e.size));
-    Put16(h, static_cast<uint32_t>(e.name.size()));
-    Put16(h, 0);  // extra
+    PutEntryFields(h, e, stamp);
     Put16(h, 0);  // comment
     Put16(h, 0);  // disk
     Put16(h, 0);  // internal attributes
