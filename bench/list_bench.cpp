@@ -11,6 +11,7 @@
 // The ledger is built once and kept beside the executable (list_bench_ledger_v1.db); each
 // run works on a copy of it in a temporary program directory.
 // Usage: bench_list            (all of the above)
+//        bench_list server "CONNECTION"   (the same on a PostgreSQL server's database)
 //        bench_list startup DIR | crash DIR | work DIR   (one step, run by the above)
 #include <sqlite3.h>
 #include <unistd.h>
@@ -36,13 +37,17 @@
 #include "app/provision.h"
 #include "bench/bench_support.h"
 #include "common/date_text.h"
+#include "common/ini.h"
 #include "common/program_dir.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "ledger/goods.h"
+#include "ledger/goods.h"
 #include "platform/record_grid.h"
 #include "sales/sales_page.h"
 #include "stock/stock_page.h"
 #include "store/db_connection.h"
+#include "store/migrate.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -365,6 +370,33 @@ int RunWork(const QString& dir) {
     Mean("确认入库 with the lists' update", restockConfirm);
     Mean("the whole restock with the repaint", restockWhole);
 
+    // Another till restocks one goods item; the time until this copy's stock list shows it
+    // by itself (the change log and, on a server, the notice of the commit).
+    {
+        DbConnection till;
+        const bool opened =
+            SharedConnection().Path().isEmpty()
+                ? till.OpenServer(IniRead(ConfigPath(), kServerSection, ServerKey::kConnection))
+                : till.OpenFile(SharedConnection().Path());
+        SelectStockRow(11);
+        const qint64 goods = CurrentSession().selectedId.toLongLong();
+        auto rowText = [] {
+            QStringList cells;
+            for (int c = 0; c < StockGrid()->Cols(); ++c) cells << StockGrid()->CellText(11, c);
+            return cells;
+        };
+        const QStringList before = rowText();
+        QElapsedTimer seen;
+        seen.start();
+        if (!opened || !ledger::Restock(till, goods, 1).IsDone()) {
+            std::printf("  ! the other till's restock failed\n");
+        } else {
+            while (rowText() == before && seen.elapsed() < 5000)
+                QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+            Figure("another till's restock shown in this stock list", Ms(seen), "ms");
+        }
+    }
+
     std::printf("export of the whole sales list:\n");
     main->ShowPage(MainWindow::kSalesPage);
     QApplication::processEvents();
@@ -449,6 +481,44 @@ int RunAll() {
 
 }  // namespace
 
+// The same steps on a PostgreSQL server: the kept ledger is moved to the server's database
+// once (an empty one, or one this benchmark filled before), then the program runs on it.
+int RunOnServer(const QString& connection) {
+    const QString ledger = CachedLedger();
+    if (ledger.isEmpty()) return 1;
+    DbConnection file;
+    DbConnection server;
+    if (!file.OpenFile(ledger) || !server.OpenServer(connection)) {
+        std::printf("cannot open the ledger or the server: %s %s\n",
+                    qPrintable(file.GetErrorDescription()),
+                    qPrintable(server.GetErrorDescription()));
+        return 1;
+    }
+    QList<TableTally> tallies;
+    QString error;
+    if (!TallyTables(server, &tallies, &error)) return 1;
+    if (tallies[0].rows == 0) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!MigrateToServer(file, server, {}, &tallies, &error)) {
+            std::printf("the move to the server failed: %s\n", qPrintable(error));
+            return 1;
+        }
+        Figure("moving the ledger to the server (once)", timer.elapsed() / 1000.0, "s");
+    }
+    file.Close();
+    server.Close();
+    QTemporaryDir dir(QCoreApplication::applicationDirPath() + "/list_bench_XXXXXX");
+    SetProgramDir(dir.path());
+    ProvisionFiles();
+    WriteSetupKey(SetupKey::kUpdateCheck, QStringLiteral("否"));
+    WriteSetupKey(kAutoBackupKey, QStringLiteral("否"));
+    IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection, connection);
+    IniWrite(ConfigPath(), kServerSection, ServerKey::kStore, kServerStore);
+    std::printf("%d goods, %d sales on the server\n", kGoods, kSales);
+    return QProcess::execute(QCoreApplication::applicationFilePath(), {"work", dir.path()});
+}
+
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
@@ -457,5 +527,6 @@ int main(int argc, char** argv) {
     if (step == "startup") return RunStartup(dir);
     if (step == "crash") return RunCrash(dir);
     if (step == "work") return RunWork(dir);
+    if (step == "server") return RunOnServer(dir);
     return RunAll();
 }
