@@ -50,7 +50,9 @@ QString ServerChangeLogText() {
             "DELETE FROM change_log WHERE seq <= NEW.seq - %1; RETURN NULL; END$$;\n"
             "CREATE TRIGGER change_log_trim AFTER INSERT ON change_log FOR EACH ROW "
             "EXECUTE FUNCTION lk_trim_change_log();\n"
+            // A move of a whole ledger file into the database is no change to follow.
             "CREATE FUNCTION lk_log_change() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+            "IF current_setting('lk.copy', true) = 'on' THEN RETURN NULL; END IF; "
             "IF TG_OP <> 'INSERT' AND (TG_OP = 'DELETE' OR OLD.id <> NEW.id) THEN "
             "INSERT INTO change_log (tbl, row_id) VALUES (TG_TABLE_NAME, OLD.id); END IF; "
             "IF TG_OP <> 'DELETE' THEN "

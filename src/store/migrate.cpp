@@ -97,7 +97,8 @@ bool CopyBooks(DbConnection& file, DbConnection& server,
             return false;
         }
     }
-    if (!server.Execute(QStringLiteral("DELETE FROM \"UserName\""))) {
+    if (!server.Execute(QStringLiteral("DELETE FROM \"UserName\"")) ||
+        (server.Server() && !server.Execute(QStringLiteral("SET LOCAL lk.copy = 'on'")))) {
         *error = server.GetErrorDescription();
         return false;
     }
@@ -163,7 +164,8 @@ bool CopyBooks(DbConnection& file, DbConnection& server,
             return false;
         }
     }
-    // The copy is not a change other tills need to follow row by row.
+    // The copy is not a change other tills need to follow row by row (a server's log leaves
+    // it out already).
     if (!server.Execute(QStringLiteral("DELETE FROM change_log"))) {
         *error = server.GetErrorDescription();
         return false;
