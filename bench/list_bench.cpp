@@ -510,7 +510,10 @@ int RunOnServer(const QString& connection) {
     server.Close();
     QTemporaryDir dir(QCoreApplication::applicationDirPath() + "/list_bench_XXXXXX");
     SetProgramDir(dir.path());
+    NoDialogs quiet;  // the first start's question about the new data.db beside the program
+    SetDialogs(&quiet);
     ProvisionFiles();
+    SetDialogs(nullptr);
     WriteSetupKey(SetupKey::kUpdateCheck, QStringLiteral("否"));
     WriteSetupKey(kAutoBackupKey, QStringLiteral("否"));
     IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection, connection);
