@@ -61,45 +61,45 @@ namespace {
 
 // Copies every table of the books from one store into another that holds none yet, in one
 // transaction of the target, checked by the tallies; see MigrateToServer.
-bool CopyBooks(DbConnection& file, DbConnection& server,
+bool CopyBooks(DbConnection& from, DbConnection& to,
                const std::function<bool(qint64, qint64)>& progress, QList<TableTally>* tallies,
                QString* error) {
     // One read transaction over every table: another till's change lands wholly before or
     // wholly after the copy.
-    if (!file.Execute(file.Server() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+    if (!from.Execute(from.Server() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
                                     : QStringLiteral("BEGIN"))) {
-        *error = file.GetErrorDescription();
+        *error = from.GetErrorDescription();
         return false;
     }
     struct EndRead {
         DbConnection& db;
         ~EndRead() { db.Execute(QStringLiteral("COMMIT")); }
-    } endRead{file};
-    QList<TableTally> fileTally;
-    if (!TallyTables(file, &fileTally, error)) return false;
+    } endRead{from};
+    QList<TableTally> fromTally;
+    if (!TallyTables(from, &fromTally, error)) return false;
     qint64 total = 0;
-    for (const TableTally& t : fileTally) total += t.rows;
+    for (const TableTally& t : fromTally) total += t.rows;
 
-    DbTransaction transaction(server);
+    DbTransaction transaction(to);
     if (!transaction.IsActive()) {
-        *error = server.GetErrorDescription();
+        *error = to.GetErrorDescription();
         return false;
     }
     // Read inside the transaction: another till that filled the database meanwhile stops
-    // the move instead of being mixed with the file's books.
+    // the move instead of being mixed with the copied books.
     QList<TableTally> before;
-    if (!TallyTables(server, &before, error)) return false;
+    if (!TallyTables(to, &before, error)) return false;
     for (const TableTally& t : before) {
         const bool firstUserOnly = t.table == QLatin1String("UserName") && t.rows <= 1;
         if (t.rows > 0 && !firstUserOnly) {
-            *error = QStringLiteral("服务器上的数据库已经有数据（%1），只能迁移到空的数据库")
-                         .arg(t.table);
+            *error =
+                QStringLiteral("目标数据库已经有数据（%1），只能复制到空的数据库").arg(t.table);
             return false;
         }
     }
-    if (!server.Execute(QStringLiteral("DELETE FROM \"UserName\"")) ||
-        (server.Server() && !server.Execute(QStringLiteral("SET LOCAL lk.copy = 'on'")))) {
-        *error = server.GetErrorDescription();
+    if (!to.Execute(QStringLiteral("DELETE FROM \"UserName\"")) ||
+        (to.Server() && !to.Execute(QStringLiteral("SET LOCAL lk.copy = 'on'")))) {
+        *error = to.GetErrorDescription();
         return false;
     }
 
@@ -114,15 +114,15 @@ bool CopyBooks(DbConnection& file, DbConnection& server,
             QLatin1Char(')');
         const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
                                  .arg(Quoted(t.name), names.join(QStringLiteral(", ")));
-        Statement read(file, QStringLiteral("SELECT %1 FROM %2 ORDER BY \"ID\"")
+        Statement read(from, QStringLiteral("SELECT %1 FROM %2 ORDER BY \"ID\"")
                                  .arg(names.join(QStringLiteral(", ")), Quoted(t.name)));
         QVariantList values;
         int rows = 0;
         auto flush = [&] {
             if (rows == 0) return true;
             QStringList tuples(rows, placeholders);
-            const bool ok = server.Execute(head + tuples.join(QLatin1Char(',')), values);
-            if (!ok) *error = server.GetErrorDescription();
+            const bool ok = to.Execute(head + tuples.join(QLatin1Char(',')), values);
+            if (!ok) *error = to.GetErrorDescription();
             done += rows;
             values.clear();
             rows = 0;
@@ -152,37 +152,36 @@ bool CopyBooks(DbConnection& file, DbConnection& server,
             return false;
         }
         if (!flush()) return false;
-        // New rows made on the server continue after the IDs the file used; a file's own
-        // counter follows the IDs written into it.
-        if (!server.Server()) continue;
-        Statement next(server,
-                       QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), "
-                                      "(SELECT coalesce(max(\"ID\"), 0) + 1 FROM %1), false)")
-                           .arg(Quoted(t.name)));
+        // New rows made on a server continue after the IDs copied; a file's own counter
+        // follows the IDs written into it.
+        if (!to.Server()) continue;
+        Statement next(to, QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), "
+                                          "(SELECT coalesce(max(\"ID\"), 0) + 1 FROM %1), false)")
+                               .arg(Quoted(t.name)));
         if (!next.Ok() || !next.Bind({t.name.toLower()}) || !next.Next()) {
-            *error = next.Error().isEmpty() ? server.GetErrorDescription() : next.Error();
+            *error = next.Error().isEmpty() ? to.GetErrorDescription() : next.Error();
             return false;
         }
     }
     // The copy is not a change other tills need to follow row by row (a server's log leaves
     // it out already).
-    if (!server.Execute(QStringLiteral("DELETE FROM change_log"))) {
-        *error = server.GetErrorDescription();
+    if (!to.Execute(QStringLiteral("DELETE FROM change_log"))) {
+        *error = to.GetErrorDescription();
         return false;
     }
-    if (!TallyTables(server, tallies, error)) return false;
-    for (qsizetype i = 0; i < fileTally.size(); ++i) {
-        if (fileTally[i].rows != (*tallies)[i].rows ||
-            !SameSums(fileTally[i].sums, (*tallies)[i].sums)) {
-            *error = QStringLiteral("%1 表的数据没有完整到达服务器（文件 %2 行，服务器 %3 行）")
-                         .arg(fileTally[i].table)
-                         .arg(fileTally[i].rows)
+    if (!TallyTables(to, tallies, error)) return false;
+    for (qsizetype i = 0; i < fromTally.size(); ++i) {
+        if (fromTally[i].rows != (*tallies)[i].rows ||
+            !SameSums(fromTally[i].sums, (*tallies)[i].sums)) {
+            *error = QStringLiteral("%1 表的数据没有完整复制过去（原有 %2 行，复制后 %3 行）")
+                         .arg(fromTally[i].table)
+                         .arg(fromTally[i].rows)
                          .arg((*tallies)[i].rows);
             return false;
         }
     }
     if (!transaction.Commit()) {
-        *error = server.GetErrorDescription();
+        *error = to.GetErrorDescription();
         return false;
     }
     return true;
