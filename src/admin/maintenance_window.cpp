@@ -184,7 +184,9 @@ void MaintenanceWindow::Restore() {
     }
     SharedRecordSet().Close();
     if (!EnsureDatabaseOpen() ||
-        SafetyCopy(SharedConnection(), QStringLiteral("恢复前"), &error).isEmpty() ||
+        SafetyCopy(SharedConnection(), BackupFolder(DatabaseFile()), QStringLiteral("恢复前"),
+                   &error)
+            .isEmpty() ||
         !ReplaceDatabase(SharedConnection(), staged, &error)) {
         QFile::remove(staged);
         EnsureDatabaseOpen();
@@ -214,7 +216,9 @@ void MaintenanceWindow::Initialise() {
         return;
     // The old ledger is kept first: a mistyped click must not lose it for good.
     QString error;
-    if (SafetyCopy(SharedConnection(), QStringLiteral("初始化前"), &error).isEmpty() ||
+    if (SafetyCopy(SharedConnection(), BackupFolder(DatabaseFile()), QStringLiteral("初始化前"),
+                   &error)
+            .isEmpty() ||
         !InitialiseDatabase(SharedConnection(), &error)) {
         EnsureDatabaseOpen();
         ShowMessage(QStringLiteral("初始化数据库失败"), 0);
@@ -297,13 +301,16 @@ void OpenMaintenanceWindow() {
 
 QThread* StartDailyBackup(QObject* context) {
     if (ReadSetupKey(kAutoBackupKey) == QStringLiteral("否")) return nullptr;
-    // Books on a server are no file: a copy of data.db beside the program would not be them.
-    if (SharedConnection().Server()) return nullptr;
     const QString database = DatabaseFile();
+    // Books on a server are copied from there into this computer's backup folder: each till
+    // then keeps copies of its own.
+    const QString server = SharedConnection().Server()
+                               ? IniRead(ConfigPath(), kServerSection, ServerKey::kConnection)
+                               : QString();
     const QDate today = CurrentDateTime().date();
     auto result = std::make_shared<std::pair<DailyBackup, QString>>(DailyBackup::NotDue, QString());
-    QThread* thread = QThread::create([database, today, result] {
-        result->first = RunDailyBackup(database, today, &result->second);
+    QThread* thread = QThread::create([database, server, today, result] {
+        result->first = RunDailyBackup(database, today, &result->second, 10, server);
     });
     QObject::connect(thread, &QThread::finished, context, [result] {
         if (result->first == DailyBackup::Failed)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QTemporaryDir>
 #include <filesystem>
 #include <system_error>
 
@@ -29,14 +30,6 @@ const QString kDailyPrefix = QStringLiteral("自动备份_");
 bool Fail(QString* error, const QString& text) {
     if (error) *error = text;
     return false;
-}
-
-// The books on a database server are no file: none of the work on files below touches them.
-bool OnServer(const DbConnection& connection, QString* error) {
-    if (!connection.Server()) return false;
-    Fail(error,
-         QStringLiteral("数据库在服务器上，不能对它进行文件操作（压缩、恢复或初始化）"));
-    return true;
 }
 
 std::filesystem::path FsPath(const QString& path) {
@@ -207,8 +200,25 @@ bool UpgradeLedgerFile(const QString& path, QString* error) {
     return true;
 }
 
+namespace {
+
+// The books on a server are no file: the books of replacement are loaded into it instead.
+bool ReplaceServerDatabase(DbConnection& server, const QString& replacement, QString* error) {
+    DbConnection file;
+    bool ok = file.OpenFile(replacement);
+    if (!ok)
+        Fail(error, file.GetErrorDescription());
+    else
+        ok = ReplaceServerBooks(server, file, error);
+    file.Close();
+    QFile::remove(replacement);
+    return ok;
+}
+
+}  // namespace
+
 bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QString* error) {
-    if (OnServer(connection, error)) return false;
+    if (connection.Server()) return ReplaceServerDatabase(connection, replacement, error);
     const QString path = connection.Path();
     if (path.isEmpty()) return Fail(error, QStringLiteral("数据库没有打开"));
     connection.Close();
@@ -223,7 +233,11 @@ bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QStri
 }
 
 bool CompactDatabase(DbConnection& connection, QString* error) {
-    if (OnServer(connection, error)) return false;
+    // A server rewrites its tables in place; ANALYZE brings its plans up to date as well.
+    if (connection.Server()) {
+        if (connection.Execute(QStringLiteral("VACUUM (ANALYZE)"))) return true;
+        return Fail(error, connection.GetErrorDescription());
+    }
     const QString path = connection.Path();
     if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
     const QString temp = TemporaryPathBeside(path);
@@ -243,7 +257,12 @@ bool CompactDatabase(DbConnection& connection, QString* error) {
 }
 
 bool InitialiseDatabase(DbConnection& connection, QString* error) {
-    if (OnServer(connection, error)) return false;
+    if (connection.Server()) {
+        const QTemporaryDir dir;
+        const QString empty = dir.filePath(QStringLiteral("data.db"));
+        if (!dir.isValid()) return Fail(error, QStringLiteral("无法建立临时文件夹"));
+        return CreateDatabaseFile(empty, error) && ReplaceDatabase(connection, empty, error);
+    }
     const QString path = connection.Path();
     if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
     const QString temp = TemporaryPathBeside(path);
@@ -268,9 +287,8 @@ bool MakeBackupFolder(const QString& folder, QString* error) {
 
 }  // namespace
 
-QString SafetyCopy(DbConnection& connection, const QString& label, QString* error) {
-    if (OnServer(connection, error)) return QString();
-    const QString folder = BackupFolder(connection.Path());
+QString SafetyCopy(DbConnection& connection, const QString& folder, const QString& label,
+                   QString* error) {
     if (!MakeBackupFolder(folder, error)) return QString();
     const QString target =
         QStringLiteral("%1/%2_%3.db")
@@ -280,14 +298,24 @@ QString SafetyCopy(DbConnection& connection, const QString& label, QString* erro
 }
 
 DailyBackup RunDailyBackup(const QString& databasePath, const QDate& today, QString* error,
-                           int keep) {
+                           int keep, const QString& server) {
     const QString folder = BackupFolder(databasePath);
     const QString target =
         QStringLiteral("%1/%2%3.db")
             .arg(folder, kDailyPrefix, today.toString(QStringLiteral("yyyyMMdd")));
     if (QFileInfo::exists(target)) return DailyBackup::NotDue;
-    if (!MakeBackupFolder(folder, error) || !CopyDatabaseFile(databasePath, target, error))
-        return DailyBackup::Failed;
+    if (!MakeBackupFolder(folder, error)) return DailyBackup::Failed;
+    if (server.isEmpty()) {
+        if (!CopyDatabaseFile(databasePath, target, error)) return DailyBackup::Failed;
+    } else {
+        // A connection of its own: the copy runs beside the program's work on the books.
+        DbConnection books;
+        if (!books.OpenServer(server)) {
+            Fail(error, books.GetErrorDescription());
+            return DailyBackup::Failed;
+        }
+        if (!BackupDatabase(books, target, error)) return DailyBackup::Failed;
+    }
     // Names carry the date, so their order is the order of the days.
     QStringList copies =
         QDir(folder).entryList({kDailyPrefix + QStringLiteral("*.db")}, QDir::Files, QDir::Name);

@@ -30,23 +30,27 @@ QString TemporaryPathBeside(const QString& path);
 
 // Rewrites the open database compactly into a temporary file beside it, checks that file,
 // then closes the connection, renames the file over the database and reopens it. The
-// database file exists at every moment; on failure the old one is open again.
+// database file exists at every moment; on failure the old one is open again. On a server,
+// VACUUM and ANALYZE its tables.
 bool CompactDatabase(DbConnection& connection, QString* error);
 // Closes the connection, renames replacement (a checked file in the same folder) over the
 // database file and reopens it. When the rename fails the old database is reopened and
-// replacement removed.
+// replacement removed. On a server, the books of replacement take the place of the server's
+// in one transaction (see ReplaceServerBooks), and replacement is removed.
 bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QString* error);
-// Puts an empty ledger with its one user row in place of the open database.
+// Puts an empty ledger with its one user row in place of the open database (on a server too).
 bool InitialiseDatabase(DbConnection& connection, QString* error);
 
 // The folder of automatic and safety copies beside a database file: its folder + "/备份".
 QString BackupFolder(const QString& databasePath);
-// Copies the open database into the backup folder as label + "_yyyyMMdd_HHmmss.db" (the
-// current time); returns the copy's path, or "" on failure.
-QString SafetyCopy(DbConnection& connection, const QString& label, QString* error);
+// Copies the open database into folder (made when missing) as label + "_yyyyMMdd_HHmmss.db"
+// (the current time); returns the copy's path, or "" on failure.
+QString SafetyCopy(DbConnection& connection, const QString& folder, const QString& label,
+                   QString* error);
 
 // The automatic backup: at most one copy a day, "自动备份_yyyyMMdd.db" in the backup folder,
-// the newest keep copies kept and older automatic copies removed.
+// the newest keep copies kept and older automatic copies removed. With a server's connection
+// string, the copy is of the books on that server, in the same folder beside databasePath.
 enum class DailyBackup { NotDue, Done, Failed };
 DailyBackup RunDailyBackup(const QString& databasePath, const QDate& today, QString* error,
-                           int keep = 10);
+                           int keep = 10, const QString& server = QString());

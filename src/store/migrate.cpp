@@ -59,9 +59,12 @@ bool TallyTables(DbConnection& db, QList<TableTally>* tallies, QString* error) {
 
 namespace {
 
-// Copies every table of the books from one store into another that holds none yet, in one
-// transaction of the target, checked by the tallies; see MigrateToServer.
-bool CopyBooks(DbConnection& from, DbConnection& to,
+// Whether the target may hold books already, which the copy then replaces.
+enum class Target { Empty, Replaced };
+
+// Copies every table of the books from one store into another, in one transaction of the
+// target, checked by the tallies; see MigrateToServer.
+bool CopyBooks(DbConnection& from, DbConnection& to, Target target,
                const std::function<bool(qint64, qint64)>& progress, QList<TableTally>* tallies,
                QString* error) {
     // One read transaction over every table: another till's change lands wholly before or
@@ -91,16 +94,21 @@ bool CopyBooks(DbConnection& from, DbConnection& to,
     if (!TallyTables(to, &before, error)) return false;
     for (const TableTally& t : before) {
         const bool firstUserOnly = t.table == QLatin1String("UserName") && t.rows <= 1;
-        if (t.rows > 0 && !firstUserOnly) {
+        if (target == Target::Empty && t.rows > 0 && !firstUserOnly) {
             *error =
                 QStringLiteral("目标数据库已经有数据（%1），只能复制到空的数据库").arg(t.table);
             return false;
         }
     }
-    if (!to.Execute(QStringLiteral("DELETE FROM \"UserName\"")) ||
-        (to.Server() && !to.Execute(QStringLiteral("SET LOCAL lk.copy = 'on'")))) {
+    if (to.Server() && !to.Execute(QStringLiteral("SET LOCAL lk.copy = 'on'"))) {
         *error = to.GetErrorDescription();
         return false;
+    }
+    for (const TableDef& t : SchemaTables()) {
+        if (!to.Execute(QStringLiteral("DELETE FROM %1").arg(Quoted(t.name)))) {
+            *error = to.GetErrorDescription();
+            return false;
+        }
     }
 
     qint64 done = 0;
@@ -169,6 +177,17 @@ bool CopyBooks(DbConnection& from, DbConnection& to,
         *error = to.GetErrorDescription();
         return false;
     }
+    // Books replaced under other tills: the log skips one number, so that no till takes the
+    // next change for the one after those it followed, and the tills hear of it at once; each
+    // then fills its lists again.
+    if (target == Target::Replaced && to.Server()) {
+        Statement skip(to, QStringLiteral("SELECT nextval(pg_get_serial_sequence('change_log', "
+                                          "'seq')), pg_notify('lk_changes', '')"));
+        if (!skip.Next()) {
+            *error = skip.Error().isEmpty() ? to.GetErrorDescription() : skip.Error();
+            return false;
+        }
+    }
     if (!TallyTables(to, tallies, error)) return false;
     for (qsizetype i = 0; i < fromTally.size(); ++i) {
         if (fromTally[i].rows != (*tallies)[i].rows ||
@@ -192,7 +211,12 @@ bool CopyBooks(DbConnection& from, DbConnection& to,
 bool MigrateToServer(DbConnection& file, DbConnection& server,
                      const std::function<bool(qint64, qint64)>& progress,
                      QList<TableTally>* tallies, QString* error) {
-    return CopyBooks(file, server, progress, tallies, error);
+    return CopyBooks(file, server, Target::Empty, progress, tallies, error);
+}
+
+bool ReplaceServerBooks(DbConnection& server, DbConnection& file, QString* error) {
+    QList<TableTally> tallies;
+    return CopyBooks(file, server, Target::Replaced, {}, &tallies, error);
 }
 
 bool CopyServerBooksToFile(DbConnection& server, const QString& path, QString* error) {
@@ -203,7 +227,7 @@ bool CopyServerBooksToFile(DbConnection& server, const QString& path, QString* e
         return false;
     }
     QList<TableTally> tallies;
-    const bool copied = CopyBooks(server, file, {}, &tallies, error);
+    const bool copied = CopyBooks(server, file, Target::Empty, {}, &tallies, error);
     file.Close();
     return copied;
 }

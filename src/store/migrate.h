@@ -1,6 +1,6 @@
 #pragma once
-// Moves the books of a data.db file to an empty database on a server, in one transaction, and
-// checks that every row arrived.
+// Copies the books between a data.db file and a database on a server, in one transaction of
+// the target, and checks that every row arrived.
 
 #include <QList>
 #include <QString>
@@ -26,6 +26,11 @@ bool TallyTables(DbConnection& db, QList<TableTally>* tallies, QString* error);
 bool MigrateToServer(DbConnection& file, DbConnection& server,
                      const std::function<bool(qint64, qint64)>& progress,
                      QList<TableTally>* tallies, QString* error);
+
+// Puts the books of file in place of every book on server, in one server transaction checked
+// by the tallies like a move; on failure the server's books stay as they were. The other tills
+// on the server hear of it and fill their lists again.
+bool ReplaceServerBooks(DbConnection& server, DbConnection& file, QString* error);
 
 // Writes the books of a server into a new data.db file at path (which must not exist), in the
 // same portable form as every ledger file, checked by the tallies like a move.

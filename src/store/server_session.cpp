@@ -294,8 +294,19 @@ bool ServerSession::SetUp(QString* error) {
     return !listening_ || Run(QStringLiteral("LISTEN lk_changes"), error);
 }
 
+bool ServerConnectionLost(PGconn* conn, const PGresult* result) {
+    if (PQstatus(conn) != CONNECTION_OK) return true;
+    if (PQresultStatus(result) != PGRES_FATAL_ERROR) return false;
+    // An error without the server's code is libpq's own: it found the connection gone.
+    const char* state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    return !state || qstrncmp(state, "08", 2) == 0 || qstrncmp(state, "57P0", 4) == 0;
+}
+
 bool ServerSession::Usable(QString* error) {
-    if (PQstatus(conn_) == CONNECTION_OK) return true;
+    return PQstatus(conn_) == CONNECTION_OK || Reconnect(error);
+}
+
+bool ServerSession::Reconnect(QString* error) {
     if (inTransaction_) {
         *error = QStringLiteral("与数据库服务器的连接已断开，这次修改没有保存");
         return false;
@@ -322,7 +333,18 @@ void ServerSession::Rollback() {
 bool ServerSession::BeginWrite(QString* error) {
     busy = false;
     if (!Usable(error)) return false;
-    if (!Run(QStringLiteral("BEGIN"), error)) return false;
+    PGresult* begun = PQexec(conn_, "BEGIN");
+    // A connection found lost by the change's first step, before anything of it ran, is made
+    // again for it (see Statement).
+    if (PQresultStatus(begun) != PGRES_COMMAND_OK && ServerConnectionLost(conn_, begun)) {
+        PQclear(begun);
+        if (!Reconnect(error)) return false;
+        begun = PQexec(conn_, "BEGIN");
+    }
+    const bool ok = PQresultStatus(begun) == PGRES_COMMAND_OK;
+    if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(begun)).trimmed();
+    PQclear(begun);
+    if (!ok) return false;
     PGresult* result = PQexec(conn_, QByteArray("SELECT pg_advisory_xact_lock(") +
                                          QByteArray::number(kServerWriteLock) + ')');
     const bool locked = PQresultStatus(result) == PGRES_TUPLES_OK;

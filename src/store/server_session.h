@@ -7,6 +7,8 @@
 
 struct pg_conn;
 using PGconn = pg_conn;
+struct pg_result;
+using PGresult = pg_result;
 
 // The advisory lock every change of the books takes on the server, so that the tills write one
 // after another as on an SQLite file and each reads the stored figures after the one before.
@@ -41,6 +43,9 @@ class ServerSession {
     // of a transaction, whose earlier steps died with the connection: then false, and every
     // statement fails until the transaction is ended.
     bool Usable(QString* error);
+    // Makes the connection again now, also one libpq still takes for sound; never in the
+    // middle of a transaction.
+    bool Reconnect(QString* error);
     // Listens for the notice of every committed change, also on a connection made again.
     bool Listen(QString* error);
 
@@ -64,6 +69,10 @@ class ServerSession {
     bool LoadCatalog(QString* error);
     QString SchemaProblem();
 };
+
+// True when result failed because the connection to the server is gone. libpq does not always
+// mark the connection bad when it finds the server gone while sending.
+bool ServerConnectionLost(PGconn* conn, const PGresult* result);
 
 // sql in the server's dialect: "?" and "?N" parameters as "$N", identifiers folded to lower
 // case the way the server's tables are named, Now() and Date() as the program's own clock

@@ -183,13 +183,27 @@ bool Statement::RunOnServer() const {
     PGconn* conn = s.session->Connection();
     // A change outside a transaction waits for the writer of the moment, as it takes the write
     // lock on an SQLite file: it never lands between another till's reading and writing.
-    const bool ownTransaction = s.writes && PQtransactionStatus(conn) == PQTRANS_IDLE;
+    const bool idle = PQtransactionStatus(conn) == PQTRANS_IDLE;
+    const bool ownTransaction = s.writes && idle;
     if (ownTransaction && !s.session->BeginWrite(&error_)) {
         busy_ = s.session->busy;
         return false;
     }
-    s.result = PQexecParams(conn, s.sql.constData(), s.parameters, types.data(), values.data(),
+    const auto send = [&] {
+        return PQexecParams(conn, s.sql.constData(), s.parameters, types.data(), values.data(),
                             nullptr, nullptr, 0);
+    };
+    s.result = send();
+    // A connection is found lost only by what is sent on it: after the server restarted, or
+    // the network dropped a quiet connection. A statement that is no part of a transaction
+    // had not run, so it is sent once more on a connection made again.
+    if (idle && !ownTransaction && PQresultStatus(s.result) == PGRES_FATAL_ERROR &&
+        ServerConnectionLost(conn, s.result)) {
+        PQclear(s.result);
+        s.result = nullptr;
+        if (!s.session->Reconnect(&error_)) return false;
+        s.result = send();
+    }
     const ExecStatusType status = PQresultStatus(s.result);
     s.session->busy = false;
     if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK) {
@@ -204,7 +218,7 @@ bool Statement::RunOnServer() const {
     const char* primary = PQresultErrorField(s.result, PG_DIAG_MESSAGE_PRIMARY);
     error_ =
         primary ? QString::fromUtf8(primary) : QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-    if (PQstatus(conn) != CONNECTION_OK)
+    if (ServerConnectionLost(conn, s.result))
         error_ = QStringLiteral("与数据库服务器的连接已断开：") + error_;
     else if (error_.isEmpty())
         error_ = QStringLiteral("数据库服务器没有执行这条语句");

@@ -276,6 +276,37 @@ TEST_F(Maintenance, TheBooksMoveToAnEmptyServerWithEveryRowCheckedOrNotAtAll) {
     ASSERT_TRUE(OpenSharedQuery("select max(ID) as id from other"));
     EXPECT_EQ(FieldNumber(SharedRecordSet(), "id"), 2);
     SharedRecordSet().Close();
+
+    // Initialisation, restore and compaction work on the server's books, with safety copies
+    // kept on this computer.
+    const QString backup = File(QStringLiteral("旧账.db"));
+    ASSERT_TRUE(BackupDatabase(SharedConnection(), backup, &error)) << qPrintable(error);
+    dialogs_.AnswerInput(QStringLiteral("642"));
+    window_->Initialise();
+    EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("初始化数据库完成"));
+    EXPECT_TRUE(Items().isEmpty());
+    window_->编辑框2->setText(backup);
+    dialogs_.AnswerSkin(1);
+    window_->Restore();
+    EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("恢复以前数据库成功！"));
+    EXPECT_EQ(Items(), (QStringList{QStringLiteral("房租"), QStringLiteral("水费")}));
+    window_->Compact();
+    EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("压缩数据库成功"));
+    ASSERT_NE(SharedConnection().Server(), nullptr);
+    const QStringList copies = Backups();
+    ASSERT_EQ(copies.size(), 2);
+    EXPECT_TRUE(copies[0].startsWith(QStringLiteral("初始化前_")));
+    EXPECT_TRUE(copies[1].startsWith(QStringLiteral("恢复前_")));
+    // The daily backup copies the server's books to this computer.
+    QThread* thread = StartDailyBackup(owner_.get());
+    ASSERT_NE(thread, nullptr);
+    QSignalSpy ended(thread, &QThread::finished);
+    ASSERT_TRUE(ended.wait());
+    DbConnection daily;
+    ASSERT_TRUE(daily.OpenFile(File(QStringLiteral("备份/自动备份_20120615.db"))));
+    ASSERT_TRUE(TallyTables(daily, &inFile, &error));
+    ASSERT_TRUE(TallyTables(SharedConnection(), &onServer, &error));
+    EXPECT_EQ(inFile, onServer);
 }
 
 }  // namespace

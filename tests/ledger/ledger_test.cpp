@@ -5,6 +5,7 @@
 #include "ledger/other.h"
 #include "ledger/sales.h"
 #include "ledger_fixture.h"
+#include "support/test_server.h"
 
 namespace {
 
@@ -273,29 +274,56 @@ class ServerLedger : public LedgerFixture {
         store_ = StoreKind::Server;
         LedgerFixture::SetUp();
     }
+    // A trigger on sell that runs action in the middle of every sale of a till that set
+    // lk.cut.
+    void CutSalesWith(const QString& action) {
+        ASSERT_TRUE(
+            till1_.Execute("CREATE FUNCTION lk_cut() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+                           "IF current_setting('lk.cut', true) = '1' THEN " +
+                           action + "; END IF; RETURN NEW; END$$"))
+            << till1_.GetErrorDescription().toStdString();
+        ASSERT_TRUE(till1_.Execute(
+            "CREATE TRIGGER lk_cut AFTER INSERT ON sell FOR EACH ROW EXECUTE FUNCTION lk_cut()"));
+        ASSERT_TRUE(till2_.Execute("SET lk.cut = '1'"));
+    }
+    void ExpectNothingOfTheSale(qint64 goods) {
+        EXPECT_EQ(Count("sell"), 0);
+        EXPECT_EQ(Number("buy", "存货数量", goods), 5);
+        EXPECT_EQ(Number("buy", "销售数量", goods), 0);
+    }
 };
 
 // The server ends a till's connection in the middle of a sale: the sale is reported as not
 // done, nothing of it stays, and the till's next sale goes through on a connection made again.
 TEST_F(ServerLedger, ASaleCutOffMidwayIsReportedAndLeavesNothingHalfDone) {
     const qint64 pen = AddGoods(5);
-    ASSERT_TRUE(
-        till1_.Execute("CREATE FUNCTION lk_cut() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
-                       "IF current_setting('lk.cut', true) = '1' THEN "
-                       "PERFORM pg_terminate_backend(pg_backend_pid()); END IF; RETURN NEW; END$$"))
-        << till1_.GetErrorDescription().toStdString();
-    ASSERT_TRUE(till1_.Execute(
-        "CREATE TRIGGER lk_cut AFTER INSERT ON sell FOR EACH ROW EXECUTE FUNCTION lk_cut()"));
-    ASSERT_TRUE(till2_.Execute("SET lk.cut = '1'"));
+    CutSalesWith("PERFORM pg_terminate_backend(pg_backend_pid())");
 
     const LedgerResult cut = ledger::RecordSale(till2_, Sale(pen, 2));
     EXPECT_EQ(cut.outcome, LedgerResult::StoreFailed);
     EXPECT_TRUE(cut.error.contains(QStringLiteral("连接已断开"))) << cut.error.toStdString();
-    EXPECT_EQ(Count("sell"), 0);
-    EXPECT_EQ(Number("buy", "存货数量", pen), 5);
-    EXPECT_EQ(Number("buy", "销售数量", pen), 0);
+    ExpectNothingOfTheSale(pen);
 
     // The till's next sale makes its connection again (without the setting that cut it).
+    ASSERT_TRUE(ledger::RecordSale(till2_, Sale(pen, 2)).IsDone());
+    EXPECT_EQ(Number("buy", "存货数量", pen), 3);
+    ExpectGoodsInvariants(till1_);
+}
+
+// The whole server dies in the middle of a sale, as at a power cut: after its restart and
+// recovery, nothing of the sale is there, and both tills work on without being opened again.
+TEST_F(ServerLedger, ASaleWhenTheServerDiesLeavesNothingAfterItsRecovery) {
+    const qint64 pen = AddGoods(5);
+    // The server's end, not the time, ends the wait after the kill.
+    CutSalesWith(QStringLiteral("COPY (SELECT 1) TO PROGRAM '%1'; PERFORM pg_sleep(600)")
+                     .arg(TestServer::Instance().KillCommand()));
+
+    const LedgerResult cut = ledger::RecordSale(till2_, Sale(pen, 2));
+    EXPECT_EQ(cut.outcome, LedgerResult::StoreFailed);
+    EXPECT_FALSE(cut.error.isEmpty());
+    ASSERT_TRUE(TestServer::Instance().Restart()) << TestServer::Instance().Error().toStdString();
+    ExpectNothingOfTheSale(pen);
+
     ASSERT_TRUE(ledger::RecordSale(till2_, Sale(pen, 2)).IsDone());
     EXPECT_EQ(Number("buy", "存货数量", pen), 3);
     ExpectGoodsInvariants(till1_);

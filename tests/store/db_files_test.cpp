@@ -119,7 +119,8 @@ TEST_F(DbFiles, CompactingTwiceKeepsTheDataAndLeavesNoTemporaryFile) {
 TEST_F(DbFiles, InitialiseLeavesTheTemplateAndASafetyCopyOfTheOldData) {
     AddEntries(SharedConnection(), 5);
     QString error;
-    const QString copy = SafetyCopy(SharedConnection(), QStringLiteral("初始化前"), &error);
+    const QString copy = SafetyCopy(SharedConnection(), BackupFolder(File("data.db")),
+                                    QStringLiteral("初始化前"), &error);
     ASSERT_FALSE(copy.isEmpty()) << error.toStdString();
     EXPECT_TRUE(copy.endsWith(QStringLiteral("/备份/初始化前_20120615_090307.db")));
     ASSERT_TRUE(InitialiseDatabase(SharedConnection(), &error)) << error.toStdString();
@@ -149,7 +150,7 @@ TEST_F(DbFiles, DailyBackupRunsOncePerDayAndKeepsTheLastTen) {
         ASSERT_EQ(RunDailyBackup(File("data.db"), first.addDays(day), &error), DailyBackup::Done);
     EXPECT_EQ(RunDailyBackup(File("data.db"), first.addDays(11), &error), DailyBackup::NotDue);
     // Safety copies in the same folder are not the rotation's to remove.
-    SafetyCopy(SharedConnection(), QStringLiteral("恢复前"), &error);
+    SafetyCopy(SharedConnection(), BackupFolder(File("data.db")), QStringLiteral("恢复前"), &error);
     ASSERT_EQ(RunDailyBackup(File("data.db"), first.addDays(12), &error), DailyBackup::Done);
     const QStringList files = QDir(File("备份")).entryList(QDir::Files, QDir::Name);
     ASSERT_EQ(files.size(), 11);

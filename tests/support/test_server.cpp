@@ -69,52 +69,59 @@ bool TestServer::Start() {
             return false;
         }
     }
-    auto run = [this](const QString& program, const QStringList& arguments) {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        if (asPostgres_)
-            process.start(QStringLiteral("runuser"),
-                          QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
-                                      QStringLiteral("--"), bin_ + u'/' + program} +
-                              arguments);
-        else
-            process.start(bin_ + u'/' + program, arguments);
-        if (!process.waitForFinished(120000) || process.exitCode() != 0) {
-            error_ =
-                program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll());
-            return false;
-        }
-        return true;
-    };
     const QString data = dir_ + QStringLiteral("/data");
     // No fsync: the cluster lives for one test program, and speed is all that matters.
-    return run(QStringLiteral("initdb"),
+    return Run(QStringLiteral("initdb"),
                {QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("lk"),
                 QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-E"),
                 QStringLiteral("UTF8"), QStringLiteral("--locale=C"), QStringLiteral("-N")}) &&
-           run(QStringLiteral("pg_ctl"),
-               {QStringLiteral("-D"), data, QStringLiteral("-l"), dir_ + QStringLiteral("/log"),
-                QStringLiteral("-w"), QStringLiteral("-o"),
-                QStringLiteral("-k %1 -c listen_addresses= -F").arg(dir_),
-                QStringLiteral("start")});
+           StartCluster();
+}
+
+bool TestServer::Run(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    if (asPostgres_)
+        process.start(QStringLiteral("runuser"),
+                      QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
+                                  QStringLiteral("--"), bin_ + u'/' + program} +
+                          arguments);
+    else
+        process.start(bin_ + u'/' + program, arguments);
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+        error_ = program + QStringLiteral(" failed: ") + QString::fromLocal8Bit(process.readAll());
+        return false;
+    }
+    return true;
+}
+
+bool TestServer::StartCluster() {
+    return Run(
+        QStringLiteral("pg_ctl"),
+        {QStringLiteral("-D"), dir_ + QStringLiteral("/data"), QStringLiteral("-l"),
+         dir_ + QStringLiteral("/log"), QStringLiteral("-w"), QStringLiteral("-o"),
+         QStringLiteral("-k %1 -c listen_addresses= -F").arg(dir_), QStringLiteral("start")});
+}
+
+QString TestServer::KillCommand() const {
+    return QStringLiteral("kill -QUIT $(head -1 %1/data/postmaster.pid)").arg(dir_);
+}
+
+bool TestServer::Restart() {
+    // A server still ending after its kill is waited for; one already gone is no failure.
+    Run(QStringLiteral("pg_ctl"),
+        {QStringLiteral("-D"), dir_ + QStringLiteral("/data"), QStringLiteral("-m"),
+         QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+    running_ = StartCluster();
+    return running_;
 }
 
 TestServer::~TestServer() {
     if (dir_.isEmpty()) return;
-    if (running_) {
-        QProcess stop;
-        const QStringList arguments = {QStringLiteral("-D"), dir_ + QStringLiteral("/data"),
-                                       QStringLiteral("-m"), QStringLiteral("immediate"),
-                                       QStringLiteral("stop")};
-        if (asPostgres_)
-            stop.start(QStringLiteral("runuser"),
-                       QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
-                                   QStringLiteral("--"), bin_ + QStringLiteral("/pg_ctl")} +
-                           arguments);
-        else
-            stop.start(bin_ + QStringLiteral("/pg_ctl"), arguments);
-        stop.waitForFinished(60000);
-    }
+    if (running_)
+        Run(QStringLiteral("pg_ctl"),
+            {QStringLiteral("-D"), dir_ + QStringLiteral("/data"), QStringLiteral("-m"),
+             QStringLiteral("immediate"), QStringLiteral("stop")});
     QDir(dir_).removeRecursively();
 }
 

@@ -4,6 +4,7 @@
 // removed when the program ends. Each test takes a database of its own.
 
 #include <QString>
+#include <QStringList>
 
 class TestServer {
   public:
@@ -18,9 +19,18 @@ class TestServer {
     // Creates an empty database and returns the libpq connection string to it, "" on failure.
     QString NewDatabase();
 
+    // A shell command that kills the whole server at once, as a crash or a power cut would;
+    // run by the server itself (COPY ... TO PROGRAM) it strikes in the middle of a statement.
+    QString KillCommand() const;
+    // Starts the server again after a kill, with its crash recovery; every database is kept.
+    bool Restart();
+
   private:
     TestServer();
     bool Start();
+    bool StartCluster();
+    // Runs one of the server's programs, as the postgres user when needed.
+    bool Run(const QString& program, const QStringList& arguments);
     bool Admin(const QString& sql);
 
     QString dir_;
