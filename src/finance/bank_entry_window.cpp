@@ -101,6 +101,8 @@ BankEntryWindow::BankEntryWindow(QWidget* parent, const BankEntryRow* row)
 
 void BankEntryWindow::ShowRow(const BankEntryRow& row) {
     entryId_ = row.id;
+    seen_ = ledger::ReadEdited(SharedConnection(), ledger::EditedRow::BankEntry,
+                               RecordIdValue(entryId_));
     // The first type the stored kind begins; a kind written by other means may match none.
     int index = -1;
     for (int i = 0; i < 类型组合框->count() && !row.kind.isEmpty(); ++i) {
@@ -175,8 +177,12 @@ void BankEntryWindow::SaveBankEntryChange() {
     // The entry this window was opened for, whatever was clicked since; one that is gone
     // meanwhile is not changed, and that is reported too.
     const LedgerResult result =
-        ledger::ChangeBankEntry(SharedConnection(), RecordIdValue(entryId_), Entry());
+        ledger::ChangeBankEntry(SharedConnection(), RecordIdValue(entryId_), Entry(), seen_);
     if (RefuseMinus(result)) return;
+    if (result.outcome == LedgerResult::RecordChanged) {
+        ShowMessage(RecordChangedText(QStringLiteral("这笔存款")), 2);
+        return;
+    }
     if (!result.IsDone()) {
         ShowMessage(QStringLiteral("修改存款失败"), 2);
         return;

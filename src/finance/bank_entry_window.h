@@ -50,6 +50,7 @@ class BankEntryWindow : public QWidget {
     bool RefuseMinus(const LedgerResult& result);
     void ShowRow(const BankEntryRow& row);
     QString entryId_;
+    ledger::RowSeen seen_;  // what the window shows of the stored entry
 };
 
 // Open the window, or bring it forward when it is open already.

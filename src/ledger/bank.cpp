@@ -36,7 +36,8 @@ LedgerResult RecordBankEntry(DbConnection& db, const BankEntry& entry) {
     return Finish(db, transaction, result);
 }
 
-LedgerResult ChangeBankEntry(DbConnection& db, qint64 entryId, const BankEntry& entry) {
+LedgerResult ChangeBankEntry(DbConnection& db, qint64 entryId, const BankEntry& entry,
+                             const RowSeen& seen) {
     LedgerResult result;
     result.id = entryId;
     if (entry.amount < 0) {
@@ -45,6 +46,7 @@ LedgerResult ChangeBankEntry(DbConnection& db, qint64 entryId, const BankEntry& 
     }
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    if (!StillAsSeen(db, EditedRow::BankEntry, entryId, seen, &result)) return result;
     QVariantList values;
     for (const FieldValue& f : Fields(entry)) values << f.value;
     values << entryId;

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 
+#include "ledger/edited.h"
 #include "ledger/result.h"
 
 class DbConnection;
@@ -29,7 +30,9 @@ struct BankEntry {
 // minus typed as well would turn a withdrawal into a deposit); any refused field "[099]".
 LedgerResult RecordBankEntry(DbConnection& db, const BankEntry& entry);
 // Rewrites entry entryId; NegativeAmount as above, RecordGone when it is not stored.
-LedgerResult ChangeBankEntry(DbConnection& db, qint64 entryId, const BankEntry& entry);
+// RecordChanged when what the window saw of the entry (see edited.h) is no longer stored.
+LedgerResult ChangeBankEntry(DbConnection& db, qint64 entryId, const BankEntry& entry,
+                             const RowSeen& seen = {});
 LedgerResult DeleteBankEntry(DbConnection& db, qint64 entryId);
 
 }  // namespace ledger

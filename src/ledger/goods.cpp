@@ -49,11 +49,13 @@ LedgerResult Restock(DbConnection& db, qint64 goodsId, double quantity) {
     return Finish(db, transaction, result);
 }
 
-LedgerResult ModifyGoods(DbConnection& db, qint64 goodsId, const GoodsInput& g) {
+LedgerResult ModifyGoods(DbConnection& db, qint64 goodsId, const GoodsInput& g,
+                         const RowSeen& seen) {
     LedgerResult result;
     result.id = result.goodsId = goodsId;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    if (!StillAsSeen(db, EditedRow::Goods, goodsId, seen, &result)) return result;
     QVariantList s;
     if (!ReadRow(db, QStringLiteral("SELECT 销售数量 FROM buy WHERE ID=?"), {goodsId}, &s, &result))
         return result;

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 
+#include "ledger/edited.h"
 #include "ledger/result.h"
 
 class DbConnection;
@@ -36,7 +37,9 @@ LedgerResult Restock(DbConnection& db, qint64 goodsId, double quantity);
 
 // Writes what the form edits; the sold quantity and amount stay as stored, and the stock
 // follows from the new purchase quantity and the stored sold quantity.
-LedgerResult ModifyGoods(DbConnection& db, qint64 goodsId, const GoodsInput& goods);
+// RecordChanged when what the window saw of the record (see edited.h) is no longer stored.
+LedgerResult ModifyGoods(DbConnection& db, qint64 goodsId, const GoodsInput& goods,
+                         const RowSeen& seen = {});
 
 LedgerResult DeleteGoods(DbConnection& db, qint64 goodsId);
 

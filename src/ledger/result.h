@@ -14,6 +14,7 @@ struct LedgerResult {
         NegativeAmount,  // a bank amount typed with a minus sign, a payment of nothing
         OverPayment,     // a payment above the customer's open debt; figure holds that debt
         RecordGone,      // the row the change is for is not stored (any more)
+        RecordChanged,   // another till changed what the window edits since it opened
         StoreFailed,     // a statement failed; error holds SQLite's text
     };
 
@@ -34,3 +35,7 @@ struct LedgerResult {
 // "错误代码 [096]", followed by what is wrong in words when the user's input is the cause
 // (数量不能为空): shop keepers cannot read codes.
 QString RefusedFieldText(const LedgerResult& result);
+
+// The words for RecordChanged, of a record named as "这件商品": the window's change was not
+// stored, and a window opened again shows what is stored now.
+QString RecordChangedText(const QString& record);

@@ -7,6 +7,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include "ledger/edited.h"
 #include "ledger/result.h"
 
 class DbConnection;
@@ -43,6 +44,12 @@ bool ChangeRows(DbConnection& db, const QString& sql, const QVariantList& values
 
 // Ends a change: commits, and result is Done; or StoreFailed when the commit failed.
 LedgerResult Finish(DbConnection& db, DbTransaction& transaction, LedgerResult result);
+
+// Inside a change's transaction: true when record id still holds what the window that edits
+// it saw (always, when it saw nothing); else false with result set to RecordChanged, or to
+// RecordGone or StoreFailed when it cannot be read.
+bool StillAsSeen(DbConnection& db, EditedRow kind, qint64 id, const RowSeen& seen,
+                 LedgerResult* result);
 
 // Sets result to StoreFailed with the connection's last error; false.
 bool StoreFailure(DbConnection& db, LedgerResult* result);

@@ -72,11 +72,13 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
     return Finish(db, transaction, result);
 }
 
-LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change) {
+LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change,
+                        const RowSeen& seen) {
     LedgerResult result;
     result.id = result.saleId = saleId;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    if (!StillAsSeen(db, EditedRow::Sale, saleId, seen, &result)) return result;
     // A corrected name or phone moves the sale to the customer it names.
     qint64 customerId = 0;
     if (!CustomerForSale(db, change.客户名称, change.联系方式, change.客户地址, &customerId,

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 
+#include "ledger/edited.h"
 #include "ledger/result.h"
 
 class DbConnection;
@@ -49,7 +50,9 @@ namespace ledger {
 LedgerResult RecordSale(DbConnection& db, const SaleInput& sale);
 
 // Stores the debt and customer texts of sale saleId.
-LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change);
+// RecordChanged when what the window saw of the sale (see edited.h) is no longer stored.
+LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change,
+                        const RowSeen& seen = {});
 
 // Deletes sale saleId and gives its quantity and amount back to its goods row, when that
 // row is still stored (result.goodsId is then its ID).

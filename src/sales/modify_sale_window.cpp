@@ -71,6 +71,7 @@ ModifySaleWindow::ModifySaleWindow(QWidget* owner, RecordGrid* grid, int row)
     按钮1->setObjectName(QStringLiteral("按钮1"));
     按钮1->setGeometry(345, 215, 90, 30);
     connect(按钮1, &QPushButton::clicked, this, &ModifySaleWindow::Confirm);
+    seen_ = ledger::ReadEdited(SharedConnection(), ledger::EditedRow::Sale, RecordIdValue(saleId_));
 }
 
 void ModifySaleWindow::Confirm() {
@@ -83,9 +84,13 @@ void ModifySaleWindow::Confirm() {
     change.客户地址 = 客户地址框->text();
     change.备注 = 备注框->text();
     const LedgerResult result =
-        ledger::ModifySale(SharedConnection(), RecordIdValue(saleId_), change);
+        ledger::ModifySale(SharedConnection(), RecordIdValue(saleId_), change, seen_);
     if (result.outcome == LedgerResult::RecordGone) {
         ShowMessage(kSaleGone, 2);
+        return;
+    }
+    if (result.outcome == LedgerResult::RecordChanged) {
+        ShowMessage(RecordChangedText(QStringLiteral("这笔销售")), 2);
         return;
     }
     if (!result.IsDone()) {

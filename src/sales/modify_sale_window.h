@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "ledger/edited.h"
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -41,6 +43,7 @@ class ModifySaleWindow final : public QWidget {
 
   private:
     QString saleId_;
+    ledger::RowSeen seen_;  // what the window shows of the stored sale
 };
 
 // Opens the modify window for row of grid, not modal, owned by owner, and returns it; nothing

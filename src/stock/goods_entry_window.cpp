@@ -207,6 +207,9 @@ bool GoodsEntryWindow::ReportChange(const LedgerResult& result) {
         case LedgerResult::RecordGone:
             ShowMessage(QStringLiteral("找不到这件商品的记录，它可能已被删除"), 2);
             return false;
+        case LedgerResult::RecordChanged:
+            ShowMessage(RecordChangedText(QStringLiteral("这件商品")), 2);
+            return false;
         default:
             ShowMessage(QStringLiteral("保存失败，商品资料没有改变"), 2);
             return false;

@@ -17,6 +17,8 @@ ModifyGoodsWindow::ModifyGoodsWindow(QWidget* owner, const GoodsRow& record)
     connect(按钮2, &QPushButton::clicked, this, &ModifyGoodsWindow::Confirm);
 
     record_ = record;
+    seen_ =
+        ledger::ReadEdited(SharedConnection(), ledger::EditedRow::Goods, RecordIdValue(record_.ID));
     LoadPickLists();
     ShowRecord(record_, true);
     类别组合框->setFocus();
@@ -28,7 +30,7 @@ void ModifyGoodsWindow::Confirm() {
     SharedRecordSet().Close();
     // The stock-in date is not rewritten here.
     if (!ReportChange(
-            ledger::ModifyGoods(SharedConnection(), RecordIdValue(record_.ID), Entries())))
+            ledger::ModifyGoods(SharedConnection(), RecordIdValue(record_.ID), Entries(), seen_)))
         return;
     const qint64 goodsId = RecordIdValue(record_.ID);
     RefreshStockRow(goodsId);

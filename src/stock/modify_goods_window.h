@@ -13,6 +13,7 @@ class ModifyGoodsWindow final : public GoodsEntryWindow {
     ModifyGoodsWindow(QWidget* owner, const GoodsRow& record);
 
   private:
+    ledger::RowSeen seen_;  // what the window shows of the stored record
     void Confirm();
 };
 

@@ -1,6 +1,7 @@
 #include <QDate>
 
 #include "ledger/bank.h"
+#include "ledger/edited.h"
 #include "ledger/goods.h"
 #include "ledger/other.h"
 #include "ledger/sales.h"
@@ -87,6 +88,45 @@ TEST_P(Ledger, AModificationAfterAnotherTillSoldKeepsTheSoldFigures) {
     g.name = QString(51, u'长');
     EXPECT_EQ(ledger::ModifyGoods(till1_, id, g).outcome, LedgerResult::StoreFailed);
     EXPECT_EQ(Value("buy", "名称", id).toString(), "圆珠笔");
+}
+
+// A window's change is refused, storing nothing, when another till changed what the window
+// edits after it opened; another till's change of other figures of the record is no reason.
+TEST_P(Ledger, AWindowsChangeIsRefusedWhenAnotherTillChangedWhatItEdits) {
+    using ledger::EditedRow;
+    const qint64 pen = AddGoods(5);
+    ledger::RowSeen seen = ledger::ReadEdited(till1_, EditedRow::Goods, pen);
+    ASSERT_TRUE(seen.known);
+    const qint64 sale = ledger::RecordSale(till2_, Sale(pen, 1)).saleId;
+    ASSERT_TRUE(ledger::ModifyGoods(till1_, pen, Form(), seen).IsDone());
+    seen = ledger::ReadEdited(till1_, EditedRow::Goods, pen);
+    ASSERT_TRUE(ledger::Restock(till2_, pen, 10).IsDone());
+    EXPECT_EQ(ledger::ModifyGoods(till1_, pen, Form(), seen).outcome, LedgerResult::RecordChanged);
+    EXPECT_EQ(Number("buy", "进货数量", pen), 13);
+    ExpectGoodsInvariants(till1_);
+
+    seen = ledger::ReadEdited(till1_, EditedRow::Sale, sale);
+    SaleChange debt;
+    debt.欠款额 = 12.5;
+    ASSERT_TRUE(ledger::ModifySale(till2_, sale, debt).IsDone());
+    EXPECT_EQ(ledger::ModifySale(till1_, sale, SaleChange{}, seen).outcome,
+              LedgerResult::RecordChanged);
+    EXPECT_EQ(Number("sell", "欠款额", sale), 12.5);
+
+    ledger::BankEntry entry;
+    entry.typeIndex = 0;
+    entry.银行 = QStringLiteral("工行");
+    entry.amount = 100;
+    entry.日期 = QDate(2024, 3, 1);
+    const qint64 deposit = ledger::RecordBankEntry(till1_, entry).id;
+    seen = ledger::ReadEdited(till1_, EditedRow::BankEntry, deposit);
+    ASSERT_TRUE(ledger::ChangeBankEntry(till1_, deposit, entry, seen).IsDone());
+    entry.amount = 80;
+    ASSERT_TRUE(ledger::ChangeBankEntry(till2_, deposit, entry).IsDone());
+    entry.amount = 90;
+    EXPECT_EQ(ledger::ChangeBankEntry(till1_, deposit, entry, seen).outcome,
+              LedgerResult::RecordChanged);
+    EXPECT_EQ(Number("bank", "金额", deposit), 80);
 }
 
 TEST_P(Ledger, TheStoredStockDecidesASaleWhateverTheWindowShowed) {

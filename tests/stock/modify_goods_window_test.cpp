@@ -8,6 +8,7 @@
 
 #include "goods_test_support.h"
 #include "common/name_initials.h"
+#include "ledger/result.h"
 
 namespace {
 
@@ -85,6 +86,16 @@ TEST_F(ModifyGoods, AFailedUpdateIsReportedWithoutSuccessOrRefresh) {
     EXPECT_NE(SkinTexts()[0], "修改商品完成");
     EXPECT_TRUE(refreshed_.isEmpty());
     EXPECT_TRUE(w->isVisible());
+
+    // Another till restocked since the window opened: its restock is not overwritten.
+    ASSERT_TRUE(SharedConnection().Execute(
+        "update buy set 进货数量 = 进货数量 + 5, 存货数量 = 存货数量 + 5 where ID=?", {row.ID}));
+    Type(w, "名称组合框", "订书机");
+    Click(w, "按钮2");
+    EXPECT_EQ(Stored(row.ID).进货数量, 15);
+    ASSERT_EQ(SkinTexts().size(), 2);
+    EXPECT_EQ(SkinTexts()[1], RecordChangedText("这件商品"));
+    EXPECT_TRUE(refreshed_.isEmpty());
 }
 
 TEST_F(ModifyGoods, OpensOnlyForARecordAndOnlyOnce) {
