@@ -10,5 +10,5 @@ QString RefusedFieldText(const LedgerResult& result) {
 QString RecordChangedText(const QString& record) {
     return record + QStringLiteral(
                         "刚被另一台电脑修改过，\r\n您的修改没有保存。\r\n"
-                        "请关闭这个窗口，重新打开后再修改。");
+                        "请关闭窗口，重新打开后再修改。");
 }
