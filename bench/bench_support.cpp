@@ -49,8 +49,9 @@ double BareRead(const char* sql) {
     QElapsedTimer timer;
     timer.start();
     if (!SharedConnection().GetHandle()) {
-        // Books on a server: the rows as the store hands them over.
+        // Books on a server: the rows as the store hands them over to a list, in pieces.
         Statement st(SharedConnection(), QString::fromUtf8(sql));
+        st.ReadInPieces();
         long long sink = 0;
         while (st.Next())
             for (int c = 0; c < st.ColumnCount(); ++c) sink += st.TextBytes(c).size();

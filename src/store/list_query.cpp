@@ -54,6 +54,8 @@ ListQuery::ListQuery(const QString& sql, const QVariantList& values)
     EnsureDatabaseOpen();
     SharedRecordSet().Close();
     state_->statement = std::make_unique<Statement>(SharedConnection(), sql);
+    // A list may have a million rows: a server sends them in pieces.
+    state_->statement->ReadInPieces();
     if (!state_->statement->Bind(values)) return;
     const Statement& st = *state_->statement;
     const int columns = st.ColumnCount();

@@ -284,6 +284,9 @@ bool ServerSession::SetUp(QString* error) {
         return false;
     }
     if (!SetLockTimeout(lockTimeoutMs_, error)) return false;
+    // A read in pieces takes every row of its cursor: the planner is to plan for all of them,
+    // not for the first tenth.
+    if (!Run(QStringLiteral("SET cursor_tuple_fraction = 1"), error)) return false;
     // A zone the server does not know leaves it at its own zone: the dates are then the
     // server's, which is no reason to refuse the books.
     const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
@@ -311,6 +314,11 @@ bool ServerSession::Reconnect(QString* error) {
         *error = QStringLiteral("与数据库服务器的连接已断开，这次修改没有保存");
         return false;
     }
+    // A read's cursor died with the connection: a new one must not seem to go on with it.
+    if (reads_ > 0) {
+        *error = QStringLiteral("与数据库服务器的连接已断开，列表没有读完");
+        return false;
+    }
     PQreset(conn_);
     if (PQstatus(conn_) == CONNECTION_OK && SetUp(error)) return true;
     if (error->isEmpty())
@@ -324,27 +332,64 @@ bool ServerSession::Listen(QString* error) {
     return Run(QStringLiteral("LISTEN lk_changes"), error);
 }
 
+bool ServerSession::CanReadInPieces() const {
+    return readTransaction_ || PQtransactionStatus(conn_) == PQTRANS_IDLE;
+}
+
+bool ServerSession::BeginRead(QString* error) {
+    if (reads_ == 0 && PQtransactionStatus(conn_) == PQTRANS_IDLE) {
+        if (!Begin("BEGIN READ ONLY", error)) return false;
+        readTransaction_ = true;
+    }
+    ++reads_;
+    return true;
+}
+
+void ServerSession::EndRead() {
+    if (--reads_ > 0 || !readTransaction_) return;
+    readTransaction_ = false;
+    QString ignored;
+    if (PQstatus(conn_) == CONNECTION_OK) Run(QStringLiteral("COMMIT"), &ignored);
+}
+
+QByteArray ServerSession::NewCursorName() {
+    return "lk_rows_" + QByteArray::number(++cursors_);
+}
+
+bool ServerSession::WriteRefused(QString* error) const {
+    if (reads_ == 0) return false;
+    *error = QStringLiteral("列表还在从数据库服务器读取，这时不能修改数据");
+    return true;
+}
+
 void ServerSession::Rollback() {
+    // A change refused during a read has no transaction of its own to end: the read's stays.
+    if (!inTransaction_ && readTransaction_) return;
     inTransaction_ = false;
     QString ignored;
     if (PQstatus(conn_) == CONNECTION_OK) Run(QStringLiteral("ROLLBACK"), &ignored);
 }
 
-bool ServerSession::BeginWrite(QString* error) {
-    busy = false;
-    if (!Usable(error)) return false;
-    PGresult* begun = PQexec(conn_, "BEGIN");
-    // A connection found lost by the change's first step, before anything of it ran, is made
-    // again for it (see Statement).
+bool ServerSession::Begin(const char* begin, QString* error) {
+    PGresult* begun = PQexec(conn_, begin);
+    // A connection found lost by a transaction's first step, before anything of it ran, is
+    // made again for it (see Statement).
     if (PQresultStatus(begun) != PGRES_COMMAND_OK && ServerConnectionLost(conn_, begun)) {
         PQclear(begun);
         if (!Reconnect(error)) return false;
-        begun = PQexec(conn_, "BEGIN");
+        begun = PQexec(conn_, begin);
     }
     const bool ok = PQresultStatus(begun) == PGRES_COMMAND_OK;
     if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(begun)).trimmed();
     PQclear(begun);
-    if (!ok) return false;
+    return ok;
+}
+
+bool ServerSession::BeginWrite(QString* error) {
+    busy = false;
+    if (!Usable(error)) return false;
+    if (WriteRefused(error)) return false;
+    if (!Begin("BEGIN", error)) return false;
     PGresult* result = PQexec(conn_, QByteArray("SELECT pg_advisory_xact_lock(") +
                                          QByteArray::number(kServerWriteLock) + ')');
     const bool locked = PQresultStatus(result) == PGRES_TUPLES_OK;
@@ -363,6 +408,7 @@ bool ServerSession::BeginWrite(QString* error) {
 }
 
 bool ServerSession::Commit(QString* error) {
+    if (!inTransaction_ && WriteRefused(error)) return false;
     inTransaction_ = false;
     PGresult* result = PQexec(conn_, "COMMIT");
     const bool ran = PQresultStatus(result) == PGRES_COMMAND_OK;

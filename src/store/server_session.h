@@ -46,6 +46,17 @@ class ServerSession {
     // Makes the connection again now, also one libpq still takes for sound; never in the
     // middle of a transaction.
     bool Reconnect(QString* error);
+    // A read in pieces may begin: the connection is in no transaction, or in a read's own.
+    bool CanReadInPieces() const;
+    // Begins a read in pieces: the first of them begins a read-only transaction, in which
+    // the reads' cursors live, and the last one to end commits it. False with *error.
+    bool BeginRead(QString* error);
+    void EndRead();
+    // A read in pieces is open, and no change of the books may run until it ends: true with
+    // *error then.
+    bool WriteRefused(QString* error) const;
+    // A name for a read's cursor, unique on this connection.
+    QByteArray NewCursorName();
     // Listens for the notice of every committed change, also on a connection made again.
     bool Listen(QString* error);
 
@@ -60,7 +71,12 @@ class ServerSession {
     int lockTimeoutMs_ = 0;
     bool inTransaction_ = false;
     bool listening_ = false;
+    int reads_ = 0;                 // reads in pieces not yet ended
+    bool readTransaction_ = false;  // the transaction is the reads' own
+    quint64 cursors_ = 0;
 
+    // Begins a transaction with begin ("BEGIN ..."); false with *error.
+    bool Begin(const char* begin, QString* error);
     // What a connection is told after it is made: encoding, lock wait, time zone, notices.
     bool SetUp(QString* error);
     QHash<quint64, QString> columns_;  // table oid << 16 | column number -> column name

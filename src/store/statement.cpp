@@ -37,8 +37,22 @@ struct Statement::Server {
     qint64 changes = 0;
     bool writes = false;  // an INSERT, UPDATE or DELETE
     QString insertTable;  // the table of an INSERT
+    bool pieces = false;  // asked to read in pieces
+    QByteArray cursor;    // the open cursor of a read in pieces; empty once its last piece came
 
     ~Server() { PQclear(result); }
+    // The bound values as libpq takes them: no text for null.
+    std::vector<const char*> ValueTexts() const {
+        std::vector<const char*> texts(parameters, nullptr);
+        for (size_t i = 0; i < values.size(); ++i)
+            if (!nulls[i]) texts[i] = values[i].constData();
+        return texts;
+    }
+    std::vector<Oid> ValueTypes() const {
+        std::vector<Oid> all = types;
+        all.resize(parameters, 0);
+        return all;
+    }
     const char* Value(int column) const { return PQgetvalue(result, row, column); }
 };
 
@@ -87,6 +101,7 @@ void Statement::Prepare(const QString& sql) {
 }
 
 Statement::~Statement() {
+    if (server_) CloseCursor();
     sqlite3_finalize(stmt_);
     delete server_;
 }
@@ -171,15 +186,35 @@ bool Statement::Bind(const QVariantList& values) {
     return true;
 }
 
+void Statement::ReadInPieces() {
+    if (server_) server_->pieces = true;
+}
+
+void Statement::TakeServerError(PGresult* result) const {
+    PGconn* conn = server_->session->Connection();
+    const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    error_ =
+        primary ? QString::fromUtf8(primary) : QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    if (ServerConnectionLost(conn, result))
+        error_ = QStringLiteral("与数据库服务器的连接已断开：") + error_;
+    else if (error_.isEmpty())
+        error_ = QStringLiteral("数据库服务器没有执行这条语句");
+    // Another connection held a lock past the wait (or the two waited for each other).
+    const QByteArray state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    busy_ = state == "55P03" || state == "40P01";
+    server_->session->busy = busy_;
+}
+
 bool Statement::RunOnServer() const {
     Server& s = *server_;
     if (s.result || !error_.isEmpty()) return error_.isEmpty();
-    std::vector<const char*> values(s.parameters, nullptr);
-    for (size_t i = 0; i < s.values.size(); ++i)
-        if (!s.nulls[i]) values[i] = s.values[i].constData();
-    std::vector<Oid> types = s.types;
-    types.resize(s.parameters, 0);
     if (!s.session->Usable(&error_)) return false;
+    if (s.writes && s.session->WriteRefused(&error_)) return false;
+    // Inside a change of the books the rows are read whole: its transaction is not the read's
+    // to end, and a read there is short.
+    if (s.pieces && !s.writes && s.session->CanReadInPieces()) return OpenCursor();
+    const std::vector<const char*> values = s.ValueTexts();
+    const std::vector<Oid> types = s.ValueTypes();
     PGconn* conn = s.session->Connection();
     // A change outside a transaction waits for the writer of the moment, as it takes the write
     // lock on an SQLite file: it never lands between another till's reading and writing.
@@ -215,27 +250,68 @@ bool Statement::RunOnServer() const {
         s.result = nullptr;
         return false;
     }
-    const char* primary = PQresultErrorField(s.result, PG_DIAG_MESSAGE_PRIMARY);
-    error_ =
-        primary ? QString::fromUtf8(primary) : QString::fromUtf8(PQerrorMessage(conn)).trimmed();
-    if (ServerConnectionLost(conn, s.result))
-        error_ = QStringLiteral("与数据库服务器的连接已断开：") + error_;
-    else if (error_.isEmpty())
-        error_ = QStringLiteral("数据库服务器没有执行这条语句");
-    // Another connection held a lock past the wait (or the two waited for each other).
-    const QByteArray state = PQresultErrorField(s.result, PG_DIAG_SQLSTATE);
-    busy_ = state == "55P03" || state == "40P01";
-    s.session->busy = busy_;
+    TakeServerError(s.result);
     PQclear(s.result);
     s.result = nullptr;
     if (ownTransaction) s.session->Rollback();
     return false;
 }
 
+bool Statement::OpenCursor() const {
+    Server& s = *server_;
+    if (!s.session->BeginRead(&error_)) return false;
+    const std::vector<const char*> values = s.ValueTexts();
+    const std::vector<Oid> types = s.ValueTypes();
+    s.cursor = s.session->NewCursorName();
+    PGresult* declared = PQexecParams(
+        s.session->Connection(), "DECLARE " + s.cursor + " NO SCROLL CURSOR FOR " + s.sql,
+        s.parameters, types.data(), values.data(), nullptr, nullptr, 0);
+    const bool ok = PQresultStatus(declared) == PGRES_COMMAND_OK;
+    if (!ok) TakeServerError(declared);
+    PQclear(declared);
+    if (!ok) {
+        s.cursor.clear();
+        s.session->EndRead();
+        return false;
+    }
+    return FetchPiece();
+}
+
+bool Statement::FetchPiece() const {
+    Server& s = *server_;
+    PQclear(s.result);
+    s.result = PQexec(s.session->Connection(),
+                      "FETCH " + QByteArray::number(kRowsPerPiece) + " FROM " + s.cursor);
+    s.row = -1;
+    if (PQresultStatus(s.result) != PGRES_TUPLES_OK) {
+        TakeServerError(s.result);
+        PQclear(s.result);
+        s.result = nullptr;
+        CloseCursor();
+        return false;
+    }
+    // A short piece is the last: the server's side of the read ends before its rows are walked.
+    if (PQntuples(s.result) < kRowsPerPiece) CloseCursor();
+    return true;
+}
+
+void Statement::CloseCursor() const {
+    Server& s = *server_;
+    if (s.cursor.isEmpty()) return;
+    if (PQstatus(s.session->Connection()) == CONNECTION_OK)
+        PQclear(PQexec(s.session->Connection(), "CLOSE " + s.cursor));
+    s.cursor.clear();
+    s.session->EndRead();
+}
+
 bool Statement::Next() {
     if (server_) {
         if (!Ok() || done_ || !RunOnServer()) return false;
         if (++server_->row < PQntuples(server_->result)) return true;
+        if (!server_->cursor.isEmpty()) {
+            if (!FetchPiece()) return false;
+            if (++server_->row < PQntuples(server_->result)) return true;
+        }
         done_ = true;
         return false;
     }
@@ -252,6 +328,7 @@ bool Statement::Next() {
 
 void Statement::Reset() {
     if (server_) {
+        CloseCursor();
         PQclear(server_->result);
         server_->result = nullptr;
         server_->row = -1;

@@ -8,9 +8,14 @@
 #include <QVariant>
 #include <QVariantList>
 
+struct pg_result;
+using PGresult = pg_result;
 struct sqlite3;
 struct sqlite3_stmt;
 class DbConnection;
+
+// The rows a read in pieces holds at once on a server.
+constexpr int kRowsPerPiece = 10000;
 
 // How a column's value of the current row is stored.
 enum class ColumnType : quint8 { Null, Integer, Real, Text };
@@ -27,6 +32,11 @@ class Statement {
     bool Ok() const { return error_.isEmpty() && (stmt_ != nullptr || server_ != nullptr); }
     const QString& Error() const { return error_; }
 
+    // On a server, a SELECT whose rows are many: they come through a cursor in pieces of
+    // kRowsPerPiece, so that the whole result is never held at once. Until its last piece is
+    // read (or the statement ends), the connection reads in a transaction of its own in which
+    // no change of the books may run. Called before the statement runs; nothing on a file.
+    void ReadInPieces();
     // Binds values in order to the statement's parameters; dates go in their stored form.
     bool Bind(const QVariantList& values);
     // Moves to the next row: true on a row, false after the last one or when it failed (then
@@ -67,6 +77,11 @@ class Statement {
 
     void Prepare(const QString& sql);
     bool RunOnServer() const;
+    bool OpenCursor() const;
+    bool FetchPiece() const;
+    void CloseCursor() const;
+    // Takes the failure of result as the statement's error.
+    void TakeServerError(PGresult* result) const;
 };
 
 // The value a QVariant stands for in a store: text, a number, a stored date or null.

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "common/cell_row.h"
 #include "store/change_log.h"
@@ -308,6 +309,67 @@ TEST_F(ServerStore, RecordSetsAndListsReadTheServersRowsAsTheFilesRows) {
     EXPECT_EQ(cells.Kind(0), CellKind::Number);
     EXPECT_EQ(cells.Kind(1), CellKind::Date);
     EXPECT_EQ(cells.Value(2), 1);
+}
+
+// A list of more rows than the server sends at once: every row comes, in order; meanwhile
+// the connection still reads but refuses a change, and once the list is read nothing of the
+// read stays open: a change then goes through and another till sees it.
+TEST_F(ServerStore, AListOfManyPiecesComesWholeAndLeavesTheConnectionFree) {
+    const int total = kRowsPerPiece * 2 + kRowsPerPiece / 2;
+    ASSERT_TRUE(db().Execute("insert into other (数量) select g from generate_series(1, ?::int) g",
+                             {total}));
+    ListQuery rows("select ID, 数量 from other where 数量 > ? order by ID", {0});
+    const QList<int> c = rows.Columns({"ID", "数量"});
+    int read = 0;
+    bool inOrder = true;
+    while (rows.Next()) {
+        ++read;
+        inOrder = inOrder && rows.Number(c[0]) == read && rows.Number(c[1]) == read;
+        if (read == kRowsPerPiece + 1) {
+            EXPECT_EQ(Row(db(), "select count(*) from other"), QStringList{QString::number(total)});
+            EXPECT_FALSE(db().Execute("update other set 数量 = 0"));
+            EXPECT_TRUE(db().GetErrorDescription().contains(QStringLiteral("不能修改")));
+        }
+    }
+    EXPECT_TRUE(rows.Ok()) << rows.Error().toStdString();
+    EXPECT_EQ(read, total);
+    EXPECT_TRUE(inOrder);
+
+    ASSERT_TRUE(db().Execute("insert into other (数量) values (0)"))
+        << db().GetErrorDescription().toStdString();
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(connection_));
+    EXPECT_EQ(Row(other, "select count(*) from other where 数量 = 0"), QStringList{"1"});
+}
+
+// A list whose read fails after its first piece - the server's error, then the connection
+// cut - is a failure, not a shorter list, and the connection serves the next statement.
+TEST_F(ServerStore, AListThatFailsAfterItsFirstPieceIsAFailureNotAShorterList) {
+    const int total = kRowsPerPiece * 2;
+    ASSERT_TRUE(db().Execute("insert into other (数量) select g from generate_series(1, ?::int) g",
+                             {total}));
+    const auto readAll = [](ListQuery& rows, const std::function<void()>& afterFirst) {
+        int read = 0;
+        while (rows.Next())
+            if (++read == 1) afterFirst();
+        return read;
+    };
+    ListQuery divided("select 1 / (? - 数量) as n from other", {kRowsPerPiece + 5});
+    EXPECT_EQ(readAll(divided, [] {}), kRowsPerPiece);
+    EXPECT_FALSE(divided.Ok());
+    EXPECT_FALSE(divided.Error().isEmpty());
+    EXPECT_TRUE(db().Execute("insert into other (数量) values (0)"))
+        << db().GetErrorDescription().toStdString();
+
+    const QString pid = Row(db(), "select pg_backend_pid()").value(0);
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(connection_));
+    ListQuery cut("select ID from other");
+    EXPECT_EQ(readAll(cut, [&] { Row(other, "select pg_terminate_backend(?::int)", {pid}); }),
+              kRowsPerPiece);
+    EXPECT_FALSE(cut.Ok());
+    EXPECT_TRUE(cut.Error().contains(QStringLiteral("连接已断开"))) << cut.Error().toStdString();
+    EXPECT_EQ(Row(db(), "select count(*) from other"), QStringList{QString::number(total + 1)});
 }
 
 TEST_F(ServerStore, ADatabaseOfALaterVersionOrAnUnreachableServerIsNotOpened) {
