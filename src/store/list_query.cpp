@@ -53,7 +53,12 @@ ListQuery::ListQuery(const QString& sql, const QVariantList& values)
     : state_(std::make_unique<State>()) {
     EnsureDatabaseOpen();
     SharedRecordSet().Close();
-    state_->statement = std::make_unique<Statement>(SharedConnection(), sql);
+    // A file gives the rows of a table in the order they were added, a changed one where it
+    // was; a server stores a changed row anew wherever there is room, and a refill would move
+    // it in the list.
+    state_->statement = std::make_unique<Statement>(
+        SharedConnection(),
+        SharedConnection().Server() ? sql + QStringLiteral(" order by ID") : sql);
     if (!state_->statement->Bind(values)) return;
     const Statement& st = *state_->statement;
     const int columns = st.ColumnCount();
