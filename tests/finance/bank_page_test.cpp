@@ -242,6 +242,7 @@ TEST_P(BankPageTest, TheChangeWindowStaysWithTheEntryItWasOpenedFor) {
     QTest::mouseClick(w->按钮2, Qt::LeftButton);
     EXPECT_EQ(Stored("金额", 1), "77");
     EXPECT_EQ(Stored("金额", 2), "2");
+    EXPECT_EQ(g->CellText(1, 5), "77");  // the changed entry keeps its row in the reloaded list
 }
 
 TEST_P(BankPageTest, AFailedChangeIsReportedAndChangesNothing) {
