@@ -86,10 +86,12 @@ BankEntryWindow::BankEntryWindow(QWidget* parent, const BankEntryRow* row)
     按钮2 = Place<QPushButton>(this, QStringLiteral("按钮2"), 71, 246, 100, 30);
     按钮2->setText(QStringLiteral("保存"));
 
-    FillComboFromQuery(名称组合框,
-                       QStringLiteral("select max(银行) as exp from bank group by 银行"));
-    FillComboFromQuery(账户组合框,
-                       QStringLiteral("select max(账户) as exp from bank group by 账户"));
+    FillComboFromQuery(
+        名称组合框,
+        QStringLiteral("select max(银行) as exp from bank group by 银行 order by 银行"));
+    FillComboFromQuery(
+        账户组合框,
+        QStringLiteral("select max(账户) as exp from bank group by 账户 order by 账户"));
     if (row) {
         ShowRow(*row);
         connect(按钮2, &QPushButton::clicked, this, &BankEntryWindow::SaveBankEntryChange);

@@ -45,9 +45,10 @@ BankPage& Page() {
 const QString kDetail = QStringLiteral("细节");
 const QString kSummary = QStringLiteral("汇总");
 const QString kAll = QStringLiteral("select * from bank");
-const QString kBalances =
-    QStringLiteral("select 银行,账户,sum(金额) as 总计 from bank group by 银行,账户");
-const QString kBankNames = QStringLiteral("select max(银行) as exp from bank group by 银行");
+const QString kBalances = QStringLiteral(
+    "select 银行,账户,sum(金额) as 总计 from bank group by 银行,账户 order by 银行,账户");
+const QString kBankNames =
+    QStringLiteral("select max(银行) as exp from bank group by 银行 order by 银行");
 
 const QStringList kDetailFields = {
     QStringLiteral("ID"),   QStringLiteral("银行"), QStringLiteral("账户"), QStringLiteral("方式"),
@@ -287,8 +288,9 @@ void LayOutBankColumns() {
 void FillBankGrid(const QString& sql, const QVariantList& values) {
     RecordGrid* g = BankGrid();
     if (!g) return;
-    // Read before the layout changes: a failed read keeps the rows in the columns they fit.
-    if (!OpenSharedQuery(sql, values)) {
+    // Read before the layout changes: a failed read keeps the rows in the columns they fit. In
+    // the order the entries were made, on a server too, where a changed row moves in the table.
+    if (!OpenSharedQuery(sql + QStringLiteral(" order by ID"), values)) {
         SharedRecordSet().Close();
         return ReportListReadFailure(SharedConnectionBusy());
     }

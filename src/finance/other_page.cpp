@@ -89,11 +89,13 @@ void SetColumnWidths(const double (&fractions)[8]) {
 }
 
 void RebuildPickLists() {
-    const QString items = QStringLiteral("select max(项目) as exp from other group by 项目");
+    const QString items =
+        QStringLiteral("select max(项目) as exp from other group by 项目 order by 项目");
     for (QComboBox* box :
          {Page().收入.项目框.data(), Page().支出.项目框.data(), Page().其他项目查询框.data()})
         FillComboFromQuery(box, items);
-    const QString remarks = QStringLiteral("select max(备注) as exp from other group by 备注");
+    const QString remarks =
+        QStringLiteral("select max(备注) as exp from other group by 备注 order by 备注");
     for (QComboBox* box :
          {Page().支出.备注框.data(), Page().收入.备注框.data(), Page().其他备注查询框.data()})
         FillComboFromQuery(box, remarks);
@@ -386,7 +388,8 @@ void FillOtherGrid(const QString& sql, const QVariantList& values) {
     BeginListFill(g, 1);
     double income = 0, expense = 0, other = 0;
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    if (!OpenSharedQuery(sql, values)) {
+    // In the order the entries were made, on a server too, where a table keeps no such order.
+    if (!OpenSharedQuery(sql + QStringLiteral(" order by ID"), values)) {
         SharedRecordSet().Close();
         return FailListFill(g, SharedConnectionBusy());
     }

@@ -60,6 +60,10 @@ void SetUpSalesGrid(RecordGrid* g) {
 }
 
 bool IndexExists(const QString& name) {
+    // A server's tables are always made with every index of the program, and its catalog is
+    // not SQLite's; only a data.db of an earlier version may lack one.
+    EnsureDatabaseOpen();
+    if (SharedConnection().GetProvider() == kServerStore) return true;
     const bool found =
         OpenSharedQuery(
             QStringLiteral("select count(*) as n from sqlite_master where type = 'index' and "

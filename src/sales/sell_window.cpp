@@ -180,10 +180,12 @@ void SellWindow::FillOnOpen(const GoodsRow* row) {
                         QString::number(now.time().second()));
     // The ledger keeps a record of every customer a sale names, so the pick lists read those
     // few rows instead of grouping every sale.
-    FillComboFromQuery(客户姓名框,
-                       QStringLiteral("select max(名称) as exp from customer group by 名称"));
-    FillComboFromQuery(客户地址框,
-                       QStringLiteral("select max(地址) as exp from customer group by 名称"));
+    FillComboFromQuery(
+        客户姓名框,
+        QStringLiteral("select max(名称) as exp from customer group by 名称 order by 名称"));
+    FillComboFromQuery(
+        客户地址框,
+        QStringLiteral("select max(地址) as exp from customer group by 名称 order by 名称"));
     // A stock below the default quantity of 1 lowers it to the stock.
     if (IsGreater(Number(销售数量框), Number(库存框))) 销售数量框->setText(库存框->text());
     实际零售价框->setFocus();

@@ -21,7 +21,8 @@ const QString kAll = QStringLiteral("全部信息");
 void FillTree(QTreeWidget* tree) {
     tree->clear();
     auto* all = new QTreeWidgetItem(tree, {kAll});
-    if (OpenSharedQuery(QStringLiteral("select max(类型) as exp from buy group by 类型"))) {
+    if (OpenSharedQuery(
+            QStringLiteral("select max(类型) as exp from buy group by 类型 order by 类型"))) {
         DbRecordSet& records = SharedRecordSet();
         const int count = records.GetRecordCount();
         for (int i = 0; i < count; ++i, records.MoveNext())

@@ -120,16 +120,17 @@ void GoodsEntryWindow::AddLabel(const QString& text, const QRect& box) {
 }
 
 void GoodsEntryWindow::LoadPickLists() {
-    FillComboFromQuery(类别组合框,
-                       QStringLiteral("select max(类型) as exp from buy group by 类型"));
-    FillComboFromQuery(名称组合框,
-                       QStringLiteral("select max(名称) as exp from buy group by 名称"));
-    FillComboFromQuery(型号组合框,
-                       QStringLiteral("select max(型号) as exp from buy group by 型号"));
-    FillComboFromQuery(编码组合框,
-                       QStringLiteral("select max(编码) as exp from buy group by 编码"));
-    FillComboFromQuery(供货商框,
-                       QStringLiteral("select max(供货商) as exp from buy group by 供货商"));
+    FillComboFromQuery(
+        类别组合框, QStringLiteral("select max(类型) as exp from buy group by 类型 order by 类型"));
+    FillComboFromQuery(
+        名称组合框, QStringLiteral("select max(名称) as exp from buy group by 名称 order by 名称"));
+    FillComboFromQuery(
+        型号组合框, QStringLiteral("select max(型号) as exp from buy group by 型号 order by 型号"));
+    FillComboFromQuery(
+        编码组合框, QStringLiteral("select max(编码) as exp from buy group by 编码 order by 编码"));
+    FillComboFromQuery(
+        供货商框,
+        QStringLiteral("select max(供货商) as exp from buy group by 供货商 order by 供货商"));
 }
 
 void GoodsEntryWindow::ShowRecord(const GoodsRow& record, bool withQuantityAndRemark) {

@@ -97,10 +97,12 @@ void ReloadStockPanelPickLists() {
     const QSignalBlocker supplier(page.库管供货商框), type(page.库管类型查询框);
     const QString supplierText = page.库管供货商框->currentText();
     const QString typeText = page.库管类型查询框->currentText();
-    FillComboFromQuery(page.库管供货商框,
-                       QStringLiteral("select max(供货商) as exp from buy group by 供货商"));
-    FillComboFromQuery(page.库管类型查询框,
-                       QStringLiteral("select max(类型) as exp from buy group by 类型"));
+    FillComboFromQuery(
+        page.库管供货商框,
+        QStringLiteral("select max(供货商) as exp from buy group by 供货商 order by 供货商"));
+    FillComboFromQuery(
+        page.库管类型查询框,
+        QStringLiteral("select max(类型) as exp from buy group by 类型 order by 类型"));
     page.库管供货商框->setEditText(supplierText);
     page.库管类型查询框->setEditText(typeText);
 }

@@ -53,7 +53,13 @@ ListQuery::ListQuery(const QString& sql, const QVariantList& values)
     : state_(std::make_unique<State>()) {
     EnsureDatabaseOpen();
     SharedRecordSet().Close();
-    state_->statement = std::make_unique<Statement>(SharedConnection(), sql);
+    // A file gives the rows of a table in the order they were added, a changed one where it
+    // was; a server stores a changed row anew wherever there is room, and a refill would move
+    // it in the list. A list that names its own order keeps it.
+    const bool ordered = sql.contains(QLatin1String("order by"), Qt::CaseInsensitive);
+    state_->statement = std::make_unique<Statement>(
+        SharedConnection(),
+        SharedConnection().Server() && !ordered ? sql + QStringLiteral(" order by ID") : sql);
     // A list may have a million rows: a server sends them in pieces.
     state_->statement->ReadInPieces();
     if (!state_->statement->Bind(values)) return;

@@ -13,7 +13,8 @@ class CellRow;
 class ListQuery {
   public:
     // Runs sql (values bound to its "?" parameters) on the shared connection, opening the
-    // database first when it is closed.
+    // database first when it is closed. sql selects rows of one table without an order of its
+    // own: on a server they come by ID.
     ListQuery(const QString& sql, const QVariantList& values = {});
     ~ListQuery();
     ListQuery(const ListQuery&) = delete;

@@ -3,8 +3,8 @@
 #include <libpq-fe.h>
 
 #include <QSet>
-#include <QTimeZone>
 
+#include "common/date_text.h"
 #include "common/name_initials.h"
 #include "store/change_log.h"
 #include "store/schema.h"
@@ -103,10 +103,6 @@ BEGIN
       RETURN floor(extract(epoch FROM y) / step) - floor(extract(epoch FROM x) / step);
   END CASE;
 END $$;
-CREATE FUNCTION lk_now() RETURNS text LANGUAGE sql STABLE AS
-  $$SELECT to_char(localtimestamp(0), 'YYYY-MM-DD HH24:MI:SS')$$;
-CREATE FUNCTION lk_today() RETURNS text LANGUAGE sql STABLE AS
-  $$SELECT to_char(localtimestamp(0), 'YYYY-MM-DD')$$;
 CREATE FUNCTION instr(a text, b text) RETURNS bigint LANGUAGE sql IMMUTABLE AS
   'SELECT strpos(a, b)';
 -- The sum that is 0, not null, over no rows.
@@ -216,16 +212,18 @@ bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* e
                 return false;
             }
             firstWord = false;
-            // Now() and Date() tell the time of the program's clock, not the server's own
-            // now(), which gives a time stamp rather than a stored date text.
+            // Now() and Date() tell the time of the program's clock as stored date texts, as on a
+            // file: the dates the tills store come from that clock, whatever the server's says.
             qsizetype after = end;
             while (after < n && sql[after].isSpace()) ++after;
             qsizetype close = after + 1;
             while (close < n && sql[close].isSpace()) ++close;
             if (after < n && sql[after] == u'(' && close < n && sql[close] == u')' &&
                 (lower == QLatin1String("now") || lower == QLatin1String("date"))) {
-                out += lower == QLatin1String("now") ? QStringLiteral("lk_now()")
-                                                     : QStringLiteral("lk_today()");
+                const QString now =
+                    CurrentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+                out += QStringLiteral("'%1'::text")
+                           .arg(lower == QLatin1String("now") ? now : now.left(10));
                 i = close + 1;
                 continue;
             }
@@ -278,7 +276,7 @@ bool ServerSession::Run(const QString& text, QString* error) {
 }
 
 bool ServerSession::SetUp(QString* error) {
-    // Texts travel as UTF-8, and Now() and Date() give the time of this computer's zone.
+    // Texts travel as UTF-8.
     if (PQsetClientEncoding(conn_, "UTF8") != 0) {
         *error = QString::fromUtf8(PQerrorMessage(conn_)).trimmed();
         return false;
@@ -287,13 +285,6 @@ bool ServerSession::SetUp(QString* error) {
     // A read in pieces takes every row of its cursor: the planner is to plan for all of them,
     // not for the first tenth.
     if (!Run(QStringLiteral("SET cursor_tuple_fraction = 1"), error)) return false;
-    // A zone the server does not know leaves it at its own zone: the dates are then the
-    // server's, which is no reason to refuse the books.
-    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
-    QString ignored;
-    if (!zone.isEmpty())
-        Run(QStringLiteral("SET TimeZone = '%1'").arg(QString(zone).replace(u'\'', u'_')),
-            &ignored);
     return !listening_ || Run(QStringLiteral("LISTEN lk_changes"), error);
 }
 

@@ -29,7 +29,7 @@
 
 namespace {
 
-class ListUpdates : public ProgramFixture {
+class ListUpdateBooks : public ProgramFixture {
   protected:
     void SetUp() override {
         ProgramFixture::SetUp();
@@ -95,7 +95,8 @@ class ListUpdates : public ProgramFixture {
             ASSERT_NE(grid, nullptr);
             const QStringList updated = Look(grid);
             RefillWholeList(list);
-            EXPECT_EQ(updated, Look(grid)) << step << " list " << int(list);
+            EXPECT_EQ(updated.join(u'\n').toStdString(), Look(grid).join(u'\n').toStdString())
+                << step << " list " << int(list);
         }
     }
     SaleInput Sale(qint64 goods, double quantity, double debt) {
@@ -111,7 +112,10 @@ class ListUpdates : public ProgramFixture {
     }
 };
 
-TEST_F(ListUpdates, EveryChangeLeavesEachListAsAFullRefillWould) {
+using ListUpdates = OnBothStores<ListUpdateBooks>;
+LK_ON_BOTH_STORES(ListUpdates);
+
+TEST_P(ListUpdates, EveryChangeLeavesEachListAsAFullRefillWould) {
     const qint64 pen = AddGoods("笔", 5, 10);
     const qint64 ink = AddGoods("墨\t水", 2, 4);
     AddGoods("纸", 9, 18);
@@ -170,14 +174,14 @@ TEST_F(ListUpdates, EveryChangeLeavesEachListAsAFullRefillWould) {
 
 // A second till on the same ledger: what it commits reaches this copy's lists at the next look,
 // row by row, and a burst too large to follow row by row refills them.
-TEST_F(ListUpdates, AnotherTillsChangesReachTheListsByThemselves) {
+TEST_P(ListUpdates, AnotherTillsChangesReachTheListsByThemselves) {
     const qint64 pen = AddGoods("笔", 5, 10);
     const qint64 ink = AddGoods("墨水", 2, 4);
     OpenEveryList();
     ListWatch watch;
     watch.Start();
     DbConnection till;
-    ASSERT_TRUE(till.OpenFile(SharedConnection().Path()));
+    ASSERT_TRUE(OpenTill(till)) << till.GetErrorDescription().toStdString();
 
     const LedgerResult sold = ledger::RecordSale(till, Sale(pen, 2, 3));
     ASSERT_TRUE(sold.IsDone());
@@ -203,13 +207,16 @@ TEST_F(ListUpdates, AnotherTillsChangesReachTheListsByThemselves) {
 
     // Books replaced whole (a restore, a move to a server) start their log again.
     ASSERT_TRUE(till.Execute("delete from change_log"));
-    ASSERT_TRUE(till.Execute("delete from sqlite_sequence where name = 'change_log'"));
+    ASSERT_TRUE(
+        till.Execute(store_ == StoreKind::Server
+                         ? "select setval(pg_get_serial_sequence('change_log', 'seq'), 1, false)"
+                         : "delete from sqlite_sequence where name = 'change_log'"));
     ASSERT_TRUE(ledger::Restock(till, ink, 1).IsDone());
     watch.Look();
     ExpectAsRefilled("a log started again");
 }
 
-TEST_F(ListUpdates, TotalsShowNoLeftoverOfBinaryFractions) {
+TEST_P(ListUpdates, TotalsShowNoLeftoverOfBinaryFractions) {
     for (double amount : {0.1, 0.2, -0.3}) AddGoods("纸", 1, amount);
     OpenEveryList();
     EXPECT_EQ(StockGrid()->CellText(5, 13), "0");

@@ -12,7 +12,7 @@
 
 namespace {
 
-class OtherPageTest : public FinanceFixture {
+class OtherPageBooks : public FinanceFixture {
   protected:
     void AddEntry(const QString& type, const QString& item, double amount,
                   const QString& date = QStringLiteral("2012-06-15"),
@@ -39,7 +39,10 @@ class OtherPageTest : public FinanceFixture {
     }
 };
 
-TEST_F(OtherPageTest, AnEmptyBookShowsTheHeaderAndThreeZeroTotals) {
+using OtherPageTest = OnBothStores<OtherPageBooks>;
+LK_ON_BOTH_STORES(OtherPageTest);
+
+TEST_P(OtherPageTest, AnEmptyBookShowsTheHeaderAndThreeZeroTotals) {
     RecordGrid* g = Open();
     ASSERT_EQ(g->Rows(), 2);
     ASSERT_EQ(g->Cols(), 10);
@@ -58,7 +61,7 @@ TEST_F(OtherPageTest, AnEmptyBookShowsTheHeaderAndThreeZeroTotals) {
     EXPECT_EQ(g->Column(9).Width(), 127);
 }
 
-TEST_F(OtherPageTest, TotalsGoByTypeAndExpensesTakeTheOutColour) {
+TEST_P(OtherPageTest, TotalsGoByTypeAndExpensesTakeTheOutColour) {
     AddEntry("收入", "房租", 100);
     AddEntry("支出", "水电", 30.5);
     AddEntry("退货", "手工", 7);  // a type written by hand
@@ -81,7 +84,7 @@ TEST_F(OtherPageTest, TotalsGoByTypeAndExpensesTakeTheOutColour) {
     EXPECT_EQ(g->CellText(4, 4), "总收入：100元");  // the totals row stays last
 }
 
-TEST_F(OtherPageTest, TheAmountFollowsQuantityTimesUnitPrice) {
+TEST_P(OtherPageTest, TheAmountFollowsQuantityTimesUnitPrice) {
     Open();
     QTest::keyClicks(Find<QLineEdit>("收入数量框"), "2");
     QTest::keyClicks(Find<QLineEdit>("收入单价框"), "12.5");
@@ -95,7 +98,7 @@ TEST_F(OtherPageTest, TheAmountFollowsQuantityTimesUnitPrice) {
     EXPECT_EQ(Find<QLineEdit>("支出数量框")->text(), "0.1");
 }
 
-TEST_F(OtherPageTest, RecordingAnIncomeStoresItAndPresetsTheNextEntry) {
+TEST_P(OtherPageTest, RecordingAnIncomeStoresItAndPresetsTheNextEntry) {
     RecordGrid* g = Open();
     const QString number = Find<QLineEdit>("收入编号框")->text();
     EXPECT_EQ(number, "2012615937");
@@ -138,7 +141,7 @@ TEST_F(OtherPageTest, RecordingAnIncomeStoresItAndPresetsTheNextEntry) {
     EXPECT_EQ(g->CellText(1, 4), "王's 礼金");
 }
 
-TEST_F(OtherPageTest, MissingItemNumberOrAmountIsAskedForInThatOrder) {
+TEST_P(OtherPageTest, MissingItemNumberOrAmountIsAskedForInThatOrder) {
     Open();
     Find<QLineEdit>("支出编号框")->clear();
     Click("按钮3");
@@ -156,7 +159,7 @@ TEST_F(OtherPageTest, MissingItemNumberOrAmountIsAskedForInThatOrder) {
     EXPECT_EQ(Count("select * from other"), 0);
 }
 
-TEST_F(OtherPageTest, AFieldThatCannotBeSetReportsItsCodeAndCauseAndStoresNothing) {
+TEST_P(OtherPageTest, AFieldThatCannotBeSetReportsItsCodeAndCauseAndStoresNothing) {
     Open();
     FillIn("收入", "纸", "5");
     Click("按钮1");  // empty quantity
@@ -179,7 +182,7 @@ TEST_F(OtherPageTest, AFieldThatCannotBeSetReportsItsCodeAndCauseAndStoresNothin
     EXPECT_EQ(Count("select * from other"), 1);
 }
 
-TEST_F(OtherPageTest, EntryNumbersAreNotPadded) {
+TEST_P(OtherPageTest, EntryNumbersAreNotPadded) {
     SetNowForTest(QDateTime(QDate(2012, 1, 15), QTime(9, 3, 7)));
     Open();
     EXPECT_EQ(Find<QLineEdit>("收入编号框")->text(), "2012115937");
@@ -188,7 +191,7 @@ TEST_F(OtherPageTest, EntryNumbersAreNotPadded) {
     EXPECT_EQ(NewEntryNumber(EntryKind::Income), "2012115937");
 }
 
-TEST_F(OtherPageTest, TheMenuOpensFromEveryEntry) {
+TEST_P(OtherPageTest, TheMenuOpensFromEveryEntry) {
     AddEntry("收入", "甲", 1);
     AddEntry("收入", "乙", 2);
     RecordGrid* g = Open();
@@ -211,7 +214,7 @@ TEST_F(OtherPageTest, TheMenuOpensFromEveryEntry) {
     EXPECT_TRUE(Item(OtherMenu(), "删 除 数 据")->isVisible());
 }
 
-TEST_F(OtherPageTest, DeleteAsksAndReloadsEveryEntryEvenWhenCancelled) {
+TEST_P(OtherPageTest, DeleteAsksAndReloadsEveryEntryEvenWhenCancelled) {
     CurrentSession().userRole = kSuperAdmin;
     AddEntry("收入", "甲", 1);
     AddEntry("支出", "乙", 2);
@@ -236,16 +239,12 @@ TEST_F(OtherPageTest, DeleteAsksAndReloadsEveryEntryEvenWhenCancelled) {
     EXPECT_EQ(Count("select * from other"), 2);
 }
 
-TEST_F(OtherPageTest, FailedStatementsAreReportedAndChangeNothing) {
+TEST_P(OtherPageTest, FailedStatementsAreReportedAndChangeNothing) {
     CurrentSession().userRole = kSuperAdmin;
     AddEntry("收入", "甲", 1);
     AddEntry("收入", "乙", 2);
-    ASSERT_TRUE(
-        SharedConnection().Execute("create trigger refuse_delete before delete on other begin "
-                                   "select raise(abort, '拒绝'); end"));
-    ASSERT_TRUE(
-        SharedConnection().Execute("create trigger refuse_insert before insert on other begin "
-                                   "select raise(abort, '拒绝'); end"));
+    Refuse("other", "delete");
+    Refuse("other", "insert");
     RecordGrid* g = Open();
     RightClick(g, 2, 4);
     Item(OtherMenu(), "删 除 数 据")->trigger();
@@ -262,7 +261,7 @@ TEST_F(OtherPageTest, FailedStatementsAreReportedAndChangeNothing) {
     EXPECT_EQ(Find<QComboBox>("收入项目框")->currentText(), "丙");
 }
 
-TEST_F(OtherPageTest, QueriesBindWhatIsTypedAndPicked) {
+TEST_P(OtherPageTest, QueriesBindWhatIsTypedAndPicked) {
     AddEntry("收入", "O'Brien", 1, "2012-06-15", "A1");
     AddEntry("支出", "纸_张", 2, "2012-06-01", "A2");
     AddEntry("收入", "纸张", 3, "2012-05-31", "B3");
@@ -292,7 +291,7 @@ TEST_F(OtherPageTest, QueriesBindWhatIsTypedAndPicked) {
     EXPECT_EQ(Find<QComboBox>("其他项目查询框")->currentText(), "");
 }
 
-TEST_F(OtherPageTest, TheExportButtonWritesTheWholeList) {
+TEST_P(OtherPageTest, TheExportButtonWritesTheWholeList) {
     AddEntry("收入", "甲", 1);
     Open();
     const QString file = File("other.xlsx");
@@ -304,7 +303,7 @@ TEST_F(OtherPageTest, TheExportButtonWritesTheWholeList) {
     EXPECT_EQ(dialogs_.Texts().last(), "输出Excel失败");
 }
 
-TEST_F(OtherPageTest, AReloadBeforeTheFirstShowDoesNothing) {
+TEST_P(OtherPageTest, AReloadBeforeTheFirstShowDoesNothing) {
     FillOtherGrid("select * from other");
     RefillWholeList(ListId::Other);
     EXPECT_EQ(OtherGrid(), nullptr);

@@ -3,10 +3,6 @@
 #include "store/statement.h"
 #include "support/test_server.h"
 
-std::string StoreName(const ::testing::TestParamInfo<StoreKind>& info) {
-    return info.param == StoreKind::File ? "File" : "Server";
-}
-
 void LedgerFixture::SetUp() {
     ASSERT_TRUE(dir_.isValid());
     if (store_ == StoreKind::Server) {

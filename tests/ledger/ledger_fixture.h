@@ -8,8 +8,7 @@
 #include <QVariant>
 
 #include "store/db_connection.h"
-
-enum class StoreKind { File, Server };
+#include "support/store_kind.h"
 
 class LedgerFixture : public ::testing::Test {
   protected:
@@ -36,19 +35,3 @@ class LedgerFixture : public ::testing::Test {
     DbConnection till1_;
     DbConnection till2_;
 };
-
-// The same tests on the data.db file and on a database server.
-template <class Books>
-class OnBothStores : public Books, public ::testing::WithParamInterface<StoreKind> {
-  protected:
-    void SetUp() override {
-        this->store_ = GetParam();
-        Books::SetUp();
-    }
-};
-
-std::string StoreName(const ::testing::TestParamInfo<StoreKind>& info);
-
-#define LK_ON_BOTH_STORES(suite)                                                                   \
-    INSTANTIATE_TEST_SUITE_P(Stores, suite, ::testing::Values(StoreKind::File, StoreKind::Server), \
-                             StoreName)

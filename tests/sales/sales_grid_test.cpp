@@ -12,7 +12,7 @@
 
 namespace {
 
-class SalesGridTest : public SalesFixture {
+class SalesGridBooks : public SalesFixture {
   protected:
     QMenu* Menu() { return TheSalesPage().销售快捷菜单; }
     // Whether a right-click on the cell pops the menu up; the menu is closed again.
@@ -24,7 +24,10 @@ class SalesGridTest : public SalesFixture {
     }
 };
 
-TEST_F(SalesGridTest, AnEmptyTableShowsTheHeadersAndZeroTotals) {
+using SalesGridTest = OnBothStores<SalesGridBooks>;
+LK_ON_BOTH_STORES(SalesGridTest);
+
+TEST_P(SalesGridTest, AnEmptyTableShowsTheHeadersAndZeroTotals) {
     RecordGrid* g = OpenGrid();
     ASSERT_EQ(g->Rows(), 3);
     EXPECT_EQ(g->Cols(), 18);
@@ -48,7 +51,7 @@ TEST_F(SalesGridTest, AnEmptyTableShowsTheHeadersAndZeroTotals) {
     EXPECT_EQ(g->Column(9).Mask(), RecordGrid::cellValue);
 }
 
-TEST_F(SalesGridTest, RowsShowTheirSaleWithDebtsColouredAndTotalled) {
+TEST_P(SalesGridTest, RowsShowTheirSaleWithDebtsColouredAndTotalled) {
     SaleRow tiny;
     tiny.欠款额 = 0.00000005;
     tiny.销售日期 = "2012-06-03";
@@ -78,7 +81,7 @@ TEST_F(SalesGridTest, RowsShowTheirSaleWithDebtsColouredAndTotalled) {
     EXPECT_EQ(g->CellText(4, 12), "1.2");
 }
 
-TEST_F(SalesGridTest, GridLinesOneOrTwoPaintTheDataCellsWhite) {
+TEST_P(SalesGridTest, GridLinesOneOrTwoPaintTheDataCellsWhite) {
     AddSale(SaleRow{});
     WriteSetupKey("line", "2");
     RecordGrid* g = OpenGrid();
@@ -91,12 +94,12 @@ TEST_F(SalesGridTest, GridLinesOneOrTwoPaintTheDataCellsWhite) {
     EXPECT_EQ(g->Cell(2, 2).BackColor(), SetupColor(SetupKey::kBgOne));
 }
 
-TEST_F(SalesGridTest, TheSuperAdministratorSeesTheProfitColumn) {
+TEST_P(SalesGridTest, TheSuperAdministratorSeesTheProfitColumn) {
     LogInAsSuperAdmin();
     EXPECT_EQ(OpenGrid()->Column(12).Width(), 85);
 }
 
-TEST_F(SalesGridTest, NoMenuPathShowsTheProfitToAnOrdinaryUser) {
+TEST_P(SalesGridTest, NoMenuPathShowsTheProfitToAnOrdinaryUser) {
     SaleRow sale;
     sale.净利润 = 0.7;
     AddSale(sale);
@@ -129,7 +132,7 @@ TEST_F(SalesGridTest, NoMenuPathShowsTheProfitToAnOrdinaryUser) {
     EXPECT_EQ(g->Column(12).Width(), 0);
 }
 
-TEST_F(SalesGridTest, HiddenColumnsStayHiddenAcrossRefillsAndResizes) {
+TEST_P(SalesGridTest, HiddenColumnsStayHiddenAcrossRefillsAndResizes) {
     AddSale(SaleRow{});
     RecordGrid* g = OpenGrid();
     SalesPage& page = TheSalesPage();
@@ -152,7 +155,7 @@ TEST_F(SalesGridTest, HiddenColumnsStayHiddenAcrossRefillsAndResizes) {
     EXPECT_EQ(g->Column(10).Width(), 92);  // 0.09 × 1028
 }
 
-TEST_F(SalesGridTest, TheMenuOpensOverASaleOnlyAndAroundTheGrid) {
+TEST_P(SalesGridTest, TheMenuOpensOverASaleOnlyAndAroundTheGrid) {
     AddSale(SaleRow{});
     OpenGrid(400);
     EXPECT_FALSE(MenuOpensAt(1, 3));
@@ -172,7 +175,7 @@ TEST_F(SalesGridTest, TheMenuOpensOverASaleOnlyAndAroundTheGrid) {
                            "打印销售", "设置显示信息", "-", "客户欠款"}));
 }
 
-TEST_F(SalesGridTest, DeletingIsOfferedOnlyWithTheSuperAdministratorsItems) {
+TEST_P(SalesGridTest, DeletingIsOfferedOnlyWithTheSuperAdministratorsItems) {
     AddSale(SaleRow{});
     OpenGrid();
     RightClick(2, 3);
@@ -184,7 +187,7 @@ TEST_F(SalesGridTest, DeletingIsOfferedOnlyWithTheSuperAdministratorsItems) {
     Menu()->hide();
 }
 
-TEST_F(SalesGridTest, ADoubleClickOnASaleOpensItsModifyWindow) {
+TEST_P(SalesGridTest, ADoubleClickOnASaleOpensItsModifyWindow) {
     AddSale(SaleRow{});
     OpenGrid();
     DoubleClick(3, 3);  // the totals row
@@ -197,7 +200,7 @@ TEST_F(SalesGridTest, ADoubleClickOnASaleOpensItsModifyWindow) {
     modify->close();
 }
 
-TEST_F(SalesGridTest, ItFillsThePickListsAndRegistersForRefills) {
+TEST_P(SalesGridTest, ItFillsThePickListsAndRegistersForRefills) {
     SaleRow a;
     a.类型 = "文具";
     a.客户名称 = "张三";

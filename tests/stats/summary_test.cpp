@@ -17,7 +17,7 @@
 
 namespace {
 
-class Summary : public ProgramFixture {
+class SummaryBooks : public ProgramFixture {
   protected:
     void SetUp() override {
         ProgramFixture::SetUp();
@@ -52,7 +52,10 @@ class Summary : public ProgramFixture {
     QFrame* host_ = nullptr;
 };
 
-TEST_F(Summary, AnEmptyTableShowsHeadersAndZeroTotals) {
+using Summary = OnBothStores<SummaryBooks>;
+LK_ON_BOTH_STORES(Summary);
+
+TEST_P(Summary, AnEmptyTableShowsHeadersAndZeroTotals) {
     RecordGrid* g = Open();
     ASSERT_EQ(g->Rows(), 3);
     EXPECT_EQ(g->Cols(), 12);
@@ -64,7 +67,7 @@ TEST_F(Summary, AnEmptyTableShowsHeadersAndZeroTotals) {
     EXPECT_EQ(g->Column(1).Width(), 0);
 }
 
-TEST_F(Summary, ZeroStockIsLeftOutOnlyWhenTheStockListShowsIt) {
+TEST_P(Summary, ZeroStockIsLeftOutOnlyWhenTheStockListShowsIt) {
     AddGoods("有", 2, 1);
     AddGoods("无", 4, 0);
     RecordGrid* g = Open();
@@ -79,7 +82,7 @@ TEST_F(Summary, ZeroStockIsLeftOutOnlyWhenTheStockListShowsIt) {
     EXPECT_EQ(g->CellText(3, 10), "1");
 }
 
-TEST_F(Summary, TheMenuOpensFromHeaderRowOneButNotRowOrColumnZero) {
+TEST_P(Summary, TheMenuOpensFromHeaderRowOneButNotRowOrColumnZero) {
     AddGoods("有", 2, 1);
     Open();
     RightClick(0, 3);
@@ -91,7 +94,7 @@ TEST_F(Summary, TheMenuOpensFromHeaderRowOneButNotRowOrColumnZero) {
     SummaryMenu()->hide();
 }
 
-TEST_F(Summary, ExportNeedsARecordRowAndWritesTheWholeList) {
+TEST_P(Summary, ExportNeedsARecordRowAndWritesTheWholeList) {
     AddGoods("甲", 2, 1);
     AddGoods("乙", 3, 3);
     RecordGrid* g = Open();
@@ -119,7 +122,7 @@ TEST_F(Summary, ExportNeedsARecordRowAndWritesTheWholeList) {
     EXPECT_EQ(dialogs_.Texts().last(), "输出Excel失败");
 }
 
-TEST_F(Summary, PrintNoticesPointToTheExport) {
+TEST_P(Summary, PrintNoticesPointToTheExport) {
     ShowPrintNotice(PrintNotice::Stock);
     ShowPrintNotice(PrintNotice::Sales);
     EXPECT_EQ(dialogs_.Texts(),
@@ -127,7 +130,7 @@ TEST_F(Summary, PrintNoticesPointToTheExport) {
                            "~ 暂无此功能 ~，但是你可以用输出Excel打印。"}));
 }
 
-TEST_F(Summary, ItRegistersItselfForRefills) {
+TEST_P(Summary, ItRegistersItselfForRefills) {
     EXPECT_FALSE(ListExists(ListId::Summary));
     RecordGrid* g = Open();
     EXPECT_TRUE(ListExists(ListId::Summary));

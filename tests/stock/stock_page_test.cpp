@@ -29,7 +29,7 @@
 
 namespace {
 
-class StockList : public ProgramFixture {
+class StockListBooks : public ProgramFixture {
   protected:
     void SetUp() override {
         ProgramFixture::SetUp();
@@ -80,7 +80,10 @@ class StockList : public ProgramFixture {
     QFrame* panel_ = nullptr;
 };
 
-TEST_F(StockList, AnEmptyTableShowsTheHeadersAndATotalsRowOfZeros) {
+using StockList = OnBothStores<StockListBooks>;
+LK_ON_BOTH_STORES(StockList);
+
+TEST_P(StockList, AnEmptyTableShowsTheHeadersAndATotalsRowOfZeros) {
     RecordGrid* g = Open();
     ASSERT_EQ(g->Rows(), 3);
     EXPECT_EQ(g->Cols(), 17);
@@ -94,7 +97,7 @@ TEST_F(StockList, AnEmptyTableShowsTheHeadersAndATotalsRowOfZeros) {
     EXPECT_EQ(g->Cell(2, 5).BackColor(), 33023);
 }
 
-TEST_F(StockList, RowsShowTheirValuesAndZeroStockIsHiddenButCounted) {
+TEST_P(StockList, RowsShowTheirValuesAndZeroStockIsHiddenButCounted) {
     AddGoods("纸", 2.5, 4);
     AddGoods("笔", 0, 10);
     AddGoods("尺", -2, 1);
@@ -112,7 +115,7 @@ TEST_F(StockList, RowsShowTheirValuesAndZeroStockIsHiddenButCounted) {
     EXPECT_EQ(DataRows(), 3);
 }
 
-TEST_F(StockList, AnExportedStockListReadsBackAsTheSameGoodsForAnImport) {
+TEST_P(StockList, AnExportedStockListReadsBackAsTheSameGoodsForAnImport) {
     ASSERT_TRUE(SharedConnection().Execute(
         "insert into buy (名称, 型号, 编码, 类型, 进货数量, 进货单价, 进货金额, 销售单价, "
         "存货数量, "
@@ -138,7 +141,7 @@ TEST_F(StockList, AnExportedStockListReadsBackAsTheSameGoodsForAnImport) {
     EXPECT_EQ(g.入库日期, QDate(2012, 6, 3));
 }
 
-TEST_F(StockList, AlarmAndZeroColours) {
+TEST_P(StockList, AlarmAndZeroColours) {
     WriteSetupKey("zero", "ture");
     WriteSetupKey("beep", "5");
     AddGoods("a", 4.9999999);
@@ -157,7 +160,7 @@ TEST_F(StockList, AlarmAndZeroColours) {
     EXPECT_EQ(g->Cell(6, 0).ForeColor(), 0);
 }
 
-TEST_F(StockList, SortingByStockKeepsTheTotalsRowLast) {
+TEST_P(StockList, SortingByStockKeepsTheTotalsRowLast) {
     WriteSetupKey("beepview", "ture");
     AddGoods("ten", 10);
     AddGoods("two", 2);
@@ -168,7 +171,7 @@ TEST_F(StockList, SortingByStockKeepsTheTotalsRowLast) {
     EXPECT_EQ(g->Column(12).UserSortIndicator(), RecordGrid::cellSortIndicatorAscending);
 }
 
-TEST_F(StockList, AnOrdinaryUserGetsNoCostFigureInTheListItsTotalsOrItsExport) {
+TEST_P(StockList, AnOrdinaryUserGetsNoCostFigureInTheListItsTotalsOrItsExport) {
     CurrentSession().userRole = kOrdinaryUser;
     AddGoods("纸\t白", 3, 3);  // a tab typed into the name must not shift the row
     RecordGrid* g = Open();
@@ -199,7 +202,7 @@ TEST_F(StockList, AnOrdinaryUserGetsNoCostFigureInTheListItsTotalsOrItsExport) {
     EXPECT_FALSE(texts.contains("6"));  // 3 bought at 2
 }
 
-TEST_F(StockList, AnOrdinaryUserGetsTheRestockBackOnARecordRowAfterTheTotalsRow) {
+TEST_P(StockList, AnOrdinaryUserGetsTheRestockBackOnARecordRowAfterTheTotalsRow) {
     CurrentSession().userRole = kOrdinaryUser;
     AddGoods("纸", 3);
     Open();
@@ -214,7 +217,7 @@ TEST_F(StockList, AnOrdinaryUserGetsTheRestockBackOnARecordRowAfterTheTotalsRow)
     EXPECT_FALSE(page.删除->isVisible());
 }
 
-TEST_F(StockList, GridLineModes) {
+TEST_P(StockList, GridLineModes) {
     AddGoods("纸", 3);
     RecordGrid* g = Open();
     EXPECT_EQ(g->GridColor(), 8421504);
@@ -227,7 +230,7 @@ TEST_F(StockList, GridLineModes) {
     EXPECT_EQ(g->Cell(3, 5).BackColor(), 33023);  // the totals row keeps its colour
 }
 
-TEST_F(StockList, RightClicksOpenTheMenuOnlyOverRecordCells) {
+TEST_P(StockList, RightClicksOpenTheMenuOnlyOverRecordCells) {
     AddGoods("纸", 3);
     Open();
     QMenu* menu = TheStockPage().库管快捷菜单;
@@ -250,7 +253,7 @@ TEST_F(StockList, RightClicksOpenTheMenuOnlyOverRecordCells) {
     menu->hide();
 }
 
-TEST_F(StockList, TheMenuHoldsEveryItemInOrder) {
+TEST_P(StockList, TheMenuHoldsEveryItemInOrder) {
     Open();
     QStringList items;
     for (QAction* a : TheStockPage().库管快捷菜单->actions())
@@ -266,7 +269,7 @@ TEST_F(StockList, TheMenuHoldsEveryItemInOrder) {
     EXPECT_FALSE(TheStockPage().删除->isVisible());
 }
 
-TEST_F(StockList, HidingAColumnFromTheMenuSurvivesALayout) {
+TEST_P(StockList, HidingAColumnFromTheMenuSurvivesALayout) {
     AddGoods("纸", 3);
     RecordGrid* g = Open();
     TheStockPage().隐藏进货单价->trigger();
@@ -278,7 +281,7 @@ TEST_F(StockList, HidingAColumnFromTheMenuSurvivesALayout) {
     EXPECT_EQ(g->Column(7).Width(), 50);
 }
 
-TEST_F(StockList, SearchesNarrowTheListAsTheUserTypes) {
+TEST_P(StockList, SearchesNarrowTheListAsTheUserTypes) {
     AddGoods("电脑", 1, 0, "T60");
     AddGoods("O'Hara 纸", 1, 0, "A4");
     AddGoods("笔", 1, 0, "HB", QDate(2012, 7, 1), "笔类");
@@ -319,7 +322,7 @@ TEST_F(StockList, SearchesNarrowTheListAsTheUserTypes) {
     EXPECT_EQ(DataRows(), 4);
 }
 
-TEST_F(StockList, TheAlarmLevelAndZeroBoxWriteTheirSettings) {
+TEST_P(StockList, TheAlarmLevelAndZeroBoxWriteTheirSettings) {
     WriteSetupKey("beep", "3.9");
     AddGoods("a", 2.5);
     AddGoods("b", 3.5);
@@ -347,7 +350,7 @@ TEST_F(StockList, TheAlarmLevelAndZeroBoxWriteTheirSettings) {
     EXPECT_EQ(DataRows(), 2);
 }
 
-TEST_F(StockList, PickListsAndRefreshingEveryList) {
+TEST_P(StockList, PickListsAndRefreshingEveryList) {
     AddGoods("a", 1, 0, {}, QDate(2012, 6, 3), "文具");
     AddGoods("b", 1, 0, {}, QDate(2012, 6, 3), "电器");
     Open();
@@ -361,7 +364,7 @@ TEST_F(StockList, PickListsAndRefreshingEveryList) {
     UnregisterListFill(ListId::Other);
 }
 
-TEST_F(StockList, AFailedQueryIsReportedAndTheListKeepsItsRows) {
+TEST_P(StockList, AFailedQueryIsReportedAndTheListKeepsItsRows) {
     AddGoods("a", 1);
     RecordGrid* g = Open();
     FillStockGrid("select * from buy where nosuch = 1");
@@ -371,7 +374,7 @@ TEST_F(StockList, AFailedQueryIsReportedAndTheListKeepsItsRows) {
     EXPECT_EQ(g->FrozenBottomRows(), 1);
 }
 
-TEST_F(StockList, MenuActionsOpenTheGoodsWindowsForTheClickedRecord) {
+TEST_P(StockList, MenuActionsOpenTheGoodsWindowsForTheClickedRecord) {
     AddGoods("纸", 3, 3);
     AddGoods("笔", 5, 5);
     Open(StockPageHooks{&window_, {}, {}, {}, {}});
@@ -398,7 +401,7 @@ TEST_F(StockList, MenuActionsOpenTheGoodsWindowsForTheClickedRecord) {
     EXPECT_EQ(window_.findChild<StockInWindow*>(), nullptr);
 }
 
-TEST_F(StockList, DeletingRemovesTheRowOnlyAfterConfirmation) {
+TEST_P(StockList, DeletingRemovesTheRowOnlyAfterConfirmation) {
     AddGoods("纸", 3, 3);
     AddGoods("笔", 5, 5);
     RecordGrid* g = Open();
@@ -416,7 +419,7 @@ TEST_F(StockList, DeletingRemovesTheRowOnlyAfterConfirmation) {
     SharedRecordSet().Close();
 }
 
-TEST_F(StockList, ThePurchasePriceIsShownAfterTheSuperAdministratorsPassword) {
+TEST_P(StockList, ThePurchasePriceIsShownAfterTheSuperAdministratorsPassword) {
     CurrentSession().userRole = kOrdinaryUser;
     AddGoods("纸", 3, 3);
     Open();
@@ -443,7 +446,7 @@ TEST_F(StockList, ThePurchasePriceIsShownAfterTheSuperAdministratorsPassword) {
     EXPECT_EQ(dialogs_.Texts(), QStringList{"没有发现超级管理员账号的存在"});
 }
 
-TEST_F(StockList, TheCatalogueListsTypesAndFiltersByThem) {
+TEST_P(StockList, TheCatalogueListsTypesAndFiltersByThem) {
     AddGoods("纸", 1, 0, {}, QDate(2012, 6, 3), "文具");
     AddGoods("灯", 1, 0, {}, QDate(2012, 6, 3), "电器");
     Open(StockPageHooks{&window_, {}, {}, {}, {}});
