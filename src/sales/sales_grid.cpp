@@ -206,7 +206,7 @@ void UpdateSaleRow(qint64 id) {
     RecordGrid* g = SalesGrid();
     if (!g) return;
     if (g->SortedSinceRefill()) return RefillWholeList(ListId::Sales);
-    ListQuery rows(QStringLiteral("select * from sell where ID=?"), {id});
+    ListQuery rows = ListQuery::OneRow(QStringLiteral("sell"), id);
     const QList<int> fields = rows.Columns(kFields);
     CellRow cells;
     const bool stored = rows.Next();

@@ -162,7 +162,7 @@ void UpdateSummaryRow(qint64 id) {
     if (!g) return;
     const GoodsRowLook look(kFields.size(), kCostColumns);
     if (g->SortedSinceRefill()) return RefillWholeList(ListId::Summary);
-    ListQuery rows(QStringLiteral("select * from buy where ID=?"), {id});
+    ListQuery rows = ListQuery::OneRow(QStringLiteral("buy"), id);
     const QList<int> fields = rows.Columns(kFields);
     CellRow cells;
     const bool stored = rows.Next();

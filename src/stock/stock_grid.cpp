@@ -169,7 +169,7 @@ void UpdateStockRow(qint64 id) {
     if (!g) return;
     const GoodsRowLook look(kFields.size(), kStockCostColumns);
     if (g->SortedSinceRefill()) return RefillWholeList(ListId::Stock);
-    ListQuery rows(QStringLiteral("select * from buy where ID=?"), {id});
+    ListQuery rows = ListQuery::OneRow(QStringLiteral("buy"), id);
     const QList<int> fields = rows.Columns(kFields);
     CellRow cells;
     const bool stored = rows.Next();

@@ -16,6 +16,8 @@ class ListQuery {
     // database first when it is closed. sql selects rows of one table without an order of its
     // own: on a server they come by ID.
     ListQuery(const QString& sql, const QVariantList& values = {});
+    // The row id of table, as a list updates one row after a change.
+    static ListQuery OneRow(const QString& table, qint64 id);
     ~ListQuery();
     ListQuery(const ListQuery&) = delete;
     ListQuery& operator=(const ListQuery&) = delete;
@@ -39,6 +41,7 @@ class ListQuery {
     void AddCell(int column, CellRow* row) const;
 
   private:
+    ListQuery(const QString& sql, const QVariantList& values, bool inPieces);
     struct State;
     std::unique_ptr<State> state_;
 };
