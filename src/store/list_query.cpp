@@ -65,8 +65,9 @@ ListQuery::ListQuery(const QString& sql, const QVariantList& values, bool inPiec
     // it in the list. A list that names its own order keeps it.
     const bool ordered = sql.contains(QLatin1String("order by"), Qt::CaseInsensitive);
     state_->statement = std::make_unique<Statement>(
-        SharedConnection(),
-        SharedConnection().Server() && !ordered ? sql + QStringLiteral(" order by ID") : sql);
+        SharedConnection(), SharedConnection().Server() && inPieces && !ordered
+                                ? sql + QStringLiteral(" order by ID")
+                                : sql);
     // A list may have a million rows: a server sends them in pieces. One row comes whole, in
     // one round trip instead of a cursor's five.
     if (inPieces) state_->statement->ReadInPieces();

@@ -13,8 +13,8 @@ class CellRow;
 class ListQuery {
   public:
     // Runs sql (values bound to its "?" parameters) on the shared connection, opening the
-    // database first when it is closed. sql selects rows of one table without an order of its
-    // own: on a server they come by ID.
+    // database first when it is closed. sql selects rows of one table; without an order of its
+    // own ("order by"), on a server they come by ID, as a file gives them.
     ListQuery(const QString& sql, const QVariantList& values = {});
     // The row id of table, as a list updates one row after a change.
     static ListQuery OneRow(const QString& table, qint64 id);
