@@ -21,6 +21,10 @@ void AppendPackedDateText(qint64 packed, QString* text);
 QString StoredDateText(const QDateTime& value);
 QString StoredDateText(const QDate& value);
 
+// A stored date text, "2012-06-03" or "2012-06-03 09:03:07", of length bytes as a
+// PackedDate; false for any other text.
+bool PackStoredDate(const char* text, int length, qint64* packed);
+
 // Reads a stored date, and the forms a user or caller writes: "2012-6-3", "2012/6/3",
 // with an optional " H:M" or " H:M:S". Invalid text gives an invalid QDateTime.
 QDateTime ParseDateText(const QString& text);

@@ -17,7 +17,11 @@ bool FillComboFromQuery(QComboBox* combo, const QString& sql) {
         records.MoveNext();
     }
     records.Close();
+    FillCombo(combo, values);
+    return ok;
+}
 
+void FillCombo(QComboBox* combo, const QStringList& values) {
     combo->clear();
     if (combo->isEditable()) combo->clearEditText();
     {
@@ -28,5 +32,4 @@ bool FillComboFromQuery(QComboBox* combo, const QString& sql) {
         combo->setCurrentIndex(-1);
         if (combo->isEditable()) combo->clearEditText();
     }
-    return ok;
 }

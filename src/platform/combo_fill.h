@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QComboBox;
 
@@ -8,3 +9,6 @@ class QComboBox;
 // lists the text of its column exp of every row, in result order, leaving out empty texts.
 // No item is picked afterwards. False when the query failed (the list then stays empty).
 bool FillComboFromQuery(QComboBox* combo, const QString& sql);
+
+// Empties the combo box (list and edit text) and lists values; no item is picked afterwards.
+void FillCombo(QComboBox* combo, const QStringList& values);

@@ -111,7 +111,7 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
     if (Rows() - firstRow > XlsxWriter::kMaxRows || cols.size() > XlsxWriter::kMaxCols)
         return false;
 
-    const std::vector<CellArea>& merges = store_.Merges();
+    const std::vector<CellArea> merges = Merges();
     std::vector<SheetMerge> sheetMerges(merges.size());
     for (size_t i = 0; i < merges.size(); ++i) {
         const CellArea& m = merges[i];
@@ -145,27 +145,27 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
         for (size_t i = 0; i < cols.size(); ++i) {
             const int c = cols[i];
             const int col = static_cast<int>(i);
-            const int merge = store_.MergeAt(r, c);
+            const int merge = MergeIndex(r, c);
             if (merge >= 0) {
                 // The merge shows its top-left text once, in its first exported cell.
                 const SheetMerge& s = sheetMerges[merge];
                 if (s.top != sheetRow || s.left != col) continue;
-                const bool bold = store_.Style(s.gridRow, s.gridCol).bold;
-                sheet.WriteText(col, store_.Text(s.gridRow, s.gridCol),
+                const bool bold = StyleAt(s.gridRow, s.gridCol).bold;
+                sheet.WriteText(col, TextAt(s.gridRow, s.gridCol),
                                 bold ? Format::kCentredBold : Format::kCentred);
                 continue;
             }
-            if (store_.IsEmpty(r, c)) continue;
-            const bool bold = store_.Style(r, c).bold;
+            if (EmptyAt(r, c)) continue;
+            const bool bold = StyleAt(r, c).bold;
             const Format format = bold ? Format::kBold : Format::kPlain;
-            switch (store_.Kind(r, c)) {
+            switch (CellKindAt(r, c)) {
                 case CellKind::Number:
-                    sheet.WriteNumber(col, store_.Value(r, c), format);
+                    sheet.WriteNumber(col, CellValue(r, c), format);
                     continue;
                 case CellKind::Date: {
                     // Taken apart by arithmetic: a QDateTime per cell asks the time zone
                     // each time, seconds over a million sales.
-                    const qint64 packed = static_cast<qint64>(store_.Value(r, c));
+                    const qint64 packed = static_cast<qint64>(CellValue(r, c));
                     const qint64 ymd = packed / 1000000;
                     const int clock = static_cast<int>(packed % 1000000);
                     const bool midnight = clock == 0;
@@ -175,13 +175,13 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
                     if (!sheet.WriteDate(col, int(ymd / 10000), int(ymd / 100 % 100),
                                          int(ymd % 100), clock / 10000, clock / 100 % 100,
                                          clock % 100, dateFormat))
-                        sheet.WriteText(col, store_.Text(r, c), format);  // before 1900
+                        sheet.WriteText(col, TextAt(r, c), format);  // before 1900
                     continue;
                 }
                 case CellKind::Text:
                     break;
             }
-            const QStringView text = store_.RawText(r, c);
+            const QStringView text = RawTextAt(r, c);
             if (r >= fixedRows_ && columns_[c].mask == cellValue && IsNumberText(text.toString()))
                 sheet.WriteNumber(col, TextToNumber(text.toString()), format);
             else

@@ -23,12 +23,13 @@ void ApplyListColours(RecordGrid* grid) {
     grid->SetBackColorBkg(16777215);
 }
 
-void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, int lastCol) {
+namespace {
+
+void ApplyGridLinesTo(RecordGrid* grid, GridRange range) {
     const QString line = ReadSetupKey(SetupKey::kLine);
     if (line == QLatin1String("1") || line == QLatin1String("2")) {
         grid->SetGridColor(16777215);
         grid->SetHideGridLines(false);
-        GridRange range = grid->Range(firstRow, firstCol, lastRow, lastCol);
         range.SetBackColor(16777215);
         range.Borders(line == QLatin1String("2") ? RecordGrid::cellInsideVertical
                                                  : RecordGrid::cellInsideHorizontal,
@@ -37,6 +38,16 @@ void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, i
         grid->SetGridColor(8421504);
         grid->SetHideGridLines(true);
     }
+}
+
+}  // namespace
+
+void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, int lastCol) {
+    ApplyGridLinesTo(grid, grid->Range(firstRow, firstCol, lastRow, lastCol));
+}
+
+void ApplySourceGridLines(RecordGrid* grid, int firstCol, int lastCol) {
+    ApplyGridLinesTo(grid, grid->SourceRange(firstCol, lastCol));
 }
 
 void StyleTotalsRow(RecordGrid* grid, int firstCol, int lastCol) {

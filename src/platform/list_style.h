@@ -10,6 +10,7 @@ class ListQuery;
 // bold totals row, from the settings of config.ini.
 
 class RecordGrid;
+class GridRange;
 
 // A column's width as a fraction of its host's width, cut to whole pixels.
 int ColumnWidth(double fraction, int hostWidth);
@@ -21,6 +22,8 @@ void ApplyListColours(RecordGrid* grid);
 // Grid lines by the line setting over the given cells: "2" vertical lines only, "1"
 // horizontal lines only (both on white cells), anything else grey lines everywhere.
 void ApplyGridLines(RecordGrid* grid, int firstRow, int firstCol, int lastRow, int lastCol);
+// The same over the columns of every row of the grid's row source.
+void ApplySourceGridLines(RecordGrid* grid, int firstCol, int lastCol);
 
 // Freezes the last row (the totals row) at the bottom and gives its columns firstCol to
 // lastCol the lastcolor background and bold text.

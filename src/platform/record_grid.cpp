@@ -44,9 +44,157 @@ void RecordGrid::Changed() {
     viewport()->update();
 }
 
+namespace {
+
+// A window of a source's rows: a screen and a half around the row asked for, so that painting
+// a screen, or export row after row, reads each row once.
+constexpr int kWindowRows = 160;
+constexpr int kWindowBefore = 40;
+
+}  // namespace
+
+int RecordGrid::SourceRows() const {
+    return source_ ? source_->rowCount() : 0;
+}
+
+int RecordGrid::OwnRow(int row) const {
+    if (!source_ || row < fixedRows_) return row;
+    const int sourceRows = SourceRows();
+    return row < fixedRows_ + sourceRows ? -1 : row - sourceRows;
+}
+
+RecordGrid::Place RecordGrid::At(int row) const {
+    const int own = OwnRow(row);
+    if (own >= 0) return {&store_, own};
+    const int sourceRow = row - fixedRows_;
+    if (windowFirst_ < 0 || sourceRow < windowFirst_ ||
+        sourceRow >= windowFirst_ + window_.Rows()) {
+        window_ = GridStore();
+        window_.SetCols(store_.Cols());
+        windowFirst_ = std::max(0, sourceRow - kWindowBefore);
+        const int end = std::min(SourceRows(), windowFirst_ + kWindowRows);
+        for (int r = windowFirst_; r < end; ++r) {
+            const int at = r - windowFirst_;
+            window_.InsertCells(at, source_->Row(r));
+            for (const auto& [columns, patch] : sourceStyles_)
+                window_.ApplyStyle({at, columns.left, at, columns.right}, patch);
+            const qint64 colour = source_->RowColour(r);
+            if (colour < 0) continue;
+            StylePatch fore;
+            fore.fields = StylePatch::kFore;
+            fore.fore = static_cast<uint32_t>(colour & 0xFFFFFF);
+            window_.ApplyStyle({at, 1, at, Cols() - 1}, fore);
+        }
+    }
+    return {&window_, sourceRow - windowFirst_};
+}
+
+std::vector<CellArea> RecordGrid::OwnParts(const CellArea& area, bool* touchesSource) const {
+    *touchesSource = false;
+    const int sourceRows = SourceRows();
+    if (!source_) return {area};
+    std::vector<CellArea> parts;
+    if (area.top < fixedRows_)
+        parts.push_back({area.top, area.left, std::min(area.bottom, fixedRows_ - 1), area.right});
+    const int end = fixedRows_ + sourceRows;
+    *touchesSource = area.bottom >= fixedRows_ && area.top < end;
+    if (area.bottom >= end)
+        parts.push_back({std::max(area.top, end) - sourceRows, area.left, area.bottom - sourceRows,
+                         area.right});
+    return parts;
+}
+
+void RecordGrid::ApplyStyle(const CellArea& area, const StylePatch& patch, bool sourceOnly) {
+    bool touchesSource = sourceOnly;
+    if (!sourceOnly)
+        for (const CellArea& part : OwnParts(area, &touchesSource)) store_.ApplyStyle(part, patch);
+    if (touchesSource) {
+        sourceStyles_.push_back({area, patch});
+        windowFirst_ = -1;
+    }
+    Changed();
+}
+
+void RecordGrid::ClearStyle(const CellArea& area, uint16_t fields) {
+    bool touchesSource = false;
+    for (const CellArea& part : OwnParts(area, &touchesSource)) store_.ClearStyle(part, fields);
+    Changed();
+}
+
+QString RecordGrid::TextAt(int row, int col) const {
+    const Place at = At(row);
+    return at.store->Text(at.row, col);
+}
+
+QStringView RecordGrid::RawTextAt(int row, int col) const {
+    const Place at = At(row);
+    return at.store->RawText(at.row, col);
+}
+
+bool RecordGrid::EmptyAt(int row, int col) const {
+    const Place at = At(row);
+    return at.store->IsEmpty(at.row, col);
+}
+
+CellStyle RecordGrid::StyleAt(int row, int col) const {
+    const Place at = At(row);
+    return at.store->Style(at.row, col);
+}
+
+CellKind RecordGrid::CellKindAt(int row, int col) const {
+    const Place at = At(row);
+    return at.store->Kind(at.row, col);
+}
+
+double RecordGrid::CellValue(int row, int col) const {
+    const Place at = At(row);
+    return at.store->Value(at.row, col);
+}
+
+std::vector<CellArea> RecordGrid::Merges() const {
+    std::vector<CellArea> merges = store_.Merges();
+    const int sourceRows = SourceRows();
+    if (sourceRows == 0) return merges;
+    for (CellArea& m : merges) {
+        if (m.top >= fixedRows_) m.top += sourceRows;
+        if (m.bottom >= fixedRows_) m.bottom += sourceRows;
+    }
+    return merges;
+}
+
+int RecordGrid::MergeIndex(int row, int col) const {
+    const int own = OwnRow(row);
+    return own < 0 ? -1 : store_.MergeAt(own, col);
+}
+
+CellArea RecordGrid::MergeAreaOf(int row, int col) const {
+    const int merge = MergeIndex(row, col);
+    return merge < 0 ? CellArea{row, col, row, col} : Merges()[merge];
+}
+
+void RecordGrid::SetRowSource(ListModel* source) {
+    FinishEdit(true);
+    sourceStyles_.clear();
+    windowFirst_ = -1;
+    if (source == source_) return Changed();
+    if (source_) disconnect(source_, nullptr, this, nullptr);
+    source_ = source;
+    selFirst_ = selLast_ = activeRow_ = activeCol_ = -1;
+    if (source) {
+        // The rows read anew: those around the selection too.
+        connect(source, &QAbstractItemModel::modelReset, this, [this] {
+            windowFirst_ = -1;
+            if (selFirst_ >= 0 && !IsSelectable(selLast_))
+                selFirst_ = selLast_ = activeRow_ = activeCol_ = -1;
+            Changed();
+        });
+    }
+    Changed();
+}
+
 void RecordGrid::SetRows(int rows) {
     FinishEdit(true);
-    store_.SetRows(rows);
+    store_.SetRows(std::max(0, rows - SourceRows()));
     if (selFirst_ >= Rows() || !IsSelectable(selFirst_)) {
         selFirst_ = selLast_ = activeRow_ = activeCol_ = -1;
     } else {
@@ -93,14 +241,15 @@ void RecordGrid::AddItem(const QString& text) {
 }
 
 void RecordGrid::AddRow(const CellRow& cells) {
-    store_.InsertCells(Rows(), cells);
+    store_.InsertCells(store_.Rows(), cells);
     Changed();
 }
 
 void RecordGrid::InsertRow(int at, const CellRow& cells) {
     FinishEdit(true);
     at = std::clamp(at, 0, Rows());
-    store_.InsertCells(at, cells);
+    if (OwnRow(at) < 0 && at != fixedRows_) return;
+    store_.InsertCells(at == fixedRows_ ? fixedRows_ : OwnRow(at), cells);
     if (selFirst_ >= at) {
         ++selFirst_;
         ++selLast_;
@@ -111,7 +260,8 @@ void RecordGrid::InsertRow(int at, const CellRow& cells) {
 
 void RecordGrid::ReplaceRow(int row, const CellRow& cells) {
     FinishEdit(true);
-    store_.ReplaceCells(row, cells);
+    if (OwnRow(row) < 0) return;
+    store_.ReplaceCells(OwnRow(row), cells);
     Changed();
 }
 
@@ -188,7 +338,9 @@ void RecordGrid::RemoveItem(int row) {
 
 void RecordGrid::RemoveRows(int first, int count) {
     FinishEdit(true);
-    store_.RemoveRows(first, count);
+    // The rows of a source go only when the source no longer has them.
+    if (OwnRow(first) < 0 || OwnRow(first + count - 1) < 0) return;
+    store_.RemoveRows(OwnRow(first), count);
     if (selFirst_ >= 0) {
         const int last = first + count - 1;
         auto shift = [&](int row) {
@@ -205,18 +357,27 @@ void RecordGrid::RemoveRows(int first, int count) {
 }
 
 QString RecordGrid::CellText(int row, int col) const {
-    if (col >= Cols()) return {};
-    return store_.Text(row, col);
+    if (col >= Cols() || row < 0 || row >= Rows()) return {};
+    return TextAt(row, col);
 }
 
 void RecordGrid::SetCellText(int row, int col, const QString& text) {
-    store_.SetText(row, col, text);
+    if (OwnRow(row) < 0) return;
+    store_.SetText(OwnRow(row), col, text);
     Changed();
 }
 
 void RecordGrid::SetCellNumber(int row, int col, double value) {
-    store_.SetNumber(row, col, value);
+    if (OwnRow(row) < 0) return;
+    store_.SetNumber(OwnRow(row), col, value);
     Changed();
+}
+
+GridRange RecordGrid::SourceRange(int firstCol, int lastCol) {
+    GridRange range(this,
+                    {fixedRows_, firstCol, fixedRows_ + std::max(SourceRows(), 1) - 1, lastCol});
+    range.sourceOnly_ = true;
+    return range;
 }
 
 GridRange RecordGrid::Range(int firstRow, int firstCol, int lastRow, int lastCol) {
@@ -234,6 +395,14 @@ void RecordGrid::SelectRows(int first, int last, int activeRow, int activeCol) {
 
 void RecordGrid::SortRows(int col, int order, bool keepFrozenRows) {
     FinishEdit(true);
+    if (source_) {
+        // A source orders its rows itself, and the selected row is another record then.
+        if (col < 1 || col > source_->columnCount()) return;
+        selFirst_ = selLast_ = activeRow_ = activeCol_ = -1;
+        source_->sort(col - 1, order == cellDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        sortedSinceRefill_ = true;
+        return;
+    }
     const int first = ScrollFirst();
     const int count = (keepFrozenRows ? ScrollEnd() : Rows()) - first;
     if (col < 0 || col >= Cols() || count < 2) return;
@@ -317,8 +486,8 @@ int RecordGrid::RowHeight(int row) const {
 }
 
 void RecordGrid::SetRowHeight(int row, int height) {
-    if (row < 0 || row >= Rows()) return;
-    store_.SetHeight(row, std::clamp(height, 0, 0x7FFF));
+    if (row < 0 || row >= Rows() || OwnRow(row) < 0) return;
+    store_.SetHeight(OwnRow(row), std::clamp(height, 0, 0x7FFF));
     Changed();
 }
 
@@ -359,7 +528,7 @@ void RecordGrid::Refresh() {
 // --- Cell ---
 
 int GridCell::Alignment() const {
-    const int align = grid_->store_.Style(row_, col_).align;
+    const int align = grid_->StyleAt(row_, col_).align;
     return align < 0 ? RecordGrid::cellGeneral : align;
 }
 
@@ -378,24 +547,24 @@ void GridCell::SetFocus() {
 }
 
 qint64 GridCell::ForeColor() const {
-    const int64_t fore = grid_->store_.Style(row_, col_).fore;
+    const int64_t fore = grid_->StyleAt(row_, col_).fore;
     return fore < 0 ? 0 : fore;
 }
 
 qint64 GridCell::BackColor() const {
     bool own = false;
-    return WinColorValue(grid_->CellBackground(row_, col_, grid_->store_.Style(row_, col_), &own));
+    return WinColorValue(grid_->CellBackground(row_, col_, grid_->StyleAt(row_, col_), &own));
 }
 
 bool GridCell::FontBold() const {
-    return grid_->store_.Style(row_, col_).bold;
+    return grid_->StyleAt(row_, col_).bold;
 }
 bool GridCell::Locked() const {
-    return grid_->store_.Style(row_, col_).locked;
+    return grid_->StyleAt(row_, col_).locked;
 }
 
 int GridCell::Border(int edge) const {
-    const CellStyle style = grid_->store_.Style(row_, col_);
+    const CellStyle style = grid_->StyleAt(row_, col_);
     if (edge == RecordGrid::cellInsideVertical)
         return style.rightBorder ? RecordGrid::cellThin : RecordGrid::cellLineNone;
     if (edge == RecordGrid::cellInsideHorizontal)
@@ -404,8 +573,7 @@ int GridCell::Border(int edge) const {
 }
 
 CellArea GridCell::MergeArea() const {
-    const int index = grid_->store_.MergeAt(row_, col_);
-    return index < 0 ? CellArea{row_, col_, row_, col_} : grid_->store_.Merges()[index];
+    return grid_->MergeAreaOf(row_, col_);
 }
 
 // --- Column ---
@@ -470,12 +638,15 @@ void GridColumn::SetUserSortIndicator(int indicator) {
 // --- Range ---
 
 void GridRange::Apply(const StylePatch& patch) {
-    grid_->store_.ApplyStyle(area_, patch);
-    grid_->Changed();
+    grid_->ApplyStyle(area_, patch, sourceOnly_);
 }
 
 void GridRange::Merge() {
-    grid_->store_.Merge(area_);
+    bool touchesSource = false;
+    const std::vector<CellArea> parts = grid_->OwnParts(area_, &touchesSource);
+    // A merge over a source's rows would hide records.
+    if (touchesSource || parts.size() != 1) return;
+    grid_->store_.Merge(parts.front());
     grid_->Changed();
 }
 
@@ -508,8 +679,7 @@ void GridRange::SetLocked(bool locked) {
 }
 
 void GridRange::ResetForeColor() {
-    grid_->store_.ClearStyle(area_, StylePatch::kFore);
-    grid_->Changed();
+    grid_->ClearStyle(area_, StylePatch::kFore);
 }
 
 void GridRange::SetBottomLines(bool on) {
@@ -525,6 +695,11 @@ void GridRange::Borders(int edge, int style) {
     if (edge == RecordGrid::cellInsideVertical) {
         patch.fields = StylePatch::kInsideVertical;
         patch.insideVertical = on;
+        Apply(patch);
+    } else if (edge == RecordGrid::cellInsideHorizontal && sourceOnly_) {
+        // The rows of a source come and go: each has its line.
+        patch.fields = StylePatch::kBottom;
+        patch.bottom = on;
         Apply(patch);
     } else if (edge == RecordGrid::cellInsideHorizontal && area_.bottom > area_.top) {
         // The lines between the rows: under every row but the last.

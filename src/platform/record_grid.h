@@ -13,6 +13,7 @@
 #include <QString>
 #include <memory>
 
+#include "lists/list_model.h"
 #include "platform/grid_store.h"
 
 class Progress;
@@ -94,6 +95,7 @@ class GridRange {
     void Apply(const StylePatch& patch);
     RecordGrid* grid_;
     CellArea area_;
+    bool sourceOnly_ = false;  // styles every row of the grid's source, and no other
 };
 
 // Selection(): the selected rows, one contiguous block.
@@ -143,7 +145,7 @@ class RecordGrid : public QAbstractScrollArea {
     explicit RecordGrid(QWidget* parent = nullptr);
     ~RecordGrid() override;
 
-    int Rows() const { return store_.Rows(); }
+    int Rows() const { return store_.Rows() + SourceRows(); }
     void SetRows(int rows);  // fewer rows cuts rows off the bottom
     int Cols() const { return store_.Cols(); }
     void SetCols(int cols);
@@ -166,9 +168,16 @@ class RecordGrid : public QAbstractScrollArea {
     QString CellText(int row, int col) const;
     void SetCellText(int row, int col, const QString& text);
     void SetCellNumber(int row, int col, double value);
-    CellKind CellKindAt(int row, int col) const { return store_.Kind(row, col); }
+    CellKind CellKindAt(int row, int col) const;
     // The value of a number or date cell (a date as PackedDate), 0 for a text.
-    double CellValue(int row, int col) const { return store_.Value(row, col); }
+    double CellValue(int row, int col) const;
+
+    // The rows below the header rows come from source, read as they are shown; the grid's own
+    // rows after the header rows (the totals row) follow them. Null makes every row the
+    // grid's own again. Rows of a source are read-only, take the styles given to any of them
+    // (the source gives each its text colour), and a header click orders the source.
+    void SetRowSource(ListModel* source);
+    ListModel* RowSource() const { return source_; }
 
     // A refill that can be taken back: the rows below headerRows are set aside (with the
     // frozen rows, the selection and the sort indicators) and the grid keeps only its header
@@ -187,6 +196,8 @@ class RecordGrid : public QAbstractScrollArea {
     GridCell Cell(int row, int col) { return GridCell(this, row, col); }
     GridColumn Column(int col) { return GridColumn(this, col); }
     GridRange Range(int firstRow, int firstCol, int lastRow, int lastCol);
+    // The columns of every row of the row source, however many it has now or later.
+    GridRange SourceRange(int firstCol, int lastCol);
     GridSelection Selection() { return GridSelection(this); }
 
     qint64 BackColor1() const { return backColor1_; }  // odd data rows
@@ -297,6 +308,29 @@ class RecordGrid : public QAbstractScrollArea {
 
     // Model (record_grid.cpp).
     void Changed();
+    // Rows of a source: grid rows [fixedRows_, fixedRows_ + SourceRows()).
+    int SourceRows() const;
+    // The row of store_ a grid row is, -1 for a row of the source.
+    int OwnRow(int row) const;
+    // Where the cells of a grid row are: in store_, or in the window of the source's rows
+    // read around it.
+    struct Place {
+        const GridStore* store;
+        int row;
+    };
+    Place At(int row) const;
+    // The parts of area in store_'s rows, in its rows; whether area holds rows of a source.
+    std::vector<CellArea> OwnParts(const CellArea& area, bool* touchesSource) const;
+    void ApplyStyle(const CellArea& area, const StylePatch& patch, bool sourceOnly);
+    void ClearStyle(const CellArea& area, uint16_t fields);
+    QString TextAt(int row, int col) const;
+    QStringView RawTextAt(int row, int col) const;  // valid until the next read of a cell
+    bool EmptyAt(int row, int col) const;
+    CellStyle StyleAt(int row, int col) const;
+    // The merges in grid rows, and the index among them of the merge holding a cell (-1).
+    std::vector<CellArea> Merges() const;
+    int MergeIndex(int row, int col) const;
+    CellArea MergeAreaOf(int row, int col) const;
     void SortRows(int col, int order, bool keepFrozenRows);
     void SelectRows(int first, int last, int activeRow, int activeCol);
     void RemoveRows(int first, int count);
@@ -365,6 +399,11 @@ class RecordGrid : public QAbstractScrollArea {
     };
 
     GridStore store_;
+    QPointer<ListModel> source_;
+    mutable GridStore window_;
+    mutable int windowFirst_ = -1;  // the source row of window_'s first row; -1: none read
+    // The styles given to the rows of the source: their columns, and the patch.
+    std::vector<std::pair<CellArea, StylePatch>> sourceStyles_;
     std::vector<ColumnInfo> columns_;
     std::unique_ptr<SetAside> setAside_;
     bool sortedSinceRefill_ = false;

@@ -115,16 +115,17 @@ void RecordGrid::PaintBand(QPainter& painter, const Band& band, const QRect& cli
     }
     painter.save();
     painter.setClipRect(clip);
-    std::vector<bool> mergePainted(store_.Merges().size());
+    const std::vector<CellArea> merges = Merges();
+    std::vector<bool> mergePainted(merges.size());
     for (const BandRow& bandRow : band.rows) {
         for (int c : cols) {
-            const int merge = store_.MergeAt(bandRow.row, c);
+            const int merge = MergeIndex(bandRow.row, c);
             CellArea area{bandRow.row, c, bandRow.row, c};
             QRect rect(ColumnLeft(c), bandRow.top, WidthOf(c), bandRow.height);
             if (merge >= 0) {
                 if (mergePainted[merge]) continue;
                 mergePainted[merge] = true;
-                area = store_.Merges()[merge];
+                area = merges[merge];
                 rect = AreaRect(area, band);
             }
             if (rect.width() <= 0 || rect.height() <= 0) continue;
@@ -153,7 +154,7 @@ int RecordGrid::EffectiveAlignment(int col, const CellStyle& style) const {
 void RecordGrid::PaintCell(QPainter& painter, const CellArea& area, const QRect& rect) {
     const int row = area.top;
     const int col = area.left;
-    const CellStyle style = store_.Style(row, col);
+    const CellStyle style = StyleAt(row, col);
     const bool fixed = row < fixedRows_ || col == 0;
     bool own = false;
     QColor back = CellBackground(row, col, style, &own);
@@ -189,14 +190,14 @@ void RecordGrid::PaintCell(QPainter& painter, const CellArea& area, const QRect&
         painter.restore();
     }
 
-    if (store_.IsEmpty(row, col)) return;
+    if (EmptyAt(row, col)) return;
     QFont cellFont = font();
     cellFont.setBold(style.bold);
     painter.setFont(cellFont);
     painter.setPen(style.fore >= 0 ? WinColor(style.fore) : QColor(Qt::black));
     bool cut = false;
     const QString shown =
-        FittedText(row, col, store_.Text(row, col), cellFont, textRect.width(), &cut);
+        FittedText(row, col, TextAt(row, col), cellFont, textRect.width(), &cut);
     painter.drawText(textRect,
                      int(QtAlignment(EffectiveAlignment(col, style))) | Qt::TextSingleLine, shown);
 }
@@ -213,10 +214,10 @@ bool RecordGrid::ShowsSortIndicator(const CellArea& area) const {
 }
 
 bool RecordGrid::IsFigure(int row, int col) const {
-    if (store_.Kind(row, col) == CellKind::Number) return true;
+    if (CellKindAt(row, col) == CellKind::Number) return true;
     return row >= fixedRows_ && columns_[col].mask == cellValue &&
-           store_.Kind(row, col) == CellKind::Text &&
-           IsNumberText(store_.RawText(row, col).toString());
+           CellKindAt(row, col) == CellKind::Text &&
+           IsNumberText(RawTextAt(row, col).toString());
 }
 
 QString RecordGrid::FittedText(int row, int col, const QString& text, const QFont& font, int width,

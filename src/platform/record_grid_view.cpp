@@ -40,7 +40,9 @@ int ShiftCode(Qt::KeyboardModifiers modifiers) {
 }  // namespace
 
 int RecordGrid::HeightOf(int row) const {
-    const int height = store_.Height(row);
+    // A source's rows are of the default height: measuring them reads none.
+    const int own = OwnRow(row);
+    const int height = own < 0 ? -1 : store_.Height(own);
     return height < 0 ? defaultRowHeight_ : height;
 }
 
@@ -195,8 +197,7 @@ QRect RecordGrid::AreaRect(const CellArea& area, const Band& band) const {
 
 QRect RecordGrid::CellRect(int row, int col) const {
     if (row < 0 || row >= Rows() || col < 0 || col >= Cols()) return {};
-    const int merge = store_.MergeAt(row, col);
-    const CellArea area = merge < 0 ? CellArea{row, col, row, col} : store_.Merges()[merge];
+    const CellArea area = MergeAreaOf(row, col);
     for (const Band& band : Bands()) {
         const bool holds = std::any_of(band.rows.begin(), band.rows.end(),
                                        [row](const BandRow& r) { return r.row == row; });
@@ -210,19 +211,17 @@ QRect RecordGrid::CellRect(int row, int col) const {
 QString RecordGrid::ShownText(int row, int col) const {
     const QRect rect = CellRect(row, col);
     if (rect.isEmpty()) return {};
-    const int merge = store_.MergeAt(row, col);
-    const CellArea area = merge < 0 ? CellArea{row, col, row, col} : store_.Merges()[merge];
+    const CellArea area = MergeAreaOf(row, col);
     QFont cellFont = font();
-    cellFont.setBold(store_.Style(area.top, area.left).bold);
+    cellFont.setBold(StyleAt(area.top, area.left).bold);
     bool cut = false;
-    return FittedText(area.top, area.left, store_.Text(area.top, area.left), cellFont,
+    return FittedText(area.top, area.left, TextAt(area.top, area.left), cellFont,
                       TextRect(area, rect).width(), &cut);
 }
 
 QString RecordGrid::CellToolTip(int row, int col) const {
-    const int merge = store_.MergeAt(row, col);
-    const CellArea area = merge < 0 ? CellArea{row, col, row, col} : store_.Merges()[merge];
-    const QString text = store_.Text(area.top, area.left);
+    const CellArea area = MergeAreaOf(row, col);
+    const QString text = TextAt(area.top, area.left);
     return ShownText(row, col) == text ? QString() : text;
 }
 
@@ -262,9 +261,9 @@ void RecordGrid::scrollContentsBy(int, int) {
 
 void RecordGrid::UserSort(int row, int col) {
     if (!allowUserSort_ || col < 1) return;
-    const int merge = store_.MergeAt(row, col);
+    const CellArea merge = MergeAreaOf(row, col);
     // A group caption over several columns names no one column to sort by.
-    if (merge >= 0 && store_.Merges()[merge].left != store_.Merges()[merge].right) return;
+    if (merge.left != merge.right) return;
     const int order =
         columns_[col].sortIndicator == cellSortIndicatorAscending ? cellDescending : cellAscending;
     for (ColumnInfo& column : columns_) column.sortIndicator = cellSortIndicatorNone;
@@ -438,7 +437,7 @@ void RecordGrid::OpenMenuByKey() {
 
 bool RecordGrid::CanEdit(int row, int col) const {
     return !readOnly_ && IsSelectable(row) && col >= 1 && col < Cols() && columns_[col].width > 0 &&
-           !store_.Style(row, col).locked && store_.MergeAt(row, col) < 0;
+           !StyleAt(row, col).locked && MergeIndex(row, col) < 0;
 }
 
 // typed: the first character typed, which replaces the text; null keeps the text (F2).

@@ -9,13 +9,14 @@
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "ledger/sales_list.h"
+#include "lists/list_model.h"
 #include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
-#include "store/list_query.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -59,43 +60,63 @@ void SetUpSalesGrid(RecordGrid* g) {
                      });
 }
 
-bool IndexExists(const QString& name) {
-    // A server's tables are always made with every index of the program, and its catalog is
-    // not SQLite's; only a data.db of an earlier version may lack one.
-    EnsureDatabaseOpen();
-    if (SharedConnection().GetProvider() == kServerStore) return true;
-    const bool found =
-        OpenSharedQuery(
-            QStringLiteral("select count(*) as n from sqlite_master where type = 'index' and "
-                           "name = ?"),
-            {name}) &&
-        FieldNumber(SharedRecordSet(), QStringLiteral("n")) > 0;
-    SharedRecordSet().Close();
-    return found;
-}
-
-// Each value of a column of sell once, in the column's order. Along the column's index (every
-// ledger gains it when opened) the query steps from one value to the next, a few index
-// entries per value; a ledger that could not gain it yet is grouped in one pass over the sales.
-QString DistinctSellValues(const QString& column, const QString& index) {
-    if (!IndexExists(index))
-        return QStringLiteral("select max(%1) as exp from sell group by %1").arg(column);
-    return QStringLiteral(
-               "with recursive walk(exp) as (select min(%1) from sell union all "
-               "select (select min(%1) from sell where %1 > walk.exp) from walk "
-               "where walk.exp is not null) select exp from walk where exp is not null")
-        .arg(column);
-}
-
+// The type and customer pick lists, each value once.
 void FillPickLists() {
     SalesPage& page = TheSalesPage();
     if (!page.销售类型查询框) return;
     // Filling the lists must not run the searches bound to their text.
     const QSignalBlocker type(page.销售类型查询框), customer(page.销售客户名称框);
-    FillComboFromQuery(page.销售类型查询框,
-                       DistinctSellValues(QStringLiteral("类型"), QStringLiteral("销售类型")));
-    FillComboFromQuery(page.销售客户名称框,
-                       DistinctSellValues(QStringLiteral("客户名称"), QStringLiteral("销售客户")));
+    const std::pair<QComboBox*, int> lists[] = {{page.销售类型查询框, ledger::kSaleType},
+                                                {page.销售客户名称框, ledger::kSaleCustomerName}};
+    for (const auto& [box, column] : lists) {
+        QStringList values;
+        QString error;
+        ledger::ReadSalesValues(SharedConnection(), column, &values, &error);
+        FillCombo(box, values);
+    }
+}
+
+// The list of sales the grid shows, made anew when the user's right to see profits changed,
+// so that a profit is never read for a user who may not see it.
+ListModel* SalesList() {
+    SalesPage& page = TheSalesPage();
+    const bool costs = CostFiguresVisible();
+    if (page.list && page.listWithCosts == costs) return page.list;
+    auto* list = new ListModel(SharedConnection(), ledger::SalesListSpec(costs), page.grid);
+    if (page.list) list->SortBy(page.list->Order());
+    const qint64 debtColor = SetupColor(SetupKey::kRmbColor);
+    list->SetColour([debtColor](const CellRow& row) {
+        return IsZero(row.Number(ledger::kSaleDebt)) ? -1 : debtColor;
+    });
+    QObject::connect(list, &ListModel::ReadFailed, list,
+                     [](bool busy) { ReportListReadFailure(busy); });
+    delete page.list;
+    page.list = list;
+    page.listWithCosts = costs;
+    return list;
+}
+
+// The look of the rows and the totals row, from the settings at each fill.
+void StyleSalesRows(RecordGrid* g) {
+    g->SetRowSource(SalesList());
+    ApplyListColours(g);
+    const int last = g->Rows() - 1;
+    ApplySourceGridLines(g, 2, 17);
+    StyleTotalsRow(g, 1, 17);
+    g->SetCellText(last, 3, QStringLiteral("合计："));
+}
+
+// The totals of the sales the list shows, exact to the fen.
+void ShowSalesTotals(RecordGrid* g) {
+    const ListModel& list = *TheSalesPage().list;
+    const int last = g->Rows() - 1;
+    const std::pair<int, int> totals[] = {
+        {8, ledger::kSaleQuantity}, {9, ledger::kSaleAmount}, {11, ledger::kSaleDebt}};
+    for (const auto& [col, column] : totals) g->SetCellNumber(last, col, list.Total(column));
+    if (TheSalesPage().listWithCosts)
+        g->SetCellNumber(last, kSalesProfitColumn, list.Total(ledger::kSaleProfit));
+    else
+        g->SetCellText(last, kSalesProfitColumn, QString());
 }
 
 }  // namespace
@@ -112,13 +133,16 @@ void CreateSalesGrid(int width, int height) {
     page.grid->setGeometry(0, 0, width, height);
     page.grid->show();
     SetUpSalesGrid(page.grid);
-    RegisterListFill(ListId::Sales, [](const QString& sql) {
+    // Every refill of the list from elsewhere shows every sale again.
+    RegisterListFill(ListId::Sales, [](const QString&) {
         const bool filtered = TheSalesPage().filtered;
-        FillSalesGrid(sql);
+        FillSalesGrid();
         if (filtered && !TheSalesPage().filtered) ClearSalesFilterBoxes();
     });
     RegisterListRowUpdate(ListId::Sales, [](qint64 id) { UpdateSaleRow(id); });
-    FillSalesGrid(QStringLiteral("select * from sell"));
+    page.grid->SetRows(2);
+    page.grid->AddItem(QString());
+    FillSalesGrid();
     FillPickLists();
 }
 
@@ -140,87 +164,28 @@ void LayOutSalesColumns() {
             for (int c = columns.first; c <= columns.second; ++c) page.grid->Column(c).SetWidth(0);
 }
 
-namespace {
-
-// The totals row: quantity, amount, debt and profit.
-const QList<int> kTotalColumns = {8, 9, 11, kSalesProfitColumn};
-
-// The current row of rows as list cells; returns its debt.
-double ReadSaleRow(const ListQuery& rows, const QList<int>& fields, bool profits, CellRow* cells) {
-    cells->Clear();
-    for (int f = 0; f < kFields.size(); ++f) {
-        // A user who may not see profits gets none in the list, not even in a hidden cell.
-        if (profits || f + 1 != kSalesProfitColumn)
-            rows.AddCell(fields[f], cells);
-        else
-            cells->AddEmpty();
-    }
-    return cells->Number(10);
-}
-
-}  // namespace
-
-void FillSalesGrid(const QString& sql, const QVariantList& values) {
+void FillSalesGrid(const ledger::SalesFilter& filter) {
     RecordGrid* g = SalesGrid();
     if (!g) return;
-    BeginListFill(g, 2);
-    const qint64 debtColor = SetupColor(SetupKey::kRmbColor);
-    double quantity = 0, amount = 0, debt = 0, profit = 0;
-
-    ListQuery rows(sql, values);
-    const QList<int> fields = rows.Columns(kFields);
-    const bool profits = CostFiguresVisible();
-    CellRow cells;
-    // Once the first row is read the query holds its read lock and meets no other till's
-    // lock: the old rows may go, so that a long list is never held twice.
-    bool more = rows.Next();
-    if (rows.Ok()) g->ReleaseSetAside();
-    for (; more; more = rows.Next()) {
-        const double rowDebt = ReadSaleRow(rows, fields, profits, &cells);
-        quantity += cells.Number(7);
-        amount += cells.Number(8);
-        debt += rowDebt;
-        profit += cells.Number(11);
-        g->AddRow(cells);
-        if (!IsZero(rowDebt)) {
-            const int row = g->Rows() - 1;
-            g->Range(row, 1, row, 17).SetForeColor(debtColor);
-        }
-    }
-    if (!rows.Ok()) return FailListFill(g, rows.Busy());
-    TheSalesPage().filtered = sql != WholeListQuery(ListId::Sales) || !values.isEmpty();
-    ApplyListColours(g);
-    g->AddItem(QString());
-    const int last = g->Rows() - 1;
-    ApplyGridLines(g, 2, 2, last, 17);
-    StyleTotalsRow(g, 1, 17);
-    g->SetCellText(last, 3, QStringLiteral("合计："));
-    g->SetCellNumber(last, 8, ListTotal(quantity));
-    g->SetCellNumber(last, 9, ListTotal(amount));
-    g->SetCellNumber(last, 11, ListTotal(debt));
-    if (profits) g->SetCellNumber(last, kSalesProfitColumn, ListTotal(profit));
-    FinishListFill(g);
+    EnsureDatabaseOpen();
+    StyleSalesRows(g);
+    ListModel* list = SalesList();
+    if (!list->Show(ledger::SalesCondition(filter))) return ReportListReadFailure(list->Busy());
+    TheSalesPage().filter = filter;
+    TheSalesPage().filtered = filter.kind != ledger::SalesFilter::Kind::All;
+    ShowSalesTotals(g);
+    g->Refresh();
 }
 
 void UpdateSaleRow(qint64 id) {
     RecordGrid* g = SalesGrid();
-    if (!g) return;
-    if (g->SortedSinceRefill()) return RefillWholeList(ListId::Sales);
-    ListQuery rows = ListQuery::OneRow(QStringLiteral("sell"), id);
-    const QList<int> fields = rows.Columns(kFields);
-    CellRow cells;
-    const bool stored = rows.Next();
-    if (!rows.Ok()) return ReportListReadFailure(rows.Busy());
-    // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
-    // row still passes its filter: they are refilled whole. A gone row just leaves.
-    if (stored && TheSalesPage().filtered) return RefillWholeList(ListId::Sales);
-    const double debt = stored ? ReadSaleRow(rows, fields, CostFiguresVisible(), &cells) : 0.0;
-    bool inserted = false;
-    const int row = PutRecordRow(g, 2, id, stored ? &cells : nullptr, kTotalColumns, &inserted);
-    if (row < 0) return;
-    if (inserted) ApplyRowGridLines(g, row, 2, 17);
-    g->Range(row, 1, row, 17).ResetForeColor();
-    if (!IsZero(debt)) g->Range(row, 1, row, 17).SetForeColor(SetupColor(SetupKey::kRmbColor));
+    if (!g || !TheSalesPage().list) return;
+    // A list made for another user's rights is read anew whole.
+    if (TheSalesPage().listWithCosts != CostFiguresVisible())
+        return FillSalesGrid(TheSalesPage().filter);
+    if (!TheSalesPage().list->UpdateRecord(id))
+        return ReportListReadFailure(TheSalesPage().list->Busy());
+    ShowSalesTotals(g);
 }
 
 void ClearSalesFilterBoxes() {

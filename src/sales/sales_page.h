@@ -5,11 +5,14 @@
 #include <QString>
 #include <QVariantList>
 
+#include "ledger/sales_list.h"
+
 class QAction;
 class QComboBox;
 class QDateEdit;
 class QFrame;
 class QLineEdit;
+class ListModel;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -56,7 +59,10 @@ struct SalesPage {
     QAction* 显示全部信息 = nullptr;
 
     SalesPageHooks hooks;
-    bool filtered = false;  // the list shows the rows of a query, not every sale
+    ListModel* list = nullptr;   // the sales the grid shows; the grid owns it
+    bool listWithCosts = false;  // whether list reads the profits
+    ledger::SalesFilter filter;  // which sales it shows
+    bool filtered = false;       // the list shows the rows of a search, not every sale
 };
 
 SalesPage& TheSalesPage();
@@ -79,11 +85,10 @@ void CreateSalesGrid(int width, int height);
 // Column widths as fractions of the width of 销售框架; 净利润 only while cost figures may be
 // shown; columns hidden from the menu stay hidden.
 void LayOutSalesColumns();
-// Fills SalesGrid from a query over sell (values bound to its "?" parameters), keeping the
-// column widths.
-void FillSalesGrid(const QString& sql, const QVariantList& values = {});
-// Brings the row of sale record id up to date in SalesGrid (added, changed or gone), with its
-// totals; a list that shows a query or a sorted order is refilled whole instead.
+// Shows in SalesGrid the sales filter finds, keeping the column widths and the order.
+void FillSalesGrid(const ledger::SalesFilter& filter = {});
+// Brings SalesGrid up to date after sale record id was added, changed or deleted, with its
+// totals.
 void UpdateSaleRow(qint64 id);
 // Empties the query boxes of the panel without searching.
 void ClearSalesFilterBoxes();

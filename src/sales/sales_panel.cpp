@@ -18,7 +18,7 @@ void BuildSalesMenu();
 
 namespace {
 
-const QString kAllSales = QStringLiteral("select * from sell");
+using ledger::SalesFilter;
 
 QLabel* Label(QWidget* parent, const char* text, int x, int y, int w) {
     return PlaceLabel(parent, QString::fromUtf8(text), x, y, w, 22,
@@ -44,23 +44,21 @@ QDateEdit* DateBox(QWidget* parent, const char16_t* name, int x, int y) {
     return PlaceDateBox(parent, QString::fromUtf16(name), x, y, 110, 22);
 }
 
-// A contains-search on one column; every sale when the text is empty. The text is bound as
-// typed: a quote is an ordinary character, "%" and "_" stay wildcards.
-void SearchColumn(const QString& column, const QString& text) {
-    if (text.isEmpty())
-        FillSalesGrid(kAllSales);
-    else if (column == QStringLiteral("首拼"))
-        // The stored initials follow the customary readings; the name is also tried by the
-        // other common readings of its hanzi (空调 by KT as well as KD).
-        FillSalesGrid(
-            QStringLiteral("select * from sell where 首拼 like ? or InitialsMatch(名称, ?)"),
-            {QStringLiteral("%") + text + QStringLiteral("%"), text});
-    else
-        FillSalesGrid(QStringLiteral("select * from sell where %1 like ?").arg(column),
-                      {QStringLiteral("%") + text + QStringLiteral("%")});
+// A contains-search on one column (kSaleName: by the name's initials); every sale when the
+// text is empty. The text is bound as typed: a quote is an ordinary character, "%" and "_"
+// stay wildcards.
+void SearchColumn(int column, const QString& text) {
+    SalesFilter filter;
+    if (!text.isEmpty()) {
+        filter.kind =
+            column == ledger::kSaleName ? SalesFilter::Kind::Initials : SalesFilter::Kind::Contains;
+        filter.column = column;
+        filter.text = text;
+    }
+    FillSalesGrid(filter);
 }
 
-void ConnectSearch(QLineEdit* box, const QString& column) {
+void ConnectSearch(QLineEdit* box, int column) {
     QObject::connect(box, &QLineEdit::textChanged, box, [box, column](const QString& text) {
         SearchColumn(column, text);
         box->setFocus();
@@ -68,7 +66,7 @@ void ConnectSearch(QLineEdit* box, const QString& column) {
 }
 
 // A pick list searches when an item is chosen and when its text is typed.
-void ConnectSearch(QComboBox* box, const QString& column, bool keepFocus) {
+void ConnectSearch(QComboBox* box, int column, bool keepFocus) {
     auto search = [box, column, keepFocus](const QString& text) {
         SearchColumn(column, text);
         if (keepFocus) box->setFocus();
@@ -139,12 +137,12 @@ void BuildSalesPage(QFrame* 销售框架, QFrame* 销售图片框, const SalesPa
     page.按钮4 = Button(panel, u"按钮4", "物品销售", 736, y, 72);
     page.客户欠款按钮 = Button(panel, u"客户欠款按钮", "客户欠款", 814, y, 72);
 
-    ConnectSearch(page.销售类型查询框, QStringLiteral("类型"), false);
-    ConnectSearch(page.销售商品名称框, QStringLiteral("首拼"));
-    ConnectSearch(page.销售型号框, QStringLiteral("型号"));
-    ConnectSearch(page.销售商品编码框, QStringLiteral("编码"));
-    ConnectSearch(page.销售客户名称框, QStringLiteral("客户名称"), true);
-    ConnectSearch(page.销售备注框, QStringLiteral("备注"));
+    ConnectSearch(page.销售类型查询框, ledger::kSaleType, false);
+    ConnectSearch(page.销售商品名称框, ledger::kSaleName);
+    ConnectSearch(page.销售型号框, ledger::kSaleModel);
+    ConnectSearch(page.销售商品编码框, ledger::kSaleCode);
+    ConnectSearch(page.销售客户名称框, ledger::kSaleCustomerName, true);
+    ConnectSearch(page.销售备注框, ledger::kSaleRemark);
     QObject::connect(page.销售查询按钮, &QPushButton::clicked, panel, [] { OnSalesDateQuery(); });
     QObject::connect(page.销售全部记录按钮, &QPushButton::clicked, panel, [] { OnShowAllSales(); });
     QObject::connect(page.销售显示当天按钮, &QPushButton::clicked, panel,
@@ -163,23 +161,32 @@ void BuildSalesPage(QFrame* 销售框架, QFrame* 销售图片框, const SalesPa
 
 void OnSalesDateQuery() {
     const SalesPage& page = TheSalesPage();
-    FillSalesGrid(QStringLiteral("select * from sell where 销售日期>=? and 销售日期<=?"),
-                  {page.销售日期框1->date(), page.销售日期框2->date()});
+    SalesFilter filter;
+    filter.kind = SalesFilter::Kind::Between;
+    filter.from = page.销售日期框1->date();
+    filter.to = page.销售日期框2->date();
+    FillSalesGrid(filter);
 }
 
 void OnShowAllSales() {
-    FillSalesGrid(kAllSales);
+    FillSalesGrid();
 }
 
 void OnShowTodaysSales() {
-    FillSalesGrid(QStringLiteral("select * from sell where 销售日期=?"),
-                  {CurrentDateTime().date()});
+    SalesFilter filter;
+    filter.kind = SalesFilter::Kind::OnDay;
+    filter.from = CurrentDateTime().date();
+    FillSalesGrid(filter);
 }
 
 void OnShowThisMonthsSales() {
-    FillSalesGrid(QStringLiteral("select * from sell where datediff('m',销售日期,now())=0"));
+    SalesFilter filter;
+    filter.kind = SalesFilter::Kind::ThisMonth;
+    FillSalesGrid(filter);
 }
 
 void OnShowDebts() {
-    FillSalesGrid(QStringLiteral("select * from sell where 欠款额>0"));
+    SalesFilter filter;
+    filter.kind = SalesFilter::Kind::WithDebt;
+    FillSalesGrid(filter);
 }

@@ -14,41 +14,6 @@ struct ListQuery::State {
     std::vector<bool> dates;  // columns that hold stored dates
 };
 
-namespace {
-
-int Digits(const char* text, int count) {
-    int value = 0;
-    for (int i = 0; i < count; ++i) value = value * 10 + (text[i] - '0');
-    return value;
-}
-
-bool AllDigits(const char* text, int count) {
-    for (int i = 0; i < count; ++i)
-        if (text[i] < '0' || text[i] > '9') return false;
-    return true;
-}
-
-// "2012-06-03" or "2012-06-03 09:03:07" as a PackedDate; false for any other text.
-bool PackStoredDate(const char* t, int length, qint64* packed) {
-    if (length != 10 && length != 19) return false;
-    if (t[4] != '-' || t[7] != '-' || !AllDigits(t, 4) || !AllDigits(t + 5, 2) ||
-        !AllDigits(t + 8, 2))
-        return false;
-    int hour = 0, minute = 0, second = 0;
-    if (length == 19) {
-        if (t[10] != ' ' || t[13] != ':' || t[16] != ':' || !AllDigits(t + 11, 2) ||
-            !AllDigits(t + 14, 2) || !AllDigits(t + 17, 2))
-            return false;
-        hour = Digits(t + 11, 2);
-        minute = Digits(t + 14, 2);
-        second = Digits(t + 17, 2);
-    }
-    *packed = PackedDate(Digits(t, 4), Digits(t + 5, 2), Digits(t + 8, 2), hour, minute, second);
-    return true;
-}
-
-}  // namespace
-
 ListQuery::ListQuery(const QString& sql, const QVariantList& values)
     : ListQuery(sql, values, true) {}
 

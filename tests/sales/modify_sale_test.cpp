@@ -98,7 +98,7 @@ TEST_F(ModifySaleTest, OnlyARowWithASaleOpensTheWindowAndEachSaleHasItsOwn) {
     other.UID = goods_;
     other.客户名称 = "李四";
     AddSale(other);
-    FillSalesGrid("select * from sell");
+    FillSalesGrid();
     const int row = SalesGrid()->CellText(2, 1) == "2" ? 2 : 3;
     ModifySaleWindow* second = OpenModifySaleWindow(window_.get(), SalesGrid(), row);
     ASSERT_NE(second, nullptr);

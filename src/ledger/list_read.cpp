@@ -1,0 +1,171 @@
+#include "ledger/list_read.h"
+
+#include <algorithm>
+
+#include "common/date_text.h"
+#include "store/db_connection.h"
+#include "store/statement.h"
+
+namespace ledger {
+
+namespace {
+
+QString Quoted(const QString& name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+void AddCell(const Statement& st, int column, const ListColumn& spec, CellRow* row) {
+    if (spec.withheld) return row->AddEmpty();
+    switch (st.Type(column)) {
+        case ColumnType::Integer:
+            return row->AddNumber(static_cast<double>(st.Int64(column)));
+        case ColumnType::Real:
+            return row->AddNumber(st.Double(column));
+        case ColumnType::Text: {
+            const QByteArrayView bytes = st.TextBytes(column);
+            qint64 packed = 0;
+            if (spec.date && PackStoredDate(bytes.data(), static_cast<int>(bytes.size()), &packed))
+                return row->AddDate(packed);
+            return row->AddUtf8(bytes.data(), bytes.size());
+        }
+        case ColumnType::Null:
+            return row->AddEmpty();
+    }
+}
+
+}  // namespace
+
+int ListSpec::Find(const QString& name) const {
+    for (qsizetype c = 0; c < columns.size(); ++c)
+        if (columns[c].name == name) return static_cast<int>(c);
+    return -1;
+}
+
+double ListTotals::Figure(const ListSpec& spec, int column) const {
+    const int scale = spec.columns[column].totalScale;
+    if (scale <= 0 || column >= static_cast<int>(units.size())) return 0.0;
+    // A whole number of units divided once gives the figure nearest to the exact sum.
+    return static_cast<double>(units[column]) / scale;
+}
+
+ListRead::ListRead(DbConnection& connection, ListSpec spec)
+    : connection_(connection), spec_(std::move(spec)) {}
+
+QString ListRead::Select() const {
+    QStringList names;
+    // A withheld column is not even read: the figure never leaves the store.
+    for (const ListColumn& c : spec_.columns)
+        names << (c.withheld ? QStringLiteral("NULL") : Quoted(c.name));
+    return QStringLiteral("SELECT %1 FROM %2").arg(names.join(QLatin1Char(',')), spec_.table);
+}
+
+QString ListRead::Where(const QString& extra) const {
+    QStringList parts;
+    if (!condition_.sql.isEmpty()) parts << QLatin1Char('(') + condition_.sql + QLatin1Char(')');
+    if (!extra.isEmpty()) parts << extra;
+    return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(" AND ");
+}
+
+QString ListRead::OrderBy(bool reversed) const {
+    const bool descending = order_.descending != reversed;
+    const QString dir = descending ? QStringLiteral(" DESC") : QString();
+    // Both stores put empty values first in an ascending order only when told.
+    const QString nulls =
+        descending ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST");
+    QString text = QStringLiteral(" ORDER BY ");
+    if (order_.column > 0)
+        text += Quoted(spec_.columns[order_.column].name) + dir + nulls + QLatin1Char(',');
+    return text + QStringLiteral("ID") + dir;
+}
+
+bool ListRead::Run(const QString& sql, const QVariantList& values, std::vector<CellRow>* rows,
+                   bool reversed) {
+    error_.clear();
+    busy_ = false;
+    rows->clear();
+    Statement st(connection_, sql);
+    if (st.Bind(values)) {
+        while (st.Next()) {
+            rows->emplace_back();
+            CellRow& row = rows->back();
+            for (qsizetype c = 0; c < spec_.columns.size(); ++c)
+                AddCell(st, static_cast<int>(c), spec_.columns[c], &row);
+        }
+    }
+    if (st.Failed() || !st.Ok()) {
+        error_ = st.Error().isEmpty() ? connection_.GetErrorDescription() : st.Error();
+        busy_ = st.Busy();
+        rows->clear();
+        return false;
+    }
+    if (reversed) std::reverse(rows->begin(), rows->end());
+    return true;
+}
+
+bool ListRead::ReadTotals(ListTotals* totals) {
+    error_.clear();
+    busy_ = false;
+    QStringList sums{QStringLiteral("count(*)"),
+                     QStringLiteral("(SELECT max(ID) FROM %1)").arg(spec_.table)};
+    for (const ListColumn& c : spec_.columns)
+        if (c.totalScale > 0 && !c.withheld)
+            // Whole units per row, summed as integers: no binary fraction adds up a drift.
+            sums << QStringLiteral("sum(cast(round(%1*%2) as bigint))")
+                        .arg(Quoted(c.name))
+                        .arg(c.totalScale);
+    Statement st(connection_,
+                 QStringLiteral("SELECT %1 FROM %2").arg(sums.join(QLatin1Char(',')), spec_.table) +
+                     Where(QString()));
+    if (st.Bind(condition_.values) && st.Next()) {
+        totals->count = st.Int64(0);
+        totals->maxId = st.IsNull(1) ? 0 : st.Int64(1);
+        totals->units.assign(spec_.columns.size(), 0);
+        int at = 2;
+        for (qsizetype c = 0; c < spec_.columns.size(); ++c) {
+            if (spec_.columns[c].totalScale <= 0 || spec_.columns[c].withheld) continue;
+            totals->units[c] = st.IsNull(at) ? 0 : st.Int64(at);
+            ++at;
+        }
+        return true;
+    }
+    error_ = st.Error().isEmpty() ? connection_.GetErrorDescription() : st.Error();
+    busy_ = st.Busy();
+    return false;
+}
+
+bool ListRead::ReadPage(qint64 offset, int count, qint64 total, std::vector<CellRow>* rows) {
+    offset = std::max<qint64>(0, offset);
+    // Skipping rows costs one step each: a page in the second half is nearer from the end.
+    const bool fromEnd = offset > total / 2 && offset < total;
+    qint64 skip = offset;
+    int take = count;
+    if (fromEnd) {
+        const qint64 end = std::min(total, offset + count);
+        skip = total - end;
+        take = static_cast<int>(end - offset);
+    }
+    QVariantList values = condition_.values;
+    values << take << skip;
+    return Run(Select() + Where(QString()) + OrderBy(fromEnd) + QStringLiteral(" LIMIT ? OFFSET ?"),
+               values, rows, fromEnd);
+}
+
+bool ListRead::ReadPageAfter(qint64 afterId, int count, std::vector<CellRow>* rows) {
+    QVariantList values = condition_.values;
+    values << afterId << count;
+    const QString step = order_.descending ? QStringLiteral("ID < ?") : QStringLiteral("ID > ?");
+    return Run(Select() + Where(step) + OrderBy(false) + QStringLiteral(" LIMIT ?"), values, rows,
+               false);
+}
+
+bool ListRead::ReadRecord(qint64 id, CellRow* row, bool* found) {
+    QVariantList values = condition_.values;
+    values << id;
+    std::vector<CellRow> rows;
+    if (!Run(Select() + Where(QStringLiteral("ID = ?")), values, &rows, false)) return false;
+    *found = !rows.empty();
+    if (*found) *row = rows.front();
+    return true;
+}
+
+}  // namespace ledger

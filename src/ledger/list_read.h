@@ -1,0 +1,92 @@
+#pragma once
+// Reads of a list of records a window of rows at a time: the rows that pass a condition, in
+// an order, counted and totalled by the store, read a page at a time. The statement texts are
+// written here once for both stores; a list's own file (sales_list.h) names its table, its
+// columns and its conditions, so that no window writes a statement.
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+#include <vector>
+
+#include "common/cell_row.h"
+
+class DbConnection;
+
+namespace ledger {
+
+// How a column's values are totalled exactly: as whole units of 1/scale (fen for money).
+struct ListColumn {
+    QString name;
+    bool date = false;      // a stored date text, read as a date cell
+    bool withheld = false;  // read as an empty cell: a figure the user may not see
+    int totalScale = 0;     // 0: not totalled
+};
+
+struct ListSpec {
+    QString table;
+    QList<ListColumn> columns;  // the first one is the table's ID
+    int Find(const QString& name) const;
+};
+
+// Which rows: an SQL condition with "?" for each value, written by a list's own read file.
+struct ListCondition {
+    QString sql;  // empty: every row
+    QVariantList values;
+};
+
+// In which order: by a column (ties by ID), or by ID alone (column 0).
+struct ListOrder {
+    int column = 0;
+    bool descending = false;
+};
+
+struct ListTotals {
+    qint64 count = 0;
+    qint64 maxId = 0;  // of the whole table: a record above it was added since
+    // By column of the spec: the sum in units of 1/totalScale (0 where not totalled).
+    std::vector<qint64> units;
+    // The sum of a column as a figure, exact to its scale.
+    double Figure(const ListSpec& spec, int column) const;
+};
+
+class ListRead {
+  public:
+    ListRead(DbConnection& connection, ListSpec spec);
+
+    const ListSpec& Spec() const { return spec_; }
+    void SetCondition(ListCondition condition) { condition_ = std::move(condition); }
+    void SetOrder(ListOrder order) { order_ = order; }
+    const ListOrder& Order() const { return order_; }
+
+    // The count and totals of the rows that pass the condition; false when the read failed.
+    bool ReadTotals(ListTotals* totals);
+    // count rows from the offset'th in the list's order, of a list that holds total rows (as
+    // ReadTotals gave: a page near the end is read from the end backwards).
+    bool ReadPage(qint64 offset, int count, qint64 total, std::vector<CellRow>* rows);
+    // The rows after the row of ID afterId in ID order (before it, descending): the next page
+    // of a list in ID order without counting the rows before it.
+    bool ReadPageAfter(qint64 afterId, int count, std::vector<CellRow>* rows);
+    // The row of record id when it passes the condition; found tells whether it does.
+    bool ReadRecord(qint64 id, CellRow* row, bool* found);
+
+    QString Error() const { return error_; }
+    // The failure was another connection holding the books past the busy wait.
+    bool Busy() const { return busy_; }
+
+  private:
+    QString Select() const;
+    QString Where(const QString& extra) const;
+    QString OrderBy(bool reversed) const;
+    bool Run(const QString& sql, const QVariantList& values, std::vector<CellRow>* rows,
+             bool reversed);
+
+    DbConnection& connection_;
+    ListSpec spec_;
+    ListCondition condition_;
+    ListOrder order_;
+    QString error_;
+    bool busy_ = false;
+};
+
+}  // namespace ledger

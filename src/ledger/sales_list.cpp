@@ -1,0 +1,109 @@
+#include "ledger/sales_list.h"
+
+#include "common/date_text.h"
+#include "store/db_connection.h"
+#include "store/statement.h"
+
+namespace ledger {
+
+namespace {
+
+constexpr int kFen = 100;
+// Quantities are weighed as well as counted: to the gram.
+constexpr int kThousandths = 1000;
+
+}  // namespace
+
+ListSpec SalesListSpec(bool costs) {
+    ListSpec spec;
+    spec.table = QStringLiteral("sell");
+    const char* const names[kSaleColumns] = {
+        "ID",       "UID",      "名称",     "型号",     "编码",   "类型",
+        "销售单价", "销售数量", "销售金额", "销售日期", "欠款额", "净利润",
+        "客户编号", "客户名称", "联系方式", "客户地址", "备注"};
+    for (int c = 0; c < kSaleColumns; ++c) {
+        ListColumn column{QString::fromUtf8(names[c])};
+        column.date = c == kSaleDate;
+        column.withheld = c == kSaleProfit && !costs;
+        if (c == kSaleQuantity) column.totalScale = kThousandths;
+        if (c == kSaleAmount || c == kSaleDebt || c == kSaleProfit) column.totalScale = kFen;
+        spec.columns << column;
+    }
+    return spec;
+}
+
+ListCondition SalesCondition(const SalesFilter& filter) {
+    using Kind = SalesFilter::Kind;
+    switch (filter.kind) {
+        case Kind::All:
+            return {};
+        case Kind::Contains: {
+            static const QList<int> kTextColumns = {kSaleName,  kSaleModel,      kSaleCode,
+                                                    kSaleType,  kSaleCustomerNo, kSaleCustomerName,
+                                                    kSalePhone, kSaleAddress,    kSaleRemark};
+            if (!kTextColumns.contains(filter.column)) return {QStringLiteral("1 = 0"), {}};
+            return {QStringLiteral("\"%1\" LIKE ?")
+                        .arg(SalesListSpec(false).columns[filter.column].name),
+                    {QLatin1Char('%') + filter.text + QLatin1Char('%')}};
+        }
+        case Kind::Initials:
+            // The stored initials follow the customary readings; the name is also tried by
+            // the other common readings of its hanzi (空调 by KT as well as KD).
+            return {QStringLiteral("首拼 LIKE ? OR InitialsMatch(名称, ?)"),
+                    {QLatin1Char('%') + filter.text + QLatin1Char('%'), filter.text}};
+        case Kind::Between:
+            return {QStringLiteral("销售日期 >= ? AND 销售日期 <= ?"),
+                    {StoredDateText(filter.from), StoredDateText(filter.to)}};
+        case Kind::OnDay:
+            return {QStringLiteral("销售日期 = ?"), {StoredDateText(filter.from)}};
+        case Kind::ThisMonth: {
+            const QDate today = CurrentDateTime().date();
+            const QDate first(today.year(), today.month(), 1);
+            return {QStringLiteral("销售日期 >= ? AND 销售日期 < ?"),
+                    {StoredDateText(first), StoredDateText(first.addMonths(1))}};
+        }
+        case Kind::WithDebt:
+            return {QStringLiteral("欠款额 > 0"), {}};
+    }
+    return {};
+}
+
+bool ReadSalesValues(DbConnection& db, int column, QStringList* values, QString* error) {
+    values->clear();
+    const QString name = SalesListSpec(false).columns.value(column).name;
+    if (column != kSaleType && column != kSaleCustomerName) {
+        *error = QStringLiteral("no pick list for %1").arg(name);
+        return false;
+    }
+    // Along the column's index (every ledger gains it when opened, a server has it from the
+    // start) the query steps from one value to the next, a few index entries per value; a
+    // file that could not gain it yet is grouped in one pass over the sales.
+    bool indexed = db.Server() != nullptr;
+    if (!indexed) {
+        Statement probe(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
+                                           "'index' AND name = ?"));
+        indexed = probe.Bind({column == kSaleType ? QStringLiteral("销售类型")
+                                                  : QStringLiteral("销售客户")}) &&
+                  probe.Next() && probe.Int64(0) > 0;
+    }
+    const QString sql =
+        indexed ? QStringLiteral(
+                      "WITH RECURSIVE walk(v) AS (SELECT min(%1) FROM sell UNION ALL "
+                      "SELECT (SELECT min(%1) FROM sell WHERE %1 > walk.v) FROM walk "
+                      "WHERE walk.v IS NOT NULL) SELECT v FROM walk WHERE v IS NOT NULL")
+                      .arg(name)
+                : QStringLiteral("SELECT max(%1) FROM sell GROUP BY %1 ORDER BY 1").arg(name);
+    Statement st(db, sql);
+    while (st.Next()) {
+        const QString value = st.Text(0);
+        if (!value.isEmpty()) values->append(value);
+    }
+    if (!st.Ok() || st.Failed()) {
+        *error = st.Error();
+        values->clear();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ledger

@@ -1,0 +1,217 @@
+#include "lists/list_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "common/date_text.h"
+
+ListModel::ListModel(DbConnection& connection, ledger::ListSpec spec, QObject* parent)
+    : QAbstractTableModel(parent), read_(connection, std::move(spec)) {}
+
+bool ListModel::Show(ledger::ListCondition condition) {
+    read_.SetCondition(std::move(condition));
+    return Reload();
+}
+
+bool ListModel::Reload() {
+    if (!ReadCount()) return false;
+    beginResetModel();
+    // The rows held stay on show until their pages are read anew: a read that fails then
+    // leaves the rows the user saw.
+    for (auto& [index, page] : pages_) page.stale = true;
+    endResetModel();
+    return true;
+}
+
+bool ListModel::ReadCount() {
+    ledger::ListTotals totals;
+    if (!read_.ReadTotals(&totals)) {
+        Failed();
+        return false;
+    }
+    totals_ = std::move(totals);
+    maxIdCounted_ = totals_.maxId;
+    counted_.clear();
+    failedSinceRead_ = false;
+    return true;
+}
+
+void ListModel::SortBy(ledger::ListOrder order) {
+    read_.SetOrder(order);
+    beginResetModel();
+    // Rows held in another order are no rows of this one.
+    pages_.clear();
+    failedSinceRead_ = false;
+    endResetModel();
+}
+
+void ListModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= Spec().columns.size()) return;
+    SortBy({column, order == Qt::DescendingOrder});
+}
+
+std::vector<qint64> ListModel::Units(const CellRow& row) const {
+    std::vector<qint64> units(Spec().columns.size(), 0);
+    for (qsizetype c = 0; c < Spec().columns.size(); ++c) {
+        const ledger::ListColumn& column = Spec().columns[c];
+        if (column.totalScale <= 0 || column.withheld || c >= row.Count()) continue;
+        // As the store rounds each row: half away from zero.
+        units[c] = std::llround(row.Number(static_cast<int>(c)) * column.totalScale);
+    }
+    return units;
+}
+
+bool ListModel::FindHeld(qint64 id, CellRow* row) const {
+    for (const auto& [index, page] : pages_) {
+        if (page.stale) continue;
+        for (const CellRow& r : page.rows)
+            if (r.Count() > 0 && static_cast<qint64>(r.Value(0)) == id) {
+                *row = r;
+                return true;
+            }
+    }
+    return false;
+}
+
+bool ListModel::UpdateRecord(qint64 id) {
+    CellRow now;
+    bool listed = false;
+    if (!read_.ReadRecord(id, &now, &listed)) {
+        Failed();
+        return false;
+    }
+    // What the totals hold of the record: known when it was counted since, or seen in a
+    // page read since the count, or when it was added after the count.
+    Counted before;
+    bool known = true;
+    if (const auto it = counted_.find(id); it != counted_.end()) {
+        before = it->second;
+    } else if (CellRow held; FindHeld(id, &held)) {
+        before = {true, Units(held)};
+    } else if (id > maxIdCounted_) {
+        before = {false, {}};
+    } else {
+        known = false;
+    }
+    if (!known) return Reload();
+
+    Counted after{listed, listed ? Units(now) : std::vector<qint64>()};
+    totals_.count += (after.listed ? 1 : 0) - (before.listed ? 1 : 0);
+    totals_.units.resize(Spec().columns.size(), 0);
+    for (size_t c = 0; c < totals_.units.size(); ++c) {
+        if (before.listed) totals_.units[c] -= before.units[c];
+        if (after.listed) totals_.units[c] += after.units[c];
+    }
+    counted_[id] = std::move(after);
+    beginResetModel();
+    for (auto& [index, page] : pages_) page.stale = true;
+    failedSinceRead_ = false;
+    endResetModel();
+    return true;
+}
+
+void ListModel::Failed() {
+    error_ = read_.Error();
+    busy_ = read_.Busy();
+}
+
+void ListModel::KeepPage(qint64 index, std::vector<CellRow> rows) {
+    Page& page = pages_[index];
+    page.rows = std::move(rows);
+    page.colours.clear();
+    for (const CellRow& row : page.rows) page.colours.push_back(colour_ ? colour_(row) : -1);
+    page.stale = false;
+    page.used = ++clock_;
+    DropPagesBeyondKept();
+}
+
+void ListModel::DropPagesBeyondKept() {
+    while (pages_.size() > static_cast<size_t>(kPagesKept)) {
+        auto oldest = std::min_element(
+            pages_.begin(), pages_.end(),
+            [](const auto& a, const auto& b) { return a.second.used < b.second.used; });
+        pages_.erase(oldest);
+    }
+}
+
+ListModel::Page* ListModel::PageFor(qint64 index) {
+    auto it = pages_.find(index);
+    if (it != pages_.end() && !it->second.stale) {
+        it->second.used = ++clock_;
+        return &it->second;
+    }
+    if (failedSinceRead_) return it != pages_.end() ? &it->second : nullptr;
+    std::vector<CellRow> rows;
+    bool read = false;
+    // In ID order the page after one held is read from that page's last ID, along the
+    // table's key, without stepping over the rows before it.
+    const auto previous = pages_.find(index - 1);
+    if (read_.Order().column == 0 && previous != pages_.end() && !previous->second.stale &&
+        previous->second.rows.size() == static_cast<size_t>(kPageRows)) {
+        const qint64 lastId = static_cast<qint64>(previous->second.rows.back().Value(0));
+        read = read_.ReadPageAfter(lastId, kPageRows, &rows);
+    } else {
+        read = read_.ReadPage(index * kPageRows, kPageRows, totals_.count, &rows);
+    }
+    if (!read) {
+        failedSinceRead_ = true;
+        Failed();
+        emit ReadFailed(busy_);
+        it = pages_.find(index);
+        return it != pages_.end() ? &it->second : nullptr;
+    }
+    KeepPage(index, std::move(rows));
+    return &pages_[index];
+}
+
+const CellRow& ListModel::Row(int row) {
+    if (row < 0 || row >= rowCount()) return empty_;
+    Page* page = PageFor(row / kPageRows);
+    const size_t at = static_cast<size_t>(row % kPageRows);
+    return page && at < page->rows.size() ? page->rows[at] : empty_;
+}
+
+qint64 ListModel::RowColour(int row) {
+    if (row < 0 || row >= rowCount()) return -1;
+    Page* page = PageFor(row / kPageRows);
+    const size_t at = static_cast<size_t>(row % kPageRows);
+    return page && at < page->colours.size() ? page->colours[at] : -1;
+}
+
+int ListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(totals_.count);
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(Spec().columns.size());
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    // The pages are a cache of the store: reading one changes nothing a caller can see.
+    auto* self = const_cast<ListModel*>(this);
+    if (role == kForeColorRole) {
+        const qint64 colour = self->RowColour(index.row());
+        return colour < 0 ? QVariant() : QVariant(colour);
+    }
+    if (role != Qt::DisplayRole) return {};
+    const CellRow& row = self->Row(index.row());
+    const int c = index.column();
+    if (c >= row.Count()) return {};
+    switch (row.Kind(c)) {
+        case CellKind::Number:
+            return row.Value(c);
+        case CellKind::Date:
+            return UnpackedDate(static_cast<qint64>(row.Value(c)));
+        case CellKind::Text:
+            return row.Text(c).toString();
+    }
+    return {};
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
+        section >= Spec().columns.size())
+        return {};
+    return Spec().columns[section].name;
+}

@@ -1,0 +1,101 @@
+#pragma once
+// A list of records for a view, read a window of rows at a time: the count and the totals
+// come from the store, the rows a page at a time as the view asks for them, so a list of
+// millions shows its first screen for what a screen costs. After a change of one record the
+// list reads that record and moves its totals by the difference.
+
+#include <QAbstractTableModel>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "common/cell_row.h"
+#include "ledger/list_read.h"
+
+class DbConnection;
+
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    // The text colour of a row, as a Windows colour integer; absent for the default.
+    static constexpr int kForeColorRole = Qt::UserRole + 1;
+    // The rows a page holds, and how many pages are kept.
+    static constexpr int kPageRows = 200;
+    static constexpr int kPagesKept = 24;
+
+    // A row's colour from its cells: a Windows colour, or -1 for the default.
+    using Colour = std::function<qint64(const CellRow&)>;
+
+    ListModel(DbConnection& connection, ledger::ListSpec spec, QObject* parent = nullptr);
+
+    const ledger::ListSpec& Spec() const { return read_.Spec(); }
+    void SetColour(Colour colour) { colour_ = std::move(colour); }
+
+    // Shows the rows that pass condition in the list's present order. False when the count
+    // could not be read: the list then shows what it showed before.
+    bool Show(ledger::ListCondition condition);
+    // Reads the count and totals again and every row anew as it is asked for.
+    bool Reload();
+    // Orders the rows by a column of the spec (0: by ID), ties by ID.
+    void SortBy(ledger::ListOrder order);
+    const ledger::ListOrder& Order() const { return read_.Order(); }
+    // Brings the list up to date after record id was added, changed or deleted.
+    bool UpdateRecord(qint64 id);
+
+    // The cells of row, read with its page when not held. When the page cannot be read the
+    // row shows what it showed before, or nothing, and ReadFailed is emitted once.
+    const CellRow& Row(int row);
+    qint64 RowColour(int row);  // -1 for the default
+    const ledger::ListTotals& Totals() const { return totals_; }
+    // The sum of a totalled column, exact to its scale.
+    double Total(int column) const { return totals_.Figure(Spec(), column); }
+    // The failure of the last read that failed.
+    QString Error() const { return error_; }
+    bool Busy() const { return busy_; }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    // Numbers as double, dates as QDateTime, texts as QString; kForeColorRole as above.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+  signals:
+    void ReadFailed(bool busy);
+
+  private:
+    struct Page {
+        std::vector<CellRow> rows;
+        std::vector<qint64> colours;
+        bool stale = false;
+        quint64 used = 0;
+    };
+    // What the totals hold of a record changed since the last count.
+    struct Counted {
+        bool listed = false;
+        std::vector<qint64> units;
+    };
+
+    bool ReadCount();
+    Page* PageFor(qint64 page);
+    void KeepPage(qint64 index, std::vector<CellRow> rows);
+    void DropPagesBeyondKept();
+    std::vector<qint64> Units(const CellRow& row) const;
+    // The record's row among the held pages, and whether one was found.
+    bool FindHeld(qint64 id, CellRow* row) const;
+    void Failed();
+
+    ledger::ListRead read_;
+    Colour colour_;
+    ledger::ListTotals totals_;
+    qint64 maxIdCounted_ = 0;  // records above it were not there at the last count
+    std::unordered_map<qint64, Page> pages_;
+    std::unordered_map<qint64, Counted> counted_;
+    quint64 clock_ = 0;
+    bool failedSinceRead_ = false;
+    QString error_;
+    bool busy_ = false;
+    CellRow empty_;
+};
