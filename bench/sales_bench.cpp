@@ -2,7 +2,7 @@
 // against the same query read bare through the SQLite C API, "显示本月", and one sale end to
 // end (checks, the transaction and the refills of the stock, sales, income-expense and
 // summary lists), with the peak memory after each step.
-// Usage: bench_sales [N]   (without N: runs 100,000 and 1,000,000, one process each)
+// Usage: bench_sales [N]   (without N: runs 100,000, 1,000,000 and 5,000,000, one process each)
 #include <sqlite3.h>
 #include <sys/resource.h>
 
@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -128,6 +129,23 @@ int RunOne(int sales) {
     const double fill = Time([] { FillSalesGrid(); });
     Report("FillSalesGrid() of every sale", fill);
     std::printf("  %-40s %9.2f x\n", "fill / bare read", fill / bare);
+    RecordGrid* grid = SalesGrid();
+    Report("every sale shown, first screen painted", Time([grid] {
+               FillSalesGrid();
+               grid->viewport()->repaint();
+           }));
+    Report("scroll to the last sale, painted", Time([grid] {
+               grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+               grid->viewport()->repaint();
+           }));
+    // A header click: 销售金额 (column 9) by its index, 备注 (column 17) by none.
+    for (const int col : {9, 17})
+        Report(col == 9 ? "sorted by 销售金额, painted" : "sorted by 备注, painted",
+               Time([grid, col] {
+                   grid->Column(col).Sort(RecordGrid::cellDescending);
+                   grid->viewport()->repaint();
+               }));
+    FillSalesGrid();
     Report("显示本月", Time([] { OnShowThisMonthsSales(); }));
     Report("stock and summary grids created", Time([&] {
                CreateStockGrid(1008, 530);
@@ -169,7 +187,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc > 1) return RunOne(QString::fromLocal8Bit(argv[1]).toInt());
     // One process per size, so that each peak memory figure is its own.
-    for (const char* count : {"100000", "1000000"}) {
+    for (const char* count : {"100000", "1000000", "5000000"}) {
         const int code = QProcess::execute(QCoreApplication::applicationFilePath(), {count});
         if (code != 0) return code;
     }
