@@ -105,18 +105,25 @@ bool ListRead::Run(const QString& sql, const QVariantList& values, std::vector<C
 bool ListRead::ReadTotals(ListTotals* totals) {
     error_.clear();
     busy_ = false;
-    QStringList sums{QStringLiteral("count(*)"),
+    // Every row: the kept totals, one row's read at any size.
+    const bool kept = condition_.sql.isEmpty() && !spec_.keptTotals.isEmpty();
+    QStringList sums{kept ? QStringLiteral("rows") : QStringLiteral("count(*)"),
                      QStringLiteral("(SELECT max(ID) FROM %1)").arg(spec_.table)};
-    for (const ListColumn& c : spec_.columns)
-        if (c.totalScale > 0 && !c.withheld)
+    for (const ListColumn& c : spec_.columns) {
+        if (c.totalScale <= 0 || c.withheld) continue;
+        if (kept)
+            sums << Quoted(c.name);
+        else
             // Whole units per row, summed as integers: no binary fraction adds up a drift.
             sums << QStringLiteral("sum(cast(round(%1*%2) as bigint))")
                         .arg(Quoted(c.name))
                         .arg(c.totalScale);
+    }
     Statement st(connection_,
-                 QStringLiteral("SELECT %1 FROM %2").arg(sums.join(QLatin1Char(',')), spec_.table) +
-                     Where(QString()));
-    if (st.Bind(condition_.values) && st.Next()) {
+                 QStringLiteral("SELECT %1 FROM %2")
+                         .arg(sums.join(QLatin1Char(',')), kept ? spec_.keptTotals : spec_.table) +
+                     (kept ? QString() : Where(QString())));
+    if (st.Bind(kept ? QVariantList() : condition_.values) && st.Next()) {
         totals->count = st.Int64(0);
         totals->maxId = st.IsNull(1) ? 0 : st.Int64(1);
         totals->units.assign(spec_.columns.size(), 0);
@@ -129,6 +136,7 @@ bool ListRead::ReadTotals(ListTotals* totals) {
         return true;
     }
     error_ = st.Error().isEmpty() ? connection_.GetErrorDescription() : st.Error();
+    if (error_.isEmpty()) error_ = QStringLiteral("%1 holds no row").arg(spec_.keptTotals);
     busy_ = st.Busy();
     return false;
 }

@@ -26,6 +26,9 @@ struct ListColumn {
 struct ListSpec {
     QString table;
     QList<ListColumn> columns;  // the first one is the table's ID
+    // A table whose one row keeps the totals of every row of the table ("rows", and each
+    // totalled column under its name, in the same units); empty for none.
+    QString keptTotals;
     int Find(const QString& name) const;
 };
 

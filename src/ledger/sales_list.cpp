@@ -17,6 +17,8 @@ constexpr int kThousandths = 1000;
 ListSpec SalesListSpec(bool costs) {
     ListSpec spec;
     spec.table = QStringLiteral("sell");
+    // Kept by the store in the units below (see kKeptSalesTotals).
+    spec.keptTotals = QStringLiteral("sell_totals");
     const char* const names[kSaleColumns] = {
         "ID",       "UID",      "名称",     "型号",     "编码",   "类型",
         "销售单价", "销售数量", "销售金额", "销售日期", "欠款额", "净利润",

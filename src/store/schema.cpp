@@ -125,6 +125,93 @@ QString CustomerIndexText() {
         "CREATE INDEX IF NOT EXISTS \"销售收款\" ON payment_part(销售ID);\n");
 }
 
+namespace {
+
+// "a + cast(...)" per kept column, for one side of a change (sign "+" or "-") of row `row`.
+QString KeptSums(const QString& row, const QString& sign) {
+    QStringList sets{QStringLiteral("rows = rows %1 1").arg(sign)};
+    for (const auto& [column, scale] : kKeptSalesTotals) {
+        const QString c = QString::fromUtf16(column);
+        sets << QStringLiteral(
+                    "\"%1\" = \"%1\" %2 coalesce(cast(round(%3.\"%1\" * %4) AS integer), 0)")
+                    .arg(c, sign, row, QString::fromUtf16(scale));
+    }
+    return sets.join(QStringLiteral(", "));
+}
+
+QString KeptColumns(const QString& type) {
+    QStringList columns{QStringLiteral("rows %1 NOT NULL").arg(type)};
+    for (const auto& [column, scale] : kKeptSalesTotals)
+        columns << QStringLiteral("\"%1\" %2 NOT NULL").arg(QString::fromUtf16(column), type);
+    return columns.join(QStringLiteral(", "));
+}
+
+// The row of the sales stored now.
+QString KeptSelect(const QString& type) {
+    QStringList sums{QStringLiteral("count(*)")};
+    for (const auto& [column, scale] : kKeptSalesTotals)
+        sums << QStringLiteral("coalesce(sum(cast(round(\"%1\" * %2) AS %3)), 0)")
+                    .arg(QString::fromUtf16(column), QString::fromUtf16(scale), type);
+    return QStringLiteral("SELECT %1 FROM sell").arg(sums.join(QStringLiteral(", ")));
+}
+
+}  // namespace
+
+QString SalesTotalsText() {
+    const QString changed = QStringList{QString::fromUtf16(kKeptSalesTotals[0][0]),
+                                        QString::fromUtf16(kKeptSalesTotals[1][0]),
+                                        QString::fromUtf16(kKeptSalesTotals[2][0]),
+                                        QString::fromUtf16(kKeptSalesTotals[3][0])}
+                                .join(QStringLiteral(", "));
+    return QStringLiteral(
+               "CREATE TABLE sell_totals (%1) STRICT;\n"
+               "INSERT INTO sell_totals %2;\n"
+               "CREATE TRIGGER sell_totals_added AFTER INSERT ON sell BEGIN "
+               "UPDATE sell_totals SET %3; END;\n"
+               "CREATE TRIGGER sell_totals_deleted AFTER DELETE ON sell BEGIN "
+               "UPDATE sell_totals SET %4; END;\n"
+               "CREATE TRIGGER sell_totals_changed AFTER UPDATE OF %5 ON sell BEGIN "
+               "UPDATE sell_totals SET %4; UPDATE sell_totals SET %3; END;\n")
+        .arg(KeptColumns(QStringLiteral("INTEGER")), KeptSelect(QStringLiteral("integer")),
+             KeptSums(QStringLiteral("NEW"), QStringLiteral("+")),
+             KeptSums(QStringLiteral("OLD"), QStringLiteral("-")), changed);
+}
+
+QString ServerSalesTotalsText() {
+    // One update per statement over its rows: a copy of a million sales costs a few hundred
+    // updates, not a million.
+    QStringList added{QStringLiteral("rows = sell_totals.rows + d.rows")},
+        gone{QStringLiteral("rows = sell_totals.rows - d.rows")};
+    QStringList sums{QStringLiteral("count(*) AS rows")};
+    for (const auto& [column, scale] : kKeptSalesTotals) {
+        const QString c = QString::fromUtf16(column);
+        added << QStringLiteral("\"%1\" = sell_totals.\"%1\" + d.\"%1\"").arg(c);
+        gone << QStringLiteral("\"%1\" = sell_totals.\"%1\" - d.\"%1\"").arg(c);
+        sums << QStringLiteral("coalesce(sum(round(\"%1\" * %2)::bigint), 0) AS \"%1\"")
+                    .arg(c, QString::fromUtf16(scale));
+    }
+    const QString of = sums.join(QStringLiteral(", "));
+    return QStringLiteral(
+               "CREATE TABLE sell_totals (%1);\n"
+               "INSERT INTO sell_totals %2;\n"
+               "CREATE FUNCTION lk_sell_totals() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+               "IF TG_OP <> 'INSERT' THEN UPDATE sell_totals SET %3 FROM (SELECT %4 FROM old_rows) "
+               "d; "
+               "END IF; "
+               "IF TG_OP <> 'DELETE' THEN UPDATE sell_totals SET %5 FROM (SELECT %4 FROM new_rows) "
+               "d; "
+               "END IF; RETURN NULL; END$$;\n"
+               "CREATE TRIGGER sell_totals_added AFTER INSERT ON sell REFERENCING NEW TABLE AS "
+               "new_rows FOR EACH STATEMENT EXECUTE FUNCTION lk_sell_totals();\n"
+               "CREATE TRIGGER sell_totals_changed AFTER UPDATE ON sell REFERENCING OLD TABLE AS "
+               "old_rows NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION "
+               "lk_sell_totals();\n"
+               "CREATE TRIGGER sell_totals_deleted AFTER DELETE ON sell REFERENCING OLD TABLE AS "
+               "old_rows FOR EACH STATEMENT EXECUTE FUNCTION lk_sell_totals();\n")
+        .arg(KeptColumns(QStringLiteral("bigint")), KeptSelect(QStringLiteral("bigint")),
+             gone.join(QStringLiteral(", ")), of, added.join(QStringLiteral(", ")));
+}
+
 QString SchemaText() {
     QString sql;
     for (const TableDef& t : SchemaTables()) sql += CreateTableText(t);
@@ -132,6 +219,7 @@ QString SchemaText() {
     sql += AddedIndexText();
     sql += CustomerIndexText();
     sql += ChangeLogText();
+    sql += SalesTotalsText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);
     sql += QStringLiteral(
         "INSERT INTO UserName (ID, 用户名, 密码, 权限) VALUES (1, '超级管理员', '642', "

@@ -15,7 +15,7 @@ enum class ColumnKind {
 
 // The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
 // lk_schema_version()). Files of version 0 were written before the customer accounts.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 struct ColumnDef {
     QString name;
@@ -32,6 +32,16 @@ struct TableDef {
 
 const QList<TableDef>& SchemaTables();
 const TableDef* FindTable(const QString& name);  // ASCII case ignored
+
+// The totals of every sale, kept in the one row of sell_totals by triggers in the transaction
+// of each change of sell, so that the sales list's totals cost one row's read at any size:
+// the row count, and the sum of each totalled column in whole units, rounded per sale as the
+// list sums them (销售数量 in thousandths, the money columns in fen). kKeptSalesTotals names the
+// columns; the version 3 upgrade computes the row of the sales stored.
+inline constexpr const char16_t* kKeptSalesTotals[][2] = {
+    {u"销售数量", u"1000"}, {u"销售金额", u"100"}, {u"欠款额", u"100"}, {u"净利润", u"100"}};
+QString SalesTotalsText();
+QString ServerSalesTotalsText();
 
 // The statements that create an empty database of the current version with its one user row.
 QString SchemaText();

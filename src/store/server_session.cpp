@@ -256,6 +256,7 @@ QString ServerSchemaText() {
     sql += QString::fromUtf8(indexes);
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
     sql += ServerChangeLogText();
+    sql += ServerSalesTotalsText();
     sql += InitialsText() + QString::fromUtf8(kInitialsMatch);
     sql += QStringLiteral(
         "INSERT INTO username (用户名, 密码, 权限) VALUES ('超级管理员', '642', '超级管理员');\n");
@@ -456,6 +457,11 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
         *error = QStringLiteral("无法在服务器上建立数据库：") + *error;
         return false;
     }
+    if (!empty && !Upgrade(error)) {
+        Rollback();
+        *error = QStringLiteral("无法升级服务器上的数据库：") + *error;
+        return false;
+    }
     if (!Commit(error)) {
         if (empty) *error = QStringLiteral("无法在服务器上建立数据库：") + *error;
         return false;
@@ -463,6 +469,21 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
     if (!LoadCatalog(error)) return false;
     *error = SchemaProblem();
     return error->isEmpty();
+}
+
+bool ServerSession::Upgrade(QString* error) {
+    PGresult* result = PQexec(conn_, "SELECT lk_schema_version()");
+    const bool ok = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1;
+    const int version = ok ? QByteArray(PQgetvalue(result, 0, 0)).toInt() : -1;
+    PQclear(result);
+    // Not the program's books, or of a later version: SchemaProblem says so after.
+    if (!ok || version >= kSchemaVersion) return true;
+    // Version 3: the kept totals of the sales list.
+    return Run(ServerSalesTotalsText() +
+                   QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
+                                  "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
+                       .arg(kSchemaVersion),
+               error);
 }
 
 bool ServerSession::LoadCatalog(QString* error) {

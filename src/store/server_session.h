@@ -82,6 +82,9 @@ class ServerSession {
     QHash<quint64, QString> columns_;  // table oid << 16 | column number -> column name
     QHash<unsigned, QString> tables_;
 
+    // Brings the books of an earlier version up to this one, inside the open's write
+    // transaction.
+    bool Upgrade(QString* error);
     bool LoadCatalog(QString* error);
     QString SchemaProblem();
 };

@@ -184,7 +184,8 @@ class OldFile : public CustomerBooks {
         QString sql = QStringLiteral(
             "DROP INDEX 客户欠款; DROP INDEX 客户销售; ALTER TABLE sell DROP COLUMN 客户ID;"
             "DROP TABLE customer; DROP TABLE payment; DROP TABLE payment_part;"
-            "PRAGMA user_version=0;");
+            "DROP TRIGGER sell_totals_added; DROP TRIGGER sell_totals_deleted;"
+            "DROP TRIGGER sell_totals_changed; DROP TABLE sell_totals; PRAGMA user_version=0;");
         for (const QString& values : sales)
             sql += QStringLiteral(
                        "INSERT INTO sell (名称, 销售日期, 欠款额, 客户名称, 联系方式, "
@@ -220,6 +221,9 @@ TEST_F(OldFile, IsUpgradedAtOpeningWithItsSalesLinkedByNameAndPhone) {
     EXPECT_EQ(debts[0].customer.名称, "张三");
     EXPECT_EQ(debts[0].debt, 12);
     EXPECT_EQ(debts[1].customer.名称, "张三丰");
+    // The sales list's kept totals are counted from the sales found.
+    EXPECT_EQ(Scalar("select rows from sell_totals"), 7);
+    EXPECT_EQ(Scalar("select 欠款额 from sell_totals"), 3600);
 
     // Opening again changes nothing more.
     ASSERT_TRUE(till2_.OpenFile(Path()));

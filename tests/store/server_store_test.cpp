@@ -242,6 +242,7 @@ TEST_F(ServerStore, TheServersBooksAreRestoredInitialisedAndCompactedWhole) {
     ASSERT_TRUE(TallyTables(db(), &after, &error));
     ASSERT_TRUE(TallyTables(file_, &wanted, &error));
     EXPECT_EQ(after, wanted);
+    EXPECT_EQ(Row(db(), "select rows, 销售数量 from sell_totals"), (QStringList{"1", "2000"}));
     EXPECT_TRUE(TakeChangeNotices(other));
     EXPECT_FALSE(ReadChanges(other, followed, 10).complete);
     // The other till's next change is no reason to follow the log one entry at a time.
@@ -252,6 +253,7 @@ TEST_F(ServerStore, TheServersBooksAreRestoredInitialisedAndCompactedWhole) {
 
     ASSERT_TRUE(InitialiseDatabase(db(), &error)) << error.toStdString();
     EXPECT_EQ(Row(db(), "select count(*) from buy"), QStringList{"0"});
+    EXPECT_EQ(Row(db(), "select rows, 销售数量 from sell_totals"), (QStringList{"0", "0"}));
     EXPECT_EQ(Row(db(), "select count(*) from bank"), QStringList{"0"});
     EXPECT_EQ(Row(db(), "select 用户名 from UserName"), QStringList{"超级管理员"});
     DbConnection copy;
@@ -372,6 +374,22 @@ TEST_F(ServerStore, AListThatFailsAfterItsFirstPieceIsAFailureNotAShorterList) {
     EXPECT_FALSE(cut.Ok());
     EXPECT_TRUE(cut.Error().contains(QStringLiteral("连接已断开"))) << cut.Error().toStdString();
     EXPECT_EQ(Row(db(), "select count(*) from other"), QStringList{QString::number(total + 1)});
+}
+
+TEST_F(ServerStore, BooksOfTheEarlierVersionGainTheSalesTotalsAtOpening) {
+    for (const char* sql :
+         {"drop function lk_sell_totals cascade", "drop table sell_totals",
+          "create or replace function lk_schema_version() returns integer language sql as "
+          "'select 2'",
+          "insert into sell (销售金额, 欠款额) values (8.8, 0.1), (1.15, 0)"})
+        ASSERT_TRUE(db().Execute(sql)) << db().GetErrorDescription().toStdString();
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(connection_)) << other.GetErrorDescription().toStdString();
+    EXPECT_EQ(Row(other, "select rows, 销售金额, 欠款额 from sell_totals"),
+              (QStringList{"2", "995", "10"}));
+    ASSERT_TRUE(other.Execute("delete from sell where 欠款额 > 0"));
+    EXPECT_EQ(Row(other, "select rows, 销售金额, lk_schema_version() from sell_totals"),
+              (QStringList{"1", "115", "3"}));
 }
 
 TEST_F(ServerStore, ADatabaseOfALaterVersionOrAnUnreachableServerIsNotOpened) {
