@@ -17,6 +17,7 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "common/text.h"
+#include "common/workers.h"
 #include "platform/dialogs.h"
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
@@ -309,15 +310,16 @@ QThread* StartDailyBackup(QObject* context) {
                                : QString();
     const QDate today = CurrentDateTime().date();
     auto result = std::make_shared<std::pair<DailyBackup, QString>>(DailyBackup::NotDue, QString());
-    QThread* thread = QThread::create([database, server, today, result] {
-        result->first = RunDailyBackup(database, today, &result->second, 10, server);
-    });
-    QObject::connect(thread, &QThread::finished, context, [result] {
-        if (result->first == DailyBackup::Failed)
-            ShowMessage(QStringLiteral("今天的自动备份没有完成，\r\n请在“数据管理”中手动备份。"),
-                        1);
-    });
-    QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start(QThread::LowPriority);
-    return thread;
+    // A copy once begun is made whole: the program's end waits for it rather than stop it.
+    return StartWorker(
+        [database, server, today, result](const std::atomic<bool>*) {
+            result->first = RunDailyBackup(database, today, &result->second, 10, server);
+        },
+        context,
+        [result] {
+            if (result->first == DailyBackup::Failed)
+                ShowMessage(
+                    QStringLiteral("今天的自动备份没有完成，\r\n请在“数据管理”中手动备份。"), 1);
+        },
+        QThread::LowPriority);
 }

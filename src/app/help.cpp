@@ -16,6 +16,7 @@
 #include "common/gbk.h"
 #include "common/ini.h"
 #include "common/settings.h"
+#include "common/workers.h"
 #include "platform/dialogs.h"
 #include "platform/skin.h"
 
@@ -35,34 +36,6 @@ std::function<bool(const QUrl&)>& Opener() {
 
 QString AddressLine() {
     return QStringLiteral("\r\n官方网站：") + ProductAddress() + QStringLiteral("   更详细！");
-}
-
-// Transfers still running when the program ends are stopped and waited for, so that no
-// worker outlives the objects it uses.
-class Workers {
-  public:
-    ~Workers() {
-        stop.store(true);
-        for (const QPointer<QThread>& thread : threads)
-            if (thread) thread->wait();
-    }
-    // Runs work on a new thread, then done on the thread of context (unless it is gone).
-    QThread* Run(std::function<void()> work, QObject* context, std::function<void()> done) {
-        QThread* thread = QThread::create(std::move(work));
-        QObject::connect(thread, &QThread::finished, context, std::move(done));
-        QObject::connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-        threads.removeAll(nullptr);
-        threads.append(thread);
-        thread->start();
-        return thread;
-    }
-    std::atomic<bool> stop{false};
-    QList<QPointer<QThread>> threads;
-};
-
-Workers& TheWorkers() {
-    static Workers workers;
-    return workers;
 }
 
 QString MailKey(const char* key) {
@@ -140,11 +113,11 @@ void AnswerUpdatePage(bool report, bool ok, const QByteArray& page) {
 QThread* StartUpdateCheck(bool report, QObject* context, int timeoutMs) {
     auto result = std::make_shared<TransferResult>();
     const QString address = ProductAddress();
-    Workers& workers = TheWorkers();
-    return workers.Run([result, address, timeoutMs,
-                        &workers] { *result = FetchPage(address, timeoutMs, &workers.stop); },
-                       context,
-                       [report, result] { AnswerUpdatePage(report, result->ok, result->body); });
+    return StartWorker(
+        [result, address, timeoutMs](const std::atomic<bool>* stop) {
+            *result = FetchPage(address, timeoutMs, stop);
+        },
+        context, [report, result] { AnswerUpdatePage(report, result->ok, result->body); });
 }
 
 QUrl FeedbackMailto(const QString& to, const QString& subject, const QString& body) {
@@ -198,11 +171,7 @@ FeedbackWindow::FeedbackWindow() : QDialog(nullptr) {
 
 FeedbackWindow::~FeedbackWindow() {
     // A mail still on its way is stopped rather than left running for a window that is gone.
-    if (worker_) {
-        TheWorkers().stop.store(true);
-        worker_->wait();
-        TheWorkers().stop.store(false);
-    }
+    StopWorker(worker_);
 }
 
 QString FeedbackWindow::Subject() const {
@@ -231,10 +200,9 @@ void FeedbackWindow::Send() {
     const MailMessage message{from, to, Subject(), Body()};
     auto result = std::make_shared<TransferResult>();
     按钮1->setEnabled(false);
-    Workers& workers = TheWorkers();
-    worker_ = workers.Run(
-        [server, message, result, &workers] {
-            *result = SendMail(server, message, kMailTimeoutMs, &workers.stop);
+    worker_ = StartWorker(
+        [server, message, result](const std::atomic<bool>* stop) {
+            *result = SendMail(server, message, kMailTimeoutMs, stop);
         },
         this,
         [this, result] {

@@ -4,6 +4,7 @@
 #include "app/open_database.h"
 #include "app/provision.h"
 #include "common/program_dir.h"
+#include "common/workers.h"
 #include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "store/shared_db.h"
@@ -24,5 +25,8 @@ int main(int argc, char* argv[]) {
         Dialogs().SystemMessage(nullptr, notice, QStringLiteral("提示"), BoxIcon::Warning,
                                 BoxButtons::Ok);
     OpenLoginWindow();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // However the event loop came to an end, no worker thread outlives main.
+    StopWorkers();
+    return code;
 }

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "common/workers.h"
+
 namespace {
 std::function<void()>& Ending() {
     static std::function<void()> ending;
@@ -10,6 +12,9 @@ std::function<void()>& Ending() {
 }  // namespace
 
 void EndProgram() {
+    // The backup and the transfers end first: none may still run while the program's static
+    // objects are destroyed.
+    StopWorkers();
     if (Ending()) return Ending()();
     QCoreApplication::exit(0);
 }

@@ -47,6 +47,64 @@ bool ReadOpenSales(DbConnection& db, qint64 customerId, QList<OpenSale>* sales, 
     return true;
 }
 
+// What the customer's payments settle on no sale: money the customer has paid beyond its debts.
+bool ReadCredit(DbConnection& db, qint64 customerId, double* credit, QString* error) {
+    Statement st(db, QStringLiteral("SELECT coalesce(sum(p.金额), 0) FROM payment_part p "
+                                    "JOIN payment y ON y.ID = p.收款ID "
+                                    "WHERE p.销售ID = 0 AND y.客户ID=?"));
+    st.Bind({customerId});
+    if (!st.Next()) {
+        *error = st.Failed() ? st.Error() : QString();
+        return false;
+    }
+    *credit = StoredNumber(st.Double(0));
+    return true;
+}
+
+// Adds amount to what payment paymentId settles on sale saleId (0: on no sale).
+bool AddPart(DbConnection& db, qint64 paymentId, qint64 saleId, double amount,
+             LedgerResult* result) {
+    QVariantList part;
+    LedgerResult lookup;
+    if (ReadRow(db, QStringLiteral("SELECT ID, 金额 FROM payment_part WHERE 收款ID=? AND 销售ID=?"),
+                {paymentId, saleId}, &part, &lookup))
+        return ChangeRows(db, QStringLiteral("UPDATE payment_part SET 金额=? WHERE ID=?"),
+                          {StoredNumber(part[1].toDouble() + amount), part[0]}, result);
+    if (lookup.outcome != LedgerResult::RecordGone) {
+        result->outcome = lookup.outcome;
+        result->error = lookup.error;
+        return false;
+    }
+    return InsertRow(
+        db, QStringLiteral("payment_part"),
+        {{u"收款ID", paymentId, u"062"}, {u"销售ID", saleId, u"062"}, {u"金额", amount, u"062"}},
+        result);
+}
+
+// Takes amount of payment paymentId off the customer's open sale debts, oldest sale first, no
+// debt below 0; what is left over stays the customer's credit.
+bool Settle(DbConnection& db, qint64 paymentId, qint64 customerId, double amount,
+            LedgerResult* result) {
+    QList<OpenSale> sales;
+    if (!ReadOpenSales(db, customerId, &sales, &result->error)) {
+        result->outcome = LedgerResult::StoreFailed;
+        return false;
+    }
+    double left = StoredNumber(amount);
+    for (const OpenSale& s : sales) {
+        if (IsZero(left)) break;
+        // An amount within the tolerance of the debt settles it whole.
+        const double part = IsGreater(s.debt, left) ? left : s.debt;
+        const double rest = part == s.debt ? 0 : StoredNumber(s.debt - part);
+        if (!ChangeRows(db, QStringLiteral("UPDATE sell SET 欠款额=? WHERE ID=?"), {rest, s.id},
+                        result) ||
+            !AddPart(db, paymentId, s.id, part, result))
+            return false;
+        left = StoredNumber(left - part);
+    }
+    return IsZero(left) || AddPart(db, paymentId, 0, left, result);
+}
+
 }  // namespace
 
 bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone,
@@ -113,7 +171,12 @@ LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment) {
     }
     double open = 0;
     for (const OpenSale& s : sales) open += s.debt;
-    open = StoredNumber(open);
+    double credit = 0;
+    if (!ReadCredit(db, payment.customerId, &credit, &result.error)) {
+        result.outcome = LedgerResult::StoreFailed;
+        return result;
+    }
+    open = StoredNumber(open - credit);
     if (IsGreater(amount, open)) {
         result.outcome = LedgerResult::OverPayment;
         result.figure = open;
@@ -128,24 +191,66 @@ LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment) {
     };
     if (!InsertRow(db, QStringLiteral("payment"), fields, &result)) return result;
     const qint64 paymentId = result.id;
-    double left = amount;
-    for (const OpenSale& s : sales) {
-        if (IsZero(left)) break;
-        // An amount within the tolerance of the debt settles it whole.
-        const double part = IsGreater(s.debt, left) ? left : s.debt;
-        const double rest = part == s.debt ? 0 : StoredNumber(s.debt - part);
-        if (!ChangeRows(db, QStringLiteral("UPDATE sell SET 欠款额=? WHERE ID=?"), {rest, s.id},
-                        &result) ||
-            !InsertRow(db, QStringLiteral("payment_part"),
-                       {{u"收款ID", paymentId, u"062"},
-                        {u"销售ID", s.id, u"062"},
-                        {u"金额", part, u"062"}},
-                       &result))
-            return result;
-        left = StoredNumber(left - part);
-    }
+    if (!Settle(db, paymentId, payment.customerId, amount, &result)) return result;
     result.id = paymentId;
     return Finish(db, transaction, result);
+}
+
+bool ResettlePayments(DbConnection& db, qint64 saleId, LedgerResult* result) {
+    struct Part {
+        qint64 id;
+        qint64 paymentId;
+        qint64 customerId;
+        double amount;
+    };
+    QList<Part> parts;
+    bool stored = false;  // the sale is still stored
+    qint64 owner = 0;     // its customer
+    double debt = 0;
+    {
+        // What was paid last is given back first.
+        Statement st(db, QStringLiteral("SELECT p.ID, p.收款ID, y.客户ID, p.金额, s.ID, s.客户ID, "
+                                        "s.欠款额 FROM payment_part p "
+                                        "JOIN payment y ON y.ID = p.收款ID "
+                                        "LEFT JOIN sell s ON s.ID = p.销售ID WHERE p.销售ID=? "
+                                        "ORDER BY y.日期 DESC, y.ID DESC"));
+        st.Bind({saleId});
+        while (st.Next()) {
+            parts.append({st.Int64(0), st.Int64(1), st.Int64(2), st.Double(3)});
+            stored = !st.IsNull(4);
+            owner = st.Int64(5);
+            debt = st.Double(6);
+        }
+        if (st.Failed()) {
+            result->outcome = LedgerResult::StoreFailed;
+            result->error = st.Error();
+            return false;
+        }
+    }
+    // A debt below 0 is what the sale's own customer's payments took beyond the sale.
+    double over = stored && IsGreater(0, debt) ? -debt : 0;
+    bool raised = false;
+    for (const Part& p : parts) {
+        double back = p.amount;
+        if (stored && p.customerId == owner) {
+            back = IsGreater(p.amount, over) ? over : p.amount;
+            over = StoredNumber(over - back);
+            debt = StoredNumber(debt + back);
+            raised = raised || !IsZero(back);
+        }
+        if (IsZero(back)) continue;
+        const bool whole = back == p.amount;
+        if (!ChangeRows(
+                db,
+                whole ? QStringLiteral("DELETE FROM payment_part WHERE ID=?")
+                      : QStringLiteral("UPDATE payment_part SET 金额=? WHERE ID=?"),
+                whole ? QVariantList{p.id} : QVariantList{StoredNumber(p.amount - back), p.id},
+                result) ||
+            !Settle(db, p.paymentId, p.customerId, back, result))
+            return false;
+    }
+    return !raised || ChangeRows(db, QStringLiteral("UPDATE sell SET 欠款额=? WHERE ID=?"),
+                                 {IsZero(debt) ? 0.0 : debt, saleId}, result);
 }
 
 LedgerResult DeletePayment(DbConnection& db, qint64 paymentId) {
@@ -187,7 +292,9 @@ bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDe
     // The sums come from the partial index of open debts alone; the customers are joined to
     // the few rows that result.
     QString sql = QStringLiteral(
-        "SELECT c.ID, c.编号, c.名称, c.联系方式, c.地址, d.debt, d.n FROM "
+        "SELECT c.ID, c.编号, c.名称, c.联系方式, c.地址, d.debt - coalesce((SELECT "
+        "sum(p.金额) FROM payment_part p JOIN payment y ON y.ID = p.收款ID WHERE p.销售ID = 0 "
+        "AND y.客户ID = c.ID), 0), d.n FROM "
         "(SELECT 客户ID, sum(欠款额) AS debt, count(*) AS n FROM sell WHERE 欠款额>0 "
         "GROUP BY 客户ID) d JOIN customer c ON c.ID = d.客户ID");
     QVariantList values;
@@ -207,7 +314,7 @@ bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDe
         d.customer.地址 = st.Text(4);
         d.debt = StoredNumber(st.Double(5));
         d.sales = static_cast<int>(st.Int64(6));
-        if (!IsZero(d.debt)) debts->append(d);
+        if (IsGreater(d.debt, 0)) debts->append(d);
     }
     if (st.Failed()) {
         *error = st.Error();
@@ -235,9 +342,11 @@ bool ReadCustomer(DbConnection& db, qint64 id, Customer* customer, QString* erro
 bool ReadOpenDebt(DbConnection& db, qint64 customerId, double* debt, QString* error) {
     QList<OpenSale> sales;
     if (!ReadOpenSales(db, customerId, &sales, error)) return false;
+    double credit = 0;
+    if (!ReadCredit(db, customerId, &credit, error)) return false;
     double sum = 0;
     for (const OpenSale& s : sales) sum += s.debt;
-    *debt = StoredNumber(sum);
+    *debt = StoredNumber(sum - credit);
     return true;
 }
 
@@ -246,7 +355,7 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
     lines->clear();
     {
         // A sale's debt when it was made: what it owes now and what this customer's payments
-        // took off it (a sale moved here from another customer keeps that one's payments).
+        // took off it (another customer's payments on it are that customer's).
         Statement st(db,
                      QStringLiteral("SELECT ID, 销售日期, 名称, 型号, 销售数量, 销售金额, "
                                     "欠款额 + coalesce((SELECT sum(p.金额) FROM payment_part p "

@@ -20,6 +20,13 @@ namespace ledger {
 bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone,
                      const QString& address, qint64* id, LedgerResult* result);
 
+// Inside the caller's write transaction, after sale saleId was deleted, moved to another customer
+// or given a debt below 0: a payment settles only what the sale owes its own customer. The rest
+// of what the payment took off the sale (the whole part of a sale deleted or moved away; of a
+// debt below 0, as much as brings it to 0) goes to that customer's other open sales, oldest
+// first as a payment settles them; what none of them owes stays the customer's credit.
+bool ResettlePayments(DbConnection& db, qint64 saleId, LedgerResult* result);
+
 struct PaymentInput {
     qint64 customerId = 0;
     QDateTime 日期;
@@ -30,11 +37,12 @@ struct PaymentInput {
 
 // Records a payment and takes it off the customer's open sale debts, oldest sale first, no
 // debt below 0: NegativeAmount for an amount of 0 or less, RecordGone for a customer not
-// stored, OverPayment (figure = the open debt) for more than the customer owes. Refused
-// fields: "[061]" date, "[062]" amount, "[063]" method, "[064]" remark.
+// stored, OverPayment (figure = the open debt less the credit) for more than the customer owes.
+// Refused fields: "[061]" date, "[062]" amount, "[063]" method, "[064]" remark.
 LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment);
 
-// Deletes a payment and gives back to each sale exactly what the payment took off it.
+// Deletes a payment and gives back to each sale exactly what the payment took off it; what it
+// left as credit goes with it.
 LedgerResult DeletePayment(DbConnection& db, qint64 paymentId);
 
 struct Customer {
@@ -47,18 +55,19 @@ struct Customer {
 
 struct CustomerDebt {
     Customer customer;
-    double debt = 0;  // the sum of its sales' positive debts
+    double debt = 0;  // the sum of its sales' positive debts less its credit
     int sales = 0;    // how many sales carry them
 };
 
-// Every customer with an open debt, by name; filter (when not empty) keeps those whose name
+// Every customer who owes something, by name; filter (when not empty) keeps those whose name
 // or phone contains it as typed.
 bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDebt>* debts,
                        QString* error);
 
 bool ReadCustomer(DbConnection& db, qint64 id, Customer* customer, QString* error);
 
-// The customer's open debt now: the sum of its sales' positive debts.
+// What the customer owes now: the sum of its sales' positive debts less its credit; below 0
+// when the credit is more.
 bool ReadOpenDebt(DbConnection& db, qint64 customerId, double* debt, QString* error);
 
 struct StatementLine {

@@ -89,7 +89,8 @@ LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& chang
                                    "备注=?,客户ID=? WHERE ID=?"),
                     {StoredNumber(change.欠款额), change.客户名称, change.联系方式, change.客户地址,
                      change.备注, customerId, saleId},
-                    &result))
+                    &result) ||
+        !ResettlePayments(db, saleId, &result))
         return result;
     return Finish(db, transaction, result);
 }
@@ -103,7 +104,8 @@ LedgerResult DeleteSale(DbConnection& db, qint64 saleId) {
     if (!ReadRow(db, QStringLiteral("SELECT UID,销售数量,销售金额 FROM sell WHERE ID=?"), {saleId},
                  &sale, &result))
         return result;
-    if (!ChangeRows(db, QStringLiteral("DELETE FROM sell WHERE ID=?"), {saleId}, &result))
+    if (!ChangeRows(db, QStringLiteral("DELETE FROM sell WHERE ID=?"), {saleId}, &result) ||
+        !ResettlePayments(db, saleId, &result))
         return result;
     const qint64 goodsId = sale[0].toLongLong();
     QVariantList goods;

@@ -49,13 +49,15 @@ namespace ledger {
 // carry the codes of the sales row ("[084]" name ... "[071]" remark).
 LedgerResult RecordSale(DbConnection& db, const SaleInput& sale);
 
-// Stores the debt and customer texts of sale saleId.
+// Stores the debt and customer texts of sale saleId; what payments took off it that it no longer
+// owes their customer goes back to that customer (see ResettlePayments).
 // RecordChanged when what the window saw of the sale (see edited.h) is no longer stored.
 LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change,
                         const RowSeen& seen = {});
 
 // Deletes sale saleId and gives its quantity and amount back to its goods row, when that
-// row is still stored (result.goodsId is then its ID).
+// row is still stored (result.goodsId is then its ID); what payments took off it goes back to
+// their customer (see ResettlePayments).
 LedgerResult DeleteSale(DbConnection& db, qint64 saleId);
 
 }  // namespace ledger

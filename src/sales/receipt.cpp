@@ -24,16 +24,18 @@ QStringList ReceiptHeaderLines(const ReceiptTexts& texts) {
     return {Spaces(13) + texts.票头, QStringLiteral("名 称       数 量   单 价（元）")};
 }
 
-QString ReceiptGoodsLine(const QString& name, double price) {
+QString ReceiptGoodsLine(const QString& name, double quantity, double price) {
     const QString shown = GbkByteCount(name) > 15 ? GbkCut(name, 10) : name;
-    return shown + Spaces(15 - GbkByteCount(shown)) + QStringLiteral("1      ") + NumberText(price);
+    const QString count = NumberText(quantity);
+    return shown + Spaces(15 - GbkByteCount(shown)) + count + Spaces(7 - count.size()) +
+           NumberText(price);
 }
 
-QStringList ReceiptClosingLines(int goodsCount, double total, const ReceiptTexts& texts) {
-    return {QString(26, u'-'),
-            QStringLiteral("合计：") + Spaces(9) + QString::number(goodsCount) + Spaces(6) +
-                NumberText(total),
-            QString(26, u'='), texts.宣传1, texts.宣传2};
+QStringList ReceiptClosingLines(double quantity, double total, const ReceiptTexts& texts) {
+    return {
+        QString(26, u'-'),
+        QStringLiteral("合计：") + Spaces(9) + NumberText(quantity) + Spaces(6) + NumberText(total),
+        QString(26, u'='), texts.宣传1, texts.宣传2};
 }
 
 QString ReceiptPreviewText(const QStringList& lines) {

@@ -27,9 +27,11 @@
 
 namespace {
 
-// Item data of a goods line.
+// Item data of a goods line: the goods, and its quantity and amount as scanned (1 at the
+// goods' price) until the batch has sold it, then as the sale was booked.
 constexpr int kGoodsIdRole = Qt::UserRole;
-constexpr int kPriceRole = Qt::UserRole + 1;
+constexpr int kQuantityRole = Qt::UserRole + 1;
+constexpr int kAmountRole = Qt::UserRole + 2;
 
 // Receipt lines line up only when a hanzi is exactly two ASCII characters wide.
 QFont ReceiptFont() {
@@ -175,9 +177,10 @@ void ScanSaleWindow::OnConfirmCode() {
         return;
     }
     if (const auto goods = FindGoodsByCode(code)) {
-        auto* line = new QListWidgetItem(ReceiptGoodsLine(goods->名称, goods->销售单价));
+        auto* line = new QListWidgetItem(ReceiptGoodsLine(goods->名称, 1, goods->销售单价));
         line->setData(kGoodsIdRole, goods->id);
-        line->setData(kPriceRole, goods->销售单价);
+        line->setData(kQuantityRole, 1.0);
+        line->setData(kAmountRole, goods->销售单价);
         列表框1->addItem(line);
         列表框1->scrollToBottom();
         receiptTotal_ += goods->销售单价;
@@ -193,11 +196,11 @@ QString ScanSaleWindow::LineGoodsId(int line) const {
     return item ? item->data(kGoodsIdRole).toString() : QString();
 }
 
-int ScanSaleWindow::GoodsLineCount() const {
-    int count = 0;
+double ScanSaleWindow::GoodsQuantity() const {
+    double quantity = 0;
     for (int i = 0; i < 列表框1->count(); ++i)
-        if (!LineGoodsId(i).isEmpty()) ++count;
-    return count;
+        if (!LineGoodsId(i).isEmpty()) quantity += 列表框1->item(i)->data(kQuantityRole).toDouble();
+    return quantity;
 }
 
 void ScanSaleWindow::RecountTotal() {
@@ -205,7 +208,7 @@ void ScanSaleWindow::RecountTotal() {
     receiptTotal_ = 0;
     for (int i = 0; i < 列表框1->count(); ++i)
         if (!LineGoodsId(i).isEmpty())
-            receiptTotal_ += 列表框1->item(i)->data(kPriceRole).toDouble();
+            receiptTotal_ += 列表框1->item(i)->data(kAmountRole).toDouble();
 }
 
 void ScanSaleWindow::OnDeleteLine() {
@@ -224,20 +227,36 @@ void ScanSaleWindow::OnSellList(bool autoConfirm) {
     透明标签7->show();
     SetScanBatchMode(true);
     const QPointer<ScanSaleWindow> self(this);
-    for (int line = 0; self && line < 列表框1->count(); ++line) {
+    // The receipt lists what was booked: each line becomes its sale as the sell window made it
+    // (the user may have changed quantity, price or amount), and goes when nothing was sold.
+    bool changed = false;
+    for (int line = 0; line < 列表框1->count(); ++line) {
         // Each line sells the goods it was scanned for, found by their ID.
         const QString id = LineGoodsId(line);
         if (id.isEmpty()) continue;
-        const QString name = TrimSpaces(GbkCut(列表框1->item(line)->text(), 15));
+        QListWidgetItem* item = 列表框1->item(line);
+        const QString name = TrimSpaces(GbkCut(item->text(), 15));
         编辑框2->setText(NameInitials(name));
         GoodsRow row;
+        SaleInput booked;
         if (!LoadGoodsRow(id, &row)) {
             ShowMessage(QStringLiteral("“%1”已不在库中，这一件没有销售。").arg(name), 2);
+        } else if (OpenSellWindow(owner_, &row, &booked) == QDialog::Accepted) {
+            if (!self) return;
+            const QString text = ReceiptGoodsLine(booked.名称, booked.销售数量, booked.销售单价);
+            changed = changed || text != item->text() ||
+                      item->data(kAmountRole).toDouble() != booked.销售金额;
+            item->setText(text);
+            item->setData(kQuantityRole, booked.销售数量);
+            item->setData(kAmountRole, booked.销售金额);
             continue;
         }
-        OpenSellWindow(owner_, &row);
+        if (!self) return;
+        delete 列表框1->takeItem(line--);
+        changed = true;
     }
-    if (!self) return;
+    RecountTotal();
+    if (changed && previewDone_) RemakePreview();
     SetScanBatchMode(false);
     SetAutoConfirmSale(false);
     透明标签7->hide();
@@ -248,11 +267,20 @@ void ScanSaleWindow::OnPreview() {
                              static_cast<QWidget*>(按钮1)})
         control->setEnabled(false);
     编辑框1->clear();
-    列表框1->addItems(ReceiptClosingLines(GoodsLineCount(), receiptTotal_, ReadReceiptTexts()));
+    const QStringList closing =
+        ReceiptClosingLines(GoodsQuantity(), receiptTotal_, ReadReceiptTexts());
+    closingLines_ = static_cast<int>(closing.size());
+    列表框1->addItems(closing);
     QStringList lines;
     for (int i = 0; i < 列表框1->count(); ++i) lines << 列表框1->item(i)->text();
     编辑框1->setPlainText(ReceiptPreviewText(lines));
     previewDone_ = true;
+}
+
+void ScanSaleWindow::RemakePreview() {
+    // The preview's edits go with it: figures that were not booked must not be printed.
+    for (int i = 0; i < closingLines_; ++i) delete 列表框1->takeItem(列表框1->count() - 1);
+    OnPreview();
 }
 
 void ScanSaleWindow::OnPrint() {

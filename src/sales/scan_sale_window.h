@@ -34,7 +34,8 @@ class ScanSaleWindow final : public QDialog {
     void OnConfirmCode();
     // "删除" of the list's menu: removes the current goods line.
     void OnDeleteLine();
-    // "入库（可修改）" (autoConfirm false) and "入库（不修改）": sells every goods line.
+    // "入库（可修改）" (autoConfirm false) and "入库（不修改）": sells every goods line; each
+    // line then shows its sale as booked, and a line whose goods were not sold is taken off.
     void OnSellList(bool autoConfirm);
     void OnPreview();  // "预览"
     void OnPrint();    // "打印"
@@ -65,12 +66,15 @@ class ScanSaleWindow final : public QDialog {
 
   private:
     void StartOver();
-    int GoodsLineCount() const;
+    double GoodsQuantity() const;
     void RecountTotal();
+    // After the batch changed the goods lines: the closing lines and preview made afresh.
+    void RemakePreview();
 
     QWidget* owner_;
     double receiptTotal_ = 0;
     bool previewDone_ = false;
+    int closingLines_ = 0;  // at the list's end once previewed
 };
 
 // Runs the window modally; its owner is the main window, beside which the sell windows of

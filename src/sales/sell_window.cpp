@@ -269,10 +269,12 @@ void SellWindow::On时钟1Tick() {
     Confirm();
 }
 
-int OpenSellWindow(QWidget* owner, const GoodsRow* row) {
+int OpenSellWindow(QWidget* owner, const GoodsRow* row, SaleInput* booked) {
     // On the heap: closing the owner during the modal loop takes the window with it.
     QPointer<SellWindow> window = new SellWindow(owner, row);
     const int result = Dialogs().RunModal(window);
+    // The boxes are as the confirmed sale read them: the window closes when it is recorded.
+    if (booked && window && result == QDialog::Accepted) *booked = window->Sale();
     delete window.data();
     return result;
 }

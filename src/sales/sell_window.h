@@ -73,5 +73,5 @@ class SellWindow final : public QDialog {
 };
 
 // Runs the sell window modally for row (null: opened without a source row) and returns its
-// result: QDialog::Accepted when the sale was recorded.
-int OpenSellWindow(QWidget* owner, const GoodsRow* row);
+// result: QDialog::Accepted when the sale was recorded, which is then in *booked when given.
+int OpenSellWindow(QWidget* owner, const GoodsRow* row, SaleInput* booked = nullptr);

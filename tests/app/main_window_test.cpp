@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -400,11 +401,14 @@ TEST_F(MainFrame, TheMenusHoldEveryItemInOrder) {
                                   "问题反馈", "-", "检查更新"}));
 }
 
+// The end comes after the day's backup that the login started: it is never cut short and
+// never runs on while the program goes.
 TEST_F(MainFrame, ClosingTheWindowEndsTheProgramWithoutAsking) {
     MainWindow* w = LogInAsAdmin();
     w->close();
     EXPECT_EQ(ended_, 1);
     EXPECT_TRUE(dialogs_.Shown().isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(File(QStringLiteral("备份/自动备份_20120615.db"))));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <sqlite3.h>
 
 #include <QDate>
+#include <algorithm>
+#include <functional>
 
 #include "ledger/sales.h"
 #include "ledger_fixture.h"
@@ -135,6 +137,67 @@ TEST_P(Customers, APaymentSettlesTheOldestSalesFirstAndItsDeleteGivesBackExactly
     EXPECT_EQ(Count(QStringLiteral("payment")), 0);
     EXPECT_EQ(Count(QStringLiteral("payment_part")), 0);
     EXPECT_EQ(ledger::DeletePayment(till1_, paid.id).outcome, LedgerResult::RecordGone);
+}
+
+// Whatever becomes of a sale a payment settled, the statement's balance, the debt list and
+// the debt the payment window is given stay one figure, and so after the payment's delete.
+TEST_P(Customers, ASettledSaleDeletedOrCorrectedLeavesStatementAndDebtListAgreeing) {
+    struct Case {
+        const char* what;
+        std::function<LedgerResult(qint64 first, qint64 second)> change;
+        double owed;        // by 张三 afterwards
+        double lastDebt;    // of his newest sale
+        double owedUnpaid;  // once the payment is deleted
+    };
+    auto modify = [this](qint64 sale, const char* name, double debt) {
+        SaleChange change;
+        change.欠款额 = debt;
+        change.客户名称 = QString::fromUtf8(name);
+        return ledger::ModifySale(till1_, sale, change);
+    };
+    const QList<Case> cases = {
+        {"the part of a sale deleted settles the next sale",
+         [this](qint64, qint64 second) { return ledger::DeleteSale(till1_, second); }, 4, 4, 16},
+        {"what no sale owes stays credit",
+         [this](qint64 first, qint64) { return ledger::DeleteSale(till1_, first); }, -2, 0, 10},
+        {"a sale moved to another customer",
+         [&](qint64 first, qint64) { return modify(first, "李四", 0); }, -2, 0, 10},
+        {"a debt below 0", [&](qint64 first, qint64) { return modify(first, "张三", -3); }, 5, 5,
+         17},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(till1_.Execute("DELETE FROM sell") && till1_.Execute("DELETE FROM payment") &&
+                    till1_.Execute("DELETE FROM payment_part"));
+        const qint64 first = SellTo(QStringLiteral("张三"), 10, 1);
+        const qint64 second = SellTo(QStringLiteral("张三"), 4, 2);
+        const qint64 last = SellTo(QStringLiteral("张三"), 6, 3);
+        const qint64 customer = CustomerOf(first);
+        const LedgerResult paid = Pay(customer, 12);  // settles the first, 2 of the second
+        ASSERT_TRUE(paid.IsDone()) << paid.error.toStdString();
+        const LedgerResult changed = c.change(first, second);
+        ASSERT_TRUE(changed.IsDone()) << changed.error.toStdString();
+        EXPECT_EQ(Debt(last), c.lastDebt);
+
+        auto expectOwed = [&](double expected) {
+            QList<ledger::StatementLine> lines;
+            double open = 0;
+            QString error;
+            ASSERT_TRUE(ledger::ReadStatement(till1_, customer, &lines, &error) &&
+                        ledger::ReadOpenDebt(till1_, customer, &open, &error))
+                << error.toStdString();
+            ASSERT_FALSE(lines.isEmpty());
+            EXPECT_EQ(lines.last().balance, expected);
+            EXPECT_EQ(open, expected);
+            double listed = 0;
+            for (const ledger::CustomerDebt& d : Debts())
+                if (d.customer.id == customer) listed = d.debt;
+            EXPECT_EQ(listed, std::max(expected, 0.0));
+        };
+        expectOwed(c.owed);
+        ASSERT_TRUE(ledger::DeletePayment(till1_, paid.id).IsDone());
+        expectOwed(c.owedUnpaid);
+    }
 }
 
 TEST_P(Customers, APaymentAboveTheOpenDebtOrOfNothingIsRefusedAndStoresNothing) {

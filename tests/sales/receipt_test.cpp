@@ -25,14 +25,15 @@ QByteArray Gbk(const char* utf8) {
 TEST(ReceiptLines, AreLaidOutInGbkBytes) {
     EXPECT_EQ(ReceiptHeaderLines(kTexts),
               QStringList({"             岚库通", "名 称       数 量   单 价（元）"}));
-    EXPECT_EQ(ToGbk(ReceiptGoodsLine("圆珠笔", 12.5)), Gbk("圆珠笔         1      12.5"));
+    EXPECT_EQ(ToGbk(ReceiptGoodsLine("圆珠笔", 1, 12.5)), Gbk("圆珠笔         1      12.5"));
+    EXPECT_EQ(ToGbk(ReceiptGoodsLine("牛奶", 2.5, 8.8)), Gbk("牛奶           2.5    8.8"));
     // Exactly 15 bytes: kept whole.
-    EXPECT_EQ(ToGbk(ReceiptGoodsLine("A电脑显示器液晶", 3)), Gbk("A电脑显示器液晶1      3"));
+    EXPECT_EQ(ToGbk(ReceiptGoodsLine("A电脑显示器液晶", 1, 3)), Gbk("A电脑显示器液晶1      3"));
     // 20 bytes: the first 10, padded to 15.
-    EXPECT_EQ(ToGbk(ReceiptGoodsLine("电脑显示器液晶屏幕", 0.1 * 3)),
+    EXPECT_EQ(ToGbk(ReceiptGoodsLine("电脑显示器液晶屏幕", 1, 0.1 * 3)),
               Gbk("电脑显示器     1      0.3"));
     // The tenth byte would be half a hanzi: cut before it.
-    EXPECT_EQ(ToGbk(ReceiptGoodsLine("A电脑显示器液晶屏", 1)), Gbk("A电脑显示      1      1"));
+    EXPECT_EQ(ToGbk(ReceiptGoodsLine("A电脑显示器液晶屏", 1, 1)), Gbk("A电脑显示      1      1"));
 }
 
 TEST(ReceiptLines, ClosingLinesCarryTheExactTotal) {

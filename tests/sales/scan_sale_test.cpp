@@ -187,6 +187,29 @@ TEST_F(ScanSaleTest, TheBatchSellsTheScannedGoodsAndPrintsTheEditedPreview) {
     EXPECT_EQ(scan_->result(), QDialog::Accepted);
 }
 
+// "入库（可修改）" after the preview: the receipt is made again from what the sell windows
+// booked, without the goods whose window sold nothing.
+TEST_F(ScanSaleTest, TheReceiptListsWhatTheSellWindowsBooked) {
+    AddCoded("牛奶", "6901", 8.8, 10, "NN");
+    AddCoded("面包", "6902", 5, 10, "MB");
+    Scan("6901");
+    Scan("6902");
+    QTest::mouseClick(scan_->按钮4, Qt::LeftButton);
+    dialogs_.OnWindow([](QDialog* d) {
+        auto* sell = qobject_cast<SellWindow*>(d);
+        sell->销售数量框->setText("2");
+        sell->Confirm();
+    });
+    dialogs_.OnWindow([](QDialog*) {});  // closed without selling
+    QTest::mouseClick(scan_->按钮2, Qt::LeftButton);
+    ASSERT_EQ(SaleCount(), 1);
+    EXPECT_EQ(scan_->ReceiptTotal(), 17.6);
+    EXPECT_EQ(scan_->编辑框1->toPlainText(),
+              "\n             岚库通\n名 称       数 量   单 价（元）\n牛奶           2      8.8\n"
+              "--------------------------\n合计：         2      17.6\n"
+              "==========================\n管理软件\n岚库通管理软件");
+}
+
 TEST_F(ScanSaleTest, TheFirstPrintAsksForThePrinterAndAFailedPrintKeepsTheSales) {
     AddCoded("圆珠笔", "6901", 12.5, 10, "YZB");
     Scan("6901");

@@ -9,6 +9,7 @@
 #include "common/program_dir.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "common/workers.h"
 #include "store/shared_db.h"
 #include "support/test_server.h"
 
@@ -24,6 +25,8 @@ void ProgramFixture::SetUp() {
 }
 
 void ProgramFixture::TearDown() {
+    // A worker the test started ends before the test's directory and settings go.
+    StopWorkers();
     SharedRecordSet().Close();
     SharedConnection().Close();
     SetDialogs(nullptr);
