@@ -62,8 +62,13 @@ QString ListRead::Select() const {
 QString ListRead::Where(const QString& extra) const {
     QStringList parts;
     if (!condition_.sql.isEmpty()) parts << QLatin1Char('(') + condition_.sql + QLatin1Char(')');
+    if (!shown_.sql.isEmpty()) parts << QLatin1Char('(') + shown_.sql + QLatin1Char(')');
     if (!extra.isEmpty()) parts << extra;
     return parts.isEmpty() ? QString() : QStringLiteral(" WHERE ") + parts.join(" AND ");
+}
+
+QString ListRead::TotalsWhere() const {
+    return condition_.sql.isEmpty() ? QString() : QStringLiteral(" WHERE ") + condition_.sql;
 }
 
 QString ListRead::OrderBy(bool reversed) const {
@@ -76,6 +81,10 @@ QString ListRead::OrderBy(bool reversed) const {
     if (order_.column > 0)
         text += Quoted(spec_.columns[order_.column].name) + dir + nulls + QLatin1Char(',');
     return text + QStringLiteral("ID") + dir;
+}
+
+QVariantList ListRead::Values() const {
+    return condition_.values + shown_.values;
 }
 
 bool ListRead::Run(const QString& sql, const QVariantList& values, std::vector<CellRow>* rows,
@@ -106,8 +115,13 @@ bool ListRead::ReadTotals(ListTotals* totals) {
     error_.clear();
     busy_ = false;
     // Every row: the kept totals, one row's read at any size.
-    const bool kept = condition_.sql.isEmpty() && !spec_.keptTotals.isEmpty();
-    QStringList sums{kept ? QStringLiteral("rows") : QStringLiteral("count(*)"),
+    const bool kept =
+        condition_.sql.isEmpty() && shown_.sql.isEmpty() && !spec_.keptTotals.isEmpty();
+    const QString count =
+        shown_.sql.isEmpty()
+            ? QStringLiteral("count(*)")
+            : QStringLiteral("sum(CASE WHEN %1 THEN 1 ELSE 0 END)").arg(shown_.sql);
+    QStringList sums{kept ? QStringLiteral("rows") : count,
                      QStringLiteral("(SELECT max(ID) FROM %1)").arg(spec_.table)};
     for (const ListColumn& c : spec_.columns) {
         if (c.totalScale <= 0 || c.withheld) continue;
@@ -122,9 +136,10 @@ bool ListRead::ReadTotals(ListTotals* totals) {
     Statement st(connection_,
                  QStringLiteral("SELECT %1 FROM %2")
                          .arg(sums.join(QLatin1Char(',')), kept ? spec_.keptTotals : spec_.table) +
-                     (kept ? QString() : Where(QString())));
-    if (st.Bind(kept ? QVariantList() : condition_.values) && st.Next()) {
-        totals->count = st.Int64(0);
+                     (kept ? QString() : TotalsWhere()));
+    // The count's values come first, in the select list.
+    if (st.Bind(kept ? QVariantList() : shown_.values + condition_.values) && st.Next()) {
+        totals->count = st.IsNull(0) ? 0 : st.Int64(0);
         totals->maxId = st.IsNull(1) ? 0 : st.Int64(1);
         totals->units.assign(spec_.columns.size(), 0);
         int at = 2;
@@ -152,14 +167,14 @@ bool ListRead::ReadPage(qint64 offset, int count, qint64 total, std::vector<Cell
         skip = total - end;
         take = static_cast<int>(end - offset);
     }
-    QVariantList values = condition_.values;
+    QVariantList values = Values();
     values << take << skip;
     return Run(Select() + Where(QString()) + OrderBy(fromEnd) + QStringLiteral(" LIMIT ? OFFSET ?"),
                values, rows, fromEnd);
 }
 
 bool ListRead::ReadPageAfter(qint64 afterId, int count, std::vector<CellRow>* rows) {
-    QVariantList values = condition_.values;
+    QVariantList values = Values();
     values << afterId << count;
     const QString step = order_.descending ? QStringLiteral("ID < ?") : QStringLiteral("ID > ?");
     return Run(Select() + Where(step) + OrderBy(false) + QStringLiteral(" LIMIT ?"), values, rows,
@@ -167,7 +182,7 @@ bool ListRead::ReadPageAfter(qint64 afterId, int count, std::vector<CellRow>* ro
 }
 
 bool ListRead::ReadRecord(qint64 id, CellRow* row, bool* found) {
-    QVariantList values = condition_.values;
+    QVariantList values = Values();
     values << id;
     std::vector<CellRow> rows;
     if (!Run(Select() + Where(QStringLiteral("ID = ?")), values, &rows, false)) return false;

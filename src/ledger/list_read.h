@@ -59,10 +59,15 @@ class ListRead {
 
     const ListSpec& Spec() const { return spec_; }
     void SetCondition(ListCondition condition) { condition_ = std::move(condition); }
+    // Rows that pass the condition but not shown: they count in the totals, not in the rows
+    // (the stock list's goods out of stock).
+    void SetShownOnly(ListCondition shown) { shown_ = std::move(shown); }
+    bool ShowsAll() const { return shown_.sql.isEmpty(); }
     void SetOrder(ListOrder order) { order_ = order; }
     const ListOrder& Order() const { return order_; }
 
-    // The count and totals of the rows that pass the condition; false when the read failed.
+    // The count of the rows shown and the totals of the rows that pass the condition; false
+    // when the read failed.
     bool ReadTotals(ListTotals* totals);
     // count rows from the offset'th in the list's order, of a list that holds total rows (as
     // ReadTotals gave: a page near the end is read from the end backwards).
@@ -79,7 +84,10 @@ class ListRead {
 
   private:
     QString Select() const;
+    // The rows shown: condition, shown and extra.
     QString Where(const QString& extra) const;
+    QVariantList Values() const;
+    QString TotalsWhere() const;
     QString OrderBy(bool reversed) const;
     bool Run(const QString& sql, const QVariantList& values, std::vector<CellRow>* rows,
              bool reversed);
@@ -87,6 +95,7 @@ class ListRead {
     DbConnection& connection_;
     ListSpec spec_;
     ListCondition condition_;
+    ListCondition shown_;
     ListOrder order_;
     QString error_;
     bool busy_ = false;

@@ -74,6 +74,8 @@ bool ListModel::FindHeld(qint64 id, CellRow* row) const {
 }
 
 bool ListModel::UpdateRecord(qint64 id) {
+    // Rows left out still count in the totals: what a change moved there is read whole.
+    if (!read_.ShowsAll()) return Reload();
     CellRow now;
     bool listed = false;
     if (!read_.ReadRecord(id, &now, &listed)) {

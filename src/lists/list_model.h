@@ -35,6 +35,9 @@ class ListModel : public QAbstractTableModel {
     // Shows the rows that pass condition in the list's present order. False when the count
     // could not be read: the list then shows what it showed before.
     bool Show(ledger::ListCondition condition);
+    // Leaves out of the rows, not of the totals, those that fail shown; takes effect at the
+    // next Show or Reload.
+    void SetShownOnly(ledger::ListCondition shown) { read_.SetShownOnly(std::move(shown)); }
     // Reads the count and totals again and every row anew as it is asked for.
     bool Reload();
     // Orders the rows by a column of the spec (0: by ID), ties by ID.

@@ -84,10 +84,6 @@ ListModel* SalesList() {
     if (page.list && page.listWithCosts == costs) return page.list;
     auto* list = new ListModel(SharedConnection(), ledger::SalesListSpec(costs), page.grid);
     if (page.list) list->SortBy(page.list->Order());
-    const qint64 debtColor = SetupColor(SetupKey::kRmbColor);
-    list->SetColour([debtColor](const CellRow& row) {
-        return IsZero(row.Number(ledger::kSaleDebt)) ? -1 : debtColor;
-    });
     QObject::connect(list, &ListModel::ReadFailed, list,
                      [](bool busy) { ReportListReadFailure(busy); });
     delete page.list;
@@ -98,6 +94,10 @@ ListModel* SalesList() {
 
 // The look of the rows and the totals row, from the settings at each fill.
 void StyleSalesRows(RecordGrid* g) {
+    const qint64 debtColor = SetupColor(SetupKey::kRmbColor);
+    SalesList()->SetColour([debtColor](const CellRow& row) {
+        return IsZero(row.Number(ledger::kSaleDebt)) ? -1 : debtColor;
+    });
     g->SetRowSource(SalesList());
     ApplyListColours(g);
     const int last = g->Rows() - 1;

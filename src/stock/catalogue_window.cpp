@@ -21,24 +21,22 @@ const QString kAll = QStringLiteral("全部信息");
 void FillTree(QTreeWidget* tree) {
     tree->clear();
     auto* all = new QTreeWidgetItem(tree, {kAll});
-    if (OpenSharedQuery(
-            QStringLiteral("select max(类型) as exp from buy group by 类型 order by 类型"))) {
-        DbRecordSet& records = SharedRecordSet();
-        const int count = records.GetRecordCount();
-        for (int i = 0; i < count; ++i, records.MoveNext())
-            new QTreeWidgetItem(all, {FieldText(records, QStringLiteral("exp"))});
-    }
-    SharedRecordSet().Close();
+    QStringList types;
+    QString error;
+    ledger::ReadGoodsValues(SharedConnection(), ledger::kGoodsType, &types, &error);
+    for (const QString& type : types) new QTreeWidgetItem(all, {type});
     tree->expandAll();
 }
 
 void OnTypePicked(QTreeWidgetItem* item) {
     const QString text = item ? item->text(0) : QString();
-    if (text.isEmpty() || text == kAll)
-        FillStockGrid(QStringLiteral("select * from buy"));
-    else
-        FillStockGrid(QStringLiteral("select * from buy where 类型 like ?"),
-                      {QStringLiteral("%") + text + QStringLiteral("%")});
+    ledger::GoodsFilter filter;
+    if (!text.isEmpty() && text != kAll) {
+        filter.kind = ledger::GoodsFilter::Kind::Contains;
+        filter.column = ledger::kGoodsType;
+        filter.text = text;
+    }
+    FillStockGrid(filter);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/dialogs.h"
 #include "platform/skin.h"
 #include "platform/up_down_arrows.h"
+#include "stock/stock_page.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -120,17 +121,11 @@ void GoodsEntryWindow::AddLabel(const QString& text, const QRect& box) {
 }
 
 void GoodsEntryWindow::LoadPickLists() {
-    FillComboFromQuery(
-        类别组合框, QStringLiteral("select max(类型) as exp from buy group by 类型 order by 类型"));
-    FillComboFromQuery(
-        名称组合框, QStringLiteral("select max(名称) as exp from buy group by 名称 order by 名称"));
-    FillComboFromQuery(
-        型号组合框, QStringLiteral("select max(型号) as exp from buy group by 型号 order by 型号"));
-    FillComboFromQuery(
-        编码组合框, QStringLiteral("select max(编码) as exp from buy group by 编码 order by 编码"));
-    FillComboFromQuery(
-        供货商框,
-        QStringLiteral("select max(供货商) as exp from buy group by 供货商 order by 供货商"));
+    FillGoodsPickList(类别组合框, ledger::kGoodsType);
+    FillGoodsPickList(名称组合框, ledger::kGoodsName);
+    FillGoodsPickList(型号组合框, ledger::kGoodsModel);
+    FillGoodsPickList(编码组合框, ledger::kGoodsCode);
+    FillGoodsPickList(供货商框, ledger::kGoodsSupplier);
 }
 
 void GoodsEntryWindow::ShowRecord(const GoodsRow& record, bool withQuantityAndRemark) {

@@ -10,21 +10,14 @@
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "lists/list_model.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "stock/stock_page.h"
-#include "store/list_query.h"
+#include "store/shared_db.h"
 
 namespace {
-
-const QStringList kFields = {
-    QStringLiteral("ID"),       QStringLiteral("名称"),     QStringLiteral("型号"),
-    QStringLiteral("编码"),     QStringLiteral("类型"),     QStringLiteral("进货数量"),
-    QStringLiteral("进货单价"), QStringLiteral("进货金额"), QStringLiteral("销售数量"),
-    QStringLiteral("销售单价"), QStringLiteral("销售金额"), QStringLiteral("存货数量"),
-    QStringLiteral("存货金额"), QStringLiteral("入库日期"), QStringLiteral("供货商"),
-    QStringLiteral("备注")};
 
 // Fractions of the host width for columns 1 to 15; column 16 takes the rest.
 const double kAdminWidths[] = {0,     0.075, 0.05,  0.05,  0.06,  0.045, 0.06, 0.075,
@@ -82,13 +75,16 @@ void SetUpStockGrid() {
     if (page.库管库存报警框)
         page.库管库存报警框->setText(NumberText(CurrentSession().stockAlarmLevel));
     if (page.库管不显示零库存框) page.库管不显示零库存框->setChecked(SetupFlag(SetupKey::kZero));
-    RegisterListFill(ListId::Stock, [](const QString& sql) {
+    // Every refill of the list from elsewhere shows every goods row again.
+    RegisterListFill(ListId::Stock, [](const QString&) {
         const bool filtered = TheStockPage().filtered;
-        FillStockGrid(sql);
+        FillStockGrid();
         if (filtered && !TheStockPage().filtered) ClearStockFilterBoxes();
     });
     RegisterListRowUpdate(ListId::Stock, [](qint64 id) { UpdateStockRow(id); });
-    FillStockGrid(QStringLiteral("select * from buy"));
+    g->SetRows(2);
+    g->AddItem(QString());
+    FillStockGrid();
     ReloadStockPanelPickLists();
 }
 
@@ -117,81 +113,81 @@ void LayOutStockColumns() {
 
 namespace {
 
-// The columns of the totals row and the fields they add up.
-constexpr int kTotalCells[6] = {6, 8, 9, 11, 12, 13};
+// The list of goods the grid shows, made anew when the user's right to see cost figures
+// changed, so that they are never read for a user who may not see them.
+ListModel* StockList() {
+    StockPage& page = TheStockPage();
+    const bool costs = CostFiguresVisible();
+    if (page.list && page.listWithCosts == costs) return page.list;
+    auto* list = new ListModel(SharedConnection(), ledger::GoodsListSpec(costs), page.grid);
+    if (page.list) list->SortBy(page.list->Order());
+    QObject::connect(list, &ListModel::ReadFailed, list,
+                     [](bool busy) { ReportListReadFailure(busy); });
+    delete page.list;
+    page.list = list;
+    page.listWithCosts = costs;
+    return list;
+}
+
+// The look of the rows and the totals row, and which goods are shown, from the settings at
+// each fill.
+void StyleStockRows(RecordGrid* g, ListModel* list) {
+    const GoodsRowLook look(ledger::kGoodsColumns, kStockCostColumns);
+    list->SetColour([look](const CellRow& row) {
+        const double stock = row.Number(ledger::kGoodsStock);
+        if (IsZero(stock)) return look.zeroColor;
+        return stock - look.level < -kTolerance ? look.beepColor : qint64(-1);
+    });
+    list->SetShownOnly(look.zeroOption ? ledger::ListCondition{} : ledger::GoodsInStock());
+    g->SetRowSource(list);
+    ApplyListColours(g);
+    ApplySourceGridLines(g, 2, 16);
+    StyleTotalsRow(g, 2, 16);
+    g->SetCellText(g->Rows() - 1, 5, QStringLiteral("合计："));
+}
+
+// Purchased, sold and stock quantity and amount of every goods row the search finds, shown
+// or not; a cost total stays empty for a user who may not see it.
+void ShowStockTotals(RecordGrid* g) {
+    const ListModel& list = *TheStockPage().list;
+    const int last = g->Rows() - 1;
+    for (int column : {ledger::kGoodsBought, ledger::kGoodsBoughtAmount, ledger::kGoodsSold,
+                       ledger::kGoodsSoldAmount, ledger::kGoodsStock, ledger::kGoodsStockAmount}) {
+        if (list.Spec().columns[column].withheld)
+            g->SetCellText(last, column + 1, QString());
+        else
+            g->SetCellNumber(last, column + 1, list.Total(column));
+    }
+}
 
 }  // namespace
 
-void FillStockGrid(const QString& sql, const QVariantList& values) {
+void FillStockGrid(const ledger::GoodsFilter& filter) {
     RecordGrid* g = StockGrid();
     if (!g) return;
-    BeginListFill(g, 2);
-
-    const GoodsRowLook look(kFields.size(), kStockCostColumns);
-    // Purchased, sold and stock quantity and amount, of every row whether shown or not.
-    double totals[6] = {};
-    const int totalFields[6] = {5, 7, 8, 10, 11, 12};  // indexes into kFields
-
-    ListQuery rows(sql, values);
-    const QList<int> fields = rows.Columns(kFields);
-    CellRow cells;
-    // Once the first row is read the query holds its read lock and meets no other till's
-    // lock: the old rows may go, so that a long list is never held twice.
-    bool more = rows.Next();
-    if (rows.Ok()) g->ReleaseSetAside();
-    for (; more; more = rows.Next()) {
-        const double stock = ReadGoodsRow(rows, fields, look, 11, &cells);
-        for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[totalFields[t]]);
-        if (!look.zeroOption && stock <= kTolerance) continue;
-        g->AddRow(cells);
-        ColourGoodsRow(g, g->Rows() - 1, 16, stock, look);
-    }
-    if (!rows.Ok()) return FailListFill(g, rows.Busy());
-    TheStockPage().filtered = sql != WholeListQuery(ListId::Stock) || !values.isEmpty();
-    ApplyListColours(g);
+    EnsureDatabaseOpen();
+    ListModel* list = StockList();
+    StyleStockRows(g, list);
     if (SetupFlag(SetupKey::kBeepView)) {
+        // The goods shortest of stock first.
         g->Column(12).Sort(RecordGrid::cellAscending);
         g->Column(12).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
     }
-    g->AddItem(QString());
-    const int last = g->Rows() - 1;
-    ApplyGridLines(g, 2, 2, last, 16);
-    StyleTotalsRow(g, 2, 16);
-    g->SetCellText(last, 5, QStringLiteral("合计："));
-    for (int t = 0; t < 6; ++t)
-        if (!look.withheld[kTotalCells[t] - 1])
-            g->SetCellNumber(last, kTotalCells[t], ListTotal(totals[t]));
-    FinishListFill(g);
+    if (!list->Show(ledger::GoodsCondition(filter))) return ReportListReadFailure(list->Busy());
+    TheStockPage().filter = filter;
+    TheStockPage().filtered = filter.kind != ledger::GoodsFilter::Kind::All;
+    ShowStockTotals(g);
+    g->Refresh();
 }
 
 void UpdateStockRow(qint64 id) {
     RecordGrid* g = StockGrid();
-    if (!g) return;
-    const GoodsRowLook look(kFields.size(), kStockCostColumns);
-    if (g->SortedSinceRefill()) return RefillWholeList(ListId::Stock);
-    ListQuery rows = ListQuery::OneRow(QStringLiteral("buy"), id);
-    const QList<int> fields = rows.Columns(kFields);
-    CellRow cells;
-    const bool stored = rows.Next();
-    if (!rows.Ok()) return ReportListReadFailure(rows.Busy());
-    // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
-    // row still passes its filter: they are refilled whole. A gone row just leaves.
-    if (stored && TheStockPage().filtered) return RefillWholeList(ListId::Stock);
-    const double stock = stored ? ReadGoodsRow(rows, fields, look, 11, &cells) : 0.0;
-    const bool shown = stored && (look.zeroOption || stock > kTolerance);
-    if (!look.zeroOption) {
-        // Rows left out still count in the totals, which the list cannot take back.
-        if (!HasRecordRow(g, 2, id) || (stored && !shown)) return RefillWholeList(ListId::Stock);
-    }
-    bool inserted = false;
-    const int row =
-        PutRecordRow(g, 2, id, shown ? &cells : nullptr,
-                     QList<int>(std::begin(kTotalCells), std::end(kTotalCells)), &inserted);
-    if (row >= 0) {
-        if (inserted) ApplyRowGridLines(g, row, 2, 16);
-        g->Range(row, 1, row, 16).ResetForeColor();
-        ColourGoodsRow(g, row, 16, stock, look);
-    }
+    StockPage& page = TheStockPage();
+    if (!g || !page.list) return;
+    // A list made for another user's rights is read anew whole.
+    if (page.listWithCosts != CostFiguresVisible()) return FillStockGrid(page.filter);
+    if (!page.list->UpdateRecord(id)) return ReportListReadFailure(page.list->Busy());
+    ShowStockTotals(g);
 }
 
 void OnStockGridDblClick() {

@@ -75,8 +75,7 @@ void BuildStockMenu() {
     page.销售记录 = Hooked(records, "销售记录", page.hooks.showSales);
     page.汇总统计 = Hooked(records, "汇总统计", page.hooks.showSummary);
     menu->addSeparator();
-    page.刷新显示 =
-        Item(menu, "刷新显示", [] { FillStockGrid(QStringLiteral("select * from buy")); });
+    page.刷新显示 = Item(menu, "刷新显示", [] { FillStockGrid(); });
     page.导出Excel =
         Item(menu, "导出Excel", [] { ExportGridToExcel(StockGrid(), kStockCostColumns); });
     page.打印 = Item(menu, "打印", [] { ShowPrintNotice(PrintNotice::Stock); });

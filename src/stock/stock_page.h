@@ -7,12 +7,15 @@
 #include <QVariantList>
 #include <functional>
 
+#include "ledger/goods_list.h"
+
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QFrame;
 class QLineEdit;
+class ListModel;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -66,7 +69,10 @@ struct StockPage {
     QAction* 查看进货单价 = nullptr;
 
     StockPageHooks hooks;
-    bool filtered = false;  // the list shows the rows of a query, not every goods row
+    ListModel* list = nullptr;   // the goods the grid shows; the grid owns it
+    bool listWithCosts = false;  // whether list reads the cost figures
+    ledger::GoodsFilter filter;  // which goods it shows
+    bool filtered = false;       // the list shows the rows of a search, not every goods row
 };
 
 StockPage& TheStockPage();
@@ -90,13 +96,16 @@ void LayOutStockColumns();
 // After a change of user: the goods windows open now follow the new role (the restock window
 // shows or masks its purchase price; the modify window closes for a user who may not modify).
 void FollowRoleInGoodsWindows();
-// Fills StockGrid from a query over buy (values bound to its "?" parameters).
-void FillStockGrid(const QString& sql, const QVariantList& values = {});
-// Brings the row of goods record id up to date in StockGrid (added, changed or gone), with
-// its totals; a list that shows a query or a sorted order is refilled whole instead.
+// Shows in StockGrid the goods filter finds (those out of stock only when the "zero" option
+// says so), keeping the column widths and the order.
+void FillStockGrid(const ledger::GoodsFilter& filter = {});
+// Brings StockGrid up to date after goods record id was added, changed or deleted, with its
+// totals.
 void UpdateStockRow(qint64 id);
 // Empties the query boxes of the panel without searching.
 void ClearStockFilterBoxes();
+// Lists every value of a text column of the goods (ledger::kGoodsType ...) in box.
+void FillGoodsPickList(QComboBox* box, int column);
 // Reloads the pick lists of 库管供货商框 and 库管类型查询框.
 void ReloadStockPanelPickLists();
 

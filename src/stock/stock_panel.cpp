@@ -20,12 +20,13 @@
 #include "stock/catalogue_window.h"
 #include "stock/goods_refresh.h"
 #include "stock/stock_page.h"
+#include "store/shared_db.h"
 
 void BuildStockMenu();
 
 namespace {
 
-const QString kAllGoods = QStringLiteral("select * from buy");
+using ledger::GoodsFilter;
 
 QLabel* Label(QWidget* parent, const char* text, int x, int y, int w) {
     return PlaceLabel(parent, QString::fromUtf8(text), x, y, w, 22,
@@ -45,29 +46,27 @@ QDateEdit* DateBox(QWidget* parent, const char16_t* name, int x, int y) {
     return PlaceDateBox(parent, QString::fromUtf16(name), x, y, 110, 22);
 }
 
-// A contains-search on one column; the whole list when the text is empty.
-void SearchColumn(const QString& column, const QString& text) {
-    if (text.isEmpty())
-        FillStockGrid(kAllGoods);
-    else if (column == QStringLiteral("首拼"))
-        // The stored initials follow the customary readings; the name is also tried by the
-        // other common readings of its hanzi (空调 by KT as well as KD).
-        FillStockGrid(
-            QStringLiteral("select * from buy where 首拼 like ? or InitialsMatch(名称, ?)"),
-            {QStringLiteral("%") + text + QStringLiteral("%"), text});
-    else
-        FillStockGrid(QStringLiteral("select * from buy where %1 like ?").arg(column),
-                      {QStringLiteral("%") + text + QStringLiteral("%")});
+// A contains-search on one column (kGoodsName: by the name's initials); the whole list when
+// the text is empty.
+void SearchColumn(int column, const QString& text) {
+    GoodsFilter filter;
+    if (!text.isEmpty()) {
+        filter.kind = column == ledger::kGoodsName ? GoodsFilter::Kind::Initials
+                                                   : GoodsFilter::Kind::Contains;
+        filter.column = column;
+        filter.text = text;
+    }
+    FillStockGrid(filter);
 }
 
-void ConnectSearch(QLineEdit* box, const QString& column) {
+void ConnectSearch(QLineEdit* box, int column) {
     QObject::connect(box, &QLineEdit::textChanged, box, [box, column](const QString& text) {
         SearchColumn(column, text);
         box->setFocus();
     });
 }
 
-void ConnectSearch(QComboBox* box, const QString& column) {
+void ConnectSearch(QComboBox* box, int column) {
     QObject::connect(box, &QComboBox::editTextChanged, box,
                      [column](const QString& text) { SearchColumn(column, text); });
 }
@@ -90,6 +89,14 @@ void ForgetStockPage() {
     TheStockPage() = StockPage{};
 }
 
+void FillGoodsPickList(QComboBox* box, int column) {
+    QStringList values;
+    QString error;
+    // A list that cannot be read stays empty: typing a search still works.
+    ledger::ReadGoodsValues(SharedConnection(), column, &values, &error);
+    FillCombo(box, values);
+}
+
 void ReloadStockPanelPickLists() {
     StockPage& page = TheStockPage();
     if (!page.库管供货商框) return;
@@ -97,12 +104,8 @@ void ReloadStockPanelPickLists() {
     const QSignalBlocker supplier(page.库管供货商框), type(page.库管类型查询框);
     const QString supplierText = page.库管供货商框->currentText();
     const QString typeText = page.库管类型查询框->currentText();
-    FillComboFromQuery(
-        page.库管供货商框,
-        QStringLiteral("select max(供货商) as exp from buy group by 供货商 order by 供货商"));
-    FillComboFromQuery(
-        page.库管类型查询框,
-        QStringLiteral("select max(类型) as exp from buy group by 类型 order by 类型"));
+    FillGoodsPickList(page.库管供货商框, ledger::kGoodsSupplier);
+    FillGoodsPickList(page.库管类型查询框, ledger::kGoodsType);
     page.库管供货商框->setEditText(supplierText);
     page.库管类型查询框->setEditText(typeText);
 }
@@ -151,11 +154,11 @@ void BuildStockPage(QFrame* gridHost, QFrame* panel, const StockPageHooks& hooks
                          [] { TheStockPage().hooks.scanSale(); });
     }
 
-    ConnectSearch(page.库管型号框, QStringLiteral("型号"));
-    ConnectSearch(page.库管商品编码框, QStringLiteral("编码"));
-    ConnectSearch(page.库管商品名称框, QStringLiteral("首拼"));
-    ConnectSearch(page.库管类型查询框, QStringLiteral("类型"));
-    ConnectSearch(page.库管供货商框, QStringLiteral("供货商"));
+    ConnectSearch(page.库管型号框, ledger::kGoodsModel);
+    ConnectSearch(page.库管商品编码框, ledger::kGoodsCode);
+    ConnectSearch(page.库管商品名称框, ledger::kGoodsName);
+    ConnectSearch(page.库管类型查询框, ledger::kGoodsType);
+    ConnectSearch(page.库管供货商框, ledger::kGoodsSupplier);
     QObject::connect(page.库管查询按钮, &QPushButton::clicked, panel, [] { OnStockDateQuery(); });
     QObject::connect(page.库管全部记录按钮, &QPushButton::clicked, panel,
                      [] { OnRefreshAllLists(); });
@@ -163,13 +166,13 @@ void BuildStockPage(QFrame* gridHost, QFrame* panel, const StockPageHooks& hooks
                      [] { OnClearStockQuery(); });
     QObject::connect(page.库管不显示零库存框, &QCheckBox::clicked, panel, [](bool on) {
         WriteSetupKey(SetupKey::kZero, FlagText(on));
-        FillStockGrid(kAllGoods);
+        FillStockGrid();
     });
     // Only what the user types: the level written in at set-up must not rewrite the setting.
     QObject::connect(page.库管库存报警框, &QLineEdit::textEdited, panel, [](const QString& text) {
         WriteSetupKey(SetupKey::kBeep, text);
         CurrentSession().stockAlarmLevel = std::trunc(TextToNumber(text));
-        FillStockGrid(kAllGoods);
+        FillStockGrid();
     });
     QObject::connect(page.按钮2, &QPushButton::clicked, panel,
                      [] { OpenCatalogueWindow(TheStockPage().hooks.owner); });
@@ -178,16 +181,19 @@ void BuildStockPage(QFrame* gridHost, QFrame* panel, const StockPageHooks& hooks
 
 void OnStockDateQuery() {
     const StockPage& page = TheStockPage();
-    FillStockGrid(QStringLiteral("select * from buy where 入库日期>=? and 入库日期<=?"),
-                  {page.库管日期框1->date(), page.库管日期框2->date()});
+    GoodsFilter filter;
+    filter.kind = GoodsFilter::Kind::Between;
+    filter.from = page.库管日期框1->date();
+    filter.to = page.库管日期框2->date();
+    FillStockGrid(filter);
 }
 
 void OnRefreshAllLists() {
-    FillStockGrid(kAllGoods);
+    FillStockGrid();
     RefillWholeList(ListId::Sales);
     RefillWholeList(ListId::Other);
     RefillWholeList(ListId::Summary);
-    FillStockGrid(kAllGoods);
+    FillStockGrid();
 }
 
 void ClearStockFilterBoxes() {
@@ -204,5 +210,5 @@ void ClearStockFilterBoxes() {
 
 void OnClearStockQuery() {
     ClearStockFilterBoxes();
-    FillStockGrid(kAllGoods);
+    FillStockGrid();
 }
