@@ -42,7 +42,6 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "ledger/goods.h"
-#include "ledger/goods.h"
 #include "platform/record_grid.h"
 #include "sales/sales_page.h"
 #include "stock/stock_page.h"

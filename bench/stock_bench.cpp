@@ -98,7 +98,7 @@ int RunOne(int count) {
     Report("LIKE search on 型号", timer.restart());
     CreateSummaryGrid(summaryHost, 1022, 570);
     Report("summary created and filled", timer.restart());
-    FillSummaryGrid(QStringLiteral("select * from buy"));
+    FillSummaryGrid();
     Report("FillSummaryGrid", timer.restart());
     FillStockGrid();
     timer.restart();

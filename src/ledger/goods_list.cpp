@@ -19,6 +19,8 @@ const QList<int> kTextColumns = {kGoodsName, kGoodsModel,    kGoodsCode,
 ListSpec GoodsListSpec(bool costs) {
     ListSpec spec;
     spec.table = QStringLiteral("buy");
+    // Kept by the store in the units below (see KeptTotalsTables).
+    spec.keptTotals = QStringLiteral("buy_totals");
     const char* const names[kGoodsColumns] = {"ID",       "名称",     "型号",     "编码",
                                               "类型",     "进货数量", "进货单价", "进货金额",
                                               "销售数量", "销售单价", "销售金额", "存货数量",
@@ -34,6 +36,17 @@ ListSpec GoodsListSpec(bool costs) {
             column.totalScale = kFen;
         spec.columns << column;
     }
+    return spec;
+}
+
+ListSpec SummaryListSpec(bool costs) {
+    const ListSpec goods = GoodsListSpec(costs);
+    ListSpec spec;
+    spec.table = goods.table;
+    spec.keptTotals = goods.keptTotals;
+    for (int c : {kGoodsId, kGoodsName, kGoodsModel, kGoodsCode, kGoodsType, kGoodsBought,
+                  kGoodsBoughtAmount, kGoodsSold, kGoodsSoldAmount, kGoodsStock, kGoodsStockAmount})
+        spec.columns << goods.columns[c];
     return spec;
 }
 
@@ -61,7 +74,7 @@ ListCondition GoodsCondition(const GoodsFilter& filter) {
 
 ListCondition GoodsInStock() {
     // Above the tolerance the figures are compared with everywhere.
-    return {QStringLiteral("存货数量 > 0.0000001"), {}};
+    return {QStringLiteral("存货数量 > 0.0000001"), {}, QStringLiteral("in_stock")};
 }
 
 bool ReadGoodsValues(DbConnection& db, int column, QStringList* values, QString* error) {

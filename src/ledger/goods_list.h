@@ -48,6 +48,24 @@ struct GoodsFilter {
 };
 
 ListCondition GoodsCondition(const GoodsFilter& filter);
+
+// The summary of the goods: name, model, code, type, and the purchased, sold and stock
+// quantities and amounts (columns kSummary...); costs as above.
+enum SummaryColumn {
+    kSummaryId,
+    kSummaryName,
+    kSummaryModel,
+    kSummaryCode,
+    kSummaryType,
+    kSummaryBought,
+    kSummaryBoughtAmount,
+    kSummarySold,
+    kSummarySoldAmount,
+    kSummaryStock,
+    kSummaryStockAmount,
+    kSummaryColumns
+};
+ListSpec SummaryListSpec(bool costs);
 // The goods shown when those out of stock are left out.
 ListCondition GoodsInStock();
 

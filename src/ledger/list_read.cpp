@@ -115,13 +115,14 @@ bool ListRead::ReadTotals(ListTotals* totals) {
     error_.clear();
     busy_ = false;
     // Every row: the kept totals, one row's read at any size.
-    const bool kept =
-        condition_.sql.isEmpty() && shown_.sql.isEmpty() && !spec_.keptTotals.isEmpty();
+    const bool kept = condition_.sql.isEmpty() && !spec_.keptTotals.isEmpty() &&
+                      (shown_.sql.isEmpty() || !shown_.keptCount.isEmpty());
     const QString count =
         shown_.sql.isEmpty()
             ? QStringLiteral("count(*)")
             : QStringLiteral("sum(CASE WHEN %1 THEN 1 ELSE 0 END)").arg(shown_.sql);
-    QStringList sums{kept ? QStringLiteral("rows") : count,
+    const QString keptCount = shown_.sql.isEmpty() ? QStringLiteral("rows") : shown_.keptCount;
+    QStringList sums{kept ? keptCount : count,
                      QStringLiteral("(SELECT max(ID) FROM %1)").arg(spec_.table)};
     for (const ListColumn& c : spec_.columns) {
         if (c.totalScale <= 0 || c.withheld) continue;
@@ -181,14 +182,65 @@ bool ListRead::ReadPageAfter(qint64 afterId, int count, std::vector<CellRow>* ro
                false);
 }
 
-bool ListRead::ReadRecord(qint64 id, CellRow* row, bool* found) {
-    QVariantList values = Values();
+bool ListRead::ReadRecord(qint64 id, CellRow* row, bool* counted, bool* shown) {
+    // The record as the totals count it, and whether the rows show it, in one read.
+    const QString shownColumn =
+        shown_.sql.isEmpty() ? QStringLiteral("1")
+                             : QStringLiteral("CASE WHEN %1 THEN 1 ELSE 0 END").arg(shown_.sql);
+    QVariantList values = shown_.values + condition_.values;
     values << id;
     std::vector<CellRow> rows;
-    if (!Run(Select() + Where(QStringLiteral("ID = ?")), values, &rows, false)) return false;
-    *found = !rows.empty();
-    if (*found) *row = rows.front();
+    const QString where = TotalsWhere();
+    const QString sql =
+        Select().replace(QStringLiteral(" FROM "),
+                         QLatin1Char(',') + shownColumn + QStringLiteral(" FROM ")) +
+        (where.isEmpty() ? QStringLiteral(" WHERE ID = ?") : where + QStringLiteral(" AND ID = ?"));
+    Statement st(connection_, sql);
+    *counted = *shown = false;
+    if (st.Bind(values) && st.Next()) {
+        row->Clear();
+        for (qsizetype c = 0; c < spec_.columns.size(); ++c)
+            AddCell(st, static_cast<int>(c), spec_.columns[c], row);
+        *counted = true;
+        *shown = st.Int64(static_cast<int>(spec_.columns.size())) != 0;
+    }
+    if (!st.Ok() || st.Failed()) {
+        error_ = st.Error().isEmpty() ? connection_.GetErrorDescription() : st.Error();
+        busy_ = st.Busy();
+        return false;
+    }
+    error_.clear();
+    busy_ = false;
     return true;
+}
+
+bool ListRead::ReadEach(const std::function<bool(const CellRow&)>& take) {
+    Statement st(connection_, Select() + Where(QString()) + OrderBy(false));
+    st.ReadInPieces();
+    CellRow row;
+    bool more = st.Bind(Values());
+    while (more && st.Next()) {
+        row.Clear();
+        for (qsizetype c = 0; c < spec_.columns.size(); ++c)
+            AddCell(st, static_cast<int>(c), spec_.columns[c], &row);
+        more = take(row);
+    }
+    if (!st.Ok() || st.Failed()) {
+        error_ = st.Error().isEmpty() ? connection_.GetErrorDescription() : st.Error();
+        busy_ = st.Busy();
+        return false;
+    }
+    return true;
+}
+
+bool ListRead::BeginSnapshot() {
+    return connection_.Execute(connection_.Server()
+                                   ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+                                   : QStringLiteral("BEGIN"));
+}
+
+void ListRead::EndSnapshot() {
+    connection_.Execute(QStringLiteral("COMMIT"));
 }
 
 }  // namespace ledger

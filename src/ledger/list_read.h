@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 #include <vector>
 
 #include "common/cell_row.h"
@@ -34,8 +35,14 @@ struct ListSpec {
 
 // Which rows: an SQL condition with "?" for each value, written by a list's own read file.
 struct ListCondition {
+    ListCondition() = default;
+    ListCondition(QString sql, QVariantList values, QString keptCount = {})
+        : sql(std::move(sql)), values(std::move(values)), keptCount(std::move(keptCount)) {}
+
     QString sql;  // empty: every row
     QVariantList values;
+    // The column of the spec's kept totals that counts the rows passing it; empty for none.
+    QString keptCount;
 };
 
 // In which order: by a column (ties by ID), or by ID alone (column 0).
@@ -75,8 +82,18 @@ class ListRead {
     // The rows after the row of ID afterId in ID order (before it, descending): the next page
     // of a list in ID order without counting the rows before it.
     bool ReadPageAfter(qint64 afterId, int count, std::vector<CellRow>* rows);
-    // The row of record id when it passes the condition; found tells whether it does.
-    bool ReadRecord(qint64 id, CellRow* row, bool* found);
+    // Every row shown, in the list's order, in one read (on a server in pieces), each handed
+    // to take until it returns false; false when the read failed.
+    bool ReadEach(const std::function<bool(const CellRow&)>& take);
+    // The row of record id when it passes the condition (counted tells whether it does), and
+    // whether it is shown too.
+    bool ReadRecord(qint64 id, CellRow* row, bool* counted, bool* shown);
+
+    // Reads until EndSnapshot see the books as they were at the first of them. False when
+    // the connection cannot (it is inside a transaction already): the reads then see each
+    // its own moment.
+    bool BeginSnapshot();
+    void EndSnapshot();
 
     QString Error() const { return error_; }
     // The failure was another connection holding the books past the busy wait.

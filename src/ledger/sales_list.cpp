@@ -17,7 +17,7 @@ constexpr int kThousandths = 1000;
 ListSpec SalesListSpec(bool costs) {
     ListSpec spec;
     spec.table = QStringLiteral("sell");
-    // Kept by the store in the units below (see kKeptSalesTotals).
+    // Kept by the store in the units below (see KeptTotalsTables).
     spec.keptTotals = QStringLiteral("sell_totals");
     const char* const names[kSaleColumns] = {
         "ID",       "UID",      "名称",     "型号",     "编码",   "类型",

@@ -14,18 +14,24 @@ bool ListModel::Show(ledger::ListCondition condition) {
 }
 
 bool ListModel::Reload() {
-    if (!ReadCount()) return false;
-    beginResetModel();
-    // The rows held stay on show until their pages are read anew: a read that fails then
-    // leaves the rows the user saw.
-    for (auto& [index, page] : pages_) page.stale = true;
-    endResetModel();
-    return true;
-}
+    // The pages on show are read again with the count, in one snapshot, so that a change of
+    // one of their records later moves the totals by what they held of it.
+    std::vector<std::pair<quint64, qint64>> recent;
+    for (const auto& [index, page] : pages_) recent.push_back({page.used, index});
+    std::sort(recent.rbegin(), recent.rend());
+    if (recent.size() > 2) recent.resize(2);
 
-bool ListModel::ReadCount() {
+    const bool snapshot = read_.BeginSnapshot();
     ledger::ListTotals totals;
-    if (!read_.ReadTotals(&totals)) {
+    bool ok = read_.ReadTotals(&totals);
+    std::vector<std::pair<qint64, std::vector<CellRow>>> fresh;
+    for (const auto& [used, index] : recent) {
+        std::vector<CellRow> rows;
+        ok = ok && read_.ReadPage(index * kPageRows, kPageRows, totals.count, &rows);
+        if (ok) fresh.push_back({index, std::move(rows)});
+    }
+    if (snapshot) read_.EndSnapshot();
+    if (!ok) {
         Failed();
         return false;
     }
@@ -33,6 +39,15 @@ bool ListModel::ReadCount() {
     maxIdCounted_ = totals_.maxId;
     counted_.clear();
     failedSinceRead_ = false;
+    beginResetModel();
+    // The other rows held stay on show until their pages are read anew: a read that fails
+    // then leaves the rows the user saw.
+    for (auto& [index, page] : pages_) {
+        page.stale = true;
+        page.withCount = false;
+    }
+    for (auto& [index, rows] : fresh) KeepPage(index, std::move(rows), snapshot);
+    endResetModel();
     return true;
 }
 
@@ -63,7 +78,7 @@ std::vector<qint64> ListModel::Units(const CellRow& row) const {
 
 bool ListModel::FindHeld(qint64 id, CellRow* row) const {
     for (const auto& [index, page] : pages_) {
-        if (page.stale) continue;
+        if (!page.withCount) continue;
         for (const CellRow& r : page.rows)
             if (r.Count() > 0 && static_cast<qint64>(r.Value(0)) == id) {
                 *row = r;
@@ -74,42 +89,62 @@ bool ListModel::FindHeld(qint64 id, CellRow* row) const {
 }
 
 bool ListModel::UpdateRecord(qint64 id) {
-    // Rows left out still count in the totals: what a change moved there is read whole.
-    if (!read_.ShowsAll()) return Reload();
     CellRow now;
-    bool listed = false;
-    if (!read_.ReadRecord(id, &now, &listed)) {
+    bool counted = false, shown = false;
+    if (!read_.ReadRecord(id, &now, &counted, &shown)) {
         Failed();
         return false;
     }
-    // What the totals hold of the record: known when it was counted since, or seen in a
-    // page read since the count, or when it was added after the count.
+    // What the totals and the count hold of the record: known when it was updated since the
+    // count, or read with the count, or when it was added after the count.
     Counted before;
     bool known = true;
     if (const auto it = counted_.find(id); it != counted_.end()) {
         before = it->second;
     } else if (CellRow held; FindHeld(id, &held)) {
-        before = {true, Units(held)};
+        before = {true, true, Units(held)};  // a row shown is counted too
     } else if (id > maxIdCounted_) {
-        before = {false, {}};
+        before = {};
     } else {
         known = false;
     }
     if (!known) return Reload();
 
-    Counted after{listed, listed ? Units(now) : std::vector<qint64>()};
-    totals_.count += (after.listed ? 1 : 0) - (before.listed ? 1 : 0);
+    Counted after{counted, shown, counted ? Units(now) : std::vector<qint64>()};
+    totals_.count += (after.shown ? 1 : 0) - (before.shown ? 1 : 0);
     totals_.units.resize(Spec().columns.size(), 0);
     for (size_t c = 0; c < totals_.units.size(); ++c) {
-        if (before.listed) totals_.units[c] -= before.units[c];
-        if (after.listed) totals_.units[c] += after.units[c];
+        if (before.counted) totals_.units[c] -= before.units[c];
+        if (after.counted) totals_.units[c] += after.units[c];
     }
+    const bool stays = before.shown && after.shown;
     counted_[id] = std::move(after);
     beginResetModel();
-    for (auto& [index, page] : pages_) page.stale = true;
+    // A record that stays where it was is changed in its page; any other change moves rows.
+    if (!stays || !PatchHeld(id, now))
+        for (auto& [index, page] : pages_) page.stale = true;
     failedSinceRead_ = false;
     endResetModel();
     return true;
+}
+
+bool ListModel::PatchHeld(qint64 id, const CellRow& now) {
+    const int order = read_.Order().column;
+    for (auto& [index, page] : pages_) {
+        for (size_t r = 0; r < page.rows.size(); ++r) {
+            CellRow& held = page.rows[r];
+            if (held.Count() == 0 || static_cast<qint64>(held.Value(0)) != id) continue;
+            // In another column's order a new value may belong elsewhere.
+            if (order > 0 &&
+                (held.Kind(order) != now.Kind(order) || held.Value(order) != now.Value(order) ||
+                 held.Text(order) != now.Text(order)))
+                return false;
+            held = now;
+            page.colours[r] = colour_ ? colour_(now) : -1;
+            return true;
+        }
+    }
+    return false;
 }
 
 void ListModel::Failed() {
@@ -117,8 +152,9 @@ void ListModel::Failed() {
     busy_ = read_.Busy();
 }
 
-void ListModel::KeepPage(qint64 index, std::vector<CellRow> rows) {
+void ListModel::KeepPage(qint64 index, std::vector<CellRow> rows, bool withCount) {
     Page& page = pages_[index];
+    page.withCount = withCount;
     page.rows = std::move(rows);
     page.colours.clear();
     for (const CellRow& row : page.rows) page.colours.push_back(colour_ ? colour_(row) : -1);
@@ -162,7 +198,7 @@ ListModel::Page* ListModel::PageFor(qint64 index) {
         it = pages_.find(index);
         return it != pages_.end() ? &it->second : nullptr;
     }
-    KeepPage(index, std::move(rows));
+    KeepPage(index, std::move(rows), false);
     return &pages_[index];
 }
 
@@ -178,6 +214,12 @@ qint64 ListModel::RowColour(int row) {
     Page* page = PageFor(row / kPageRows);
     const size_t at = static_cast<size_t>(row % kPageRows);
     return page && at < page->colours.size() ? page->colours[at] : -1;
+}
+
+bool ListModel::ForEachRow(const std::function<bool(const CellRow&)>& take) {
+    if (read_.ReadEach(take)) return true;
+    Failed();
+    return false;
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const {

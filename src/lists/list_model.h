@@ -50,6 +50,9 @@ class ListModel : public QAbstractTableModel {
     // row shows what it showed before, or nothing, and ReadFailed is emitted once.
     const CellRow& Row(int row);
     qint64 RowColour(int row);  // -1 for the default
+    // Every row in the list's order, in one read that holds none of them after it (an export):
+    // each is handed to take until it returns false. False when the read failed.
+    bool ForEachRow(const std::function<bool(const CellRow&)>& take);
     const ledger::ListTotals& Totals() const { return totals_; }
     // The sum of a totalled column, exact to its scale.
     double Total(int column) const { return totals_.Figure(Spec(), column); }
@@ -73,21 +76,27 @@ class ListModel : public QAbstractTableModel {
         std::vector<CellRow> rows;
         std::vector<qint64> colours;
         bool stale = false;
+        // Read with the count, in one snapshot: what the totals hold of each of its records
+        // (unless one was updated since, see counted_).
+        bool withCount = false;
         quint64 used = 0;
     };
-    // What the totals hold of a record changed since the last count.
+    // What the totals and the count hold of a record changed since the last count.
     struct Counted {
-        bool listed = false;
+        bool counted = false;  // in the totals
+        bool shown = false;    // in the rows
         std::vector<qint64> units;
     };
 
-    bool ReadCount();
     Page* PageFor(qint64 page);
-    void KeepPage(qint64 index, std::vector<CellRow> rows);
+    void KeepPage(qint64 index, std::vector<CellRow> rows, bool withCount);
     void DropPagesBeyondKept();
     std::vector<qint64> Units(const CellRow& row) const;
-    // The record's row among the held pages, and whether one was found.
+    // The record's row among the pages read with the count, and whether one was found.
     bool FindHeld(qint64 id, CellRow* row) const;
+    // Puts now in place of the record's held row, unless the list's order may move it; false
+    // when it did not.
+    bool PatchHeld(qint64 id, const CellRow& now);
     void Failed();
 
     ledger::ListRead read_;

@@ -6,6 +6,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
+#include "common/date_text.h"
 #include "common/number_text.h"
 #include "platform/dialogs.h"
 #include "platform/record_grid.h"
@@ -50,6 +51,42 @@ QString TemporaryNameBeside(const QFileInfo& target) {
 }
 
 // A merged area in sheet coordinates, with the grid cell whose text and style it shows.
+// One cell of the sheet: numbers as numbers, dates as dates (a date before 1900 as its text),
+// and a number text in a numeric column as the number it reads.
+void WriteCell(XlsxWriter& sheet, int col, CellKind kind, double value, QStringView text, bool bold,
+               bool numeric) {
+    using Format = XlsxWriter::Format;
+    const Format format = bold ? Format::kBold : Format::kPlain;
+    switch (kind) {
+        case CellKind::Number:
+            sheet.WriteNumber(col, value, format);
+            return;
+        case CellKind::Date: {
+            // Taken apart by arithmetic: a QDateTime per cell asks the time zone each time,
+            // seconds over a million sales.
+            const qint64 packed = static_cast<qint64>(value);
+            const qint64 ymd = packed / 1000000;
+            const int clock = static_cast<int>(packed % 1000000);
+            const bool midnight = clock == 0;
+            const Format dateFormat = midnight ? (bold ? Format::kBoldDay : Format::kDay)
+                                               : (bold ? Format::kBoldMoment : Format::kMoment);
+            if (!sheet.WriteDate(col, int(ymd / 10000), int(ymd / 100 % 100), int(ymd % 100),
+                                 clock / 10000, clock / 100 % 100, clock % 100, dateFormat)) {
+                QString shown;
+                AppendPackedDateText(packed, &shown);
+                sheet.WriteText(col, shown, format);
+            }
+            return;
+        }
+        case CellKind::Text:
+            break;
+    }
+    if (numeric && IsNumberText(text.toString()))
+        sheet.WriteNumber(col, TextToNumber(text.toString()), format);
+    else
+        sheet.WriteText(col, text, format);
+}
+
 struct SheetMerge {
     bool exported = false;
     int top = 0;
@@ -137,14 +174,25 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
             sheet.Merge(s.top, s.left, s.bottom, s.right);
     }
     constexpr int kRowsPerReport = 2048;
-    for (int r = firstRow; sheet.Ok() && r < Rows(); ++r) {
-        const int sheetRow = r - firstRow;
-        if (sheetRow % kRowsPerReport == 0 && !progress->Advance(sheetRow, Rows() - firstRow))
-            return false;
+    const int total = Rows() - firstRow;
+    int sheetRow = 0;
+    // One row of the grid (cells: a row of the source, else the grid's own) as the next row
+    // of the sheet; false when the user stopped the export.
+    auto writeRow = [&](int r, const CellRow* source) {
+        if (sheetRow % kRowsPerReport == 0 && !progress->Advance(sheetRow, total)) return false;
         sheet.StartRow(sheetRow);
         for (size_t i = 0; i < cols.size(); ++i) {
             const int c = cols[i];
             const int col = static_cast<int>(i);
+            if (source) {
+                const int cell = c - 1;
+                if (cell < 0 || cell >= source->Count()) continue;
+                const CellKind kind = source->Kind(cell);
+                if (kind == CellKind::Text && source->Text(cell).isEmpty()) continue;
+                WriteCell(sheet, col, kind, source->Value(cell), source->Text(cell), false,
+                          columns_[c].mask == cellValue);
+                continue;
+            }
             const int merge = MergeIndex(r, c);
             if (merge >= 0) {
                 // The merge shows its top-left text once, in its first exported cell.
@@ -156,37 +204,31 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
                 continue;
             }
             if (EmptyAt(r, c)) continue;
-            const bool bold = StyleAt(r, c).bold;
-            const Format format = bold ? Format::kBold : Format::kPlain;
-            switch (CellKindAt(r, c)) {
-                case CellKind::Number:
-                    sheet.WriteNumber(col, CellValue(r, c), format);
-                    continue;
-                case CellKind::Date: {
-                    // Taken apart by arithmetic: a QDateTime per cell asks the time zone
-                    // each time, seconds over a million sales.
-                    const qint64 packed = static_cast<qint64>(CellValue(r, c));
-                    const qint64 ymd = packed / 1000000;
-                    const int clock = static_cast<int>(packed % 1000000);
-                    const bool midnight = clock == 0;
-                    const Format dateFormat = midnight
-                                                  ? (bold ? Format::kBoldDay : Format::kDay)
-                                                  : (bold ? Format::kBoldMoment : Format::kMoment);
-                    if (!sheet.WriteDate(col, int(ymd / 10000), int(ymd / 100 % 100),
-                                         int(ymd % 100), clock / 10000, clock / 100 % 100,
-                                         clock % 100, dateFormat))
-                        sheet.WriteText(col, TextAt(r, c), format);  // before 1900
-                    continue;
-                }
-                case CellKind::Text:
-                    break;
-            }
-            const QStringView text = RawTextAt(r, c);
-            if (r >= fixedRows_ && columns_[c].mask == cellValue && IsNumberText(text.toString()))
-                sheet.WriteNumber(col, TextToNumber(text.toString()), format);
-            else
-                sheet.WriteText(col, text, format);
+            const CellKind kind = CellKindAt(r, c);
+            const QString text = kind == CellKind::Text ? RawTextAt(r, c).toString() : QString();
+            WriteCell(sheet, col, kind, CellValue(r, c), text, StyleAt(r, c).bold,
+                      r >= fixedRows_ && columns_[c].mask == cellValue);
         }
+        ++sheetRow;
+        return true;
+    };
+    const int sourceEnd = fixedRows_ + SourceRows();
+    for (int r = firstRow; sheet.Ok() && r < Rows(); ++r) {
+        if (!source_ || r != fixedRows_ || sourceEnd == fixedRows_) {
+            if (!writeRow(r, nullptr)) return false;
+            continue;
+        }
+        // The rows of the source stream from one read of the list straight into the sheet,
+        // as many as the list counts.
+        int at = r;
+        bool stopped = false;
+        const bool read = source_->ForEachRow([&](const CellRow& cells) {
+            if (at == sourceEnd) return false;
+            stopped = !writeRow(at++, &cells);
+            return !stopped;
+        });
+        if (!read || stopped) return false;
+        r = sourceEnd - 1;
     }
     return sheet.Finish();
 }

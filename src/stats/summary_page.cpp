@@ -9,11 +9,13 @@
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "ledger/goods_list.h"
+#include "lists/list_model.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "stats/excel_export.h"
-#include "store/list_query.h"
+#include "store/shared_db.h"
 
 namespace {
 
@@ -21,19 +23,14 @@ struct SummaryPage {
     QPointer<QFrame> host;
     QPointer<RecordGrid> grid;
     QPointer<QMenu> menu;
-    bool filtered = false;  // the list shows the rows of a query, not every goods row
+    QPointer<ListModel> list;  // the goods the grid shows; the grid owns it
+    bool listWithCosts = false;
 };
 
 SummaryPage& Page() {
     static SummaryPage page;
     return page;
 }
-
-const QStringList kFields = {
-    QStringLiteral("ID"),       QStringLiteral("名称"),     QStringLiteral("型号"),
-    QStringLiteral("编码"),     QStringLiteral("类型"),     QStringLiteral("进货数量"),
-    QStringLiteral("进货金额"), QStringLiteral("销售数量"), QStringLiteral("销售金额"),
-    QStringLiteral("存货数量"), QStringLiteral("存货金额")};
 
 // Columns 1 to 11, as fractions of the host width.
 const QList<double> kWidths = {0, 0.15, 0.1, 0.1, 0.1, 0.065, 0.09, 0.065, 0.09, 0.065, 0.09};
@@ -46,7 +43,7 @@ void BuildMenu(RecordGrid* grid) {
     auto* menu = new QMenu(grid);
     menu->setObjectName(QStringLiteral("汇总快捷菜单"));
     QObject::connect(menu->addAction(QStringLiteral("刷新显示")), &QAction::triggered, menu,
-                     [] { FillSummaryGrid(QStringLiteral("select * from buy")); });
+                     [] { FillSummaryGrid(); });
     menu->addSeparator();
     QObject::connect(menu->addAction(QStringLiteral("输出汇总Excel.")), &QAction::triggered, menu,
                      [] { ExportGridToExcel(SummaryGrid(), kCostColumns); });
@@ -111,76 +108,74 @@ void SetUpSummaryGrid() {
     g->SetAutoRedraw(true);
     g->Refresh();
     BuildMenu(g);
-    RegisterListFill(ListId::Summary, [](const QString& sql) { FillSummaryGrid(sql); });
+    RegisterListFill(ListId::Summary, [](const QString&) { FillSummaryGrid(); });
     RegisterListRowUpdate(ListId::Summary, [](qint64 id) { UpdateSummaryRow(id); });
-    FillSummaryGrid(QStringLiteral("select * from buy"));
+    g->SetRows(2);
+    g->AddItem(QString());
+    FillSummaryGrid();
 }
 
 namespace {
 
-const QList<int> kTotalColumns = {6, 7, 8, 9, 10, 11};
+// The summary's goods, made anew when the user's right to see cost figures changed, so that
+// they are never read for a user who may not see them.
+ListModel* SummaryList() {
+    SummaryPage& page = Page();
+    const bool costs = CostFiguresVisible();
+    if (page.list && page.listWithCosts == costs) return page.list;
+    auto* list = new ListModel(SharedConnection(), ledger::SummaryListSpec(costs), page.grid);
+    if (page.list) list->SortBy(page.list->Order());
+    QObject::connect(list, &ListModel::ReadFailed, list,
+                     [](bool busy) { ReportListReadFailure(busy); });
+    delete page.list;
+    page.list = list;
+    page.listWithCosts = costs;
+    return list;
+}
+
+void ShowSummaryTotals(RecordGrid* g) {
+    const ListModel& list = *Page().list;
+    const int last = g->Rows() - 1;
+    for (int column = ledger::kSummaryBought; column <= ledger::kSummaryStockAmount; ++column) {
+        if (list.Spec().columns[column].withheld)
+            g->SetCellText(last, column + 1, QString());
+        else
+            g->SetCellNumber(last, column + 1, list.Total(column));
+    }
+}
 
 }  // namespace
 
-void FillSummaryGrid(const QString& sql) {
+void FillSummaryGrid() {
     RecordGrid* g = SummaryGrid();
     if (!g) return;
-    BeginListFill(g, 2);
-    const GoodsRowLook look(kFields.size(), kCostColumns);
-    double totals[6] = {};
-
-    ListQuery rows(sql);
-    const QList<int> fields = rows.Columns(kFields);
-    CellRow cells;
-    // Once the first row is read the query holds its read lock and meets no other till's
-    // lock: the old rows may go, so that a long list is never held twice.
-    bool more = rows.Next();
-    if (rows.Ok()) g->ReleaseSetAside();
-    for (; more; more = rows.Next()) {
-        const double stock = ReadGoodsRow(rows, fields, look, 9, &cells);
-        for (int t = 0; t < 6; ++t) totals[t] += rows.Number(fields[5 + t]);
-        // The opposite of the stock list: with zero on, goods without stock are left out here.
-        if (look.zeroOption && stock <= kTolerance) continue;
-        g->AddRow(cells);
-        ColourGoodsRow(g, g->Rows() - 1, 11, stock, look);
-    }
-    if (!rows.Ok()) return FailListFill(g, rows.Busy());
-    Page().filtered = sql != WholeListQuery(ListId::Summary);
+    EnsureDatabaseOpen();
+    ListModel* list = SummaryList();
+    const GoodsRowLook look(ledger::kSummaryColumns, kCostColumns);
+    list->SetColour([look](const CellRow& row) {
+        const double stock = row.Number(ledger::kSummaryStock);
+        if (IsZero(stock)) return look.zeroColor;
+        return stock - look.level < -kTolerance ? look.beepColor : qint64(-1);
+    });
+    // The opposite of the stock list: with zero on, goods without stock are left out here.
+    list->SetShownOnly(look.zeroOption ? ledger::GoodsInStock() : ledger::ListCondition{});
+    g->SetRowSource(list);
     ApplyListColours(g);
-    g->AddItem(QString());
-    const int last = g->Rows() - 1;
-    ApplyGridLines(g, 2, 2, last, 11);
+    ApplySourceGridLines(g, 2, 11);
     StyleTotalsRow(g, 2, 11);
-    g->SetCellText(last, 2, QStringLiteral("合计："));
-    for (int t = 0; t < 6; ++t)
-        if (!look.withheld[5 + t]) g->SetCellNumber(last, 6 + t, ListTotal(totals[t]));
-    FinishListFill(g);
+    g->SetCellText(g->Rows() - 1, 2, QStringLiteral("合计："));
+    if (!list->Show({})) return ReportListReadFailure(list->Busy());
+    ShowSummaryTotals(g);
+    g->Refresh();
 }
 
 void UpdateSummaryRow(qint64 id) {
     RecordGrid* g = SummaryGrid();
-    if (!g) return;
-    const GoodsRowLook look(kFields.size(), kCostColumns);
-    if (g->SortedSinceRefill()) return RefillWholeList(ListId::Summary);
-    ListQuery rows = ListQuery::OneRow(QStringLiteral("buy"), id);
-    const QList<int> fields = rows.Columns(kFields);
-    CellRow cells;
-    const bool stored = rows.Next();
-    if (!rows.Ok()) return ReportListReadFailure(rows.Busy());
-    // A re-sorted list cannot tell where a row belongs, nor a filtered one whether a changed
-    // row still passes its filter: they are refilled whole. A gone row just leaves.
-    if (stored && Page().filtered) return RefillWholeList(ListId::Summary);
-    const double stock = stored ? ReadGoodsRow(rows, fields, look, 9, &cells) : 0.0;
-    const bool shown = stored && !(look.zeroOption && stock <= kTolerance);
-    // Rows left out still count in the totals, which the list cannot take back.
-    if (look.zeroOption && ((stored && !shown) || !HasRecordRow(g, 2, id)))
-        return RefillWholeList(ListId::Summary);
-    bool inserted = false;
-    const int row = PutRecordRow(g, 2, id, shown ? &cells : nullptr, kTotalColumns, &inserted);
-    if (row < 0) return;
-    if (inserted) ApplyRowGridLines(g, row, 2, 11);
-    g->Range(row, 1, row, 11).ResetForeColor();
-    ColourGoodsRow(g, row, 11, stock, look);
+    SummaryPage& page = Page();
+    if (!g || !page.list) return;
+    if (page.listWithCosts != CostFiguresVisible()) return FillSummaryGrid();
+    if (!page.list->UpdateRecord(id)) return ReportListReadFailure(page.list->Busy());
+    ShowSummaryTotals(g);
 }
 
 void OnSummaryGridMouseUp(int button, int x, int y) {

@@ -14,7 +14,9 @@ RecordGrid* SummaryGrid();  // nullptr until created
 // nothing when it exists.
 void CreateSummaryGrid(QFrame* host, int width, int height);
 void SetUpSummaryGrid();
-void FillSummaryGrid(const QString& sql);
+// Shows every goods row in SummaryGrid (those out of stock only when the "zero" option is
+// off), keeping the column widths and the order.
+void FillSummaryGrid();
 // Brings the row of goods record id up to date in SummaryGrid (added, changed or gone), with
 // its totals; a list that shows a query or a sorted order is refilled whole instead.
 void UpdateSummaryRow(qint64 id);

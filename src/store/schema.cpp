@@ -125,91 +125,148 @@ QString CustomerIndexText() {
         "CREATE INDEX IF NOT EXISTS \"销售收款\" ON payment_part(销售ID);\n");
 }
 
-namespace {
-
-// "a + cast(...)" per kept column, for one side of a change (sign "+" or "-") of row `row`.
-QString KeptSums(const QString& row, const QString& sign) {
-    QStringList sets{QStringLiteral("rows = rows %1 1").arg(sign)};
-    for (const auto& [column, scale] : kKeptSalesTotals) {
-        const QString c = QString::fromUtf16(column);
-        sets << QStringLiteral(
-                    "\"%1\" = \"%1\" %2 coalesce(cast(round(%3.\"%1\" * %4) AS integer), 0)")
-                    .arg(c, sign, row, QString::fromUtf16(scale));
-    }
-    return sets.join(QStringLiteral(", "));
+const QList<KeptTotals>& KeptTotalsTables() {
+    static const QList<KeptTotals> tables = {
+        {QStringLiteral("sell"),
+         QStringLiteral("sell_totals"),
+         {{QStringLiteral("销售数量"), 1000},
+          {QStringLiteral("销售金额"), 100},
+          {QStringLiteral("欠款额"), 100},
+          {QStringLiteral("净利润"), 100}},
+         {}},
+        {QStringLiteral("buy"),
+         QStringLiteral("buy_totals"),
+         {{QStringLiteral("进货数量"), 1000},
+          {QStringLiteral("进货金额"), 100},
+          {QStringLiteral("销售数量"), 1000},
+          {QStringLiteral("销售金额"), 100},
+          {QStringLiteral("存货数量"), 1000},
+          {QStringLiteral("存货金额"), 100}},
+         QStringLiteral("存货数量 > 0.0000001")},
+    };
+    return tables;
 }
 
-QString KeptColumns(const QString& type) {
+namespace {
+
+QString Quote(const QString& name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+QString KeptColumns(const KeptTotals& t, const QString& type) {
     QStringList columns{QStringLiteral("rows %1 NOT NULL").arg(type)};
-    for (const auto& [column, scale] : kKeptSalesTotals)
-        columns << QStringLiteral("\"%1\" %2 NOT NULL").arg(QString::fromUtf16(column), type);
+    if (!t.inStock.isEmpty()) columns << QStringLiteral("in_stock %1 NOT NULL").arg(type);
+    for (const auto& [column, scale] : t.columns)
+        columns << QStringLiteral("%1 %2 NOT NULL").arg(Quote(column), type);
     return columns.join(QStringLiteral(", "));
 }
 
-// The row of the sales stored now.
-QString KeptSelect(const QString& type) {
+// The kept row of the rows stored now (on a server over the transition table `from`).
+QString KeptSelect(const KeptTotals& t, const QString& type, const QString& from) {
     QStringList sums{QStringLiteral("count(*)")};
-    for (const auto& [column, scale] : kKeptSalesTotals)
-        sums << QStringLiteral("coalesce(sum(cast(round(\"%1\" * %2) AS %3)), 0)")
-                    .arg(QString::fromUtf16(column), QString::fromUtf16(scale), type);
-    return QStringLiteral("SELECT %1 FROM sell").arg(sums.join(QStringLiteral(", ")));
+    if (!t.inStock.isEmpty())
+        sums << QStringLiteral("coalesce(sum(CASE WHEN %1 THEN 1 ELSE 0 END), 0)").arg(t.inStock);
+    for (const auto& [column, scale] : t.columns)
+        sums << QStringLiteral("coalesce(sum(cast(round(%1 * %2) AS %3)), 0)")
+                    .arg(Quote(column))
+                    .arg(scale)
+                    .arg(type);
+    return QStringLiteral("SELECT %1 FROM %2").arg(sums.join(QStringLiteral(", ")), from);
+}
+
+// The kept row moved by one row (row NEW or OLD) added (sign "+") or taken away ("-").
+QString KeptStep(const KeptTotals& t, const QString& row, const QString& sign) {
+    QStringList sets{QStringLiteral("rows = rows %1 1").arg(sign)};
+    if (!t.inStock.isEmpty())
+        sets << QStringLiteral("in_stock = in_stock %1 coalesce((%2), 0)")
+                    .arg(sign, QString(t.inStock).replace(QStringLiteral("存货数量"),
+                                                          row + QStringLiteral(".存货数量")));
+    for (const auto& [column, scale] : t.columns)
+        sets << QStringLiteral("%1 = %1 %2 coalesce(cast(round(%3.%1 * %4) AS integer), 0)")
+                    .arg(Quote(column), sign, row)
+                    .arg(scale);
+    return sets.join(QStringLiteral(", "));
 }
 
 }  // namespace
 
-QString SalesTotalsText() {
-    const QString changed = QStringList{QString::fromUtf16(kKeptSalesTotals[0][0]),
-                                        QString::fromUtf16(kKeptSalesTotals[1][0]),
-                                        QString::fromUtf16(kKeptSalesTotals[2][0]),
-                                        QString::fromUtf16(kKeptSalesTotals[3][0])}
-                                .join(QStringLiteral(", "));
-    return QStringLiteral(
-               "CREATE TABLE sell_totals (%1) STRICT;\n"
-               "INSERT INTO sell_totals %2;\n"
-               "CREATE TRIGGER sell_totals_added AFTER INSERT ON sell BEGIN "
-               "UPDATE sell_totals SET %3; END;\n"
-               "CREATE TRIGGER sell_totals_deleted AFTER DELETE ON sell BEGIN "
-               "UPDATE sell_totals SET %4; END;\n"
-               "CREATE TRIGGER sell_totals_changed AFTER UPDATE OF %5 ON sell BEGIN "
-               "UPDATE sell_totals SET %4; UPDATE sell_totals SET %3; END;\n")
-        .arg(KeptColumns(QStringLiteral("INTEGER")), KeptSelect(QStringLiteral("integer")),
-             KeptSums(QStringLiteral("NEW"), QStringLiteral("+")),
-             KeptSums(QStringLiteral("OLD"), QStringLiteral("-")), changed);
+QString KeptTotalsText() {
+    QString sql;
+    for (const KeptTotals& t : KeptTotalsTables()) {
+        QStringList watched;
+        for (const auto& [column, scale] : t.columns) watched << Quote(column);
+        const QString add = KeptStep(t, QStringLiteral("NEW"), QStringLiteral("+"));
+        const QString take = KeptStep(t, QStringLiteral("OLD"), QStringLiteral("-"));
+        sql += QStringLiteral(
+                   "CREATE TABLE %2 (%3) STRICT;\n"
+                   "INSERT INTO %2 %4;\n"
+                   "CREATE TRIGGER %2_added AFTER INSERT ON %1 BEGIN UPDATE %2 SET %5; END;\n"
+                   "CREATE TRIGGER %2_deleted AFTER DELETE ON %1 BEGIN UPDATE %2 SET %6; END;\n"
+                   "CREATE TRIGGER %2_changed AFTER UPDATE OF %7 ON %1 BEGIN "
+                   "UPDATE %2 SET %6; UPDATE %2 SET %5; END;\n")
+                   .arg(t.table, t.kept, KeptColumns(t, QStringLiteral("INTEGER")),
+                        KeptSelect(t, QStringLiteral("integer"), t.table), add, take,
+                        watched.join(QStringLiteral(", ")));
+    }
+    return sql;
 }
 
-QString ServerSalesTotalsText() {
-    // One update per statement over its rows: a copy of a million sales costs a few hundred
-    // updates, not a million.
-    QStringList added{QStringLiteral("rows = sell_totals.rows + d.rows")},
-        gone{QStringLiteral("rows = sell_totals.rows - d.rows")};
-    QStringList sums{QStringLiteral("count(*) AS rows")};
-    for (const auto& [column, scale] : kKeptSalesTotals) {
-        const QString c = QString::fromUtf16(column);
-        added << QStringLiteral("\"%1\" = sell_totals.\"%1\" + d.\"%1\"").arg(c);
-        gone << QStringLiteral("\"%1\" = sell_totals.\"%1\" - d.\"%1\"").arg(c);
-        sums << QStringLiteral("coalesce(sum(round(\"%1\" * %2)::bigint), 0) AS \"%1\"")
-                    .arg(c, QString::fromUtf16(scale));
+QString DropKeptTotalsText() {
+    QString sql;
+    for (const KeptTotals& t : KeptTotalsTables())
+        sql += QStringLiteral(
+                   "DROP TRIGGER IF EXISTS %1_added;\nDROP TRIGGER IF EXISTS "
+                   "%1_deleted;\nDROP TRIGGER IF EXISTS %1_changed;\nDROP TABLE IF "
+                   "EXISTS %1;\n")
+                   .arg(t.kept);
+    return sql;
+}
+
+QString ServerKeptTotalsText() {
+    // Counted from the rows stored whatever an earlier copy left of the kept rows.
+    QString sql;
+    for (const KeptTotals& t : KeptTotalsTables())
+        sql +=
+            QStringLiteral("DROP FUNCTION IF EXISTS lk_%1() CASCADE;\nDROP TABLE IF EXISTS %1;\n")
+                .arg(t.kept);
+    for (const KeptTotals& t : KeptTotalsTables()) {
+        // One update per statement over its rows: a copy of a million sales costs a few
+        // hundred updates, not a million.
+        QStringList added{QStringLiteral("rows = %1.rows + d.rows").arg(t.kept)},
+            gone{QStringLiteral("rows = %1.rows - d.rows").arg(t.kept)};
+        QStringList names{QStringLiteral("rows")};
+        if (!t.inStock.isEmpty()) names << QStringLiteral("in_stock");
+        for (const auto& [column, scale] : t.columns) names << Quote(column);
+        for (qsizetype n = 1; n < names.size(); ++n) {
+            added << QStringLiteral("%1 = %2.%1 + d.%1").arg(names[n], t.kept);
+            gone << QStringLiteral("%1 = %2.%1 - d.%1").arg(names[n], t.kept);
+        }
+        const QString function = QStringLiteral("lk_%1").arg(t.kept);
+        auto of = [&](const QString& rows) {
+            return QStringLiteral("(SELECT * FROM (%1) s(%2)) d")
+                .arg(KeptSelect(t, QStringLiteral("bigint"), rows), names.join(QLatin1Char(',')));
+        };
+        sql += QStringLiteral(
+                   "CREATE TABLE %1 (%2);\n"
+                   "INSERT INTO %1 %3;\n"
+                   "CREATE FUNCTION %4() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+                   "IF TG_OP <> 'INSERT' THEN UPDATE %1 SET %5 FROM %6; END IF; "
+                   "IF TG_OP <> 'DELETE' THEN UPDATE %1 SET %7 FROM %8; END IF; "
+                   "RETURN NULL; END$$;\n")
+                   .arg(t.kept, KeptColumns(t, QStringLiteral("bigint")),
+                        KeptSelect(t, QStringLiteral("bigint"), t.table), function,
+                        gone.join(QStringLiteral(", ")), of(QStringLiteral("old_rows")),
+                        added.join(QStringLiteral(", ")), of(QStringLiteral("new_rows")));
+        sql += QStringLiteral(
+                   "CREATE TRIGGER %2_added AFTER INSERT ON %1 REFERENCING NEW TABLE AS "
+                   "new_rows FOR EACH STATEMENT EXECUTE FUNCTION %3();\n"
+                   "CREATE TRIGGER %2_changed AFTER UPDATE ON %1 REFERENCING OLD TABLE AS "
+                   "old_rows NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION %3();\n"
+                   "CREATE TRIGGER %2_deleted AFTER DELETE ON %1 REFERENCING OLD TABLE AS "
+                   "old_rows FOR EACH STATEMENT EXECUTE FUNCTION %3();\n")
+                   .arg(t.table, t.kept, function);
     }
-    const QString of = sums.join(QStringLiteral(", "));
-    return QStringLiteral(
-               "CREATE TABLE sell_totals (%1);\n"
-               "INSERT INTO sell_totals %2;\n"
-               "CREATE FUNCTION lk_sell_totals() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
-               "IF TG_OP <> 'INSERT' THEN UPDATE sell_totals SET %3 FROM (SELECT %4 FROM old_rows) "
-               "d; "
-               "END IF; "
-               "IF TG_OP <> 'DELETE' THEN UPDATE sell_totals SET %5 FROM (SELECT %4 FROM new_rows) "
-               "d; "
-               "END IF; RETURN NULL; END$$;\n"
-               "CREATE TRIGGER sell_totals_added AFTER INSERT ON sell REFERENCING NEW TABLE AS "
-               "new_rows FOR EACH STATEMENT EXECUTE FUNCTION lk_sell_totals();\n"
-               "CREATE TRIGGER sell_totals_changed AFTER UPDATE ON sell REFERENCING OLD TABLE AS "
-               "old_rows NEW TABLE AS new_rows FOR EACH STATEMENT EXECUTE FUNCTION "
-               "lk_sell_totals();\n"
-               "CREATE TRIGGER sell_totals_deleted AFTER DELETE ON sell REFERENCING OLD TABLE AS "
-               "old_rows FOR EACH STATEMENT EXECUTE FUNCTION lk_sell_totals();\n")
-        .arg(KeptColumns(QStringLiteral("bigint")), KeptSelect(QStringLiteral("bigint")),
-             gone.join(QStringLiteral(", ")), of, added.join(QStringLiteral(", ")));
+    return sql;
 }
 
 QString SchemaText() {
@@ -219,7 +276,7 @@ QString SchemaText() {
     sql += AddedIndexText();
     sql += CustomerIndexText();
     sql += ChangeLogText();
-    sql += SalesTotalsText();
+    sql += KeptTotalsText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);
     sql += QStringLiteral(
         "INSERT INTO UserName (ID, 用户名, 密码, 权限) VALUES (1, '超级管理员', '642', "

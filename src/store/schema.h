@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <utility>
 
 enum class ColumnKind {
     Id,       // INTEGER PRIMARY KEY AUTOINCREMENT
@@ -33,15 +34,21 @@ struct TableDef {
 const QList<TableDef>& SchemaTables();
 const TableDef* FindTable(const QString& name);  // ASCII case ignored
 
-// The totals of every sale, kept in the one row of sell_totals by triggers in the transaction
-// of each change of sell, so that the sales list's totals cost one row's read at any size:
-// the row count, and the sum of each totalled column in whole units, rounded per sale as the
-// list sums them (销售数量 in thousandths, the money columns in fen). kKeptSalesTotals names the
-// columns; the version 3 upgrade computes the row of the sales stored.
-inline constexpr const char16_t* kKeptSalesTotals[][2] = {
-    {u"销售数量", u"1000"}, {u"销售金额", u"100"}, {u"欠款额", u"100"}, {u"净利润", u"100"}};
-QString SalesTotalsText();
-QString ServerSalesTotalsText();
+// The totals of every row of a table, kept in the one row of table `kept` by triggers in the
+// transaction of each change, so that a whole list's totals cost one row's read at any size:
+// "rows", "in_stock" (the rows that meet inStock, when it is set) and the sum of each column
+// in whole units of 1/scale, rounded per row as the lists sum them. The version 3 upgrade
+// counts the rows stored.
+struct KeptTotals {
+    QString table;
+    QString kept;
+    QList<std::pair<QString, int>> columns;  // name, scale
+    QString inStock;
+};
+const QList<KeptTotals>& KeptTotalsTables();
+QString KeptTotalsText();
+QString DropKeptTotalsText();
+QString ServerKeptTotalsText();
 
 // The statements that create an empty database of the current version with its one user row.
 QString SchemaText();

@@ -67,16 +67,9 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
     // Version 2: the change log through which copies of the program on one ledger follow
     // one another.
     if (ok && version < 2) ok = Run(db, ChangeLogText(), error);
-    // Version 3: the kept totals of the sales list, counted from the sales stored whatever an
-    // earlier copy left of them.
-    if (ok && version < 3)
-        ok = Run(db,
-                 QStringLiteral("DROP TRIGGER IF EXISTS sell_totals_added;\n"
-                                "DROP TRIGGER IF EXISTS sell_totals_deleted;\n"
-                                "DROP TRIGGER IF EXISTS sell_totals_changed;\n"
-                                "DROP TABLE IF EXISTS sell_totals;\n") +
-                     SalesTotalsText(),
-                 error);
+    // Version 3: the kept totals of the sales and goods lists, counted from the rows stored
+    // whatever an earlier copy left of them.
+    if (ok && version < 3) ok = Run(db, DropKeptTotalsText() + KeptTotalsText(), error);
     if (ok && version < kSchemaVersion)
         ok = Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion), error);
     if (ok && Run(db, QStringLiteral("COMMIT"), error)) return true;

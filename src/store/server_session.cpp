@@ -256,7 +256,7 @@ QString ServerSchemaText() {
     sql += QString::fromUtf8(indexes);
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
     sql += ServerChangeLogText();
-    sql += ServerSalesTotalsText();
+    sql += ServerKeptTotalsText();
     sql += InitialsText() + QString::fromUtf8(kInitialsMatch);
     sql += QStringLiteral(
         "INSERT INTO username (用户名, 密码, 权限) VALUES ('超级管理员', '642', '超级管理员');\n");
@@ -478,8 +478,8 @@ bool ServerSession::Upgrade(QString* error) {
     PQclear(result);
     // Not the program's books, or of a later version: SchemaProblem says so after.
     if (!ok || version >= kSchemaVersion) return true;
-    // Version 3: the kept totals of the sales list.
-    return Run(ServerSalesTotalsText() +
+    // Version 3: the kept totals of the sales and goods lists.
+    return Run(ServerKeptTotalsText() +
                    QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
                                   "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
                        .arg(kSchemaVersion),

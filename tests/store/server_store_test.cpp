@@ -379,6 +379,7 @@ TEST_F(ServerStore, AListThatFailsAfterItsFirstPieceIsAFailureNotAShorterList) {
 TEST_F(ServerStore, BooksOfTheEarlierVersionGainTheSalesTotalsAtOpening) {
     for (const char* sql :
          {"drop function lk_sell_totals cascade", "drop table sell_totals",
+          "drop function lk_buy_totals cascade", "drop table buy_totals",
           "create or replace function lk_schema_version() returns integer language sql as "
           "'select 2'",
           "insert into sell (销售金额, 欠款额) values (8.8, 0.1), (1.15, 0)"})
