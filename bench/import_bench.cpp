@@ -39,7 +39,12 @@ int main(int argc, char* argv[]) {
 
     QElapsedTimer timer;
     timer.start();
-    const ImportTable table = ReadCsv(csv);
+    ImportTable table;
+    QString error;
+    if (!ReadCsv(csv, &table, &error)) {
+        std::printf("%s\n", error.toUtf8().constData());
+        return 1;
+    }
     Report("read the CSV file", timer.nsecsElapsed() / 1e6);
     timer.restart();
     const std::vector<ImportGoods> checked =

@@ -2,6 +2,7 @@
 
 #include "app/login_window.h"
 #include "app/open_database.h"
+#include "app/program_exit.h"
 #include "app/provision.h"
 #include "common/program_dir.h"
 #include "common/workers.h"
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     // the login window of "更换用户" is closed).
     QApplication::setQuitOnLastWindowClosed(false);
     InstallQtChinese();
+    EndProgramOnSignals();
     SetDatabaseOpener(OpenDatabase);
     KeepWindowsOnScreen();
     ReportSettingsFailures();
@@ -25,7 +27,7 @@ int main(int argc, char* argv[]) {
         Dialogs().SystemMessage(nullptr, notice, QStringLiteral("提示"), BoxIcon::Warning,
                                 BoxButtons::Ok);
     OpenLoginWindow();
-    const int code = QApplication::exec();
+    const int code = ProgramEndAsked() ? 0 : QApplication::exec();
     // However the event loop came to an end, no worker thread outlives main.
     StopWorkers();
     return code;

@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QXmlStreamReader>
+#include <functional>
 #include <memory>
 
 #include "common/date_text.h"
@@ -17,6 +18,51 @@
 #include "common/number_text.h"
 
 namespace {
+
+// What one file may hold: a goods list of a shop stays far below these, and the table built
+// from a file at the limits stays well under 300 MB of memory.
+constexpr qint64 kSheetBytes = 200LL * 1024 * 1024;   // the first sheet, unpacked
+constexpr qint64 kStringsBytes = 50LL * 1024 * 1024;  // the shared texts, unpacked
+constexpr qint64 kCsvBytes = 32LL * 1024 * 1024;
+constexpr int kMaxRows = 120000;
+constexpr qint64 kMaxCells = 1500000;   // every cell a row holds, and every shared text
+constexpr qint64 kMaxChars = 16000000;  // of all the texts kept
+constexpr int kMaxColumns = 1000;
+
+const QString kSplitAdvice = QStringLiteral("请把商品分成几个较小的文件，再逐个导入。");
+
+// Counts what a table keeps while it is read, so that reading stops at the limit instead of
+// after memory ran out.
+class TableBudget {
+  public:
+    // False, with the message for the user, once the cell would pass a limit.
+    bool Take(const QString& text, qsizetype cells, QString* error) {
+        cells_ += cells;
+        chars_ += text.size();
+        if (cells_ <= kMaxCells && chars_ <= kMaxChars) return true;
+        *error = QStringLiteral("文件的内容太多（超过150万个格子或1600万个字），无法导入。") +
+                 kSplitAdvice;
+        return false;
+    }
+
+  private:
+    qint64 cells_ = 0;
+    qint64 chars_ = 0;
+};
+
+QString TooManyRows() {
+    return QStringLiteral("文件超过%1行，无法导入。").arg(kMaxRows) + kSplitAdvice;
+}
+
+// Puts text into row at column, counting the cells the row grows by.
+bool PutCell(QStringList* row, int column, const QString& text, TableBudget* budget,
+             QString* error) {
+    const qsizetype grows = std::max<qsizetype>(0, column + 1 - row->size());
+    if (!budget->Take(text, grows, error)) return false;
+    while (row->size() <= column) *row << QString();
+    (*row)[column] = text;
+    return true;
+}
 
 // ---- CSV ----
 
@@ -36,25 +82,90 @@ QChar Separator(const QString& text) {
 
 // ---- xlsx ----
 
-// One member of the workbook package, or nothing when it is missing or cannot be read.
-bool ReadMember(unzFile zip, const char* name, QByteArray* bytes) {
-    if (unzLocateFile(zip, name, 0) != UNZ_OK) return false;
-    unz_file_info info;
-    if (unzGetCurrentFileInfo(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
-        unzOpenCurrentFile(zip) != UNZ_OK)
-        return false;
-    bytes->resize(static_cast<qsizetype>(info.uncompressed_size));
-    const int read = unzReadCurrentFile(zip, bytes->data(), static_cast<unsigned>(bytes->size()));
-    const bool whole = unzCloseCurrentFile(zip) == UNZ_OK && read == bytes->size();
-    return whole;
-}
+// One member of the workbook package as it inflates, for a reader that takes it piece by
+// piece. The size the package's header gives is not believed: the bytes actually inflated
+// are counted, and reading fails once they pass the limit.
+class MemberDevice : public QIODevice {
+  public:
+    MemberDevice(unzFile zip, qint64 limit) : zip_(zip), limit_(limit) {}
+    ~MemberDevice() override {
+        if (isOpen()) unzCloseCurrentFile(zip_);
+    }
+    MemberDevice(const MemberDevice&) = delete;
+    MemberDevice& operator=(const MemberDevice&) = delete;
+
+    // False when the package has no such member or it cannot be read.
+    bool OpenMember(const char* name) {
+        if (unzLocateFile(zip_, name, 0) != UNZ_OK || unzOpenCurrentFile(zip_) != UNZ_OK)
+            return false;
+        return open(QIODevice::ReadOnly);
+    }
+    bool OverLimit() const { return overLimit_; }
+    // True when the member was read to its end and its checksum holds.
+    bool CloseMember() {
+        close();
+        return !failed_ && !overLimit_ && unzCloseCurrentFile(zip_) == UNZ_OK;
+    }
+    bool isSequential() const override { return true; }
+
+  protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        if (failed_ || overLimit_) return -1;
+        const int read =
+            unzReadCurrentFile(zip_, data, static_cast<unsigned>(std::min<qint64>(maxSize, 65536)));
+        if (read < 0) {
+            failed_ = true;
+            return -1;
+        }
+        inflated_ += read;
+        if (inflated_ > limit_) {
+            overLimit_ = true;
+            return -1;
+        }
+        if (!Sound(data, read)) {
+            failed_ = true;
+            return -1;
+        }
+        return read;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    // The XML reader keeps a whole text, name, comment or declaration in memory, however long.
+    // A sheet's markup never holds a comment, a document type or a processing instruction past
+    // the declaration, and no cell text runs to 1 MB: without those, every '<' begins a tag
+    // and nothing the reader keeps is longer than the bytes between two of them.
+    bool Sound(const char* data, int size) {
+        for (int i = 0; i < size; ++i) {
+            const char c = data[i];
+            if (afterTagStart_ && (c == '!' || (c == '?' && tags_ > 1))) return false;
+            afterTagStart_ = c == '<';
+            if (c == '<') {
+                ++tags_;
+                sinceTag_ = 0;
+            } else if (++sinceTag_ > kLongestRun) {
+                return false;
+            }
+        }
+        return true;
+    }
+    static constexpr qint64 kLongestRun = 1024 * 1024;
+
+    unzFile zip_;
+    qint64 limit_;
+    qint64 inflated_ = 0;
+    qint64 tags_ = 0;
+    qint64 sinceTag_ = 0;
+    bool afterTagStart_ = false;
+    bool failed_ = false;
+    bool overLimit_ = false;
+};
 
 // The text of the element the reader stands on, with the texts of its <t> children (rich text
 // runs) joined; phonetic runs (<rPh>) left out.
 QString ItemText(QXmlStreamReader& xml) {
     QString text;
-    const QStringView end = xml.name();
-    const QString endName = end.toString();
+    const QString endName = xml.name().toString();
     int phonetic = 0;
     while (!xml.atEnd()) {
         xml.readNext();
@@ -69,31 +180,63 @@ QString ItemText(QXmlStreamReader& xml) {
     return text;
 }
 
-QStringList SharedStrings(const QByteArray& bytes) {
-    QStringList strings;
-    QXmlStreamReader xml(bytes);
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (xml.isStartElement() && xml.name() == u"si") strings << ItemText(xml);
-    }
-    return strings;
+QString DamagedWorkbook() {
+    return QStringLiteral("这个Excel文件已损坏，无法读取。请在Excel中打开并另存为.xlsx后再导入。");
 }
 
-// "B3" → column 1.
+QString TooLarge(const QString& part, qint64 limit) {
+    return QStringLiteral("这个Excel文件的%1解压后超过%2MB，无法导入。")
+               .arg(part)
+               .arg(limit / (1024 * 1024)) +
+           kSplitAdvice;
+}
+
+// "B3" → column 1; -1 for no column or one past kMaxColumns.
 int ColumnOfRef(QStringView ref) {
     int column = 0;
     for (QChar c : ref) {
         if (c < QLatin1Char('A') || c > QLatin1Char('Z')) break;
         column = column * 26 + (c.unicode() - 'A' + 1);
+        if (column > kMaxColumns) return -1;
     }
     return column - 1;
+}
+
+// Reads xml to its end with read, which sees each start element; false with the message for
+// the user when the member is too large, damaged or read refused.
+bool ReadMemberXml(unzFile zip, const char* name, qint64 limit, const QString& part,
+                   const std::function<bool(QXmlStreamReader&)>& read, QString* error) {
+    MemberDevice member(zip, limit);
+    if (!member.OpenMember(name)) {
+        *error = QStringLiteral("这个Excel文件里没有可读的工作表");
+        return false;
+    }
+    QXmlStreamReader xml(&member);
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && !read(xml)) return false;
+    }
+    const bool whole = !xml.hasError() && member.CloseMember();
+    if (member.OverLimit())
+        *error = TooLarge(part, limit);
+    else if (!whole)
+        *error = DamagedWorkbook();
+    return whole;
+}
+
+// A small member of the package (the workbook's list of sheets and its relations).
+bool ReadSmallMember(unzFile zip, const char* name, QByteArray* bytes) {
+    MemberDevice member(zip, 4 * 1024 * 1024);
+    if (!member.OpenMember(name)) return false;
+    *bytes = member.readAll();
+    return member.CloseMember();
 }
 
 // The path inside the package of the workbook's first sheet.
 QString FirstSheetPath(unzFile zip) {
     QByteArray workbook, rels;
-    if (!ReadMember(zip, "xl/workbook.xml", &workbook) ||
-        !ReadMember(zip, "xl/_rels/workbook.xml.rels", &rels))
+    if (!ReadSmallMember(zip, "xl/workbook.xml", &workbook) ||
+        !ReadSmallMember(zip, "xl/_rels/workbook.xml.rels", &rels))
         return QStringLiteral("xl/worksheets/sheet1.xml");
     QString id;
     QXmlStreamReader wb(workbook);
@@ -116,50 +259,77 @@ QString FirstSheetPath(unzFile zip) {
     return QStringLiteral("xl/worksheets/sheet1.xml");
 }
 
-QList<QStringList> SheetRows(const QByteArray& bytes, const QStringList& shared) {
-    QList<QStringList> rows;
-    QXmlStreamReader xml(bytes);
-    int rowIndex = -1;
+bool SharedStrings(unzFile zip, QStringList* strings, TableBudget* budget, QString* error) {
+    // Absent when no text is shared.
+    if (unzLocateFile(zip, "xl/sharedStrings.xml", 0) != UNZ_OK) return true;
+    return ReadMemberXml(
+        zip, "xl/sharedStrings.xml", kStringsBytes, QStringLiteral("文字表"),
+        [&](QXmlStreamReader& xml) {
+            if (xml.name() != u"si") return true;
+            const QString text = ItemText(xml);
+            if (!budget->Take(text, 1, error)) return false;
+            *strings << text;
+            return true;
+        },
+        error);
+}
+
+// The cell the reader stands on, as text.
+QString CellText(QXmlStreamReader& xml, const QString& type, const QStringList& shared) {
+    QString value;
+    QString inlineText;
     while (!xml.atEnd()) {
         xml.readNext();
+        if (xml.isEndElement() && xml.name() == u"c") break;
         if (!xml.isStartElement()) continue;
-        if (xml.name() == u"row") {
-            const QStringView r = xml.attributes().value(QStringLiteral("r"));
-            rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt() - 1;
-            continue;
-        }
-        if (xml.name() != u"c" || rowIndex < 0) continue;
-        const QXmlStreamAttributes attributes = xml.attributes();
-        const QStringView ref = attributes.value(QStringLiteral("r"));
-        const QString type = attributes.value(QStringLiteral("t")).toString();
-        QString value;
-        QString inlineText;
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (xml.isEndElement() && xml.name() == u"c") break;
-            if (!xml.isStartElement()) continue;
-            if (xml.name() == u"v")
-                value = xml.readElementText();
-            else if (xml.name() == u"is")
-                inlineText = ItemText(xml);
-        }
-        QString text;
-        if (type == u"s") {
-            const int index = value.toInt();
-            if (index >= 0 && index < shared.size()) text = shared[index];
-        } else if (type == u"inlineStr") {
-            text = inlineText;
-        } else {
-            text = value;  // numbers, formula results, booleans as written
-        }
-        if (rows.size() <= rowIndex) rows.resize(rowIndex + 1);
-        QStringList& row = rows[rowIndex];
-        const int column = ref.isEmpty() ? static_cast<int>(row.size()) : ColumnOfRef(ref);
-        if (column < 0) continue;
-        while (row.size() <= column) row << QString();
-        row[column] = text;
+        if (xml.name() == u"v")
+            value = xml.readElementText();
+        else if (xml.name() == u"is")
+            inlineText = ItemText(xml);
     }
-    return rows;
+    if (type == u"s") {
+        const int index = value.toInt();
+        return index >= 0 && index < shared.size() ? shared[index] : QString();
+    }
+    // Numbers, formula results and booleans as written.
+    return type == u"inlineStr" ? inlineText : value;
+}
+
+bool SheetRows(unzFile zip, const QString& sheetPath, const QStringList& shared,
+               TableBudget* budget, QList<QStringList>* rows, QString* error) {
+    int rowIndex = -1;
+    return ReadMemberXml(
+        zip, sheetPath.toUtf8().constData(), kSheetBytes, QStringLiteral("工作表"),
+        [&](QXmlStreamReader& xml) {
+            if (xml.name() == u"row") {
+                const QStringView r = xml.attributes().value(QStringLiteral("r"));
+                rowIndex = r.isEmpty() ? rowIndex + 1 : r.toInt() - 1;
+                return true;
+            }
+            if (xml.name() != u"c" || rowIndex < 0) return true;
+            const QXmlStreamAttributes attributes = xml.attributes();
+            const QStringView ref = attributes.value(QStringLiteral("r"));
+            const QString type = attributes.value(QStringLiteral("t")).toString();
+            const QString text = CellText(xml, type, shared);
+            if (text.isEmpty()) return true;  // a cell with a format alone holds nothing
+            if (rowIndex >= kMaxRows) {
+                *error = TooManyRows();
+                return false;
+            }
+            if (rows->size() <= rowIndex) {
+                if (!budget->Take(QString(), rowIndex + 1 - rows->size(), error)) return false;
+                rows->resize(rowIndex + 1);
+            }
+            QStringList& row = (*rows)[rowIndex];
+            const int column = ref.isEmpty() ? static_cast<int>(row.size()) : ColumnOfRef(ref);
+            if (column < 0 || column >= kMaxColumns) {
+                *error = QStringLiteral("文件超过%1列，无法导入。").arg(kMaxColumns) +
+                         QStringLiteral("请删去不需要的列后再导入。");
+                return false;
+            }
+            return PutCell(&row, column, text, budget, error);
+        },
+        error);
 }
 
 // ---- rows ----
@@ -173,13 +343,24 @@ bool IsBlank(const QStringList& row) {
                        [](const QString& c) { return c.trimmed().isEmpty(); });
 }
 
-QDate ParseImportDate(const QString& text, bool* ok) {
-    *ok = true;
-    if (IsNumberText(text)) {
-        // A workbook keeps a date as days since 1899-12-30.
+// A number as a person writes one: digits with an optional sign and decimal point. An
+// exponent ("1e3") is no price or quantity anyone types, and more likely a slip.
+bool IsPlainNumber(const QString& text) {
+    static const QRegularExpression plain(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)$"));
+    return plain.match(text).hasMatch();
+}
+
+// The date of a cell, or an invalid date with the problem for the preview. The ledger keeps
+// years of four digits: a later date is a problem of its row, not of the whole import.
+QDate ParseImportDate(const QString& text, QString* problem) {
+    if (IsPlainNumber(text)) {
+        // A workbook keeps a date as days since 1899-12-30; 2958466 is 10000-01-01.
         const double serial = TextToNumber(text);
-        const QDate date = QDate(1899, 12, 30).addDays(static_cast<qint64>(serial));
-        if (serial >= 1 && date.isValid()) return date;
+        if (serial >= 2958466) {
+            *problem = QStringLiteral("入库日期晚于9999年");
+            return {};
+        }
+        if (serial >= 1) return QDate(1899, 12, 30).addDays(static_cast<qint64>(serial));
     }
     static const QRegularExpression chinese(QStringLiteral("^(\\d{4})年(\\d{1,2})月(\\d{1,2})日"));
     const QRegularExpressionMatch m = chinese.match(text);
@@ -189,29 +370,55 @@ QDate ParseImportDate(const QString& text, bool* ok) {
     }
     const QDateTime parsed = ParseDateText(text);
     if (parsed.isValid()) return parsed.date();
-    *ok = false;
+    *problem = QStringLiteral("入库日期无法识别");
     return {};
+}
+
+// A list exported by the program ends with its totals row: "合计：" under the name or the
+// type, and sums, with no code, model, unit price, date, supplier or note. A goods item may
+// well be named "合计："; its row has those and is checked as any other.
+bool IsTotalsRow(const QStringList& row, const ColumnMap& map) {
+    const auto label = [](const QString& cell) {
+        return cell.trimmed() == QStringLiteral("合计：");
+    };
+    if (std::none_of(row.begin(), row.end(), label)) return false;
+    for (GoodsField field :
+         {GoodsField::型号, GoodsField::编码, GoodsField::进货单价, GoodsField::销售单价,
+          GoodsField::入库日期, GoodsField::供货商, GoodsField::备注})
+        if (!Cell(row, map[field]).isEmpty()) return false;
+    for (GoodsField field : {GoodsField::名称, GoodsField::类型}) {
+        const QString cell = Cell(row, map[field]);
+        if (!cell.isEmpty() && !label(cell)) return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-ImportTable ReadCsv(const QByteArray& bytes) {
+bool ReadCsv(const QByteArray& bytes, ImportTable* table, QString* error) {
+    *table = ImportTable();
     const QString text = DecodeText(bytes);
     const QChar separator = Separator(text);
-    ImportTable table;
+    TableBudget budget;
     QStringList row;
     QString field;
     bool quoted = false;
     bool fieldStarted = false;
     const auto endField = [&] {
-        row << field;
+        const bool kept = PutCell(&row, static_cast<int>(row.size()), field, &budget, error);
         field.clear();
         fieldStarted = false;
+        return kept;
     };
     const auto endRow = [&] {
-        endField();
-        table.rows << row;
+        if (!endField()) return false;
+        if (table->rows.size() >= kMaxRows) {
+            *error = TooManyRows();
+            return false;
+        }
+        table->rows << row;
         row.clear();
+        return true;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -229,21 +436,21 @@ ImportTable ReadCsv(const QByteArray& bytes) {
         } else if (c == QLatin1Char('"') && !fieldStarted) {
             quoted = fieldStarted = true;
         } else if (c == separator) {
-            endField();
+            if (!endField()) return false;
         } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
             if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
                 ++i;
-            endRow();
+            if (!endRow()) return false;
         } else {
             field += c;
             fieldStarted = true;
         }
     }
-    if (!field.isEmpty() || !row.isEmpty()) endRow();
-    return table;
+    return (field.isEmpty() && row.isEmpty()) || endRow();
 }
 
 bool ReadXlsx(const QString& path, ImportTable* table, QString* error) {
+    *table = ImportTable();
     // minizip opens by a byte path; QFile::encodeName gives the file system's form of a
     // Chinese path.
     const std::unique_ptr<void, int (*)(unzFile)> zip(
@@ -252,14 +459,13 @@ bool ReadXlsx(const QString& path, ImportTable* table, QString* error) {
         *error = QStringLiteral("无法打开这个Excel文件（不是.xlsx格式或已损坏）");
         return false;
     }
-    QByteArray sheet, strings;
-    const QString sheetPath = FirstSheetPath(zip.get());
-    if (!ReadMember(zip.get(), sheetPath.toUtf8().constData(), &sheet)) {
-        *error = QStringLiteral("这个Excel文件里没有可读的工作表");
+    TableBudget budget;
+    QStringList shared;
+    if (!SharedStrings(zip.get(), &shared, &budget, error)) return false;
+    QList<QStringList> rows;
+    if (!SheetRows(zip.get(), FirstSheetPath(zip.get()), shared, &budget, &rows, error))
         return false;
-    }
-    ReadMember(zip.get(), "xl/sharedStrings.xml", &strings);  // absent when no text is shared
-    table->rows = SheetRows(sheet, SharedStrings(strings));
+    table->rows = std::move(rows);
     return true;
 }
 
@@ -272,8 +478,12 @@ bool ReadImportFile(const QString& path, ImportTable* table, QString* error) {
         *error = QStringLiteral("无法读取文件：") + file.errorString();
         return false;
     }
-    *table = ReadCsv(file.readAll());
-    return true;
+    if (file.size() > kCsvBytes) {
+        *error = QStringLiteral("文件超过%1MB，无法导入。").arg(kCsvBytes / (1024 * 1024)) +
+                 kSplitAdvice;
+        return false;
+    }
+    return ReadCsv(file.readAll(), table, error);
 }
 
 QString GoodsFieldName(GoodsField field) {
@@ -322,10 +532,7 @@ std::vector<ImportGoods> CheckImportRows(const ImportTable& table, const ColumnM
     for (qsizetype r = map.headerRow + 1; r < table.rows.size(); ++r) {
         const QStringList& row = table.rows[r];
         if (IsBlank(row)) continue;
-        // A list exported by the program ends with its totals row.
-        if (std::any_of(row.begin(), row.end(),
-                        [](const QString& c) { return c.trimmed() == QStringLiteral("合计："); }))
-            continue;
+        if (IsTotalsRow(row, map)) continue;
         ImportGoods g;
         g.line = static_cast<int>(r) + 1;
         QStringList problems;
@@ -352,20 +559,23 @@ std::vector<ImportGoods> CheckImportRows(const ImportTable& table, const ColumnM
         };
         for (const auto& n : numbers) {
             const QString cell = Cell(row, map[n.field]);
-            if (!cell.isEmpty() && !IsNumberText(cell)) {
+            if (!cell.isEmpty() && !IsPlainNumber(cell)) {
                 problems << GoodsFieldName(n.field) + QStringLiteral("不是数字");
                 continue;
             }
             *n.value = TextToNumber(cell);
-            if (!IsGreater(*n.value, 0)) problems << QString::fromUtf16(n.missing);
+            if (IsLess(*n.value, 0))
+                problems << GoodsFieldName(n.field) + QStringLiteral("是负数");
+            else if (!IsGreater(*n.value, 0))
+                problems << QString::fromUtf16(n.missing);
         }
         const QString date = Cell(row, map[GoodsField::入库日期]);
         if (date.isEmpty()) {
             g.入库日期 = today;
         } else {
-            bool ok = false;
-            g.入库日期 = ParseImportDate(date, &ok);
-            if (!ok) problems << QStringLiteral("入库日期无法识别");
+            QString problem;
+            g.入库日期 = ParseImportDate(date, &problem);
+            if (!problem.isEmpty()) problems << problem;
         }
         g.首拼 = NameInitials(g.名称);
         if (g.编码.isEmpty()) g.编码 = g.首拼 + NameInitials(g.型号);

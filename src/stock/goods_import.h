@@ -18,12 +18,16 @@ struct ImportTable {
 };
 
 // Reads path by its suffix (.xlsx, else CSV). False with a message for the user when the file
-// cannot be read.
+// cannot be read or holds more than an import takes: a CSV file of over 32 MB, a sheet that
+// unpacks to over 200 MB (its shared texts to over 50 MB), over 120,000 rows or 1,000
+// columns, or over 1,500,000 cells or 16,000,000 characters in all. Memory stays bounded
+// by these whatever the file says of its own sizes.
 bool ReadImportFile(const QString& path, ImportTable* table, QString* error);
 // CSV in UTF-8 (with or without a byte order mark) or GBK, told apart by whether the bytes
 // are valid UTF-8; comma or tab separated (whichever the first line has more of); fields in
-// double quotes may hold separators, line breaks and doubled quotes.
-ImportTable ReadCsv(const QByteArray& bytes);
+// double quotes may hold separators, line breaks and doubled quotes. The limits of
+// ReadImportFile hold.
+bool ReadCsv(const QByteArray& bytes, ImportTable* table, QString* error);
 bool ReadXlsx(const QString& path, ImportTable* table, QString* error);
 
 enum class GoodsField {
@@ -61,7 +65,8 @@ struct ImportGoods : GoodsImportRow {
 };
 
 // Every data row below the header (fully empty rows and a totals row left out), checked:
-// the fields a stock-in requires, numbers, texts of at most 50 characters, dates. An empty
+// the fields a stock-in requires, numbers (plain decimals, not negative), texts of at most 50
+// characters, dates up to the year 9999. An empty
 // code is the one the stock-in window proposes (initials of name and model); an empty date is
 // today; a date may be written as the lists write it (2012年6月3日), as 2012-6-3 or 2012/6/3,
 // or be a workbook's date serial number; a code that a row above already has is a problem.

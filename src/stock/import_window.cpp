@@ -159,6 +159,8 @@ void ImportWindow::MapChanged() {
 }
 
 void ImportWindow::ShowPreview() {
+    // The rows of a large file are let go before they are checked again: never twice in memory.
+    std::vector<ImportGoods>().swap(rows_);
     rows_ = CheckImportRows(table_, CurrentMap(), CurrentDateTime().date());
     int good = 0;
     int restocks = 0;

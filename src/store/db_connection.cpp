@@ -23,6 +23,7 @@ struct DbConnection::Handle {
     QString path;
     int timeoutMs = 15000;
     std::unique_ptr<OpenMarker> marker;  // removed after the database is closed
+    QStringList leftOpen;                // markers of crashed connections, found at opening
     ~Handle() { sqlite3_close_v2(db); }
 };
 
@@ -154,10 +155,9 @@ bool DbConnection::OpenFile(const QString& path) {
     // waits for it like any statement does, instead of failing at once.
     sqlite3_busy_timeout(db, handle_->timeoutMs);
     // A damaged or foreign file is only read here, and closed again before anything writes.
-    // Every page is read only when a connection ended without closing the file; otherwise
-    // the opening costs the same for a large ledger as for a small one.
+    // The opening costs the same for a large ledger as for a small one; the check of every
+    // page after a crash runs apart, on a worker, once the program is usable.
     QString problem = StructureProblem(db);
-    if (problem.isEmpty() && !leftOpen.isEmpty()) problem = FullCheckProblem(db);
     if (problem.isEmpty()) problem = SchemaProblem(db);
     if (problem.isEmpty() && !ApplyDurability(db, &problem) && problem.isEmpty())
         problem = QStringLiteral("无法设置数据库日志方式");
@@ -173,14 +173,18 @@ bool DbConnection::OpenFile(const QString& path) {
     // (read-only, held by another till) the file is still sound: only reading it is slower.
     sqlite3_exec(db, AddedIndexText().toUtf8().constData(), nullptr, nullptr, nullptr);
     RegisterJetFunctions(db);
-    OpenMarker::Clear(leftOpen);
     const int timeout = handle_->timeoutMs;
     handle_ = std::make_shared<Handle>();
     handle_->timeoutMs = timeout;
     handle_->db = db;
     handle_->path = path;
     handle_->marker = std::move(marker);
+    handle_->leftOpen = leftOpen;
     return CheckError(QString());
+}
+
+QStringList DbConnection::FullCheckDue() const {
+    return handle_->leftOpen;
 }
 
 bool DbConnection::OpenServer(const QString& connection) {

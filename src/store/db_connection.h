@@ -3,6 +3,7 @@
 // the last error; nothing here shows a message.
 
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <memory>
 
@@ -25,9 +26,13 @@ class DbConnection {
 
     // Opens an existing database file of this program for reading and writing. Fails, and
     // leaves the file untouched, when it is missing, not a database, has a damaged header or
-    // first page of a table or index, lacks one of the program's tables or columns, or - after
-    // a connection ended without closing it - fails SQLite's quick check of every page.
+    // first page of a table or index, or lacks one of the program's tables or columns. After
+    // a connection ended without closing the file the opening is not held up by the check of
+    // every page: FullCheckDue tells that it is to run (see CheckEveryPage).
     virtual bool OpenFile(const QString& path);
+    // The markers of connections that ended without closing the open file, found at its
+    // opening: while there are any, the file awaits its check of every page.
+    QStringList FullCheckDue() const;
     // Opens the books on a PostgreSQL server named by a libpq connection string ("host=...
     // dbname=... user=..."; a password may come from the user's ~/.pgpass). An empty database
     // gets the program's tables first; one with other tables, or of a later version, is refused.

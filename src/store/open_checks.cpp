@@ -125,6 +125,39 @@ QString FullCheckProblem(sqlite3* db) {
     return result == QLatin1String("ok") ? QString() : Damaged(result);
 }
 
+QString CheckEveryPage(const QString& path, const QStringList& markers,
+                       const std::atomic<bool>* stop) {
+    sqlite3* db = nullptr;
+    const QByteArray file = path.toUtf8();
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(db);
+        return QString();
+    }
+    // The program's own writes wait for the check as for another till, never the other way.
+    sqlite3_busy_timeout(db, 15000);
+    sqlite3_progress_handler(
+        db, 10000,
+        [](void* flag) { return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool>*>(stop));
+    bool ran = false;
+    int code = SQLITE_OK;
+    QString finding;
+    {
+        Statement st(db, QStringLiteral("PRAGMA quick_check"));
+        ran = st.Next();
+        code = sqlite3_errcode(db);
+        finding = ran ? st.Text(0) : st.Error();
+    }
+    sqlite3_close_v2(db);
+    if (ran && finding == QLatin1String("ok")) {
+        OpenMarker::Clear(markers);
+        return QString();
+    }
+    if (ran || code == SQLITE_CORRUPT || code == SQLITE_NOTADB) return Damaged(finding);
+    return QString();
+}
+
 OpenMarker::OpenMarker(const QString& databasePath) : databasePath_(databasePath) {
     const QFileInfo database(databasePath);
     const QByteArray pattern = Encoded(database.absolutePath() + QStringLiteral("/.") +

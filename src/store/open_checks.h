@@ -1,12 +1,13 @@
 #pragma once
 // What a database file must pass before this program writes it. Reading every page of a large
 // ledger at each start would make the start grow with the file, so an opening reads only the
-// header and the first page of each table and index; the full check of every page runs when
-// a copy of the program ended with the file open (a crash, a power cut, a kill), which the
-// open marker tells.
+// header and the first page of each table and index; the full check of every page runs, on a
+// connection and thread of its own, when a copy of the program ended with the file open (a
+// crash, a power cut, a kill), which the open marker tells.
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 
 struct sqlite3;
 
@@ -16,6 +17,13 @@ QString StructureProblem(sqlite3* db);
 
 // Empty when SQLite's quick check of every page passes, else its first finding.
 QString FullCheckProblem(sqlite3* db);
+
+// The quick check of every page of the database file at path on a read-only connection of
+// its own, for a worker thread. When the pages are sound the markers (DbConnection::
+// FullCheckDue) are cleared. Empty unless it found damage: a check that stop ended or that
+// could not read the file leaves the markers, and the next opening checks again.
+QString CheckEveryPage(const QString& path, const QStringList& markers,
+                       const std::atomic<bool>* stop);
 
 // A hidden file beside the database, held locked while one connection has the database open
 // and removed when that connection closes. A marker found unlocked was left by a connection

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,6 +9,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
+#include <csignal>
 
 #include "app/login_window.h"
 #include "app/main_window.h"
@@ -15,6 +18,7 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "platform/skin.h"
+#include "store/open_checks.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -188,6 +192,63 @@ TEST_F(Login, AFailedOpeningIsToldOnceAndClosingTheWindowEndsTheProgram) {
     EXPECT_EQ(w->组合框1->count(), 0);
     w->close();
     EXPECT_EQ(ended_, 1);
+}
+
+TEST_F(Login, ALogoutOrAShutdownEndsTheProgramAsItsExitDoesWithTheBooksClosed) {
+    EndProgramOnSignals();
+    Open();
+    int ends = 0;
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        ASSERT_TRUE(EnsureDatabaseOpen());
+        ::raise(signal);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended_ == ends + 1; })) << signal;
+        ends = ended_;
+        EXPECT_FALSE(SharedConnection().IsOpen()) << signal;
+    }
+}
+
+TEST_F(Login, AfterACrashTheLoginWindowComesAtOnceAndOnlyDamageFoundLaterIsTold) {
+    Provision();
+    {
+        DbTransaction transaction(SharedConnection());
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_TRUE(SharedConnection().Execute("insert into buy (名称, 备注) values (?, ?)",
+                                                   {QString("g%1").arg(i), QString(500, u'x')}));
+        ASSERT_TRUE(transaction.Commit());
+    }
+    const auto crashWhileOpen = [this] {
+        SharedRecordSet().Close();
+        SharedConnection().Close();
+        if (login_) delete login_.data();
+        const pid_t child = fork();
+        if (child == 0) {
+            DbConnection crashed;
+            _exit(crashed.OpenFile(File("data.db")) ? 0 : 1);
+        }
+        int status = -1;
+        waitpid(child, &status, 0);
+        return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    };
+    const auto leftBehind = [this] { return !OpenMarker(File("data.db")).LeftBehind().isEmpty(); };
+
+    ASSERT_TRUE(crashWhileOpen());
+    EXPECT_GT(Open()->组合框1->count(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !leftBehind(); }));
+    EXPECT_EQ(dialogs_.Texts(), QStringList());
+
+    ASSERT_TRUE(crashWhileOpen());
+    // A page in the middle of the goods, none of the first pages of a table.
+    QFile file(File("data.db"));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.seek(file.size() / 2 / 4096 * 4096);
+    file.write(QByteArray(4096, '\x5a'));
+    file.close();
+    EXPECT_GT(Open()->组合框1->count(), 0);
+    EXPECT_EQ(dialogs_.Texts(), QStringList());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs_.Texts().isEmpty(); }));
+    EXPECT_TRUE(dialogs_.Texts()[0].startsWith("检查数据库文件时发现损坏：数据库文件已损坏"))
+        << dialogs_.Texts()[0].toStdString();
+    EXPECT_TRUE(leftBehind());
 }
 
 }  // namespace

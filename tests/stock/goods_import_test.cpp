@@ -1,11 +1,14 @@
 #include "stock/goods_import.h"
 
 #include <gtest/gtest.h>
+#include <zip.h>
+#include <zlib.h>
 
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 
 #include "common/gbk.h"
 #include "common/name_initials.h"
@@ -33,7 +36,9 @@ TEST(ImportCsv, QuotedFieldsKeepSeparatorsLineBreaksAndQuotes) {
         "\xEF\xBB\xBF名称,备注,数量\r\n"
         "\"笔记本,15寸\",\"说明\"\"好\"\"\n第二行\",3\r\n"
         "可乐,,24";
-    const ImportTable table = ReadCsv(utf8);
+    ImportTable table;
+    QString error;
+    ASSERT_TRUE(ReadCsv(utf8, &table, &error));
     ASSERT_EQ(table.rows.size(), 3);
     EXPECT_EQ(table.rows[0], (QStringList{"名称", "备注", "数量"}));
     EXPECT_EQ(table.rows[1], (QStringList{"笔记本,15寸", "说明\"好\"\n第二行", "3"}));
@@ -41,11 +46,13 @@ TEST(ImportCsv, QuotedFieldsKeepSeparatorsLineBreaksAndQuotes) {
 }
 
 TEST(ImportCsv, GbkAndTabSeparatedFilesAreReadAsWritten) {
-    const ImportTable gbk = ReadCsv(ToGbk(QStringLiteral("名称,型号\r\n電腦,T60\r\n")));
+    ImportTable gbk, tabs;
+    QString error;
+    ASSERT_TRUE(ReadCsv(ToGbk(QStringLiteral("名称,型号\r\n電腦,T60\r\n")), &gbk, &error));
     ASSERT_EQ(gbk.rows.size(), 2);
     EXPECT_EQ(gbk.rows[1], (QStringList{"電腦", "T60"}));
 
-    const ImportTable tabs = ReadCsv("名称\t备注\n钢笔\t1,2,3\n");
+    ASSERT_TRUE(ReadCsv("名称\t备注\n钢笔\t1,2,3\n", &tabs, &error));
     ASSERT_EQ(tabs.rows.size(), 2);
     EXPECT_EQ(tabs.rows[1], (QStringList{"钢笔", "1,2,3"}));
 }
@@ -111,6 +118,130 @@ TEST(ImportRows, EachProblemIsNamedWithItsLineAndTheRestIsKept) {
         EXPECT_EQ(goods[i + 1].problem, QString::fromUtf8(expected[i].problem));
     }
     EXPECT_EQ(goods[1].入库日期, kToday);  // an empty date is today's
+}
+
+TEST(ImportRows, RowsTheLedgerCouldNotTakeAsWrittenAreNamedNeverDroppedOrReadOtherwise) {
+    const struct {
+        QStringList row;
+        const char* problem;
+    } cases[] = {
+        {{"文具", "钢笔", "", "GB", "10", "2", "3", "3000000", "", ""}, "入库日期晚于9999年"},
+        {{"杂项", "合计：", "", "HJ", "1", "2", "3", "", "", ""}, ""},
+        {{"文具", "铅笔", "", "QB", "-5", "1", "2", "", "", ""}, "进货数量是负数"},
+        {{"文具", "本子", "", "BZ", "1e3", "1", "2", "", "", ""}, "进货数量不是数字"},
+        {{"文具", "尺子", "", "CZ", "2", "1", "-2.5", "", "", ""}, "销售单价是负数"},
+    };
+    ImportTable table = Table({kHeader});
+    for (const auto& c : cases) table.rows << c.row;
+    const std::vector<ImportGoods> goods = CheckImportRows(table, GuessColumns(table), kToday);
+    ASSERT_EQ(goods.size(), std::size(cases));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(goods[i].名称, cases[i].row[1]);
+        EXPECT_EQ(goods[i].problem, QString::fromUtf8(cases[i].problem)) << i;
+    }
+}
+
+namespace {
+
+// A workbook holding nothing but a first sheet of head, then repeated count times, then tail,
+// stored with the given size in its headers (0: the true one). The repeated part is deflated
+// once and its output repeated, so that a sheet of a gigabyte costs the test a moment.
+void WriteSheet(const QString& path, const QByteArray& head, const QByteArray& repeated,
+                qint64 count, const QByteArray& tail, uLong claimedSize = 0) {
+    QByteArray raw;
+    z_stream z{};
+    ASSERT_EQ(deflateInit2(&z, Z_BEST_COMPRESSION, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY), Z_OK);
+    const auto deflateAll = [&](const QByteArray& in, int flush) {
+        QByteArray out(static_cast<qsizetype>(deflateBound(&z, in.size())) + 64, '\0');
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
+        z.avail_in = static_cast<uInt>(in.size());
+        z.next_out = reinterpret_cast<Bytef*>(out.data());
+        z.avail_out = static_cast<uInt>(out.size());
+        deflate(&z, flush);
+        out.resize(out.size() - z.avail_out);
+        return out;
+    };
+    // After a full flush no block refers back to what came before, so blocks repeat freely.
+    raw += deflateAll(head, Z_FULL_FLUSH);
+    const QByteArray block = deflateAll(repeated, Z_FULL_FLUSH);
+    for (qint64 i = 0; i < count; ++i) raw += block;
+    raw += deflateAll(tail, Z_FINISH);
+    deflateEnd(&z);
+
+    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(head.constData()), head.size());
+    const uLong blockCrc =
+        crc32(0, reinterpret_cast<const Bytef*>(repeated.constData()), repeated.size());
+    for (qint64 i = 0; i < count; ++i) crc = crc32_combine(crc, blockCrc, repeated.size());
+    crc = crc32_combine(
+        crc, crc32(0, reinterpret_cast<const Bytef*>(tail.constData()), tail.size()), tail.size());
+    const uLong size = static_cast<uLong>(head.size() + repeated.size() * count + tail.size());
+
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    ASSERT_EQ(zipOpenNewFileInZip2(zip, "xl/worksheets/sheet1.xml", nullptr, nullptr, 0, nullptr, 0,
+                                   nullptr, Z_DEFLATED, Z_BEST_COMPRESSION, 1),
+              ZIP_OK);
+    ASSERT_EQ(zipWriteInFileInZip(zip, raw.constData(), static_cast<unsigned>(raw.size())), ZIP_OK);
+    ASSERT_EQ(zipCloseFileInZipRaw(zip, claimedSize ? claimedSize : size, crc), ZIP_OK);
+    ASSERT_EQ(zipClose(zip, nullptr), ZIP_OK);
+}
+
+// The kernel's high-water mark of the process's memory starts again from what it holds now.
+void ResetPeakMemory() {
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    ASSERT_TRUE(clear.open(QIODevice::WriteOnly));
+    clear.write("5");
+}
+// The most memory the process has held since ResetPeakMemory, in MB.
+double PeakMemoryMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ')[0].toDouble() / 1024;
+    return -1;
+}
+
+}  // namespace
+
+TEST(ImportXlsx, ASheetPastTheLimitsIsRefusedWithinBoundedMemoryWhateverItsHeadersSay) {
+    const QByteArray head = "<worksheet><sheetData>";
+    const QByteArray tail = "</sheetData></worksheet>";
+    const QByteArray emptyRow = "<row>" + QByteArray(4000, ' ') + "</row>";
+    const struct {
+        const char* what;
+        QByteArray repeated;
+        qint64 count;
+        uLong claimedSize;
+        const char* refusal;  // empty: read
+    } cases[] = {
+        {"unpacks to 1 GB", emptyRow, 250000, 0, "工作表解压后超过200MB"},
+        {"claims 1 KB, unpacks to 1 GB", emptyRow, 250000, 1024, "已损坏"},
+        {"claims 3.75 GB, holds one row", "<row><c t=\"inlineStr\"><is><t>钢笔</t></is></c></row>",
+         1, 0xF0000000, ""},
+        {"120,001 rows", "<row><c><v>1</v></c></row>", 120001, 0, "超过120000行"},
+        {"a text of 1 GB", QByteArray(4000, 'x'), 250000, 0, "已损坏"},
+    };
+    QTemporaryDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = dir.filePath(QStringLiteral("炸弹.xlsx"));
+        QFile::remove(path);
+        const bool text = c.repeated.startsWith('x');
+        WriteSheet(path, text ? head + "<row><c t=\"inlineStr\"><is><t>" : head, c.repeated,
+                   c.count, text ? "</t></is></c></row>" + tail : tail, c.claimedSize);
+        ResetPeakMemory();
+        ImportTable table;
+        QString error;
+        const bool read = ReadXlsx(path, &table, &error);
+        EXPECT_LT(PeakMemoryMb(), 300);
+        const QString refusal = QString::fromUtf8(c.refusal);
+        EXPECT_EQ(read, refusal.isEmpty()) << error.toStdString();
+        if (refusal.isEmpty()) {
+            EXPECT_EQ(table.rows, QList<QStringList>{{"钢笔"}});
+        } else {
+            EXPECT_TRUE(error.contains(refusal)) << error.toStdString();
+        }
+    }
 }
 
 namespace {
