@@ -222,13 +222,19 @@ QString DropKeptTotalsText() {
     return sql;
 }
 
-QString ServerKeptTotalsText() {
-    // Counted from the rows stored whatever an earlier copy left of the kept rows.
-    QString sql;
+QString ServerDropKeptTotalsText() {
+    // Quietly: a table that is not there is what an upgrade expects.
+    QString sql = QStringLiteral("SET LOCAL client_min_messages = warning;\n");
     for (const KeptTotals& t : KeptTotalsTables())
-        sql +=
-            QStringLiteral("DROP FUNCTION IF EXISTS lk_%1() CASCADE;\nDROP TABLE IF EXISTS %1;\n")
-                .arg(t.kept);
+        sql += QStringLiteral(
+                   "DROP FUNCTION IF EXISTS lk_%1() CASCADE;\nDROP TABLE IF EXISTS "
+                   "%1;\n")
+                   .arg(t.kept);
+    return sql;
+}
+
+QString ServerKeptTotalsText() {
+    QString sql;
     for (const KeptTotals& t : KeptTotalsTables()) {
         // One update per statement over its rows: a copy of a million sales costs a few
         // hundred updates, not a million.

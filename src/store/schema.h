@@ -49,6 +49,7 @@ const QList<KeptTotals>& KeptTotalsTables();
 QString KeptTotalsText();
 QString DropKeptTotalsText();
 QString ServerKeptTotalsText();
+QString ServerDropKeptTotalsText();
 
 // The statements that create an empty database of the current version with its one user row.
 QString SchemaText();

@@ -479,7 +479,8 @@ bool ServerSession::Upgrade(QString* error) {
     // Not the program's books, or of a later version: SchemaProblem says so after.
     if (!ok || version >= kSchemaVersion) return true;
     // Version 3: the kept totals of the sales and goods lists.
-    return Run(ServerKeptTotalsText() +
+    // Counted from the rows stored whatever an earlier copy left of the kept rows.
+    return Run(ServerDropKeptTotalsText() + ServerKeptTotalsText() +
                    QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
                                   "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
                        .arg(kSchemaVersion),
