@@ -21,7 +21,14 @@ namespace {
 void CheckEveryPageLater() {
     static QPointer<QThread> running;
     const QStringList markers = SharedConnection().FullCheckDue();
-    if (markers.isEmpty() || running) return;
+    if (markers.isEmpty()) return;
+    if (running) {
+        // One check at a time: this one follows the one still ending.
+        QObject::connect(running, &QObject::destroyed, QCoreApplication::instance(), [] {
+            QTimer::singleShot(0, QCoreApplication::instance(), CheckEveryPageLater);
+        });
+        return;
+    }
     const QString path = SharedConnection().Path();
     auto finding = std::make_shared<QString>();
     running = StartWorker(

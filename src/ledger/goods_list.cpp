@@ -84,18 +84,10 @@ bool ReadGoodsValues(DbConnection& db, int column, QStringList* values, QString*
         return false;
     }
     // Grouped as the column compares, case ignored: one item per value a search finds.
-    Statement st(db, QStringLiteral("SELECT max(%1) FROM buy GROUP BY %1 ORDER BY %1")
-                         .arg(GoodsListSpec(false).columns[column].name));
-    while (st.Next()) {
-        const QString value = st.Text(0);
-        if (!value.isEmpty()) values->append(value);
-    }
-    if (!st.Ok() || st.Failed()) {
-        *error = st.Error();
-        values->clear();
-        return false;
-    }
-    return true;
+    return ReadValues(db,
+                      QStringLiteral("SELECT max(%1) FROM buy GROUP BY %1 ORDER BY %1")
+                          .arg(GoodsListSpec(false).columns[column].name),
+                      values, error);
 }
 
 }  // namespace ledger

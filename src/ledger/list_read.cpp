@@ -233,6 +233,19 @@ bool ListRead::ReadEach(const std::function<bool(const CellRow&)>& take) {
     return true;
 }
 
+bool ReadValues(DbConnection& db, const QString& sql, QStringList* values, QString* error) {
+    values->clear();
+    Statement st(db, sql);
+    while (st.Next()) {
+        const QString value = st.Text(0);
+        if (!value.isEmpty()) values->append(value);
+    }
+    if (st.Ok() && !st.Failed()) return true;
+    *error = st.Error();
+    values->clear();
+    return false;
+}
+
 bool ListRead::BeginSnapshot() {
     return connection_.Execute(connection_.Server()
                                    ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <functional>
 #include <vector>
@@ -117,5 +118,8 @@ class ListRead {
     QString error_;
     bool busy_ = false;
 };
+
+// The texts of the first column of a statement's rows, empty ones left out: a pick list.
+bool ReadValues(DbConnection& db, const QString& sql, QStringList* values, QString* error);
 
 }  // namespace ledger

@@ -95,17 +95,7 @@ bool ReadSalesValues(DbConnection& db, int column, QStringList* values, QString*
                       "WHERE walk.v IS NOT NULL) SELECT v FROM walk WHERE v IS NOT NULL")
                       .arg(name)
                 : QStringLiteral("SELECT max(%1) FROM sell GROUP BY %1 ORDER BY 1").arg(name);
-    Statement st(db, sql);
-    while (st.Next()) {
-        const QString value = st.Text(0);
-        if (!value.isEmpty()) values->append(value);
-    }
-    if (!st.Ok() || st.Failed()) {
-        *error = st.Error();
-        values->clear();
-        return false;
-    }
-    return true;
+    return ReadValues(db, sql, values, error);
 }
 
 }  // namespace ledger

@@ -9,6 +9,7 @@
 #include "platform/record_grid.h"
 #include "platform/skin.h"
 #include "store/list_query.h"
+#include "store/shared_db.h"
 
 int ColumnWidth(double fraction, int hostWidth) {
     return static_cast<int>(std::floor(fraction * hostWidth));
@@ -203,4 +204,21 @@ void ColourGoodsRow(RecordGrid* grid, int row, int lastCol, double stock,
     if (stock - look.level < -kTolerance)
         grid->Range(row, 1, row, lastCol).SetForeColor(look.beepColor);
     if (IsZero(stock)) grid->Range(row, 1, row, lastCol).SetForeColor(look.zeroColor);
+}
+
+ListModel* PageList::For(QObject* grid, ledger::ListSpec (*spec)(bool costs)) {
+    const bool costs = CostFiguresVisible();
+    if (model && withCosts == costs) return model;
+    auto* made = new ListModel(SharedConnection(), spec(costs), grid);
+    if (model) made->SortBy(model->Order());
+    QObject::connect(made, &ListModel::ReadFailed, made,
+                     [](bool busy) { ReportListReadFailure(busy); });
+    delete model.data();
+    model = made;
+    withCosts = costs;
+    return made;
+}
+
+bool PageList::Outdated() const {
+    return withCosts != CostFiguresVisible();
 }

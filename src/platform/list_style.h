@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <initializer_list>
+
+#include "ledger/list_read.h"
+#include "lists/list_model.h"
 
 class CellRow;
 class ListQuery;
@@ -102,3 +106,15 @@ double ReadGoodsRow(const ListQuery& rows, const QList<int>& fields, const Goods
 
 // Colours columns 1..lastCol of row by its stock: below the alarm level, or none at all.
 void ColourGoodsRow(RecordGrid* grid, int row, int lastCol, double stock, const GoodsRowLook& look);
+
+// The list model a page shows and whether it reads the cost figures. For() makes it anew when
+// the user's right to see them changed, so that they are never read for a user who may not
+// see them; the new model keeps the order of the one before and tells of a failed read.
+struct PageList {
+    QPointer<ListModel> model;
+    bool withCosts = false;
+
+    ListModel* For(QObject* grid, ledger::ListSpec (*spec)(bool costs));
+    // Whether the model was made for another user's rights than the present ones.
+    bool Outdated() const;
+};

@@ -76,20 +76,8 @@ void FillPickLists() {
     }
 }
 
-// The list of sales the grid shows, made anew when the user's right to see profits changed,
-// so that a profit is never read for a user who may not see it.
 ListModel* SalesList() {
-    SalesPage& page = TheSalesPage();
-    const bool costs = CostFiguresVisible();
-    if (page.list && page.listWithCosts == costs) return page.list;
-    auto* list = new ListModel(SharedConnection(), ledger::SalesListSpec(costs), page.grid);
-    if (page.list) list->SortBy(page.list->Order());
-    QObject::connect(list, &ListModel::ReadFailed, list,
-                     [](bool busy) { ReportListReadFailure(busy); });
-    delete page.list;
-    page.list = list;
-    page.listWithCosts = costs;
-    return list;
+    return TheSalesPage().list.For(TheSalesPage().grid, ledger::SalesListSpec);
 }
 
 // The look of the rows and the totals row, from the settings at each fill.
@@ -108,12 +96,12 @@ void StyleSalesRows(RecordGrid* g) {
 
 // The totals of the sales the list shows, exact to the fen.
 void ShowSalesTotals(RecordGrid* g) {
-    const ListModel& list = *TheSalesPage().list;
+    const ListModel& list = *TheSalesPage().list.model;
     const int last = g->Rows() - 1;
     const std::pair<int, int> totals[] = {
         {8, ledger::kSaleQuantity}, {9, ledger::kSaleAmount}, {11, ledger::kSaleDebt}};
     for (const auto& [col, column] : totals) g->SetCellNumber(last, col, list.Total(column));
-    if (TheSalesPage().listWithCosts)
+    if (TheSalesPage().list.withCosts)
         g->SetCellNumber(last, kSalesProfitColumn, list.Total(ledger::kSaleProfit));
     else
         g->SetCellText(last, kSalesProfitColumn, QString());
@@ -179,12 +167,12 @@ void FillSalesGrid(const ledger::SalesFilter& filter) {
 
 void UpdateSaleRow(qint64 id) {
     RecordGrid* g = SalesGrid();
-    if (!g || !TheSalesPage().list) return;
+    if (!g || !TheSalesPage().list.model) return;
     // A list made for another user's rights is read anew whole.
-    if (TheSalesPage().listWithCosts != CostFiguresVisible())
+    if (TheSalesPage().list.Outdated())
         return FillSalesGrid(TheSalesPage().filter);
-    if (!TheSalesPage().list->UpdateRecord(id))
-        return ReportListReadFailure(TheSalesPage().list->Busy());
+    if (!TheSalesPage().list.model->UpdateRecord(id))
+        return ReportListReadFailure(TheSalesPage().list.model->Busy());
     ShowSalesTotals(g);
 }
 

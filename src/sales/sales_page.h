@@ -6,13 +6,13 @@
 #include <QVariantList>
 
 #include "ledger/sales_list.h"
+#include "platform/list_style.h"
 
 class QAction;
 class QComboBox;
 class QDateEdit;
 class QFrame;
 class QLineEdit;
-class ListModel;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -59,8 +59,7 @@ struct SalesPage {
     QAction* 显示全部信息 = nullptr;
 
     SalesPageHooks hooks;
-    ListModel* list = nullptr;   // the sales the grid shows; the grid owns it
-    bool listWithCosts = false;  // whether list reads the profits
+    PageList list;               // the sales the grid shows; the grid owns its model
     ledger::SalesFilter filter;  // which sales it shows
     bool filtered = false;       // the list shows the rows of a search, not every sale
 };

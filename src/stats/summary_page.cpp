@@ -23,8 +23,7 @@ struct SummaryPage {
     QPointer<QFrame> host;
     QPointer<RecordGrid> grid;
     QPointer<QMenu> menu;
-    QPointer<ListModel> list;  // the goods the grid shows; the grid owns it
-    bool listWithCosts = false;
+    PageList list;  // the goods the grid shows; the grid owns its model
 };
 
 SummaryPage& Page() {
@@ -117,24 +116,12 @@ void SetUpSummaryGrid() {
 
 namespace {
 
-// The summary's goods, made anew when the user's right to see cost figures changed, so that
-// they are never read for a user who may not see them.
 ListModel* SummaryList() {
-    SummaryPage& page = Page();
-    const bool costs = CostFiguresVisible();
-    if (page.list && page.listWithCosts == costs) return page.list;
-    auto* list = new ListModel(SharedConnection(), ledger::SummaryListSpec(costs), page.grid);
-    if (page.list) list->SortBy(page.list->Order());
-    QObject::connect(list, &ListModel::ReadFailed, list,
-                     [](bool busy) { ReportListReadFailure(busy); });
-    delete page.list;
-    page.list = list;
-    page.listWithCosts = costs;
-    return list;
+    return Page().list.For(Page().grid, ledger::SummaryListSpec);
 }
 
 void ShowSummaryTotals(RecordGrid* g) {
-    const ListModel& list = *Page().list;
+    const ListModel& list = *Page().list.model;
     const int last = g->Rows() - 1;
     for (int column = ledger::kSummaryBought; column <= ledger::kSummaryStockAmount; ++column) {
         if (list.Spec().columns[column].withheld)
@@ -172,9 +159,9 @@ void FillSummaryGrid() {
 void UpdateSummaryRow(qint64 id) {
     RecordGrid* g = SummaryGrid();
     SummaryPage& page = Page();
-    if (!g || !page.list) return;
-    if (page.listWithCosts != CostFiguresVisible()) return FillSummaryGrid();
-    if (!page.list->UpdateRecord(id)) return ReportListReadFailure(page.list->Busy());
+    if (!g || !page.list.model) return;
+    if (page.list.Outdated()) return FillSummaryGrid();
+    if (!page.list.model->UpdateRecord(id)) return ReportListReadFailure(page.list.model->Busy());
     ShowSummaryTotals(g);
 }
 

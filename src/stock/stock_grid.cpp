@@ -113,20 +113,8 @@ void LayOutStockColumns() {
 
 namespace {
 
-// The list of goods the grid shows, made anew when the user's right to see cost figures
-// changed, so that they are never read for a user who may not see them.
 ListModel* StockList() {
-    StockPage& page = TheStockPage();
-    const bool costs = CostFiguresVisible();
-    if (page.list && page.listWithCosts == costs) return page.list;
-    auto* list = new ListModel(SharedConnection(), ledger::GoodsListSpec(costs), page.grid);
-    if (page.list) list->SortBy(page.list->Order());
-    QObject::connect(list, &ListModel::ReadFailed, list,
-                     [](bool busy) { ReportListReadFailure(busy); });
-    delete page.list;
-    page.list = list;
-    page.listWithCosts = costs;
-    return list;
+    return TheStockPage().list.For(TheStockPage().grid, ledger::GoodsListSpec);
 }
 
 // The look of the rows and the totals row, and which goods are shown, from the settings at
@@ -149,7 +137,7 @@ void StyleStockRows(RecordGrid* g, ListModel* list) {
 // Purchased, sold and stock quantity and amount of every goods row the search finds, shown
 // or not; a cost total stays empty for a user who may not see it.
 void ShowStockTotals(RecordGrid* g) {
-    const ListModel& list = *TheStockPage().list;
+    const ListModel& list = *TheStockPage().list.model;
     const int last = g->Rows() - 1;
     for (int column : {ledger::kGoodsBought, ledger::kGoodsBoughtAmount, ledger::kGoodsSold,
                        ledger::kGoodsSoldAmount, ledger::kGoodsStock, ledger::kGoodsStockAmount}) {
@@ -183,10 +171,10 @@ void FillStockGrid(const ledger::GoodsFilter& filter) {
 void UpdateStockRow(qint64 id) {
     RecordGrid* g = StockGrid();
     StockPage& page = TheStockPage();
-    if (!g || !page.list) return;
+    if (!g || !page.list.model) return;
     // A list made for another user's rights is read anew whole.
-    if (page.listWithCosts != CostFiguresVisible()) return FillStockGrid(page.filter);
-    if (!page.list->UpdateRecord(id)) return ReportListReadFailure(page.list->Busy());
+    if (page.list.Outdated()) return FillStockGrid(page.filter);
+    if (!page.list.model->UpdateRecord(id)) return ReportListReadFailure(page.list.model->Busy());
     ShowStockTotals(g);
 }
 

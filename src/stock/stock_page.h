@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "ledger/goods_list.h"
+#include "platform/list_style.h"
 
 class QAction;
 class QCheckBox;
@@ -15,7 +16,6 @@ class QComboBox;
 class QDateEdit;
 class QFrame;
 class QLineEdit;
-class ListModel;
 class QMenu;
 class QPushButton;
 class QWidget;
@@ -69,8 +69,7 @@ struct StockPage {
     QAction* 查看进货单价 = nullptr;
 
     StockPageHooks hooks;
-    ListModel* list = nullptr;   // the goods the grid shows; the grid owns it
-    bool listWithCosts = false;  // whether list reads the cost figures
+    PageList list;               // the goods the grid shows; the grid owns its model
     ledger::GoodsFilter filter;  // which goods it shows
     bool filtered = false;       // the list shows the rows of a search, not every goods row
 };
