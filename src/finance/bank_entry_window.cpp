@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -205,4 +206,11 @@ BankEntryWindow* OpenBankEntryChange(QWidget* parent, const BankEntryRow& row) {
 void CloseBankEntryWindows() {
     delete NewWindow().data();
     delete ChangeWindow().data();
+}
+
+void BankEntryWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }

@@ -42,6 +42,10 @@ class BankEntryWindow : public QWidget {
     QLineEdit* 备注框;
     QPushButton* 按钮2;
 
+  protected:
+    // Escape closes the window, as its close button does.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     bool Complete();
     // The entry as the boxes hold it; the amount box holds its magnitude.

@@ -1,5 +1,6 @@
 #include "sales/modify_sale_window.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -102,6 +103,13 @@ void ModifySaleWindow::Confirm() {
     // The change stays within the sale's own row.
     UpdateListRow(ListId::Sales, result.saleId);
     close();
+}
+
+void ModifySaleWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 ModifySaleWindow* OpenModifySaleWindow(QWidget* owner, RecordGrid* grid, int row) {

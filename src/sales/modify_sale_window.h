@@ -41,6 +41,10 @@ class ModifySaleWindow final : public QWidget {
     QLineEdit* 备注框;
     QPushButton* 按钮1;
 
+  protected:
+    // Escape closes the window, as its close button does.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QString saleId_;
     ledger::RowSeen seen_;  // what the window shows of the stored sale

@@ -305,6 +305,19 @@ void ScanSaleWindow::OnClear() {
     StartOver();
 }
 
+void ScanSaleWindow::reject() {
+    bool scanned = false;
+    for (int i = 0; i < 列表框1->count() && !scanned; ++i) scanned = !LineGoodsId(i).isEmpty();
+    if (scanned && Dialogs().SystemMessage(this,
+                                           QStringLiteral("列表中还有扫描的商品，关闭窗口后这些"
+                                                          "商品行和收据都不再保留。\n\n"
+                                                          "确定要关闭吗？"),
+                                           QStringLiteral("提示"), BoxIcon::Question,
+                                           BoxButtons::YesNo) != BoxAnswer::Yes)
+        return;
+    QDialog::reject();
+}
+
 void OpenScanSaleWindow(QWidget* owner) {
     // On the heap: closing the owner during the modal loop takes the window with it.
     QPointer<ScanSaleWindow> window = new ScanSaleWindow(owner);

@@ -44,6 +44,9 @@ class GoodsEntryWindow : public QWidget {
     // The skinned "done" box: caption "提示", a success icon and OK alone.
     void ShowDone(const QString& text);
 
+    // Escape closes the window, as its close button does.
+    void keyPressEvent(QKeyEvent* event) override;
+
     GoodsRow record_;
 
     QComboBox* 类别组合框;

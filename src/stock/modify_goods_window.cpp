@@ -42,6 +42,8 @@ void ModifyGoodsWindow::Confirm() {
 ModifyGoodsWindow* OpenModifyGoodsWindow(QWidget* owner, const GoodsRow& row) {
     static QPointer<ModifyGoodsWindow> open;
     if (!IsRecordId(row.ID)) return nullptr;
+    // A closed window is only deleted later; it does not count as open.
+    if (open && !open->isVisible()) open = nullptr;
     if (!open) {
         open = new ModifyGoodsWindow(owner, row);
         open->show();

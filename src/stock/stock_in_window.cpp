@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -60,6 +61,14 @@ void StockInWindow::ShowPurchasePrice() {
                                                  : QStringLiteral("*"));
 }
 
+void StockInWindow::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier)
+        按钮2->click();
+    else
+        GoodsEntryWindow::keyPressEvent(event);
+}
+
 void StockInWindow::ProposeCode() {
     编码组合框->setEditText(NameInitials(名称组合框->currentText()) +
                             NameInitials(型号组合框->currentText()));
@@ -105,6 +114,8 @@ StockInWindow* OpenStockInWindow(QWidget* owner, bool restock, const GoodsRow* r
     static QPointer<StockInWindow> newStockIn, restocking;
     if (restock && (row == nullptr || !IsRecordId(row->ID))) return nullptr;
     QPointer<StockInWindow>& open = restock ? restocking : newStockIn;
+    // A closed window is only deleted later; it does not count as open.
+    if (open && !open->isVisible()) open = nullptr;
     if (open && restock && open->RecordId() != row->ID) {
         // The open restock may hold a quantity already typed: it is not thrown away.
         open->raise();
