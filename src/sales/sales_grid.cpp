@@ -85,7 +85,7 @@ ListModel* SalesList() {
     auto* list = new ListModel(SharedConnection(), ledger::SalesListSpec(costs), page.grid);
     if (page.list) list->SortBy(page.list->Order());
     QObject::connect(list, &ListModel::ReadFailed, list,
-                     [](bool busy) { ReportListReadFailure(busy); });
+                     [list](bool busy) { ReportListReadFailure(busy, list->Error()); });
     delete page.list;
     page.list = list;
     page.listWithCosts = costs;
@@ -170,7 +170,8 @@ void FillSalesGrid(const ledger::SalesFilter& filter) {
     EnsureDatabaseOpen();
     StyleSalesRows(g);
     ListModel* list = SalesList();
-    if (!list->Show(ledger::SalesCondition(filter))) return ReportListReadFailure(list->Busy());
+    if (!list->Show(ledger::SalesCondition(filter)))
+        return ReportListReadFailure(list->Busy(), list->Error());
     TheSalesPage().filter = filter;
     TheSalesPage().filtered = filter.kind != ledger::SalesFilter::Kind::All;
     ShowSalesTotals(g);
@@ -184,7 +185,7 @@ void UpdateSaleRow(qint64 id) {
     if (TheSalesPage().listWithCosts != CostFiguresVisible())
         return FillSalesGrid(TheSalesPage().filter);
     if (!TheSalesPage().list->UpdateRecord(id))
-        return ReportListReadFailure(TheSalesPage().list->Busy());
+        return ReportListReadFailure(TheSalesPage().list->Busy(), TheSalesPage().list->Error());
     ShowSalesTotals(g);
 }
 

@@ -239,8 +239,10 @@ void ScanSaleWindow::OnSellList(bool autoConfirm) {
         编辑框2->setText(NameInitials(name));
         GoodsRow row;
         SaleInput booked;
-        if (!LoadGoodsRow(id, &row)) {
-            ShowMessage(QStringLiteral("“%1”已不在库中，这一件没有销售。").arg(name), 2);
+        bool readFailed = false;
+        if (!LoadGoodsRow(id, &row, &readFailed)) {
+            if (!readFailed)
+                ShowMessage(QStringLiteral("“%1”已不在库中，这一件没有销售。").arg(name), 2);
         } else if (OpenSellWindow(owner_, &row, &booked) == QDialog::Accepted) {
             if (!self) return;
             const QString text = ReceiptGoodsLine(booked.名称, booked.销售数量, booked.销售单价);

@@ -126,7 +126,7 @@ ListModel* SummaryList() {
     auto* list = new ListModel(SharedConnection(), ledger::SummaryListSpec(costs), page.grid);
     if (page.list) list->SortBy(page.list->Order());
     QObject::connect(list, &ListModel::ReadFailed, list,
-                     [](bool busy) { ReportListReadFailure(busy); });
+                     [list](bool busy) { ReportListReadFailure(busy, list->Error()); });
     delete page.list;
     page.list = list;
     page.listWithCosts = costs;
@@ -164,7 +164,7 @@ void FillSummaryGrid() {
     ApplySourceGridLines(g, 2, 11);
     StyleTotalsRow(g, 2, 11);
     g->SetCellText(g->Rows() - 1, 2, QStringLiteral("合计："));
-    if (!list->Show({})) return ReportListReadFailure(list->Busy());
+    if (!list->Show({})) return ReportListReadFailure(list->Busy(), list->Error());
     ShowSummaryTotals(g);
     g->Refresh();
 }
@@ -174,7 +174,8 @@ void UpdateSummaryRow(qint64 id) {
     SummaryPage& page = Page();
     if (!g || !page.list) return;
     if (page.listWithCosts != CostFiguresVisible()) return FillSummaryGrid();
-    if (!page.list->UpdateRecord(id)) return ReportListReadFailure(page.list->Busy());
+    if (!page.list->UpdateRecord(id))
+        return ReportListReadFailure(page.list->Busy(), page.list->Error());
     ShowSummaryTotals(g);
 }
 

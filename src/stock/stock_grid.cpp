@@ -122,7 +122,7 @@ ListModel* StockList() {
     auto* list = new ListModel(SharedConnection(), ledger::GoodsListSpec(costs), page.grid);
     if (page.list) list->SortBy(page.list->Order());
     QObject::connect(list, &ListModel::ReadFailed, list,
-                     [](bool busy) { ReportListReadFailure(busy); });
+                     [list](bool busy) { ReportListReadFailure(busy, list->Error()); });
     delete page.list;
     page.list = list;
     page.listWithCosts = costs;
@@ -173,7 +173,8 @@ void FillStockGrid(const ledger::GoodsFilter& filter) {
         g->Column(12).Sort(RecordGrid::cellAscending);
         g->Column(12).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
     }
-    if (!list->Show(ledger::GoodsCondition(filter))) return ReportListReadFailure(list->Busy());
+    if (!list->Show(ledger::GoodsCondition(filter)))
+        return ReportListReadFailure(list->Busy(), list->Error());
     TheStockPage().filter = filter;
     TheStockPage().filtered = filter.kind != ledger::GoodsFilter::Kind::All;
     ShowStockTotals(g);
@@ -186,7 +187,8 @@ void UpdateStockRow(qint64 id) {
     if (!g || !page.list) return;
     // A list made for another user's rights is read anew whole.
     if (page.listWithCosts != CostFiguresVisible()) return FillStockGrid(page.filter);
-    if (!page.list->UpdateRecord(id)) return ReportListReadFailure(page.list->Busy());
+    if (!page.list->UpdateRecord(id))
+        return ReportListReadFailure(page.list->Busy(), page.list->Error());
     ShowStockTotals(g);
 }
 
