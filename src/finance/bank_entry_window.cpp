@@ -100,6 +100,7 @@ BankEntryWindow::BankEntryWindow(QWidget* parent, const BankEntryRow* row)
         类型组合框->setCurrentIndex(0);
         connect(按钮2, &QPushButton::clicked, this, &BankEntryWindow::SaveNewBankEntry);
     }
+    entries_.Note(this);
 }
 
 void BankEntryWindow::ShowRow(const BankEntryRow& row) {
@@ -209,8 +210,5 @@ void CloseBankEntryWindows() {
 }
 
 void BankEntryWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
-        close();
-    else
-        QWidget::keyPressEvent(event);
+    if (!entries_.CloseOnEscape(this, event)) QWidget::keyPressEvent(event);
 }

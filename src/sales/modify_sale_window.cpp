@@ -73,6 +73,7 @@ ModifySaleWindow::ModifySaleWindow(QWidget* owner, RecordGrid* grid, int row)
     按钮1->setGeometry(345, 215, 90, 30);
     connect(按钮1, &QPushButton::clicked, this, &ModifySaleWindow::Confirm);
     seen_ = ledger::ReadEdited(SharedConnection(), ledger::EditedRow::Sale, RecordIdValue(saleId_));
+    entries_.Note(this);
 }
 
 void ModifySaleWindow::Confirm() {
@@ -106,10 +107,7 @@ void ModifySaleWindow::Confirm() {
 }
 
 void ModifySaleWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
-        close();
-    else
-        QWidget::keyPressEvent(event);
+    if (!entries_.CloseOnEscape(this, event)) QWidget::keyPressEvent(event);
 }
 
 ModifySaleWindow* OpenModifySaleWindow(QWidget* owner, RecordGrid* grid, int row) {

@@ -212,10 +212,7 @@ bool GoodsEntryWindow::ReportChange(const LedgerResult& result) {
 }
 
 void GoodsEntryWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
-        close();
-    else
-        QWidget::keyPressEvent(event);
+    if (!entries_.CloseOnEscape(this, event)) QWidget::keyPressEvent(event);
 }
 
 void GoodsEntryWindow::ShowDone(const QString& text) {

@@ -22,6 +22,7 @@ ModifyGoodsWindow::ModifyGoodsWindow(QWidget* owner, const GoodsRow& record)
     LoadPickLists();
     ShowRecord(record_, true);
     类别组合框->setFocus();
+    entries_.Note(this);
 }
 
 void ModifyGoodsWindow::Confirm() {

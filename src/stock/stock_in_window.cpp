@@ -53,6 +53,7 @@ StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)
     } else {
         类别组合框->setFocus();
     }
+    entries_.Note(this);
 }
 
 void StockInWindow::ShowPurchasePrice() {
@@ -103,6 +104,7 @@ void StockInWindow::Confirm() {
         ClearEntries();
         RefreshStockRow(result.goodsId);
         LoadPickLists();
+        entries_.Note(this);
         ShowDone(QStringLiteral("新建入库完成"));
         // New goods belong in the summary as well.
         RefreshSummaryRow(result.goodsId);
