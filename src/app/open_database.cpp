@@ -1,6 +1,7 @@
 #include "app/open_database.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 #include <memory>
@@ -11,6 +12,7 @@
 #include "common/settings.h"
 #include "common/workers.h"
 #include "platform/dialogs.h"
+#include "store/db_files.h"
 #include "store/open_checks.h"
 #include "store/shared_db.h"
 
@@ -48,6 +50,64 @@ void CheckEveryPageLater() {
         QThread::LowPriority);
 }
 
+// data.db would not open: the user hears why, and may put the newest sound copy of the backup
+// folder, or one of their choosing, in its place; the file that would not open is kept.
+void OfferRestore(const QString& reason) {
+    const QString path = DatabasePath();
+    const QString folder = BackupFolder(path);
+    const QString newest = NewestSoundBackup(folder);
+    QString text = QStringLiteral("打开数据库文件 data.db 失败：") + reason + QStringLiteral("。");
+    BoxAnswer answer;
+    if (newest.isEmpty()) {
+        text += QStringLiteral("\n\n“备份”文件夹中没有完好的备份。要自己选择一份备份来恢复吗？");
+        if (Dialogs().SystemMessage(nullptr, text, QStringLiteral("提示"), BoxIcon::Error,
+                                    BoxButtons::YesNo) != BoxAnswer::Yes)
+            return;
+        answer = BoxAnswer::No;  // as "否" below: the user chooses the copy
+    } else {
+        text += QStringLiteral(
+                    "\n\n“备份”文件夹中最近的完好备份是 %1。\n"
+                    "选“是”用它恢复（原来的 data.db 先另存到“备份”文件夹），"
+                    "选“否”自己选择一份备份，选“取消”不恢复。")
+                    .arg(QFileInfo(newest).fileName());
+        answer = Dialogs().SystemMessage(nullptr, text, QStringLiteral("提示"), BoxIcon::Error,
+                                         BoxButtons::YesNoCancel);
+    }
+    QString backup;
+    if (answer == BoxAnswer::Yes)
+        backup = newest;
+    else if (answer == BoxAnswer::No)
+        backup = Dialogs().OpenFileName(nullptr, QStringLiteral("选择要恢复的备份"), folder,
+                                        QStringLiteral("数据库文件 (*.db)"));
+    if (backup.isEmpty()) return;
+    QString kept;
+    QString error;
+    if (!RestoreBackupOver(path, backup, &kept, &error)) {
+        Dialogs().SystemMessage(nullptr,
+                                QStringLiteral("恢复备份失败：") + error +
+                                    QStringLiteral("。\n\ndata.db 没有改变。请选择另一份备份，"
+                                                   "或把 data.db 交给技术支持检查。"),
+                                QStringLiteral("提示"), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    if (!SharedConnection().OpenFile(path)) {
+        Dialogs().SystemMessage(nullptr,
+                                QStringLiteral("恢复后仍然打不开数据库文件：") +
+                                    SharedConnection().GetErrorDescription() +
+                                    QStringLiteral("。\n\n请把 data.db 交给技术支持检查。"),
+                                QStringLiteral("提示"), BoxIcon::Error, BoxButtons::Ok);
+        return;
+    }
+    Dialogs().SystemMessage(
+        nullptr,
+        QStringLiteral("已用备份 %1 恢复数据库。").arg(QFileInfo(backup).fileName()) +
+            (kept.isEmpty()
+                 ? QString()
+                 : QStringLiteral("\n打不开的文件另存为 %1。").arg(QFileInfo(kept).fileName())) +
+            QStringLiteral("\n\n备份之后录入的数据需要重新录入。"),
+        QStringLiteral("提示"), BoxIcon::Information, BoxButtons::Ok);
+}
+
 }  // namespace
 
 QString DatabasePath() {
@@ -77,8 +137,7 @@ void OpenDatabase() {
             QTimer::singleShot(0, QCoreApplication::instance(), CheckEveryPageLater);
         return;
     }
-    Dialogs().SystemMessage(nullptr, QStringLiteral("打开数据库失败！"), QStringLiteral("提示"),
-                            BoxIcon::Error, BoxButtons::Ok);
+    OfferRestore(SharedConnection().GetErrorDescription());
 }
 
 QString LoadAppTitle() {

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -99,6 +100,7 @@ BankEntryWindow::BankEntryWindow(QWidget* parent, const BankEntryRow* row)
         类型组合框->setCurrentIndex(0);
         connect(按钮2, &QPushButton::clicked, this, &BankEntryWindow::SaveNewBankEntry);
     }
+    entries_.Note(this);
 }
 
 void BankEntryWindow::ShowRow(const BankEntryRow& row) {
@@ -205,4 +207,8 @@ BankEntryWindow* OpenBankEntryChange(QWidget* parent, const BankEntryRow& row) {
 void CloseBankEntryWindows() {
     delete NewWindow().data();
     delete ChangeWindow().data();
+}
+
+void BankEntryWindow::keyPressEvent(QKeyEvent* event) {
+    if (!entries_.CloseOnEscape(this, event)) QWidget::keyPressEvent(event);
 }

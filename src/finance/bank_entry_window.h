@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "ledger/bank.h"
+#include "platform/typed_entries.h"
 
 class QComboBox;
 class QDateEdit;
@@ -42,6 +43,11 @@ class BankEntryWindow : public QWidget {
     QLineEdit* 备注框;
     QPushButton* 按钮2;
 
+  protected:
+    // Escape closes the window, as its close button does, asking first when the boxes hold
+    // what was typed since it opened.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     bool Complete();
     // The entry as the boxes hold it; the amount box holds its magnitude.
@@ -51,6 +57,7 @@ class BankEntryWindow : public QWidget {
     void ShowRow(const BankEntryRow& row);
     QString entryId_;
     ledger::RowSeen seen_;  // what the window shows of the stored entry
+    TypedEntries entries_;
 };
 
 // Open the window, or bring it forward when it is open already.

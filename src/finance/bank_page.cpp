@@ -291,8 +291,9 @@ void FillBankGrid(const QString& sql, const QVariantList& values) {
     // Read before the layout changes: a failed read keeps the rows in the columns they fit. In
     // the order the entries were made, on a server too, where a changed row moves in the table.
     if (!OpenSharedQuery(sql + QStringLiteral(" order by ID"), values)) {
+        const QString cause = SharedRecordSet().GetLastError();
         SharedRecordSet().Close();
-        return ReportListReadFailure(SharedConnectionBusy());
+        return ReportListReadFailure(SharedConnectionBusy(), cause);
     }
     // The detail rows need the detail columns.
     if (Page().mode != kDetail) LayOutDetail();
@@ -319,8 +320,9 @@ void FillBankSummaryGrid(const QString& sql) {
     RecordGrid* g = BankGrid();
     if (!g) return;
     if (!OpenSharedQuery(sql)) {
+        const QString cause = SharedRecordSet().GetLastError();
         SharedRecordSet().Close();
-        return ReportListReadFailure(SharedConnectionBusy());
+        return ReportListReadFailure(SharedConnectionBusy(), cause);
     }
     if (Page().mode != kSummary) SetupBankSummaryGrid();
     BeginListFill(g, 1);

@@ -390,8 +390,9 @@ void FillOtherGrid(const QString& sql, const QVariantList& values) {
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
     // In the order the entries were made, on a server too, where a table keeps no such order.
     if (!OpenSharedQuery(sql + QStringLiteral(" order by ID"), values)) {
+        const QString cause = SharedRecordSet().GetLastError();
         SharedRecordSet().Close();
-        return FailListFill(g, SharedConnectionBusy());
+        return FailListFill(g, SharedConnectionBusy(), cause);
     }
     DbRecordSet& records = SharedRecordSet();
     const QList<int> fields = FieldIndexes(records, kFields);

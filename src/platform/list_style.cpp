@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/cell_row.h"
+#include "common/ini.h"
 #include "common/number_text.h"
 #include "common/session.h"
 #include "common/settings.h"
@@ -69,15 +70,28 @@ void FinishListFill(RecordGrid* grid) {
     grid->Refresh();
 }
 
-void FailListFill(RecordGrid* grid, bool busy) {
+void FailListFill(RecordGrid* grid, bool busy, const QString& cause) {
     grid->CancelRefill();
-    ReportListReadFailure(busy);
+    ReportListReadFailure(busy, cause);
 }
 
-void ReportListReadFailure(bool busy) {
+void ReportListReadFailure(bool busy, const QString& cause) {
     ShowMessage(busy ? QStringLiteral("数据库正被另一个窗口或收银台占用，列表没有刷新，请稍后再试")
-                     : QStringLiteral("读取数据失败，列表没有刷新"),
+                     : ReadFailureText(QStringLiteral("读取数据失败，列表没有刷新"), cause),
                 2);
+}
+
+QString ReadFailureText(const QString& failed, const QString& cause) {
+    QString reason = cause.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    while (reason.endsWith(u'。') || reason.endsWith(u'.')) reason.chop(1);
+    if (reason.isEmpty()) reason = QStringLiteral("原因不明");
+    const bool server = IniRead(ConfigPath(), kServerSection, ServerKey::kStore)
+                            .trimmed()
+                            .compare(kServerStore, Qt::CaseInsensitive) == 0;
+    const QString advice =
+        server ? QStringLiteral("请检查网络或服务器后再试。")
+               : QStringLiteral("请稍后再试；如果仍然失败，请在“数据管理”中检查数据库或恢复备份。");
+    return failed + QStringLiteral("：") + reason + QStringLiteral("。") + advice;
 }
 
 void ApplyRowGridLines(RecordGrid* grid, int row, int firstCol, int lastCol) {
@@ -212,7 +226,7 @@ ListModel* PageList::For(QObject* grid, ledger::ListSpec (*spec)(bool costs)) {
     auto* made = new ListModel(SharedConnection(), spec(costs), grid);
     if (model) made->SortBy(model->Order());
     QObject::connect(made, &ListModel::ReadFailed, made,
-                     [](bool busy) { ReportListReadFailure(busy); });
+                     [made](bool busy) { ReportListReadFailure(busy, made->Error()); });
     delete model.data();
     model = made;
     withCosts = costs;

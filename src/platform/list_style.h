@@ -39,11 +39,15 @@ void BeginListFill(RecordGrid* grid, int headerRows);
 // Ends a fill that read all its rows: painting resumes.
 void FinishListFill(RecordGrid* grid);
 // Ends a fill whose query failed: the list keeps its previous rows and the user is told that
-// the database is busy (busy) or could not be read. A list never shows a failed read as an
-// empty ledger.
-void FailListFill(RecordGrid* grid, bool busy);
-// Tells the user that a list could not be brought up to date; its rows stay as they were.
-void ReportListReadFailure(bool busy);
+// the database is busy (busy) or could not be read, and why (cause). A list never shows a
+// failed read as an empty ledger.
+void FailListFill(RecordGrid* grid, bool busy, const QString& cause);
+// Tells the user that a list could not be brought up to date, and why; its rows stay as they
+// were.
+void ReportListReadFailure(bool busy, const QString& cause);
+// What failed ("读取商品失败"), the first line of the store's cause and what to do about it on
+// the store in use: "读取商品失败：<cause>。请检查网络或服务器后再试。"
+QString ReadFailureText(const QString& failed, const QString& cause);
 
 // The grid lines ApplyGridLines gives a data row, for one row added on its own.
 void ApplyRowGridLines(RecordGrid* grid, int row, int firstCol, int lastCol);

@@ -4,7 +4,9 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
 #include <algorithm>
 
@@ -18,11 +20,35 @@ QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, in
     return label;
 }
 
-QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h) {
-    auto* box = Place<QDateEdit>(parent, name, x, y, w, h);
+namespace {
+
+class TypedDateBox final : public QDateEdit {
+  public:
+    using QDateEdit::QDateEdit;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->text().size() == 1 && event->text().front().isDigit() &&
+            lineEdit()->selectedText() == text())
+            setSelectedSection(sectionAt(0));
+        QDateEdit::keyPressEvent(event);
+    }
+};
+
+}  // namespace
+
+QDateEdit* NewDateBox(QWidget* parent, const QString& name, const QString& format) {
+    auto* box = new TypedDateBox(parent);
+    box->setObjectName(name);
     box->setCalendarPopup(true);
-    box->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    box->setDisplayFormat(format);
     box->setDate(CurrentDateTime().date());
+    return box;
+}
+
+QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h) {
+    QDateEdit* box = NewDateBox(parent, name, QStringLiteral("yyyy-M-d"));
+    box->setGeometry(x, y, w, h);
     return box;
 }
 

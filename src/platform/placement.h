@@ -21,6 +21,10 @@ T* Place(QWidget* parent, const QString& name, int x, int y, int w, int h) {
 
 QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y, int w, int h,
                    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter);
+// A date box in parent, named name, with a calendar pop-up, showing today in format. Qt refuses a
+// digit typed over the whole date (selected with the mouse or Ctrl+A); here the digits type the
+// date afresh from its first part.
+QDateEdit* NewDateBox(QWidget* parent, const QString& name, const QString& format);
 // A date box with a calendar pop-up, showing today in the form 2012-6-3.
 QDateEdit* PlaceDateBox(QWidget* parent, const QString& name, int x, int y, int w, int h);
 // A combo box the user types a search into; its list offers values and adds none.

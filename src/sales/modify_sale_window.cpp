@@ -1,5 +1,6 @@
 #include "sales/modify_sale_window.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -72,6 +73,7 @@ ModifySaleWindow::ModifySaleWindow(QWidget* owner, RecordGrid* grid, int row)
     按钮1->setGeometry(345, 215, 90, 30);
     connect(按钮1, &QPushButton::clicked, this, &ModifySaleWindow::Confirm);
     seen_ = ledger::ReadEdited(SharedConnection(), ledger::EditedRow::Sale, RecordIdValue(saleId_));
+    entries_.Note(this);
 }
 
 void ModifySaleWindow::Confirm() {
@@ -102,6 +104,10 @@ void ModifySaleWindow::Confirm() {
     // The change stays within the sale's own row.
     UpdateListRow(ListId::Sales, result.saleId);
     close();
+}
+
+void ModifySaleWindow::keyPressEvent(QKeyEvent* event) {
+    if (!entries_.CloseOnEscape(this, event)) QWidget::keyPressEvent(event);
 }
 
 ModifySaleWindow* OpenModifySaleWindow(QWidget* owner, RecordGrid* grid, int row) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "ledger/edited.h"
+#include "platform/typed_entries.h"
 
 class QLabel;
 class QLineEdit;
@@ -41,9 +42,15 @@ class ModifySaleWindow final : public QWidget {
     QLineEdit* 备注框;
     QPushButton* 按钮1;
 
+  protected:
+    // Escape closes the window, as its close button does, asking first when the boxes hold
+    // what was typed since it opened.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     QString saleId_;
     ledger::RowSeen seen_;  // what the window shows of the stored sale
+    TypedEntries entries_;
 };
 
 // Opens the modify window for row of grid, not modal, owned by owner, and returns it; nothing

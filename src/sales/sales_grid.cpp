@@ -158,7 +158,8 @@ void FillSalesGrid(const ledger::SalesFilter& filter) {
     EnsureDatabaseOpen();
     StyleSalesRows(g);
     ListModel* list = SalesList();
-    if (!list->Show(ledger::SalesCondition(filter))) return ReportListReadFailure(list->Busy());
+    if (!list->Show(ledger::SalesCondition(filter)))
+        return ReportListReadFailure(list->Busy(), list->Error());
     TheSalesPage().filter = filter;
     TheSalesPage().filtered = filter.kind != ledger::SalesFilter::Kind::All;
     ShowSalesTotals(g);
@@ -169,10 +170,10 @@ void UpdateSaleRow(qint64 id) {
     RecordGrid* g = SalesGrid();
     if (!g || !TheSalesPage().list.model) return;
     // A list made for another user's rights is read anew whole.
-    if (TheSalesPage().list.Outdated())
-        return FillSalesGrid(TheSalesPage().filter);
+    if (TheSalesPage().list.Outdated()) return FillSalesGrid(TheSalesPage().filter);
     if (!TheSalesPage().list.model->UpdateRecord(id))
-        return ReportListReadFailure(TheSalesPage().list.model->Busy());
+        return ReportListReadFailure(TheSalesPage().list.model->Busy(),
+                                     TheSalesPage().list.model->Error());
     ShowSalesTotals(g);
 }
 

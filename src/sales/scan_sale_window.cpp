@@ -239,8 +239,10 @@ void ScanSaleWindow::OnSellList(bool autoConfirm) {
         编辑框2->setText(NameInitials(name));
         GoodsRow row;
         SaleInput booked;
-        if (!LoadGoodsRow(id, &row)) {
-            ShowMessage(QStringLiteral("“%1”已不在库中，这一件没有销售。").arg(name), 2);
+        bool readFailed = false;
+        if (!LoadGoodsRow(id, &row, &readFailed)) {
+            if (!readFailed)
+                ShowMessage(QStringLiteral("“%1”已不在库中，这一件没有销售。").arg(name), 2);
         } else if (OpenSellWindow(owner_, &row, &booked) == QDialog::Accepted) {
             if (!self) return;
             const QString text = ReceiptGoodsLine(booked.名称, booked.销售数量, booked.销售单价);
@@ -303,6 +305,19 @@ void ScanSaleWindow::OnClear() {
           static_cast<QWidget*>(商品编码编辑框), static_cast<QWidget*>(按钮4)})
         control->setEnabled(true);
     StartOver();
+}
+
+void ScanSaleWindow::reject() {
+    bool scanned = false;
+    for (int i = 0; i < 列表框1->count() && !scanned; ++i) scanned = !LineGoodsId(i).isEmpty();
+    if (scanned && Dialogs().SystemMessage(this,
+                                           QStringLiteral("列表中还有扫描的商品，关闭窗口后这些"
+                                                          "商品行和收据都不再保留。\n\n"
+                                                          "确定要关闭吗？"),
+                                           QStringLiteral("提示"), BoxIcon::Question,
+                                           BoxButtons::YesNo) != BoxAnswer::Yes)
+        return;
+    QDialog::reject();
 }
 
 void OpenScanSaleWindow(QWidget* owner) {

@@ -61,6 +61,10 @@ class ScanSaleWindow final : public QDialog {
     QPushButton* 按钮6;
     QPushButton* 打印机设置按钮;
 
+    // Escape and the close button: with goods lines in the list, which live only in this
+    // window, the user is asked first.
+    void reject() override;
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -12,6 +12,7 @@
 #include "common/number_text.h"
 #include "platform/combo_fill.h"
 #include "platform/dialogs.h"
+#include "platform/placement.h"
 #include "platform/up_down_arrows.h"
 #include "sales/scan_batch.h"
 #include "store/shared_db.h"
@@ -99,10 +100,7 @@ SellWindow::SellWindow(QWidget* owner, const GoodsRow* row) : QDialog(owner), ow
     欠款金额框 = edit(u"欠款金额框", QString(), 9, kBoxLeft, kBoxWidth);
 
     label("销售日期：", 10);
-    日期框1 = new QDateEdit(CurrentDateTime().date(), this);
-    日期框1->setObjectName(QStringLiteral("日期框1"));
-    日期框1->setCalendarPopup(true);
-    日期框1->setDisplayFormat(QStringLiteral("yyyy-M-d"));
+    日期框1 = NewDateBox(this, QStringLiteral("日期框1"), QStringLiteral("yyyy-M-d"));
     日期框1->setGeometry(kBoxLeft, RowTop(10), kBoxWidth, kRowHeight);
 
     label("客户编号：", 11);

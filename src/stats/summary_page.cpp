@@ -151,7 +151,7 @@ void FillSummaryGrid() {
     ApplySourceGridLines(g, 2, 11);
     StyleTotalsRow(g, 2, 11);
     g->SetCellText(g->Rows() - 1, 2, QStringLiteral("合计："));
-    if (!list->Show({})) return ReportListReadFailure(list->Busy());
+    if (!list->Show({})) return ReportListReadFailure(list->Busy(), list->Error());
     ShowSummaryTotals(g);
     g->Refresh();
 }
@@ -161,7 +161,8 @@ void UpdateSummaryRow(qint64 id) {
     SummaryPage& page = Page();
     if (!g || !page.list.model) return;
     if (page.list.Outdated()) return FillSummaryGrid();
-    if (!page.list.model->UpdateRecord(id)) return ReportListReadFailure(page.list.model->Busy());
+    if (!page.list.model->UpdateRecord(id))
+        return ReportListReadFailure(page.list.model->Busy(), page.list.model->Error());
     ShowSummaryTotals(g);
 }
 

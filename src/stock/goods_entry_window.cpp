@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include "common/number_text.h"
 #include "platform/combo_fill.h"
 #include "platform/dialogs.h"
+#include "platform/placement.h"
 #include "platform/skin.h"
 #include "platform/up_down_arrows.h"
 #include "stock/stock_page.h"
@@ -59,10 +61,7 @@ GoodsEntryWindow::GoodsEntryWindow(QWidget* owner, const QString& confirmText)
                           QRect(kLeftBox, RowTop(3), kLeftWidth, kRowHeight));
 
     AddLabel(QStringLiteral("入库日期："), QRect(kLeftLabel, RowTop(4), kLabelWidth, kRowHeight));
-    日期框1 = new QDateEdit(CurrentDateTime().date(), this);
-    日期框1->setObjectName(QStringLiteral("日期框1"));
-    日期框1->setCalendarPopup(true);
-    日期框1->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    日期框1 = NewDateBox(this, QStringLiteral("日期框1"), QStringLiteral("yyyy-MM-dd"));
     日期框1->setGeometry(kLeftBox, RowTop(4), kLeftWidth, kRowHeight);
 
     进货单价框 = AddEdit(QStringLiteral("进货单价框"), QStringLiteral("进货单价："),
@@ -210,6 +209,10 @@ bool GoodsEntryWindow::ReportChange(const LedgerResult& result) {
             ShowMessage(QStringLiteral("保存失败，商品资料没有改变"), 2);
             return false;
     }
+}
+
+void GoodsEntryWindow::keyPressEvent(QKeyEvent* event) {
+    if (!entries_.CloseOnEscape(this, event)) QWidget::keyPressEvent(event);
 }
 
 void GoodsEntryWindow::ShowDone(const QString& text) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "ledger/goods.h"
+#include "platform/typed_entries.h"
 #include "stock/goods_row.h"
 
 class QComboBox;
@@ -44,7 +45,12 @@ class GoodsEntryWindow : public QWidget {
     // The skinned "done" box: caption "提示", a success icon and OK alone.
     void ShowDone(const QString& text);
 
+    // Escape closes the window, as its close button does, asking first when the boxes hold
+    // what was typed since the record was shown (entries_).
+    void keyPressEvent(QKeyEvent* event) override;
+
     GoodsRow record_;
+    TypedEntries entries_;
 
     QComboBox* 类别组合框;
     QComboBox* 名称组合框;

@@ -1,12 +1,23 @@
 #include "stock/goods_row.h"
 
 #include "common/number_text.h"
+#include "platform/list_style.h"
+#include "platform/skin.h"
 #include "store/shared_db.h"
 
-bool LoadGoodsRow(const QString& id, GoodsRow* row) {
+bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed) {
+    if (readFailed) *readFailed = false;
     DbRecordSet& records = SharedRecordSet();
-    const bool found = OpenSharedQuery(QStringLiteral("select * from buy where ID=?"), {id}) &&
-                       records.GetRecordCount() > 0;
+    // A database that cannot be opened has been told by its opener.
+    const bool open = EnsureDatabaseOpen();
+    if (!open || !OpenSharedQuery(QStringLiteral("select * from buy where ID=?"), {id})) {
+        if (open)
+            ShowMessage(ReadFailureText(QStringLiteral("读取商品失败"), records.GetLastError()), 2);
+        records.Close();
+        if (readFailed) *readFailed = true;
+        return false;
+    }
+    const bool found = records.GetRecordCount() > 0;
     if (found) {
         row->ID = FieldText(records, QStringLiteral("ID"));
         row->名称 = FieldText(records, QStringLiteral("名称"));

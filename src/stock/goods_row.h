@@ -26,6 +26,7 @@ struct GoodsRow {
     QString 备注;
 };
 
-// Reads the record of buy with that ID into row; false when there is none or the query
-// failed, row then unchanged.
-bool LoadGoodsRow(const QString& id, GoodsRow* row);
+// Reads the record of buy with that ID into row; false when there is none or the read failed,
+// row then unchanged. A failed read is told to the user (what failed, why and what to do) and
+// sets *readFailed when given.
+bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed = nullptr);

@@ -22,6 +22,7 @@ ModifyGoodsWindow::ModifyGoodsWindow(QWidget* owner, const GoodsRow& record)
     LoadPickLists();
     ShowRecord(record_, true);
     类别组合框->setFocus();
+    entries_.Note(this);
 }
 
 void ModifyGoodsWindow::Confirm() {
@@ -42,6 +43,8 @@ void ModifyGoodsWindow::Confirm() {
 ModifyGoodsWindow* OpenModifyGoodsWindow(QWidget* owner, const GoodsRow& row) {
     static QPointer<ModifyGoodsWindow> open;
     if (!IsRecordId(row.ID)) return nullptr;
+    // A closed window is only deleted later; it does not count as open.
+    if (open && !open->isVisible()) open = nullptr;
     if (!open) {
         open = new ModifyGoodsWindow(owner, row);
         open->show();

@@ -161,7 +161,8 @@ void FillStockGrid(const ledger::GoodsFilter& filter) {
         g->Column(12).Sort(RecordGrid::cellAscending);
         g->Column(12).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
     }
-    if (!list->Show(ledger::GoodsCondition(filter))) return ReportListReadFailure(list->Busy());
+    if (!list->Show(ledger::GoodsCondition(filter)))
+        return ReportListReadFailure(list->Busy(), list->Error());
     TheStockPage().filter = filter;
     TheStockPage().filtered = filter.kind != ledger::GoodsFilter::Kind::All;
     ShowStockTotals(g);
@@ -174,7 +175,8 @@ void UpdateStockRow(qint64 id) {
     if (!g || !page.list.model) return;
     // A list made for another user's rights is read anew whole.
     if (page.list.Outdated()) return FillStockGrid(page.filter);
-    if (!page.list.model->UpdateRecord(id)) return ReportListReadFailure(page.list.model->Busy());
+    if (!page.list.model->UpdateRecord(id))
+        return ReportListReadFailure(page.list.model->Busy(), page.list.model->Error());
     ShowStockTotals(g);
 }
 

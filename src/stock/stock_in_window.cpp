@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -52,12 +53,21 @@ StockInWindow::StockInWindow(QWidget* owner, const GoodsRow* restockRecord)
     } else {
         类别组合框->setFocus();
     }
+    entries_.Note(this);
 }
 
 void StockInWindow::ShowPurchasePrice() {
     if (restock_)
         进货单价框->setText(CostFiguresVisible() ? NumberText(record_.进货单价)
                                                  : QStringLiteral("*"));
+}
+
+void StockInWindow::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier)
+        按钮2->click();
+    else
+        GoodsEntryWindow::keyPressEvent(event);
 }
 
 void StockInWindow::ProposeCode() {
@@ -94,6 +104,7 @@ void StockInWindow::Confirm() {
         ClearEntries();
         RefreshStockRow(result.goodsId);
         LoadPickLists();
+        entries_.Note(this);
         ShowDone(QStringLiteral("新建入库完成"));
         // New goods belong in the summary as well.
         RefreshSummaryRow(result.goodsId);
@@ -105,6 +116,8 @@ StockInWindow* OpenStockInWindow(QWidget* owner, bool restock, const GoodsRow* r
     static QPointer<StockInWindow> newStockIn, restocking;
     if (restock && (row == nullptr || !IsRecordId(row->ID))) return nullptr;
     QPointer<StockInWindow>& open = restock ? restocking : newStockIn;
+    // A closed window is only deleted later; it does not count as open.
+    if (open && !open->isVisible()) open = nullptr;
     if (open && restock && open->RecordId() != row->ID) {
         // The open restock may hold a quantity already typed: it is not thrown away.
         open->raise();

@@ -18,6 +18,10 @@ class StockInWindow final : public GoodsEntryWindow {
     // anyone else; a new stock-in leaves its price box to the user.
     void ShowPurchasePrice();
 
+  protected:
+    // Enter confirms, as in the sell window; a box that uses Enter itself keeps it.
+    void keyPressEvent(QKeyEvent* event) override;
+
   private:
     void ProposeCode();
     void Confirm();

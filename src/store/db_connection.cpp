@@ -33,6 +33,27 @@ QString ErrorOf(sqlite3* db) {
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
+// Why SQLite would not open a file, in the words the user reads at the program's start; any
+// other reason as it is.
+QString InUserWords(const QString& reason) {
+    static const std::pair<int, const char16_t*> kWords[] = {
+        {SQLITE_NOTADB, u"这不是本程序的数据库文件，或者文件头已损坏"},
+        {SQLITE_CORRUPT, u"数据库文件已损坏"},
+        {SQLITE_CANTOPEN, u"无法打开文件，可能没有读写它的权限"},
+        {SQLITE_PERM, u"没有读写这个文件的权限"},
+        {SQLITE_READONLY, u"没有写入这个文件的权限"},
+        {SQLITE_AUTH, u"没有读写这个文件的权限"},
+        {SQLITE_IOERR, u"读写磁盘出错"},
+        {SQLITE_FULL, u"磁盘已满"},
+        {SQLITE_BUSY, u"文件正被另一个程序占用"},
+        {SQLITE_LOCKED, u"文件正被另一个程序占用"},
+        {SQLITE_NOMEM, u"内存不足"},
+    };
+    for (const auto& [code, words] : kWords)
+        if (reason == QLatin1String(sqlite3_errstr(code))) return QString::fromUtf16(words);
+    return reason;
+}
+
 // Text of the first column of the first row, or the statement's error.
 bool ScalarText(sqlite3* db, const QString& sql, QString* result) {
     Statement st(db, sql);
@@ -50,7 +71,7 @@ QString SchemaProblem(sqlite3* db) {
     // A file of an earlier version lacks what later versions added until it is upgraded; a
     // file of a later program may keep its books by rules this one does not know.
     const int version = StoredSchemaVersion(db);
-    if (version < 0) return QString::fromUtf8(sqlite3_errmsg(db));
+    if (version < 0) return InUserWords(ErrorOf(db));
     if (version > kSchemaVersion) return QStringLiteral("数据库文件来自较新版本的程序");
     for (const TableDef& table : SchemaTables()) {
         if (table.since > version) continue;
@@ -147,7 +168,7 @@ bool DbConnection::OpenFile(const QString& path) {
     // One thread uses the connection, so SQLite need not lock around every call.
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
-        const QString error = ErrorOf(db);
+        const QString error = InUserWords(ErrorOf(db));
         sqlite3_close_v2(db);
         return CheckError(error);
     }
@@ -158,6 +179,7 @@ bool DbConnection::OpenFile(const QString& path) {
     // The opening costs the same for a large ledger as for a small one; the check of every
     // page after a crash runs apart, on a worker, once the program is usable.
     QString problem = StructureProblem(db);
+    problem = InUserWords(problem);
     if (problem.isEmpty()) problem = SchemaProblem(db);
     if (problem.isEmpty() && !ApplyDurability(db, &problem) && problem.isEmpty())
         problem = QStringLiteral("无法设置数据库日志方式");

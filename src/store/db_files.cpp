@@ -26,6 +26,7 @@
 namespace {
 
 const QString kDailyPrefix = QStringLiteral("自动备份_");
+const QString kDamagedPrefix = QStringLiteral("无法打开的数据库_");
 
 bool Fail(QString* error, const QString& text) {
     if (error) *error = text;
@@ -321,4 +322,56 @@ DailyBackup RunDailyBackup(const QString& databasePath, const QDate& today, QStr
         QDir(folder).entryList({kDailyPrefix + QStringLiteral("*.db")}, QDir::Files, QDir::Name);
     while (copies.size() > keep) QFile::remove(folder + QLatin1Char('/') + copies.takeFirst());
     return DailyBackup::Done;
+}
+
+QString NewestSoundBackup(const QString& folder) {
+    const QFileInfoList copies =
+        QDir(folder).entryInfoList({QStringLiteral("*.db")}, QDir::Files, QDir::Time);
+    for (const QFileInfo& copy : copies)
+        if (!copy.fileName().startsWith(kDamagedPrefix) &&
+            CheckLedgerFile(copy.absoluteFilePath(), nullptr))
+            return copy.absoluteFilePath();
+    return QString();
+}
+
+bool RestoreBackupOver(const QString& databasePath, const QString& backup, QString* kept,
+                       QString* error) {
+    if (!CheckLedgerFile(backup, error)) return false;
+    const QString folder = BackupFolder(databasePath);
+    if (!MakeBackupFolder(folder, error)) return false;
+    // The replacement is made whole before the file that would not open is moved: a failure
+    // up to the last rename leaves everything as it was.
+    const QString replacement = TemporaryPathBeside(databasePath);
+    if (!CopyDatabaseFile(backup, replacement, error) || !UpgradeLedgerFile(replacement, error)) {
+        QFile::remove(replacement);
+        return false;
+    }
+    const QString copy = QStringLiteral("%1/%2%3.db")
+                             .arg(folder, kDamagedPrefix,
+                                  CurrentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss")));
+    if (QFileInfo::exists(databasePath)) {
+        const QString temp = TemporaryPathBeside(copy);
+        QString problem;
+        if (!QFile::copy(databasePath, temp) ||
+            !QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+            !SyncPath(temp) || !RenameOver(temp, copy, &problem)) {
+            QFile::remove(temp);
+            QFile::remove(replacement);
+            return Fail(error, problem.isEmpty() ? QStringLiteral("无法写入备份文件夹 ") + folder
+                                                 : problem);
+        }
+    }
+    // A journal left beside the old file would be rolled back into the restored one.
+    const QString journal = databasePath + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal) &&
+        !RenameOver(journal, copy + QStringLiteral("-journal"), error)) {
+        QFile::remove(replacement);
+        return false;
+    }
+    if (!RenameOver(replacement, databasePath, error)) {
+        QFile::remove(replacement);
+        return false;
+    }
+    if (kept) *kept = QFileInfo::exists(copy) ? copy : QString();
+    return true;
 }

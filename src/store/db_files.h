@@ -54,3 +54,13 @@ QString SafetyCopy(DbConnection& connection, const QString& folder, const QStrin
 enum class DailyBackup { NotDue, Done, Failed };
 DailyBackup RunDailyBackup(const QString& databasePath, const QDate& today, QString* error,
                            int keep = 10, const QString& server = QString());
+
+// The newest copy in folder (by its time of change) that passes CheckLedgerFile; "" when
+// there is none.
+QString NewestSoundBackup(const QString& folder);
+// Puts backup, checked and brought up to the current schema, in place of the database file at
+// databasePath, which is not open. The old file is first copied byte for byte into the backup
+// folder as "无法打开的数据库_yyyyMMdd_HHmmss.db" (its path in *kept, "" when there was no
+// file); on failure the database file is as it was.
+bool RestoreBackupOver(const QString& databasePath, const QString& backup, QString* kept,
+                       QString* error);

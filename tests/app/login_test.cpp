@@ -188,7 +188,9 @@ TEST_F(Login, AFailedOpeningIsToldOnceAndClosingTheWindowEndsTheProgram) {
     damaged.write(QByteArray(4096, '\x01'));
     damaged.close();
     LoginWindow* w = Open();
-    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("打开数据库失败！")});
+    ASSERT_EQ(dialogs_.Texts().size(), 1);
+    EXPECT_TRUE(dialogs_.Texts()[0].startsWith(
+        QStringLiteral("打开数据库文件 data.db 失败：这不是本程序的数据库文件")));
     EXPECT_EQ(w->组合框1->count(), 0);
     w->close();
     EXPECT_EQ(ended_, 1);

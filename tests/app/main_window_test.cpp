@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
@@ -12,16 +13,22 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "app/login_window.h"
 #include "app/program_exit.h"
 #include "common/session.h"
+#include "finance/bank_entry_window.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
+#include "sales/scan_sale_window.h"
+#include "sales/sell_window.h"
 #include "stats/bar_chart.h"
 #include "stats/chart_page.h"
 #include "stats/summary_page.h"
@@ -244,6 +251,95 @@ class RoleChange : public MainFrame {
         return found;
     }
 };
+
+// The keys of the entry windows: Escape leaves each as its close button does, asking first
+// where scanned goods would be lost; Enter confirms a stock-in as it confirms a sale; the
+// sale's date is typed digit by digit.
+TEST_F(RoleChange, TheEntryWindowsAnswerEscapeEnterAndTypedDates) {
+    ASSERT_TRUE(SharedConnection().Execute("update buy set 编码 = '6901' where ID = 1"));
+    MainWindow* w = LogInAsAdmin();
+    for (int page : {0, 1}) w->ShowPage(page);
+    GoodsRow goods;
+    ASSERT_TRUE(LoadGoodsRow("1", &goods));
+    auto press = [](QWidget* window, Qt::Key key) {
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, key);
+    };
+    ScanSaleWindow* scan = nullptr;
+    const QString typed =
+        QStringLiteral("窗口中录入的内容还没有保存，关闭窗口后将丢失。\n\n确定要关闭吗？");
+    const QString scanned = QStringLiteral(
+        "列表中还有扫描的商品，关闭窗口后这些商品行和收据都不再保留。\n\n确定要关闭吗？");
+    struct Case {
+        const char* name;
+        std::function<QWidget*()> open;
+        QString asked;  // before the window closes; none when nothing would be lost
+    };
+    const Case windows[] = {
+        {"新建入库", [&] { return OpenStockInWindow(w, false, nullptr); }, {}},
+        {"新建入库（已录入）",
+         [&] {
+             StockInWindow* window = OpenStockInWindow(w, false, nullptr);
+             QTest::keyClicks(window->findChild<QLineEdit*>("数量框"), "5");
+             return window;
+         },
+         typed},
+        {"商品续存", [&] { return OpenStockInWindow(w, true, &goods); }, {}},
+        {"修改(退货)", [&] { return OpenModifyGoodsWindow(w, goods); }, {}},
+        {"新建存取操作", [&] { return OpenNewBankEntry(w); }, {}},
+        {"修改销售单", [&] { return OpenModifySaleWindow(w, SalesGrid(), 2); }, {}},
+        {"扫描销售",
+         [&] {
+             scan = new ScanSaleWindow(w);
+             scan->show();
+             QTest::keyClicks(scan->商品编码编辑框, "6901");
+             QTest::keyClick(scan->商品编码编辑框, Qt::Key_Return);
+             return scan;
+         },
+         scanned},
+    };
+    for (const Case& c : windows) {
+        SCOPED_TRACE(c.name);
+        dialogs_.Clear();
+        QPointer<QWidget> window = c.open();
+        ASSERT_TRUE(window);
+        if (!c.asked.isEmpty()) {
+            dialogs_.AnswerSystem(BoxAnswer::No);
+            press(window, Qt::Key_Escape);
+            ASSERT_EQ(dialogs_.Texts(), QStringList{c.asked});
+            ASSERT_TRUE(window->isVisible());
+            dialogs_.Clear();
+            dialogs_.AnswerSystem(BoxAnswer::Yes);
+        }
+        press(window, Qt::Key_Escape);
+        EXPECT_FALSE(window && window->isVisible());
+        EXPECT_EQ(dialogs_.Texts(), c.asked.isEmpty() ? QStringList{} : QStringList{c.asked});
+    }
+    delete scan;
+
+    dialogs_.Clear();
+    StockInWindow* stockIn = OpenStockInWindow(w, false, nullptr);
+    stockIn->findChild<QComboBox*>("类别组合框")->setEditText(QStringLiteral("文具"));
+    stockIn->findChild<QComboBox*>("名称组合框")->setEditText(QStringLiteral("尺子"));
+    for (const char* box : {"进货单价框", "销售单价框", "数量框"}) {
+        auto* edit = stockIn->findChild<QLineEdit*>(box);
+        edit->setFocus();
+        QTest::keyClicks(edit, "5");
+    }
+    press(stockIn, Qt::Key_Return);
+    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("新建入库完成")});
+    EXPECT_TRUE(LoadGoodsRow("2", &goods));
+    stockIn->close();
+
+    // Typed over the whole date, selected as with Ctrl+A or the mouse.
+    SellWindow sell(w, &goods);
+    sell.show();
+    sell.activateWindow();
+    QApplication::processEvents();  // the window becomes active, so that its boxes take focus
+    sell.日期框1->setFocus();
+    sell.日期框1->selectAll();
+    QTest::keyClicks(sell.日期框1, "20110307");
+    EXPECT_EQ(sell.日期框1->date(), QDate(2011, 3, 7));
+}
 
 TEST_F(RoleChange, EveryListExportAndWindowFollowsTheUserLoggedIn) {
     MainWindow* w = LogInAsAdmin();

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -16,6 +17,7 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "common/whole_file.h"
+#include "store/db_recordset.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 #include "support/test_server.h"
@@ -78,8 +80,68 @@ TEST_F(Provisioning, ADamagedDatabaseIsReportedAndNeverOverwritten) {
     dialogs_.Clear();
     ProvisionFiles();
     OpenDatabase();
-    EXPECT_EQ(dialogs_.Texts(), QStringList{"打开数据库失败！"});
+    ASSERT_EQ(dialogs_.Texts().size(), 1);
+    EXPECT_TRUE(dialogs_.Texts()[0].startsWith(QStringLiteral("打开数据库文件 data.db 失败：")));
     EXPECT_EQ(Bytes("data.db"), QByteArray(5000, '\x01'));
+}
+
+// A data.db that will not open is told with its reason, and the newest sound copy of the backup
+// folder takes its place when the user agrees; the file that would not open is kept there.
+TEST_F(Provisioning, ADamagedDatabaseIsRestoredFromTheNewestSoundBackup) {
+    ProvisionFiles();
+    const QString folder = File(QStringLiteral("备份"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString sound = folder + QStringLiteral("/自动备份_20120614.db");
+    ASSERT_TRUE(QFile::copy(File("data.db"), sound));
+    {
+        DbConnection copy;
+        ASSERT_TRUE(copy.OpenFile(sound));
+        ASSERT_TRUE(copy.Execute("insert into other (类型, 金额) values ('备份里的', 5)"));
+    }
+    // A newer copy that is itself damaged is passed over.
+    const QString damagedCopy = folder + QStringLiteral("/自动备份_20120615.db");
+    for (const QString& path : {damagedCopy, File("data.db")}) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(5000, '\x01'));
+        f.close();
+    }
+    QFile(damagedCopy)
+        .setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    SharedConnection().Close();
+    dialogs_.Clear();
+
+    dialogs_.AnswerSystem(BoxAnswer::Cancel);
+    OpenDatabase();
+    ASSERT_EQ(dialogs_.Shown().size(), 1);
+    const QString told = dialogs_.Texts()[0];
+    EXPECT_TRUE(
+        told.startsWith(QStringLiteral("打开数据库文件 data.db 失败：这不是本程序的数据库文件")))
+        << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("自动备份_20120614.db"))) << told.toStdString();
+    EXPECT_EQ(dialogs_.Shown()[0].buttons, BoxButtons::YesNoCancel);
+    EXPECT_FALSE(SharedConnection().IsOpen());
+    EXPECT_EQ(Bytes("data.db"), QByteArray(5000, '\x01'));
+
+    dialogs_.Clear();
+    dialogs_.AnswerSystem(BoxAnswer::Yes);
+    OpenDatabase();
+    ASSERT_TRUE(SharedConnection().IsOpen()) << dialogs_.Texts().join("|").toStdString();
+    DbRecordSet records;
+    ASSERT_TRUE(records.Open("select 类型 from other", SharedConnection(), true));
+    records.MoveFirst();
+    EXPECT_EQ(FieldText(records, "类型"), QStringLiteral("备份里的"));
+    const QStringList kept =
+        QDir(folder).entryList({QStringLiteral("无法打开的数据库_*.db")}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(Bytes(QStringLiteral("备份/") + kept[0]), QByteArray(5000, '\x01'));
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                            QFileDevice::WriteOther | QFileDevice::ExeOther;
+    EXPECT_FALSE(QFile::permissions(folder + "/" + kept[0]) & others);
+    EXPECT_EQ(dialogs_.Texts().size(), 2);
+    EXPECT_TRUE(
+        dialogs_.Texts().last().startsWith(QStringLiteral("已用备份 自动备份_20120614.db")));
 }
 
 TEST_F(Provisioning, TheSettingsChooseTheServerAndSayWhyItCannotBeReached) {

@@ -370,8 +370,24 @@ TEST_P(StockList, AFailedQueryIsReportedAndTheListKeepsItsRows) {
     // The goods table gone under the list, as a read of it fails.
     ASSERT_TRUE(SharedConnection().Execute("ALTER TABLE buy RENAME TO buy_away"));
     FillStockGrid();
+    GoodsRow goods;
+    // As a double-click on the row, 商品续存 and 修改(退货) read it.
+    EXPECT_FALSE(LoadGoodsRow("1", &goods));
     ASSERT_TRUE(SharedConnection().Execute("ALTER TABLE buy_away RENAME TO buy"));
-    EXPECT_EQ(dialogs_.Texts(), QStringList{"读取数据失败，列表没有刷新"});
+    // What failed, the store's reason (which names the table) and what to do.
+    const QString advice = store_ == StoreKind::Server
+                               ? QStringLiteral("请检查网络或服务器后再试。")
+                               : QStringLiteral(
+                                     "请稍后再试；如果仍然失败，请在“数据管理”中"
+                                     "检查数据库或恢复备份。");
+    const QStringList texts = dialogs_.Texts();
+    ASSERT_EQ(texts.size(), 2) << texts.join("|").toStdString();
+    for (const auto& [text, failed] : {std::pair{texts[0], "读取数据失败，列表没有刷新："},
+                                       std::pair{texts[1], "读取商品失败："}}) {
+        EXPECT_TRUE(text.startsWith(QString::fromUtf8(failed))) << text.toStdString();
+        EXPECT_TRUE(text.contains("buy")) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(advice)) << text.toStdString();
+    }
     EXPECT_EQ(Names(), QStringList{"a"});
     EXPECT_EQ(g->CellText(3, 12), "1");  // the stock total
     EXPECT_EQ(g->FrozenBottomRows(), 1);
