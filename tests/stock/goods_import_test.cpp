@@ -203,6 +203,14 @@ double PeakMemoryMb() {
 
 }  // namespace
 
+// The bound of the program's memory; an address sanitizer's shadow and quarantine hold freed
+// blocks long after the reader let them go.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr double kPeakMemoryMb = 2000;
+#else
+constexpr double kPeakMemoryMb = 300;
+#endif
+
 TEST(ImportXlsx, ASheetPastTheLimitsIsRefusedWithinBoundedMemoryWhateverItsHeadersSay) {
     const QByteArray head = "<worksheet><sheetData>";
     const QByteArray tail = "</sheetData></worksheet>";
@@ -233,7 +241,7 @@ TEST(ImportXlsx, ASheetPastTheLimitsIsRefusedWithinBoundedMemoryWhateverItsHeade
         ImportTable table;
         QString error;
         const bool read = ReadXlsx(path, &table, &error);
-        EXPECT_LT(PeakMemoryMb(), 300);
+        EXPECT_LT(PeakMemoryMb(), kPeakMemoryMb);
         const QString refusal = QString::fromUtf8(c.refusal);
         EXPECT_EQ(read, refusal.isEmpty()) << error.toStdString();
         if (refusal.isEmpty()) {
