@@ -17,10 +17,10 @@ const QList<int> kTextColumns = {kGoodsName, kGoodsModel,    kGoodsCode,
 }  // namespace
 
 ListSpec GoodsListSpec(bool costs) {
-    ListSpec spec;
-    spec.table = QStringLiteral("buy");
+    ListSpec layout;
+    layout.table = QStringLiteral("buy");
     // Kept by the store in the units below (see KeptTotalsTables).
-    spec.keptTotals = QStringLiteral("buy_totals");
+    layout.keptTotals = QStringLiteral("buy_totals");
     const char* const names[kGoodsColumns] = {"ID",       "名称",     "型号",     "编码",
                                               "类型",     "进货数量", "进货单价", "进货金额",
                                               "销售数量", "销售单价", "销售金额", "存货数量",
@@ -34,20 +34,20 @@ ListSpec GoodsListSpec(bool costs) {
             column.totalScale = kThousandths;
         if (c == kGoodsBoughtAmount || c == kGoodsSoldAmount || c == kGoodsStockAmount)
             column.totalScale = kFen;
-        spec.columns << column;
+        layout.columns << column;
     }
-    return spec;
+    return layout;
 }
 
 ListSpec SummaryListSpec(bool costs) {
     const ListSpec goods = GoodsListSpec(costs);
-    ListSpec spec;
-    spec.table = goods.table;
-    spec.keptTotals = goods.keptTotals;
+    ListSpec layout;
+    layout.table = goods.table;
+    layout.keptTotals = goods.keptTotals;
     for (int c : {kGoodsId, kGoodsName, kGoodsModel, kGoodsCode, kGoodsType, kGoodsBought,
                   kGoodsBoughtAmount, kGoodsSold, kGoodsSoldAmount, kGoodsStock, kGoodsStockAmount})
-        spec.columns << goods.columns[c];
-    return spec;
+        layout.columns << goods.columns[c];
+    return layout;
 }
 
 ListCondition GoodsCondition(const GoodsFilter& filter) {

@@ -14,8 +14,8 @@ QString Quoted(const QString& name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-void AddCell(const Statement& st, int column, const ListColumn& spec, CellRow* row) {
-    if (spec.withheld) return row->AddEmpty();
+void AddCell(const Statement& st, int column, const ListColumn& layout, CellRow* row) {
+    if (layout.withheld) return row->AddEmpty();
     switch (st.Type(column)) {
         case ColumnType::Integer:
             return row->AddNumber(static_cast<double>(st.Int64(column)));
@@ -24,7 +24,8 @@ void AddCell(const Statement& st, int column, const ListColumn& spec, CellRow* r
         case ColumnType::Text: {
             const QByteArrayView bytes = st.TextBytes(column);
             qint64 packed = 0;
-            if (spec.date && PackStoredDate(bytes.data(), static_cast<int>(bytes.size()), &packed))
+            if (layout.date &&
+                PackStoredDate(bytes.data(), static_cast<int>(bytes.size()), &packed))
                 return row->AddDate(packed);
             return row->AddUtf8(bytes.data(), bytes.size());
         }
@@ -41,15 +42,15 @@ int ListSpec::Find(const QString& name) const {
     return -1;
 }
 
-double ListTotals::Figure(const ListSpec& spec, int column) const {
-    const int scale = spec.columns[column].totalScale;
+double ListTotals::Figure(const ListSpec& layout, int column) const {
+    const int scale = layout.columns[column].totalScale;
     if (scale <= 0 || column >= static_cast<int>(units.size())) return 0.0;
     // A whole number of units divided once gives the figure nearest to the exact sum.
     return static_cast<double>(units[column]) / scale;
 }
 
-ListRead::ListRead(DbConnection& connection, ListSpec spec)
-    : connection_(connection), spec_(std::move(spec)) {}
+ListRead::ListRead(DbConnection& connection, ListSpec layout)
+    : connection_(connection), spec_(std::move(layout)) {}
 
 QString ListRead::Select() const {
     QStringList names;

@@ -42,7 +42,7 @@ struct ListCondition {
 
     QString sql;  // empty: every row
     QVariantList values;
-    // The column of the spec's kept totals that counts the rows passing it; empty for none.
+    // The column of the layout's kept totals that counts the rows passing it; empty for none.
     QString keptCount;
 };
 
@@ -55,17 +55,17 @@ struct ListOrder {
 struct ListTotals {
     qint64 count = 0;
     qint64 maxId = 0;  // of the whole table: a record above it was added since
-    // By column of the spec: the sum in units of 1/totalScale (0 where not totalled).
+    // By column of the layout: the sum in units of 1/totalScale (0 where not totalled).
     std::vector<qint64> units;
     // The sum of a column as a figure, exact to its scale.
-    double Figure(const ListSpec& spec, int column) const;
+    double Figure(const ListSpec& layout, int column) const;
 };
 
 class ListRead {
   public:
-    ListRead(DbConnection& connection, ListSpec spec);
+    ListRead(DbConnection& connection, ListSpec layout);
 
-    const ListSpec& Spec() const { return spec_; }
+    const ListSpec& Layout() const { return spec_; }
     void SetCondition(ListCondition condition) { condition_ = std::move(condition); }
     // Rows that pass the condition but not shown: they count in the totals, not in the rows
     // (the stock list's goods out of stock).

@@ -15,10 +15,10 @@ constexpr int kThousandths = 1000;
 }  // namespace
 
 ListSpec SalesListSpec(bool costs) {
-    ListSpec spec;
-    spec.table = QStringLiteral("sell");
+    ListSpec layout;
+    layout.table = QStringLiteral("sell");
     // Kept by the store in the units below (see KeptTotalsTables).
-    spec.keptTotals = QStringLiteral("sell_totals");
+    layout.keptTotals = QStringLiteral("sell_totals");
     const char* const names[kSaleColumns] = {
         "ID",       "UID",      "名称",     "型号",     "编码",   "类型",
         "销售单价", "销售数量", "销售金额", "销售日期", "欠款额", "净利润",
@@ -29,9 +29,9 @@ ListSpec SalesListSpec(bool costs) {
         column.withheld = c == kSaleProfit && !costs;
         if (c == kSaleQuantity) column.totalScale = kThousandths;
         if (c == kSaleAmount || c == kSaleDebt || c == kSaleProfit) column.totalScale = kFen;
-        spec.columns << column;
+        layout.columns << column;
     }
-    return spec;
+    return layout;
 }
 
 ListCondition SalesCondition(const SalesFilter& filter) {

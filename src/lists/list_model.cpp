@@ -5,8 +5,8 @@
 
 #include "common/date_text.h"
 
-ListModel::ListModel(DbConnection& connection, ledger::ListSpec spec, QObject* parent)
-    : QAbstractTableModel(parent), read_(connection, std::move(spec)) {}
+ListModel::ListModel(DbConnection& connection, ledger::ListSpec layout, QObject* parent)
+    : QAbstractTableModel(parent), read_(connection, std::move(layout)) {}
 
 bool ListModel::Show(ledger::ListCondition condition) {
     read_.SetCondition(std::move(condition));
@@ -61,14 +61,14 @@ void ListModel::SortBy(ledger::ListOrder order) {
 }
 
 void ListModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= Spec().columns.size()) return;
+    if (column < 0 || column >= Layout().columns.size()) return;
     SortBy({column, order == Qt::DescendingOrder});
 }
 
 std::vector<qint64> ListModel::Units(const CellRow& row) const {
-    std::vector<qint64> units(Spec().columns.size(), 0);
-    for (qsizetype c = 0; c < Spec().columns.size(); ++c) {
-        const ledger::ListColumn& column = Spec().columns[c];
+    std::vector<qint64> units(Layout().columns.size(), 0);
+    for (qsizetype c = 0; c < Layout().columns.size(); ++c) {
+        const ledger::ListColumn& column = Layout().columns[c];
         if (column.totalScale <= 0 || column.withheld || c >= row.Count()) continue;
         // As the store rounds each row: half away from zero.
         units[c] = std::llround(row.Number(static_cast<int>(c)) * column.totalScale);
@@ -112,7 +112,7 @@ bool ListModel::UpdateRecord(qint64 id) {
 
     Counted after{counted, shown, counted ? Units(now) : std::vector<qint64>()};
     totals_.count += (after.shown ? 1 : 0) - (before.shown ? 1 : 0);
-    totals_.units.resize(Spec().columns.size(), 0);
+    totals_.units.resize(Layout().columns.size(), 0);
     for (size_t c = 0; c < totals_.units.size(); ++c) {
         if (before.counted) totals_.units[c] -= before.units[c];
         if (after.counted) totals_.units[c] += after.units[c];
@@ -227,7 +227,7 @@ int ListModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(Spec().columns.size());
+    return parent.isValid() ? 0 : static_cast<int>(Layout().columns.size());
 }
 
 QVariant ListModel::data(const QModelIndex& index, int role) const {
@@ -255,7 +255,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
 
 QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 ||
-        section >= Spec().columns.size())
+        section >= Layout().columns.size())
         return {};
-    return Spec().columns[section].name;
+    return Layout().columns[section].name;
 }

@@ -27,9 +27,9 @@ class ListModel : public QAbstractTableModel {
     // A row's colour from its cells: a Windows colour, or -1 for the default.
     using Colour = std::function<qint64(const CellRow&)>;
 
-    ListModel(DbConnection& connection, ledger::ListSpec spec, QObject* parent = nullptr);
+    ListModel(DbConnection& connection, ledger::ListSpec layout, QObject* parent = nullptr);
 
-    const ledger::ListSpec& Spec() const { return read_.Spec(); }
+    const ledger::ListSpec& Layout() const { return read_.Layout(); }
     void SetColour(Colour colour) { colour_ = std::move(colour); }
 
     // Shows the rows that pass condition in the list's present order. False when the count
@@ -40,7 +40,7 @@ class ListModel : public QAbstractTableModel {
     void SetShownOnly(ledger::ListCondition shown) { read_.SetShownOnly(std::move(shown)); }
     // Reads the count and totals again and every row anew as it is asked for.
     bool Reload();
-    // Orders the rows by a column of the spec (0: by ID), ties by ID.
+    // Orders the rows by a column of the layout (0: by ID), ties by ID.
     void SortBy(ledger::ListOrder order);
     const ledger::ListOrder& Order() const { return read_.Order(); }
     // Brings the list up to date after record id was added, changed or deleted.
@@ -55,7 +55,7 @@ class ListModel : public QAbstractTableModel {
     bool ForEachRow(const std::function<bool(const CellRow&)>& take);
     const ledger::ListTotals& Totals() const { return totals_; }
     // The sum of a totalled column, exact to its scale.
-    double Total(int column) const { return totals_.Figure(Spec(), column); }
+    double Total(int column) const { return totals_.Figure(Layout(), column); }
     // The failure of the last read that failed.
     QString Error() const { return error_; }
     bool Busy() const { return busy_; }

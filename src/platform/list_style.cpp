@@ -220,10 +220,10 @@ void ColourGoodsRow(RecordGrid* grid, int row, int lastCol, double stock,
     if (IsZero(stock)) grid->Range(row, 1, row, lastCol).SetForeColor(look.zeroColor);
 }
 
-ListModel* PageList::For(QObject* grid, ledger::ListSpec (*spec)(bool costs)) {
+ListModel* PageList::For(QObject* grid, ledger::ListSpec (*layout)(bool costs)) {
     const bool costs = CostFiguresVisible();
     if (model && withCosts == costs) return model;
-    auto* made = new ListModel(SharedConnection(), spec(costs), grid);
+    auto* made = new ListModel(SharedConnection(), layout(costs), grid);
     if (model) made->SortBy(model->Order());
     QObject::connect(made, &ListModel::ReadFailed, made,
                      [made](bool busy) { ReportListReadFailure(busy, made->Error()); });

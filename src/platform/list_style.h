@@ -118,7 +118,7 @@ struct PageList {
     QPointer<ListModel> model;
     bool withCosts = false;
 
-    ListModel* For(QObject* grid, ledger::ListSpec (*spec)(bool costs));
+    ListModel* For(QObject* grid, ledger::ListSpec (*layout)(bool costs));
     // Whether the model was made for another user's rights than the present ones.
     bool Outdated() const;
 };

@@ -124,7 +124,7 @@ void ShowSummaryTotals(RecordGrid* g) {
     const ListModel& list = *Page().list.model;
     const int last = g->Rows() - 1;
     for (int column = ledger::kSummaryBought; column <= ledger::kSummaryStockAmount; ++column) {
-        if (list.Spec().columns[column].withheld)
+        if (list.Layout().columns[column].withheld)
             g->SetCellText(last, column + 1, QString());
         else
             g->SetCellNumber(last, column + 1, list.Total(column));

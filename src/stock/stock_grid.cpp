@@ -141,7 +141,7 @@ void ShowStockTotals(RecordGrid* g) {
     const int last = g->Rows() - 1;
     for (int column : {ledger::kGoodsBought, ledger::kGoodsBoughtAmount, ledger::kGoodsSold,
                        ledger::kGoodsSoldAmount, ledger::kGoodsStock, ledger::kGoodsStockAmount}) {
-        if (list.Spec().columns[column].withheld)
+        if (list.Layout().columns[column].withheld)
             g->SetCellText(last, column + 1, QString());
         else
             g->SetCellNumber(last, column + 1, list.Total(column));

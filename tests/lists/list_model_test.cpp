@@ -35,9 +35,9 @@ class SalesListModel : public OnBothStores<LedgerFixture> {
     }
 
     // The list's rows read whole, in its order, as the model must show them.
-    std::vector<CellRow> WholeList(const ledger::ListSpec& spec, const SalesFilter& filter,
+    std::vector<CellRow> WholeList(const ledger::ListSpec& layout, const SalesFilter& filter,
                                    ledger::ListOrder order) {
-        ledger::ListRead whole(till1_, spec);
+        ledger::ListRead whole(till1_, layout);
         whole.SetCondition(ledger::SalesCondition(filter));
         whole.SetOrder(order);
         ledger::ListTotals totals;
@@ -49,7 +49,7 @@ class SalesListModel : public OnBothStores<LedgerFixture> {
     }
 
     void ExpectSameAsWhole(ListModel& model, const SalesFilter& filter) {
-        const std::vector<CellRow> whole = WholeList(model.Spec(), filter, model.Order());
+        const std::vector<CellRow> whole = WholeList(model.Layout(), filter, model.Order());
         ASSERT_EQ(model.rowCount(), static_cast<int>(whole.size()));
         qint64 amountFen = 0, debtFen = 0;
         // From the end first, as a scroll to the last row reads it, then every row in turn.
