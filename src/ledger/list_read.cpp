@@ -4,6 +4,7 @@
 
 #include "common/date_text.h"
 #include "store/db_connection.h"
+#include "store/list_query.h"
 #include "store/statement.h"
 
 namespace ledger {
@@ -16,22 +17,7 @@ QString Quoted(const QString& name) {
 
 void AddCell(const Statement& st, int column, const ListColumn& layout, CellRow* row) {
     if (layout.withheld) return row->AddEmpty();
-    switch (st.Type(column)) {
-        case ColumnType::Integer:
-            return row->AddNumber(static_cast<double>(st.Int64(column)));
-        case ColumnType::Real:
-            return row->AddNumber(st.Double(column));
-        case ColumnType::Text: {
-            const QByteArrayView bytes = st.TextBytes(column);
-            qint64 packed = 0;
-            if (layout.date &&
-                PackStoredDate(bytes.data(), static_cast<int>(bytes.size()), &packed))
-                return row->AddDate(packed);
-            return row->AddUtf8(bytes.data(), bytes.size());
-        }
-        case ColumnType::Null:
-            return row->AddEmpty();
-    }
+    AddStatementCell(st, column, layout.date, row);
 }
 
 }  // namespace

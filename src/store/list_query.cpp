@@ -79,7 +79,10 @@ bool ListQuery::Next() {
 
 void ListQuery::AddCell(int column, CellRow* row) const {
     if (column < 0) return row->AddEmpty();
-    const Statement& st = *state_->statement;
+    AddStatementCell(*state_->statement, column, state_->dates[column], row);
+}
+
+void AddStatementCell(const Statement& st, int column, bool date, CellRow* row) {
     switch (st.Type(column)) {
         case ColumnType::Integer:
             return row->AddNumber(static_cast<double>(st.Int64(column)));
@@ -90,8 +93,7 @@ void ListQuery::AddCell(int column, CellRow* row) const {
             const char* text = bytes.data();
             const int length = static_cast<int>(bytes.size());
             qint64 packed = 0;
-            if (state_->dates[column] && PackStoredDate(text, length, &packed))
-                return row->AddDate(packed);
+            if (date && PackStoredDate(text, length, &packed)) return row->AddDate(packed);
             return row->AddUtf8(text, length);
         }
         case ColumnType::Null:

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CellRow;
+class Statement;
 
 class ListQuery {
   public:
@@ -45,3 +46,7 @@ class ListQuery {
     struct State;
     std::unique_ptr<State> state_;
 };
+
+// Adds column of the statement's current row to row as a list cell keeps it: numbers as
+// numbers, a stored date text as a date when date is set, other texts as stored, null empty.
+void AddStatementCell(const Statement& st, int column, bool date, CellRow* row);
