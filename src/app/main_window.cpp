@@ -23,10 +23,12 @@
 #include "common/settings.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
+#include "ledger/result.h"
 #include "platform/list_refresh.h"
 #include "platform/list_watch.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "platform/till_keeper.h"
 #include "sales/sales_page.h"
 #include "sales/scan_batch.h"
 #include "sales/scan_sale_window.h"
@@ -61,6 +63,13 @@ QFrame* Frame(QWidget* parent, const char16_t* name, int x, int y, int w, int h)
     return frame;
 }
 
+// Maintenance works on the books' own file: on the till's copy it would lose the sales that
+// wait there for the server.
+void OpenMaintenanceUnlessOffline() {
+    if (TillSellsOffline()) return ShowMessage(ServerNeededText(), 2);
+    OpenMaintenanceWindow();
+}
+
 }  // namespace
 
 MainWindow::MainWindow() {
@@ -74,9 +83,19 @@ MainWindow::MainWindow() {
     时钟1->setInterval(1000);
     connect(时钟1, &QTimer::timeout, this, [this] { On时钟1Tick(); });
     listWatch_ = new ListWatch(this);
+    tillKeeper_ = new TillKeeper(this);
+    离线提示 = new QLabel(this);
+    离线提示->setObjectName(QStringLiteral("离线提示"));
+    离线提示->setAccessibleName(QStringLiteral("离线销售提示"));
+    离线提示->setAlignment(Qt::AlignCenter);
+    离线提示->setStyleSheet(QStringLiteral(
+        "QLabel { background: rgb(200, 30, 30); color: white; font-weight: bold; }"));
+    离线提示->hide();
+    SetOfflineHook([this] { ShowOfflineState(); });
 }
 
 MainWindow::~MainWindow() {
+    SetOfflineHook({});
     ForgetStockPage();
     ForgetSummaryPage();
     ForgetChartPage();
@@ -139,7 +158,7 @@ void MainWindow::BuildMenus() {
     connect(系统菜单->addAction(QStringLiteral("用户管理")), &QAction::triggered, this,
             [] { OpenUserWindowFromMenu(); });
     connect(系统菜单->addAction(QStringLiteral("数据备份")), &QAction::triggered, this,
-            [] { OpenMaintenanceWindow(); });
+            [] { OpenMaintenanceUnlessOffline(); });
     系统菜单->addSeparator();
     connect(系统菜单->addAction(QStringLiteral("最小化")), &QAction::triggered, this,
             [this] { On最小化(); });
@@ -194,6 +213,8 @@ void MainWindow::OnCreated() {
     SetScanBatchMode(false);
     时钟1->start();
     listWatch_->Start();
+    tillKeeper_->Start();
+    ShowOfflineState();
     ApplyResizeRules();
     StartDailyBackup(this);
     if (ReadSetupKey(SetupKey::kUpdateCheck) != QStringLiteral("否")) StartUpdateCheck(false, this);
@@ -258,7 +279,7 @@ void MainWindow::ShowPage(int index) {
             OpenUserWindow();
             break;
         case 8:
-            OpenMaintenanceWindow();
+            OpenMaintenanceUnlessOffline();
             break;
         case 9:
             总框架->setCurrentIndex(kWelcomePage);
@@ -342,9 +363,20 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     ApplyResizeRules();
 }
 
+void MainWindow::ShowOfflineState() {
+    const QString text = OfflineBannerText();
+    离线提示->setText(text);
+    const bool was = 离线提示->isVisible();
+    离线提示->setVisible(!text.isEmpty());
+    if (was != 离线提示->isVisible()) ApplyResizeRules();
+}
+
 void MainWindow::ApplyResizeRules() {
     const int W = width(), H = height();
-    总框架->setGeometry(3, 106, W - 6, H - 131);
+    // While the till sells offline the banner takes the top of the pages' place.
+    const int banner = 离线提示->isVisible() ? 24 : 0;
+    离线提示->setGeometry(3, 106, W - 6, banner);
+    总框架->setGeometry(3, 106 + banner, W - 6, H - 131 - banner);
     // The pages take the container's size; the frames follow its outer size as the rules say.
     const int fw = 总框架->width(), fh = 总框架->height();
     auto below = [](QFrame* host, QFrame* panel, int x, int width) {

@@ -13,6 +13,7 @@ class QTabWidget;
 class QTimer;
 
 class ListWatch;
+class TillKeeper;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -50,6 +51,8 @@ class MainWindow : public QWidget {
 
     // Moves and sizes the pages' frames and panels to the window's size.
     void ApplyResizeRules();
+    // The offline banner shown or hidden, with the number of sales waiting.
+    void ShowOfflineState();
 
     QTabWidget* 总框架;
     QFrame* 库管框架;
@@ -66,6 +69,9 @@ class MainWindow : public QWidget {
     QLabel* 图片框2;
     QTimer* 时钟1;
     ListWatch* listWatch_;
+    TillKeeper* tillKeeper_;
+    // Above the pages while the till sells without its server.
+    QLabel* 离线提示;
     QMenu* 系统菜单;
     QMenu* 帮助菜单;
     QSystemTrayIcon* 托盘图标 = nullptr;

@@ -12,6 +12,7 @@
 #include "common/settings.h"
 #include "common/workers.h"
 #include "platform/dialogs.h"
+#include "platform/till_keeper.h"
 #include "store/db_files.h"
 #include "store/open_checks.h"
 #include "store/shared_db.h"
@@ -121,12 +122,16 @@ void OpenDatabase() {
         if (SharedConnection().OpenServer(
                 IniRead(ConfigPath(), kServerSection, ServerKey::kConnection)))
             return;
-        // The shop may go on at this computer with its own file; what is booked there stays
-        // there, which the question says.
+        const QString cause = SharedConnection().GetErrorDescription();
+        // The till sells on from its own copy; its sales reach the server once it is back.
+        QString offline;
+        if (StartSellingOffline(&offline)) return;
+        // A till that never reached its server has no copy: the shop may go on at this
+        // computer with its own file; what is booked there stays there, which the question says.
         const BoxAnswer answer = Dialogs().SystemMessage(
             nullptr,
-            QStringLiteral("连接数据库服务器失败！\n") + SharedConnection().GetErrorDescription() +
-                QStringLiteral("\n\n要改用本机的数据库文件 data.db 吗？\n"
+            QStringLiteral("连接数据库服务器失败！\n") + cause + QStringLiteral("\n") + offline +
+                QStringLiteral("。\n\n要改用本机的数据库文件 data.db 吗？\n"
                                "（只在这次使用，其中的数据不会与服务器上的同步）"),
             QStringLiteral("提示"), BoxIcon::Error, BoxButtons::YesNo);
         if (answer != BoxAnswer::Yes) return;

@@ -15,6 +15,7 @@
 #include "common/session.h"
 #include "finance/bank_page.h"
 #include "finance/finance_ui.h"
+#include "ledger/bank_list.h"
 #include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
@@ -55,7 +56,7 @@ QDate ListTextDate(const QString& text) {
 
 // A change of the bank book shows in every list.
 void ReloadLists() {
-    FillBankGrid(QStringLiteral("select * from bank"));
+    FillBankGrid();
     for (ListId list : {ListId::Stock, ListId::Sales, ListId::Other, ListId::Summary})
         RefillWholeList(list);
 }
@@ -87,12 +88,13 @@ BankEntryWindow::BankEntryWindow(QWidget* parent, const BankEntryRow* row)
     按钮2 = Place<QPushButton>(this, QStringLiteral("按钮2"), 71, 246, 100, 30);
     按钮2->setText(QStringLiteral("保存"));
 
-    FillComboFromQuery(
-        名称组合框,
-        QStringLiteral("select max(银行) as exp from bank group by 银行 order by 银行"));
-    FillComboFromQuery(
-        账户组合框,
-        QStringLiteral("select max(账户) as exp from bank group by 账户 order by 账户"));
+    for (const auto& [box, column] : {std::pair{名称组合框, int(ledger::kBankName)},
+                                      std::pair{账户组合框, int(ledger::kBankAccount)}}) {
+        QStringList values;
+        QString error;
+        ledger::ReadBankValues(SharedConnection(), column, &values, &error);
+        FillCombo(box, values);
+    }
     if (row) {
         ShowRow(*row);
         connect(按钮2, &QPushButton::clicked, this, &BankEntryWindow::SaveBankEntryChange);
@@ -158,7 +160,6 @@ bool BankEntryWindow::RefuseMinus(const LedgerResult& result) {
 void BankEntryWindow::SaveNewBankEntry() {
     if (!Complete()) return;
     EnsureDatabaseOpen();
-    SharedRecordSet().Close();
     const LedgerResult result = ledger::RecordBankEntry(SharedConnection(), Entry());
     if (RefuseMinus(result)) return;
     if (result.outcome == LedgerResult::FieldRefused) {
@@ -166,7 +167,7 @@ void BankEntryWindow::SaveNewBankEntry() {
         return;
     }
     if (!result.IsDone()) {
-        ShowMessage(QStringLiteral("存取存款失败"), 2);
+        ShowMessage(FailureText(result, QStringLiteral("存取存款失败")), 2);
         return;
     }
     ShowDone(QStringLiteral("存取存款完成"));
@@ -177,7 +178,6 @@ void BankEntryWindow::SaveNewBankEntry() {
 void BankEntryWindow::SaveBankEntryChange() {
     if (!Complete()) return;
     EnsureDatabaseOpen();
-    SharedRecordSet().Close();
     // The entry this window was opened for, whatever was clicked since; one that is gone
     // meanwhile is not changed, and that is reported too.
     const LedgerResult result =
@@ -188,7 +188,7 @@ void BankEntryWindow::SaveBankEntryChange() {
         return;
     }
     if (!result.IsDone()) {
-        ShowMessage(QStringLiteral("修改存款失败"), 2);
+        ShowMessage(FailureText(result, QStringLiteral("修改存款失败")), 2);
         return;
     }
     ShowDone(QStringLiteral("修改存款完成"));

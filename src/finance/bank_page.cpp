@@ -15,6 +15,8 @@
 #include "common/settings.h"
 #include "finance/bank_entry_window.h"
 #include "finance/finance_ui.h"
+#include "ledger/bank_list.h"
+#include "lists/list_model.h"
 #include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
@@ -35,6 +37,8 @@ struct BankPage {
     QPointer<QDateEdit> 存款日期框1;
     QPointer<QDateEdit> 存款日期框2;
     QString mode = QStringLiteral("细节");
+    PageList list;
+    ledger::BankFilter filter;
 };
 
 BankPage& Page() {
@@ -44,17 +48,6 @@ BankPage& Page() {
 
 const QString kDetail = QStringLiteral("细节");
 const QString kSummary = QStringLiteral("汇总");
-const QString kAll = QStringLiteral("select * from bank");
-const QString kBalances = QStringLiteral(
-    "select 银行,账户,sum(金额) as 总计 from bank group by 银行,账户 order by 银行,账户");
-const QString kBankNames =
-    QStringLiteral("select max(银行) as exp from bank group by 银行 order by 银行");
-
-const QStringList kDetailFields = {
-    QStringLiteral("ID"),   QStringLiteral("银行"), QStringLiteral("账户"), QStringLiteral("方式"),
-    QStringLiteral("金额"), QStringLiteral("日期"), QStringLiteral("备注")};
-const QStringList kSummaryFields = {QStringLiteral("银行"), QStringLiteral("账户"),
-                                    QStringLiteral("总计")};
 
 // Columns 1 on, as fractions of the host width, in each layout.
 const QList<double> kDetailWidths = {0, 0.1, 0.2, 0.1, 0.2, 0.2, 0.2};
@@ -91,22 +84,19 @@ void LayOutDetail() {
     FinishLayout(g);
 }
 
-// After the fill's rows: the list colours, the beepview sort by the amount column, the
-// empty last row and the grid lines.
-void FinishFill(RecordGrid* g, int amountColumn) {
-    SharedRecordSet().Close();
-    ApplyListColours(g);
-    if (SetupFlag(SetupKey::kBeepView)) {
-        g->Column(amountColumn).Sort(RecordGrid::cellAscending);
-        g->Column(amountColumn).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
-    }
-    g->AddItem(QString());
-    ApplyGridLines(g, 1, 1, g->Rows() - 1, g->Cols() - 1);
-    FinishListFill(g);
+// By the setting, the rows ordered by the amount column, smallest first.
+void SortByAmount(RecordGrid* g, int amountColumn) {
+    if (!SetupFlag(SetupKey::kBeepView)) return;
+    g->Column(amountColumn).Sort(RecordGrid::cellAscending);
+    g->Column(amountColumn).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
 }
 
 void ShowSummary() {
-    FillBankSummaryGrid(kBalances);  // lays the summary columns out once the read succeeded
+    FillBankSummaryGrid();  // lays the summary columns out once the read succeeded
+}
+
+ListModel* BankList() {
+    return Page().list.For(Page().grid, ledger::BankListSpec);
 }
 
 BankEntryRow RowAt(int row) {
@@ -129,7 +119,7 @@ void OpenChangeForSelection() {
 void DeleteSelectedEntry() {
     if (!DeleteSelectedRecord(BankGrid(), ledger::DeleteBankEntry, QStringLiteral("删除存取失败")))
         return;
-    FillBankGrid(kAll);
+    FillBankGrid();
 }
 
 void BuildMenu(RecordGrid* grid) {
@@ -181,9 +171,12 @@ void OnDoubleClick() {
 }
 
 void FilterByBank(const QString& text) {
-    if (text.isEmpty()) return FillBankGrid(kAll);
-    FillBankGrid(kAll + QStringLiteral(" where 银行 like ?"),
-                 {QStringLiteral("%") + text + QStringLiteral("%")});
+    ledger::BankFilter filter;
+    if (!text.isEmpty()) {
+        filter.kind = ledger::BankFilter::Kind::BankContains;
+        filter.text = text;
+    }
+    FillBankGrid(filter);
 }
 
 }  // namespace
@@ -229,8 +222,11 @@ void BuildBankPage(QFrame* 存款框架, QFrame* 存款图片框) {
     } buttons[] = {
         {u"存款查询按钮", u"日期查询", 544, 80,
          [] {
-             FillBankGrid(kAll + QStringLiteral(" where 日期>=? and 日期<=?"),
-                          {Page().存款日期框1->date(), Page().存款日期框2->date()});
+             ledger::BankFilter dates;
+             dates.kind = ledger::BankFilter::Kind::Between;
+             dates.from = Page().存款日期框1->date();
+             dates.to = Page().存款日期框2->date();
+             FillBankGrid(dates);
          }},
         {u"存款细节记录按钮", u"存 取 细 节", 634, 90, SetupBankDetailGrid},
         {u"存款全部记录按钮", u"存 取 汇 总", 734, 90, ShowSummary},
@@ -255,15 +251,18 @@ void CreateBankGrid(int width, int height) {
                      [](int button, int, int x, int y) { OnMouseUp(button, x, y); });
     QObject::connect(grid, &RecordGrid::DblClick, grid, OnDoubleClick);
     BuildMenu(grid);
-    RegisterListFill(ListId::Bank, [](const QString& sql) { FillBankGrid(sql); });
+    RegisterListFill(ListId::Bank, [] { FillBankGrid(); });
     LayOutDetail();
     SetupBankDetailGrid();
 }
 
 void SetupBankDetailGrid() {
     if (!BankGrid()) return;
-    FillBankGrid(kAll);  // lays the detail columns out once the read succeeded
-    FillComboFromQuery(Page().存款名称查询框, kBankNames);
+    FillBankGrid();  // lays the detail columns out once the read succeeded
+    QStringList names;
+    QString error;
+    ledger::ReadBankValues(SharedConnection(), ledger::kBankName, &names, &error);
+    FillCombo(Page().存款名称查询框, names);
 }
 
 void SetupBankSummaryGrid() {
@@ -285,62 +284,62 @@ void LayOutBankColumns() {
     if (BankGrid()) SetColumnWidths(20);
 }
 
-void FillBankGrid(const QString& sql, const QVariantList& values) {
+void FillBankGrid(const ledger::BankFilter& filter) {
     RecordGrid* g = BankGrid();
     if (!g) return;
-    // Read before the layout changes: a failed read keeps the rows in the columns they fit. In
-    // the order the entries were made, on a server too, where a changed row moves in the table.
-    if (!OpenSharedQuery(sql + QStringLiteral(" order by ID"), values)) {
-        const QString cause = SharedRecordSet().GetLastError();
-        SharedRecordSet().Close();
-        return ReportListReadFailure(SharedConnectionBusy(), cause);
-    }
-    // The detail rows need the detail columns.
-    if (Page().mode != kDetail) LayOutDetail();
-    BeginListFill(g, 1);
+    EnsureDatabaseOpen();
+    ListModel* list = BankList();
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    DbRecordSet& records = SharedRecordSet();
-    const QList<int> fields = FieldIndexes(records, kDetailFields);
-    const int count = records.GetRecordCount();
-    CellRow cells;
-    for (int r = 0; r < count; ++r, records.MoveNext()) {
-        cells.Clear();
-        for (int f = 0; f < kDetailFields.size(); ++f)
-            AddListCell(fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant(), &cells);
-        g->AddRow(cells);
-        const QStringView kind = cells.Text(3);
-        const int row = g->Rows() - 1;
-        if (kind == QStringLiteral("取款") || kind == QStringLiteral("转出"))
-            g->Range(row, 4, row, 5).SetForeColor(outColor);
+    list->SetColour([outColor](const CellRow& row) {
+        return ledger::IsBankOutflow(row.Text(ledger::kBankKind)) ? outColor : qint64(-1);
+    });
+    // Money going out shows its kind and amount in its colour.
+    list->SetColouredColumns(ledger::kBankKind, ledger::kBankAmount);
+    const bool shown = Page().mode == kDetail && g->RowSource() == list;
+    // Read before the layout changes: a failed read keeps the rows in the columns they fit.
+    if (!list->Show(ledger::BankCondition(filter)))
+        return ReportListReadFailure(list->Busy(), list->Error());
+    if (!shown) {
+        LayOutDetail();
+        g->SetRows(1);
+        g->AddItem(QString());  // an empty row below the entries
     }
-    FinishFill(g, 5);
+    g->SetRowSource(list);
+    ApplyListColours(g);
+    ApplySourceGridLines(g, 1, ledger::kBankColumns);
+    const int last = g->Rows() - 1;
+    ApplyGridLines(g, last, 1, last, ledger::kBankColumns);
+    SortByAmount(g, 5);
+    Page().filter = filter;
+    g->Refresh();
 }
 
-void FillBankSummaryGrid(const QString& sql) {
+void FillBankSummaryGrid() {
     RecordGrid* g = BankGrid();
     if (!g) return;
-    if (!OpenSharedQuery(sql)) {
-        const QString cause = SharedRecordSet().GetLastError();
-        SharedRecordSet().Close();
-        return ReportListReadFailure(SharedConnectionBusy(), cause);
-    }
+    EnsureDatabaseOpen();
+    std::vector<ledger::BankBalance> balances;
+    QString error;
+    if (!ledger::ReadBankBalances(SharedConnection(), &balances, &error))
+        return ReportListReadFailure(SharedConnectionBusy(), error);
+    g->SetRowSource(nullptr);
     if (Page().mode != kSummary) SetupBankSummaryGrid();
     BeginListFill(g, 1);
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    DbRecordSet& records = SharedRecordSet();
-    const QList<int> fields = FieldIndexes(records, kSummaryFields);
-    const int count = records.GetRecordCount();
     CellRow cells;
-    for (int r = 0; r < count; ++r, records.MoveNext()) {
+    for (const ledger::BankBalance& b : balances) {
         cells.Clear();
-        for (int f = 0; f < kSummaryFields.size(); ++f)
-            AddListCell(fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant(), &cells);
-        const double balance =
-            fields[2] >= 0 ? VariantNumber(records.GetFieldByIndex(fields[2])) : 0.0;
+        cells.AddText(b.bank);
+        cells.AddText(b.account);
+        cells.AddNumber(static_cast<double>(b.fen) / 100);
         g->AddRow(cells);
         // An overdrawn account stands out like a withdrawal.
         const int row = g->Rows() - 1;
-        if (balance < -kTolerance) g->Range(row, 3, row, 3).SetForeColor(outColor);
+        if (b.fen < 0) g->Range(row, 3, row, 3).SetForeColor(outColor);
     }
-    FinishFill(g, 3);
+    ApplyListColours(g);
+    SortByAmount(g, 3);
+    g->AddItem(QString());
+    ApplyGridLines(g, 1, 1, g->Rows() - 1, g->Cols() - 1);
+    FinishListFill(g);
 }

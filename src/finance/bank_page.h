@@ -3,7 +3,8 @@
 // and transfers, or as a summary with the balance of every bank and account.
 
 #include <QString>
-#include <QVariantList>
+
+#include "ledger/bank_list.h"
 
 class QFrame;
 class QMenu;
@@ -23,12 +24,12 @@ QString BankListMode();
 
 // Detail layout, all rows, and the bank names of the query bar.
 void SetupBankDetailGrid();
-// Fills the detail list from a query over bank returning all its columns. The summary
-// layout, when shown, gives way to the detail layout first.
-void FillBankGrid(const QString& sql, const QVariantList& values = {});
+// Shows the entries the filter finds. The summary layout, when shown, gives way to the detail
+// layout once they were read.
+void FillBankGrid(const ledger::BankFilter& filter = {});
 void SetupBankSummaryGrid();
-// Fills the summary from a query returning 银行, 账户 and 总计, in the summary layout.
-void FillBankSummaryGrid(const QString& sql);
+// Fills the summary with the balance of every bank and account, in the summary layout.
+void FillBankSummaryGrid();
 // Column widths after a resize of the main window, from the width of 存款框架.
 void LayOutBankColumns();
 

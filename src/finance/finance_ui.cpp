@@ -67,9 +67,9 @@ bool DeleteSelectedRecord(RecordGrid* grid, LedgerResult (*remove)(DbConnection&
     if (!IsRecordId(session.selectedId)) return false;
     if (!ConfirmDelete(grid->window())) return true;
     if (!EnsureDatabaseOpen()) return true;  // the opener has told the user
-    SharedRecordSet().Close();
     // An entry deleted meanwhile elsewhere is gone as the user wanted.
     const LedgerResult result = remove(SharedConnection(), RecordIdValue(session.selectedId));
-    if (!result.IsDone() && result.outcome != LedgerResult::RecordGone) ShowMessage(failure, 2);
+    if (!result.IsDone() && result.outcome != LedgerResult::RecordGone)
+        ShowMessage(FailureText(result, failure), 2);
     return true;
 }

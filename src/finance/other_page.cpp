@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <vector>
 
 #include "common/cell_row.h"
 #include "common/date_text.h"
@@ -18,6 +19,8 @@
 #include "common/settings.h"
 #include "finance/finance_ui.h"
 #include "ledger/other.h"
+#include "ledger/other_list.h"
+#include "lists/list_model.h"
 #include "platform/combo_fill.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
@@ -52,6 +55,8 @@ struct OtherPage {
     QPointer<QLineEdit> 其他编号查询框;
     QPointer<QDateEdit> 其他日期框1;
     QPointer<QDateEdit> 其他日期框2;
+    PageList list;
+    ledger::OtherFilter filter;
 };
 
 OtherPage& Page() {
@@ -59,14 +64,8 @@ OtherPage& Page() {
     return page;
 }
 
-const QString kAll = QStringLiteral("select * from other");
 const QString kIncome = QStringLiteral("收入");
 const QString kExpense = QStringLiteral("支出");
-
-const QStringList kFields = {
-    QStringLiteral("ID"),   QStringLiteral("类型"), QStringLiteral("编号"),
-    QStringLiteral("项目"), QStringLiteral("数量"), QStringLiteral("单价"),
-    QStringLiteral("金额"), QStringLiteral("日期"), QStringLiteral("备注")};
 
 // Columns 2 to 9 as fractions of the host width: when the grid is created, and after a
 // resize of the main window.
@@ -89,16 +88,16 @@ void SetColumnWidths(const double (&fractions)[8]) {
 }
 
 void RebuildPickLists() {
-    const QString items =
-        QStringLiteral("select max(项目) as exp from other group by 项目 order by 项目");
-    for (QComboBox* box :
-         {Page().收入.项目框.data(), Page().支出.项目框.data(), Page().其他项目查询框.data()})
-        FillComboFromQuery(box, items);
-    const QString remarks =
-        QStringLiteral("select max(备注) as exp from other group by 备注 order by 备注");
-    for (QComboBox* box :
-         {Page().支出.备注框.data(), Page().收入.备注框.data(), Page().其他备注查询框.data()})
-        FillComboFromQuery(box, remarks);
+    OtherPage& p = Page();
+    const std::pair<int, std::vector<QComboBox*>> lists[] = {
+        {ledger::kOtherItem, {p.收入.项目框, p.支出.项目框, p.其他项目查询框}},
+        {ledger::kOtherRemark, {p.支出.备注框, p.收入.备注框, p.其他备注查询框}}};
+    for (const auto& [column, boxes] : lists) {
+        QStringList values;
+        QString error;
+        ledger::ReadOtherValues(SharedConnection(), column, &values, &error);
+        for (QComboBox* box : boxes) FillCombo(box, values);
+    }
 }
 
 void RecordEntry(EntryKind kind) {
@@ -122,14 +121,13 @@ void RecordEntry(EntryKind kind) {
     entry.日期 = f.日期框->date();
     entry.备注 = f.备注框->currentText();
     EnsureDatabaseOpen();
-    SharedRecordSet().Close();
     const LedgerResult result = ledger::RecordOtherEntry(SharedConnection(), entry);
     if (result.outcome == LedgerResult::FieldRefused) {
         ShowMessage(RefusedFieldText(result), 2);
         return;
     }
     if (!result.IsDone()) {
-        ShowMessage(type + QStringLiteral("记录失败"), 2);
+        ShowMessage(FailureText(result, type + QStringLiteral("记录失败")), 2);
         return;
     }
     f.项目框->clearEditText();
@@ -140,7 +138,7 @@ void RecordEntry(EntryKind kind) {
     RebuildPickLists();
     f.编号框->setText(NewEntryNumber(kind));
     ShowDone(type + QStringLiteral("记录完成"));
-    FillOtherGrid(kAll);
+    FillOtherGrid();
 }
 
 // The amount follows quantity x unit price; typing in the amount box changes neither.
@@ -184,14 +182,26 @@ void BuildEntryPanel(QFrame* panel, EntryKind kind) {
 }
 
 // A filter by one text column; the typed text is a LIKE pattern inside "%...%".
-void FilterBy(const QString& column, const QString& text) {
-    if (text.isEmpty()) return FillOtherGrid(kAll);
-    FillOtherGrid(kAll + QStringLiteral(" where ") + column + QStringLiteral(" like ?"),
-                  {QStringLiteral("%") + text + QStringLiteral("%")});
+void FilterBy(int column, const QString& text) {
+    ledger::OtherFilter filter;
+    if (!text.isEmpty()) {
+        filter.kind = ledger::OtherFilter::Kind::Contains;
+        filter.column = column;
+        filter.text = text;
+    }
+    FillOtherGrid(filter);
+}
+
+ledger::OtherFilter Dated(ledger::OtherFilter::Kind kind, QDate from = {}, QDate to = {}) {
+    ledger::OtherFilter filter;
+    filter.kind = kind;
+    filter.from = from;
+    filter.to = to;
+    return filter;
 }
 
 // A combo box of the query bar filters when an item is chosen or its text is edited.
-void FilterOnChoice(QComboBox* box, const QString& column) {
+void FilterOnChoice(QComboBox* box, int column) {
     box->setEditable(true);
     QObject::connect(box, &QComboBox::activated, box,
                      [box, column] { FilterBy(column, box->currentText()); });
@@ -209,7 +219,7 @@ void ClearConditions() {
         const QSignalBlocker quiet(p.其他编号查询框);
         p.其他编号查询框->clear();
     }
-    FillOtherGrid(kAll);
+    FillOtherGrid();
 }
 
 void BuildQueryBar(QFrame* bar) {
@@ -218,11 +228,11 @@ void BuildQueryBar(QFrame* bar) {
     PlaceLabel(bar, QStringLiteral("类型查询："), 6, top, 62, 22);
     p.其他类型查询框 = Place<QComboBox>(bar, QStringLiteral("其他类型查询框"), 68, top, 80, 22);
     p.其他类型查询框->addItems({kIncome, kExpense});
-    FilterOnChoice(p.其他类型查询框, QStringLiteral("类型"));
+    FilterOnChoice(p.其他类型查询框, ledger::kOtherType);
     p.其他类型查询框->setCurrentIndex(-1);
     PlaceLabel(bar, QStringLiteral("项目查询："), 156, top, 62, 22);
     p.其他项目查询框 = Place<QComboBox>(bar, QStringLiteral("其他项目查询框"), 218, top, 110, 22);
-    FilterOnChoice(p.其他项目查询框, QStringLiteral("项目"));
+    FilterOnChoice(p.其他项目查询框, ledger::kOtherItem);
     PlaceLabel(bar, QStringLiteral("日期查询："), 336, top, 62, 22);
     p.其他日期框1 = PlaceDateBox(bar, QStringLiteral("其他日期框1"), 398, top, 105, 22);
     PlaceLabel(bar, QStringLiteral("--至--"), 506, top, 36, 22);
@@ -230,20 +240,20 @@ void BuildQueryBar(QFrame* bar) {
     auto* 其他查询按钮 = Place<QPushButton>(bar, QStringLiteral("其他查询按钮"), 656, top, 80, 22);
     其他查询按钮->setText(QStringLiteral("日期查询"));
     QObject::connect(其他查询按钮, &QPushButton::clicked, bar, [] {
-        FillOtherGrid(kAll + QStringLiteral(" where 日期>=? and 日期<=?"),
-                      {Page().其他日期框1->date(), Page().其他日期框2->date()});
+        FillOtherGrid(Dated(ledger::OtherFilter::Kind::Between, Page().其他日期框1->date(),
+                            Page().其他日期框2->date()));
     });
 
     PlaceLabel(bar, QStringLiteral("编号查询："), 6, bottom, 62, 22);
     p.其他编号查询框 = Place<QLineEdit>(bar, QStringLiteral("其他编号查询框"), 68, bottom, 80, 22);
     QObject::connect(p.其他编号查询框, &QLineEdit::textChanged, bar, [](const QString& text) {
-        FilterBy(QStringLiteral("编号"), text);
+        FilterBy(ledger::kOtherNumber, text);
         Page().其他编号查询框->setFocus();
     });
     PlaceLabel(bar, QStringLiteral("备注查询："), 156, bottom, 62, 22);
     p.其他备注查询框 =
         Place<QComboBox>(bar, QStringLiteral("其他备注查询框"), 218, bottom, 110, 22);
-    FilterOnChoice(p.其他备注查询框, QStringLiteral("备注"));
+    FilterOnChoice(p.其他备注查询框, ledger::kOtherRemark);
 
     const struct {
         const char16_t* name;
@@ -251,11 +261,11 @@ void BuildQueryBar(QFrame* bar) {
         int x, w;
         void (*action)();
     } buttons[] = {
-        {u"其他全部记录按钮", u"显示全部记录", 336, 90, [] { FillOtherGrid(kAll); }},
+        {u"其他全部记录按钮", u"显示全部记录", 336, 90, [] { FillOtherGrid(); }},
         {u"其他显示当天按钮", u"显示当天", 432, 70,
-         [] { FillOtherGrid(kAll + QStringLiteral(" where 日期=?"), {CurrentDateTime().date()}); }},
+         [] { FillOtherGrid(Dated(ledger::OtherFilter::Kind::OnDay, CurrentDateTime().date())); }},
         {u"其他显示本月按钮", u"显示本月", 508, 70,
-         [] { FillOtherGrid(kAll + QStringLiteral(" where datediff('m',日期,now())=0")); }},
+         [] { FillOtherGrid(Dated(ledger::OtherFilter::Kind::ThisMonth)); }},
         {u"清空条件按钮2", u"清空条件", 584, 70, ClearConditions},
         {u"按钮7", u"导出Excel", 660, 76, [] { ExportWholeList(OtherGrid()); }},
     };
@@ -271,7 +281,7 @@ void DeleteSelectedEntry() {
                               QStringLiteral("删除数据失败")))
         return;
     // Confirmed or not, the list comes back whole: a filter of the query bar is dropped.
-    FillOtherGrid(kAll);
+    FillOtherGrid();
 }
 
 void BuildMenu(RecordGrid* grid) {
@@ -350,7 +360,8 @@ void CreateOtherGrid(int width, int height) {
                                              RecordGrid::RowMarker::Record);
                      });
     BuildMenu(grid);
-    RegisterListFill(ListId::Other, [](const QString& sql) { FillOtherGrid(sql); });
+    RegisterListFill(ListId::Other, [] { FillOtherGrid(); });
+    RegisterListRowUpdate(ListId::Other, UpdateOtherRow);
     SetupOtherGrid();
 }
 
@@ -370,9 +381,11 @@ void SetupOtherGrid() {
     }
     SetColumnWidths(kCreatedWidths);
     g->SetReadOnly(true);
+    g->SetRows(1);
+    g->AddItem(QString());  // the totals row, below the rows of the list
     g->SetAutoRedraw(true);
     g->Refresh();
-    FillOtherGrid(kAll);
+    FillOtherGrid();
     RebuildPickLists();
     Page().收入.编号框->setText(NewEntryNumber(EntryKind::Income));
     Page().支出.编号框->setText(NewEntryNumber(EntryKind::Expense));
@@ -382,47 +395,60 @@ void LayOutOtherColumns() {
     if (OtherGrid()) SetColumnWidths(kResizedWidths);
 }
 
-void FillOtherGrid(const QString& sql, const QVariantList& values) {
+namespace {
+
+ListModel* OtherList() {
+    return Page().list.For(Page().grid, ledger::OtherListSpec);
+}
+
+// Income, expense and entries of neither type, each summed exactly.
+void ShowOtherTotals(RecordGrid* g) {
+    const ListModel& list = *Page().list.model;
+    const auto& units = list.Totals().units;
+    const qint64 neither =
+        units[ledger::kOtherAmount] - units[ledger::kOtherIncome] - units[ledger::kOtherExpense];
+    const int last = g->Rows() - 1;
+    const QString yuan = QStringLiteral("元");
+    g->SetCellText(
+        last, 4, QStringLiteral("总收入：") + NumberText(list.Total(ledger::kOtherIncome)) + yuan);
+    g->SetCellText(
+        last, 7, QStringLiteral("总支出：") + NumberText(list.Total(ledger::kOtherExpense)) + yuan);
+    g->SetCellText(last, 9, QStringLiteral("未知数：") + NumberText(neither / 100.0) + yuan);
+}
+
+}  // namespace
+
+void FillOtherGrid(const ledger::OtherFilter& filter) {
     RecordGrid* g = OtherGrid();
     if (!g) return;
-    BeginListFill(g, 1);
-    double income = 0, expense = 0, other = 0;
+    EnsureDatabaseOpen();
+    ListModel* list = OtherList();
     const qint64 outColor = SetupColor(SetupKey::kOutColor);
-    // In the order the entries were made, on a server too, where a table keeps no such order.
-    if (!OpenSharedQuery(sql + QStringLiteral(" order by ID"), values)) {
-        const QString cause = SharedRecordSet().GetLastError();
-        SharedRecordSet().Close();
-        return FailListFill(g, SharedConnectionBusy(), cause);
-    }
-    DbRecordSet& records = SharedRecordSet();
-    const QList<int> fields = FieldIndexes(records, kFields);
-    const int count = records.GetRecordCount();
-    CellRow cells;
-    for (int r = 0; r < count; ++r, records.MoveNext()) {
-        cells.Clear();
-        for (int f = 0; f < kFields.size(); ++f)
-            AddListCell(fields[f] >= 0 ? records.GetFieldByIndex(fields[f]) : QVariant(), &cells);
-        const double amount =
-            fields[6] >= 0 ? VariantNumber(records.GetFieldByIndex(fields[6])) : 0.0;
-        const QStringView type = cells.Text(1);
-        (type == kIncome ? income : type == kExpense ? expense : other) += amount;
-        g->AddRow(cells);
-        const int row = g->Rows() - 1;
-        if (type == kExpense) g->Range(row, 5, row, 7).SetForeColor(outColor);
-    }
-    SharedRecordSet().Close();
+    list->SetColour([outColor](const CellRow& row) {
+        return row.Text(ledger::kOtherType) == kExpense ? outColor : qint64(-1);
+    });
+    // An expense shows its quantity, price and amount in the colour of money going out.
+    list->SetColouredColumns(ledger::kOtherQuantity, ledger::kOtherAmount);
+    g->SetRowSource(list);
     ApplyListColours(g);
+    ApplySourceGridLines(g, 1, 9);
+    StyleTotalsRow(g, 1, 9);
     if (SetupFlag(SetupKey::kBeepView)) {
         g->Column(7).Sort(RecordGrid::cellAscending);
         g->Column(7).SetUserSortIndicator(RecordGrid::cellSortIndicatorAscending);
     }
-    g->AddItem(QString());
-    const int last = g->Rows() - 1;
-    ApplyGridLines(g, 1, 1, last, 9);
-    StyleTotalsRow(g, 1, 9);
-    const QString yuan = QStringLiteral("元");
-    g->SetCellText(last, 4, QStringLiteral("总收入：") + NumberText(ListTotal(income)) + yuan);
-    g->SetCellText(last, 7, QStringLiteral("总支出：") + NumberText(ListTotal(expense)) + yuan);
-    g->SetCellText(last, 9, QStringLiteral("未知数：") + NumberText(ListTotal(other)) + yuan);
-    FinishListFill(g);
+    if (!list->Show(ledger::OtherCondition(filter)))
+        return ReportListReadFailure(list->Busy(), list->Error());
+    Page().filter = filter;
+    ShowOtherTotals(g);
+    g->Refresh();
+}
+
+void UpdateOtherRow(qint64 id) {
+    RecordGrid* g = OtherGrid();
+    PageList& page = Page().list;
+    if (!g || !page.model) return;
+    if (!page.model->UpdateRecord(id))
+        return ReportListReadFailure(page.model->Busy(), page.model->Error());
+    ShowOtherTotals(g);
 }

@@ -3,7 +3,8 @@
 // list, the income and expense entry panels and the query bar.
 
 #include <QString>
-#include <QVariantList>
+
+#include "ledger/other_list.h"
 
 class QFrame;
 class QMenu;
@@ -21,9 +22,11 @@ QMenu* OtherMenu();       // 其他快捷菜单, nullptr until the grid is creat
 
 // Look and events of the list, all entries, the pick lists and both entry numbers.
 void SetupOtherGrid();
-// Fills the list from a query over other returning all its columns, with the totals row
-// (income, expense and other types). Does nothing before the grid exists.
-void FillOtherGrid(const QString& sql, const QVariantList& values = {});
+// Shows the entries the filter finds, with the totals row (income, expense and other types).
+// Does nothing before the grid exists.
+void FillOtherGrid(const ledger::OtherFilter& filter = {});
+// Brings the row of entry id and the totals up to date after it was added, changed or deleted.
+void UpdateOtherRow(qint64 id);
 // Column widths after a resize of the main window, from the width of 其他收支框架.
 void LayOutOtherColumns();
 

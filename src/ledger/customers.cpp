@@ -4,6 +4,7 @@
 
 #include "common/number_text.h"
 #include "common/text.h"
+#include "ledger/list_read.h"
 #include "ledger/row_access.h"
 #include "store/db_connection.h"
 #include "store/statement.h"
@@ -149,6 +150,43 @@ bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone
     result->id = 0;
     // The number a new customer is known by is its ID until the shop gives it another.
     return ChangeRows(db, QStringLiteral("UPDATE customer SET 编号=ID WHERE ID=?"), {*id}, result);
+}
+
+bool ReadCustomerNames(DbConnection& db, QStringList* names, QString* error) {
+    return ReadValues(db,
+                      QStringLiteral("SELECT max(名称) FROM customer GROUP BY 名称 ORDER BY 名称"),
+                      names, error);
+}
+
+bool ReadCustomerAddresses(DbConnection& db, QStringList* addresses, QString* error) {
+    return ReadValues(db,
+                      QStringLiteral("SELECT max(地址) FROM customer GROUP BY 名称 ORDER BY 名称"),
+                      addresses, error);
+}
+
+bool ReadCustomerContact(DbConnection& db, const QString& name, QString* phone, QString* address,
+                         QString* error) {
+    phone->clear();
+    address->clear();
+    Statement st(db, QStringLiteral("SELECT 联系方式, 地址 FROM customer WHERE 名称 = ? LIMIT 2"));
+    int found = 0;
+    if (st.Bind({name}))
+        while (st.Next())
+            if (++found == 1) {
+                *phone = st.Text(0);
+                *address = st.Text(1);
+            }
+    if (st.Failed() || !st.Ok()) {
+        *error = st.Error().isEmpty() ? db.GetErrorDescription() : st.Error();
+        phone->clear();
+        address->clear();
+        return false;
+    }
+    if (found != 1) {
+        phone->clear();
+        address->clear();
+    }
+    return true;
 }
 
 LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment) {

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "ledger/result.h"
 
@@ -19,6 +20,15 @@ namespace ledger {
 // links to nobody (the sales row refuses it).
 bool CustomerForSale(DbConnection& db, const QString& name, const QString& phone,
                      const QString& address, qint64* id, LedgerResult* result);
+
+// The pick lists of a sale's customer boxes: every customer's name once, in order, and the
+// address of each of those names in the same order; empty ones left out.
+bool ReadCustomerNames(DbConnection& db, QStringList* names, QString* error);
+bool ReadCustomerAddresses(DbConnection& db, QStringList* addresses, QString* error);
+// The phone and address of the only customer of that name; both empty when there is none, or
+// namesakes told apart by their phones.
+bool ReadCustomerContact(DbConnection& db, const QString& name, QString* phone, QString* address,
+                         QString* error);
 
 // Inside the caller's write transaction, after sale saleId was deleted, moved to another customer
 // or given a debt below 0: a payment settles only what the sale owes its own customer. The rest

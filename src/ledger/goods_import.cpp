@@ -3,19 +3,18 @@
 #include <QHash>
 #include <QVariant>
 
+#include "ledger/result.h"
 #include "store/db_connection.h"
 #include "store/statement.h"
 
-namespace {
-
-// The stored code of every goods item, upper case (codes compare without regard to case),
-// with its ID.
-bool StoredCodes(DbConnection& db, QHash<QString, qint64>* codes, QString* error) {
-    Statement read(db, QStringLiteral("select ID, 编码 from buy"));
+bool ReadGoodsCodes(DbConnection& db, QHash<QString, qint64>* codes, QString* error) {
+    Statement read(db, QStringLiteral("SELECT ID, 编码 FROM buy"));
     while (read.Next()) codes->insert(read.Text(1).toUpper(), read.Int64(0));
     *error = read.Error();
-    return !read.Failed();
+    return !read.Failed() && read.Ok();
 }
+
+namespace {
 
 bool Run(Statement& statement, const QVariantList& values, QString* error) {
     statement.Reset();
@@ -34,13 +33,17 @@ GoodsImportResult ImportGoodsIntoStock(DbConnection& connection,
                                        bool restockExisting,
                                        const std::function<bool(int)>& progress) {
     GoodsImportResult result;
+    if (connection.SalesOnly()) {
+        result.error = ServerNeededText();
+        return result;
+    }
     DbTransaction transaction(connection);
     if (!transaction.IsActive()) {
         result.error = connection.GetErrorDescription();
         return result;
     }
     QHash<QString, qint64> codes;
-    if (!StoredCodes(connection, &codes, &result.error)) return result;
+    if (!ReadGoodsCodes(connection, &codes, &result.error)) return result;
 
     Statement insert(
         connection,

@@ -4,12 +4,17 @@
 // transaction, so that an import happens whole or not at all.
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
 #include <vector>
 
 class DbConnection;
+
+// The stored code of every goods item, upper case (codes compare without regard to case),
+// with its ID; false when the read failed.
+bool ReadGoodsCodes(DbConnection& db, QHash<QString, qint64>* codes, QString* error);
 
 struct GoodsImportRow {
     int line = 0;  // where the row stands in the file, for the user

@@ -26,7 +26,8 @@ ListSpec GoodsListSpec(bool costs) {
                                               "销售数量", "销售单价", "销售金额", "存货数量",
                                               "存货金额", "入库日期", "供货商",   "备注"};
     for (int c = 0; c < kGoodsColumns; ++c) {
-        ListColumn column{QString::fromUtf8(names[c])};
+        ListColumn column;
+        column.name = QString::fromUtf8(names[c]);
         column.date = c == kGoodsDate;
         column.withheld =
             !costs && (c == kGoodsCost || c == kGoodsBoughtAmount || c == kGoodsStockAmount);
@@ -88,6 +89,29 @@ bool ReadGoodsValues(DbConnection& db, int column, QStringList* values, QString*
                       QStringLiteral("SELECT max(%1) FROM buy GROUP BY %1 ORDER BY %1")
                           .arg(GoodsListSpec(false).columns[column].name),
                       values, error);
+}
+
+bool FindGoodsByCode(DbConnection& db, const QString& code, bool inStockOnly, bool lowestStockFirst,
+                     std::optional<ScannedGoods>* found, QString* error) {
+    found->reset();
+    const QString order = lowestStockFirst ? QStringLiteral(" ORDER BY 存货数量, ID LIMIT 1")
+                                           : QStringLiteral(" ORDER BY ID LIMIT 1");
+    const QString stocked = inStockOnly ? QStringLiteral(" AND ") + GoodsInStock().sql : QString();
+    const std::pair<QString, QString> tries[] = {
+        {QStringLiteral("编码 = ?"), code},
+        {QStringLiteral("编码 LIKE ?"), QLatin1Char('%') + code + QLatin1Char('%')}};
+    for (const auto& [condition, value] : tries) {
+        Statement st(db, QStringLiteral("SELECT ID, 名称, 销售单价 FROM buy WHERE ") + condition +
+                             stocked + order);
+        if (st.Bind({value}) && st.Next() && !st.Text(1).isEmpty())
+            *found = ScannedGoods{st.Int64(0), st.Text(1), st.Double(2)};
+        if (st.Failed() || !st.Ok()) {
+            *error = st.Error().isEmpty() ? db.GetErrorDescription() : st.Error();
+            return false;
+        }
+        if (*found) return true;
+    }
+    return true;
 }
 
 }  // namespace ledger

@@ -22,6 +22,10 @@ void AddCell(const Statement& st, int column, const ListColumn& layout, CellRow*
 
 }  // namespace
 
+QString ListColumn::Read() const {
+    return expression.isEmpty() ? Quoted(name) : QLatin1Char('(') + expression + QLatin1Char(')');
+}
+
 int ListSpec::Find(const QString& name) const {
     for (qsizetype c = 0; c < columns.size(); ++c)
         if (columns[c].name == name) return static_cast<int>(c);
@@ -42,7 +46,7 @@ QString ListRead::Select() const {
     QStringList names;
     // A withheld column is not even read: the figure never leaves the store.
     for (const ListColumn& c : spec_.columns)
-        names << (c.withheld ? QStringLiteral("NULL") : Quoted(c.name));
+        names << (c.withheld ? QStringLiteral("NULL") : c.Read());
     return QStringLiteral("SELECT %1 FROM %2").arg(names.join(QLatin1Char(',')), spec_.table);
 }
 
@@ -66,7 +70,7 @@ QString ListRead::OrderBy(bool reversed) const {
         descending ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST");
     QString text = QStringLiteral(" ORDER BY ");
     if (order_.column > 0)
-        text += Quoted(spec_.columns[order_.column].name) + dir + nulls + QLatin1Char(',');
+        text += spec_.columns[order_.column].Read() + dir + nulls + QLatin1Char(',');
     return text + QStringLiteral("ID") + dir;
 }
 
@@ -118,7 +122,7 @@ bool ListRead::ReadTotals(ListTotals* totals) {
         else
             // Whole units per row, summed as integers: no binary fraction adds up a drift.
             sums << QStringLiteral("sum(cast(round(%1*%2) as bigint))")
-                        .arg(Quoted(c.name))
+                        .arg(c.Read())
                         .arg(c.totalScale);
     }
     Statement st(connection_,

@@ -23,6 +23,10 @@ struct ListColumn {
     bool date = false;      // a stored date text, read as a date cell
     bool withheld = false;  // read as an empty cell: a figure the user may not see
     int totalScale = 0;     // 0: not totalled
+    // Read in place of the column `name`: an SQL expression over the table's columns (a
+    // figure summed apart, say), then `name` only names it.
+    QString expression;
+    QString Read() const;
 };
 
 struct ListSpec {

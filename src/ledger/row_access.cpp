@@ -19,6 +19,17 @@ bool StoreFailure(DbConnection& db, LedgerResult* result) {
 }
 
 LedgerResult Finish(DbConnection& db, DbTransaction& transaction, LedgerResult result) {
+    // A till's own copy, while the server is away, books sales only: any other change would
+    // never reach the server. The transaction ends without it.
+    if (db.SalesOnly()) {
+        result.outcome = LedgerResult::ServerNeeded;
+        result.error = ServerNeededText();
+        return result;
+    }
+    return FinishSale(db, transaction, std::move(result));
+}
+
+LedgerResult FinishSale(DbConnection& db, DbTransaction& transaction, LedgerResult result) {
     if (!transaction.Commit()) {
         StoreFailure(db, &result);
         return result;

@@ -42,8 +42,11 @@ bool InsertRow(DbConnection& db, const QString& table, const QList<FieldValue>& 
 bool ChangeRows(DbConnection& db, const QString& sql, const QVariantList& values,
                 LedgerResult* result);
 
-// Ends a change: commits, and result is Done; or StoreFailed when the commit failed.
+// Ends a change: commits, and result is Done; or StoreFailed when the commit failed. On a till's
+// copy that books sales only (DbConnection::SalesOnly) nothing is committed: ServerNeeded.
 LedgerResult Finish(DbConnection& db, DbTransaction& transaction, LedgerResult result);
+// Ends a sale, on any store.
+LedgerResult FinishSale(DbConnection& db, DbTransaction& transaction, LedgerResult result);
 
 // Inside a change's transaction: true when record id still holds what the window that edits
 // it saw (always, when it saw nothing); else false with result set to RecordChanged, or to

@@ -1,5 +1,8 @@
 #include "ledger/sales.h"
 
+#include <algorithm>
+
+#include "common/date_text.h"
 #include "common/number_text.h"
 #include "ledger/customers.h"
 #include "ledger/row_access.h"
@@ -22,6 +25,18 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
     result.goodsId = goodsId;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    if (!sale.tillSaleId.isEmpty()) {
+        QVariantList booked;
+        LedgerResult lookup;
+        if (ReadRow(db, QStringLiteral("SELECT 销售ID FROM till_sale WHERE 编号=?"),
+                    {sale.tillSaleId}, &booked, &lookup)) {
+            result.outcome = LedgerResult::Done;
+            result.alreadyBooked = true;
+            result.id = result.saleId = booked[0].toLongLong();
+            return result;
+        }
+        if (lookup.outcome != LedgerResult::RecordGone) return lookup;
+    }
     QVariantList s;
     if (!ReadRow(db,
                  QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 FROM buy "
@@ -31,8 +46,11 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
     const double cost = s[0].toDouble();
     const double stock = s[3].toDouble() - sale.销售数量;
     if (IsGreater(sale.销售数量, s[3].toDouble())) {
-        result.outcome = LedgerResult::NotEnoughStock;
-        return result;
+        if (!sale.madeOffline) {
+            result.outcome = LedgerResult::NotEnoughStock;
+            return result;
+        }
+        result.shortfall = StoredNumber(sale.销售数量 - std::max(0.0, s[3].toDouble()));
     }
     if (!ChangeRows(db,
                     QStringLiteral("UPDATE buy SET 销售数量=?,销售金额=?,存货数量=?,存货金额=? "
@@ -69,7 +87,16 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
     };
     if (!InsertRow(db, QStringLiteral("sell"), fields, &result)) return result;
     result.saleId = result.id;
-    return Finish(db, transaction, result);
+    if (!sale.tillSaleId.isEmpty() && !InsertRow(db, QStringLiteral("till_sale"),
+                                                 {{u"编号", sale.tillSaleId, u"0702"},
+                                                  {u"销售ID", result.saleId, u"0702"},
+                                                  {u"短缺", result.shortfall, u"0702"},
+                                                  {u"收银台", sale.tillName.left(50), u"0702"},
+                                                  {u"日期", CurrentDateTime(), u"0702"}},
+                                                 &result))
+        return result;
+    result.id = result.saleId;
+    return FinishSale(db, transaction, result);
 }
 
 LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change,

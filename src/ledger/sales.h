@@ -29,6 +29,13 @@ struct SaleInput {
     QString 联系方式;
     QString 客户地址;
     QString 备注;
+    // The number the till gave the sale (empty on a till of its own): a sale already booked
+    // under it is not booked again.
+    QString tillSaleId;
+    QString tillName;
+    // Made at a till while the server was away: the goods have left the shop, so the sale is
+    // booked even where the stored stock no longer covers it, and the shortfall is noted.
+    bool madeOffline = false;
 };
 
 // What the modify-sale window may change of a recorded sale.
@@ -47,6 +54,8 @@ namespace ledger {
 // counters move by the quantity and the amount charged and one sales row is added, whose
 // 净利润 is the amount charged less the stored purchase price × quantity. Refused fields
 // carry the codes of the sales row ("[084]" name ... "[071]" remark).
+// A sale with a till's number is noted under it in till_sale in the same transaction; one
+// booked before under that number is Done again with alreadyBooked, its saleId that sale's.
 LedgerResult RecordSale(DbConnection& db, const SaleInput& sale);
 
 // Stores the debt and customer texts of sale saleId; what payments took off it that it no longer

@@ -24,7 +24,8 @@ ListSpec SalesListSpec(bool costs) {
         "销售单价", "销售数量", "销售金额", "销售日期", "欠款额", "净利润",
         "客户编号", "客户名称", "联系方式", "客户地址", "备注"};
     for (int c = 0; c < kSaleColumns; ++c) {
-        ListColumn column{QString::fromUtf8(names[c])};
+        ListColumn column;
+        column.name = QString::fromUtf8(names[c]);
         column.date = c == kSaleDate;
         column.withheld = c == kSaleProfit && !costs;
         if (c == kSaleQuantity) column.totalScale = kThousandths;
@@ -66,6 +67,8 @@ ListCondition SalesCondition(const SalesFilter& filter) {
         }
         case Kind::WithDebt:
             return {QStringLiteral("欠款额 > 0"), {}};
+        case Kind::Oversold:
+            return {QStringLiteral("ID IN (SELECT 销售ID FROM till_sale WHERE 短缺 > 0)"), {}};
     }
     return {};
 }

@@ -44,6 +44,7 @@ struct SalesFilter {
         OnDay,      // sold on `from`
         ThisMonth,  // sold in the month of the program's clock
         WithDebt,   // a debt is still open
+        Oversold,   // made at a till while its server was away, beyond the stock it then had
     };
     Kind kind = Kind::All;
     int column = kSaleName;  // Contains: a text column of the list

@@ -7,6 +7,7 @@
 #include <QAbstractTableModel>
 #include <functional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/cell_row.h"
@@ -31,6 +32,10 @@ class ListModel : public QAbstractTableModel {
 
     const ledger::ListSpec& Layout() const { return read_.Layout(); }
     void SetColour(Colour colour) { colour_ = std::move(colour); }
+    // The columns of the layout a row's colour covers (last -1: to the end); every one unless
+    // told.
+    void SetColouredColumns(int first, int last) { coloured_ = {first, last}; }
+    std::pair<int, int> ColouredColumns() const { return coloured_; }
 
     // Shows the rows that pass condition in the list's present order. False when the count
     // could not be read: the list then shows what it showed before.
@@ -101,6 +106,7 @@ class ListModel : public QAbstractTableModel {
 
     ledger::ListRead read_;
     Colour colour_;
+    std::pair<int, int> coloured_{0, -1};
     ledger::ListTotals totals_;
     qint64 maxIdCounted_ = 0;  // records above it were not there at the last count
     std::unordered_map<qint64, Page> pages_;

@@ -4,23 +4,6 @@
 #include <QSignalBlocker>
 #include <QStringList>
 
-#include "store/shared_db.h"
-
-bool FillComboFromQuery(QComboBox* combo, const QString& sql) {
-    DbRecordSet& records = SharedRecordSet();
-    const bool ok = OpenSharedQuery(sql);
-    QStringList values;
-    const int count = records.GetRecordCount();
-    for (int i = 0; i < count; ++i) {
-        const QString value = FieldText(records, QStringLiteral("exp"));
-        if (!value.isEmpty()) values << value;
-        records.MoveNext();
-    }
-    records.Close();
-    FillCombo(combo, values);
-    return ok;
-}
-
 void FillCombo(QComboBox* combo, const QStringList& values) {
     combo->clear();
     if (combo->isEditable()) combo->clearEditText();

@@ -3,8 +3,8 @@
 #include <array>
 
 namespace {
-std::array<std::function<void(const QString&)>, 5>& Fills() {
-    static std::array<std::function<void(const QString&)>, 5> fills;
+std::array<std::function<void()>, 5>& Fills() {
+    static std::array<std::function<void()>, 5> fills;
     return fills;
 }
 std::array<std::function<void(qint64)>, 5>& Updates() {
@@ -16,7 +16,7 @@ size_t Index(ListId list) {
 }
 }  // namespace
 
-void RegisterListFill(ListId list, std::function<void(const QString&)> fill) {
+void RegisterListFill(ListId list, std::function<void()> fill) {
     Fills()[Index(list)] = std::move(fill);
     Updates()[Index(list)] = nullptr;  // a row update belongs to the fill it was registered with
 }
@@ -43,27 +43,8 @@ bool ListExists(ListId list) {
     return static_cast<bool>(Fills()[Index(list)]);
 }
 
-void RefillList(ListId list, const QString& sql) {
+void RefillWholeList(ListId list) {
     // A copy, so that a fill may re-register its list while it runs.
     const auto fill = Fills()[Index(list)];
-    if (fill) fill(sql);
-}
-
-QString WholeListQuery(ListId list) {
-    switch (list) {
-        case ListId::Stock:
-        case ListId::Summary:
-            return QStringLiteral("select * from buy");
-        case ListId::Sales:
-            return QStringLiteral("select * from sell");
-        case ListId::Other:
-            return QStringLiteral("select * from other");
-        case ListId::Bank:
-            return QStringLiteral("select * from bank");
-    }
-    return QString();
-}
-
-void RefillWholeList(ListId list) {
-    RefillList(list, WholeListQuery(list));
+    if (fill) fill();
 }

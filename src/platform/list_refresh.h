@@ -3,17 +3,17 @@
 // registers its fill routine when its grid is created; a refill of a list that does not exist
 // yet does nothing.
 
-#include <QString>
+#include <QtGlobal>
 #include <functional>
 
 enum class ListId { Stock, Sales, Other, Bank, Summary };
 
-// Registering a fill drops the list's row update; the page registers its own after it.
-void RegisterListFill(ListId list, std::function<void(const QString& sql)> fill);
+// A fill shows every record of the list again. Registering one drops the list's row update;
+// the page registers its own after it.
+void RegisterListFill(ListId list, std::function<void()> fill);
 // Also forgets the list's row update.
 void UnregisterListFill(ListId list);
 bool ListExists(ListId list);
-void RefillList(ListId list, const QString& sql);
 
 // Each list page registers how it brings the row of one record up to date (added, changed or
 // gone, totals moved by the difference), so that a change costs what it changed, not a
@@ -23,7 +23,5 @@ void RegisterListRowUpdate(ListId list, std::function<void(qint64 id)> update);
 // refilled whole, a list that does not exist is left alone.
 void UpdateListRow(ListId list, qint64 id);
 
-// The unfiltered query of each list ("select * from buy" ...).
-QString WholeListQuery(ListId list);
-// Refills list with its unfiltered query.
+// Refills list with every record; a list that does not exist is left alone.
 void RefillWholeList(ListId list);

@@ -83,7 +83,9 @@ RecordGrid::Place RecordGrid::At(int row) const {
             StylePatch fore;
             fore.fields = StylePatch::kFore;
             fore.fore = static_cast<uint32_t>(colour & 0xFFFFFF);
-            window_.ApplyStyle({at, 1, at, Cols() - 1}, fore);
+            // Grid column c shows column c - 1 of the source.
+            const auto [first, last] = source_->ColouredColumns();
+            window_.ApplyStyle({at, first + 1, at, last < 0 ? Cols() - 1 : last + 1}, fore);
         }
     }
     return {&window_, sourceRow - windowFirst_};

@@ -159,7 +159,6 @@ CustomerDebtsWindow::CustomerDebtsWindow(QWidget* owner) : QDialog(owner) {
 void CustomerDebtsWindow::Refresh() {
     QList<ledger::CustomerDebt> debts;
     QString error;
-    SharedRecordSet().Close();
     if (!ledger::ReadCustomerDebts(SharedConnection(), 客户筛选框->text(), &debts, &error)) {
         // The rows shown stay: an empty list would claim that nobody owes anything.
         ShowMessage(QStringLiteral("客户欠款没有读出：数据库正忙或无法读取"), 2);
@@ -238,7 +237,6 @@ void CustomerDebtsWindow::OnReceive() {
         return;
     }
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
-    SharedRecordSet().Close();
     ledger::Customer customer;
     double debt = 0;
     QString error;
@@ -266,13 +264,12 @@ void CustomerDebtsWindow::OnDeletePayment() {
                                 BoxButtons::OkCancel) != BoxAnswer::Ok)
         return;
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
-    SharedRecordSet().Close();
     const LedgerResult result = ledger::DeletePayment(
         SharedConnection(), RecordIdValue(对账单列表->CellText(row, kLineId)));
     if (!result.IsDone()) {
         ShowMessage(result.outcome == LedgerResult::RecordGone
                         ? QStringLiteral("这笔收款已经不存在")
-                        : QStringLiteral("删除收款失败，欠款没有改变"),
+                        : FailureText(result, QStringLiteral("删除收款失败，欠款没有改变")),
                     2);
         Refresh();
         return;

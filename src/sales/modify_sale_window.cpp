@@ -78,7 +78,6 @@ ModifySaleWindow::ModifySaleWindow(QWidget* owner, RecordGrid* grid, int row)
 
 void ModifySaleWindow::Confirm() {
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
-    SharedRecordSet().Close();
     SaleChange change;
     change.欠款额 = TextToNumber(欠款金额框->text());
     change.客户名称 = 客户名称框->text();
@@ -96,7 +95,7 @@ void ModifySaleWindow::Confirm() {
         return;
     }
     if (!result.IsDone()) {
-        ShowMessage(QStringLiteral("修改失败，销售记录没有改变"), 2);
+        ShowMessage(FailureText(result, QStringLiteral("修改失败，销售记录没有改变")), 2);
         return;
     }
     Skin::Instance().SkinMessageBox(QStringLiteral("修改销售完成"), 1, 0, 1,
@@ -140,7 +139,6 @@ bool DeleteSale(RecordGrid* grid, int row) {
                                 BoxButtons::OkCancel) != BoxAnswer::Ok)
         return false;
     if (!EnsureDatabaseOpen()) return false;  // the opener has told the user
-    SharedRecordSet().Close();
     const LedgerResult result =
         ledger::DeleteSale(SharedConnection(), RecordIdValue(session.selectedId));
     if (result.outcome == LedgerResult::RecordGone) {
@@ -148,7 +146,7 @@ bool DeleteSale(RecordGrid* grid, int row) {
         return false;
     }
     if (!result.IsDone()) {
-        ShowMessage(QStringLiteral("删除失败，销售记录没有删除"), 2);
+        ShowMessage(FailureText(result, QStringLiteral("删除失败，销售记录没有删除")), 2);
         return false;
     }
     // The row leaves the list with its figures in the totals; the sale's quantity went back to

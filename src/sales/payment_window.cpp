@@ -44,7 +44,7 @@ QString RefusalText(const LedgerResult& result) {
         case LedgerResult::FieldRefused:
             return QStringLiteral("错误代码 ") + result.fieldCode;
         default:
-            return QStringLiteral("收款失败，欠款没有改变");
+            return FailureText(result, QStringLiteral("收款失败，欠款没有改变"));
     }
 }
 
@@ -92,7 +92,6 @@ void PaymentWindow::Confirm() {
         return;
     }
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
-    SharedRecordSet().Close();
     ledger::PaymentInput payment;
     payment.customerId = customerId_;
     payment.日期 = 收款日期框->dateTime();

@@ -1,7 +1,9 @@
 #include "sales/sale_transaction.h"
 
+#include "ledger/till_copy.h"
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
+#include "platform/till_keeper.h"
 #include "sales/scan_batch.h"
 #include "store/shared_db.h"
 
@@ -25,10 +27,22 @@ QString RefusalText(const LedgerResult& result) {
 
 }  // namespace
 
-bool SaleTransaction(const SaleInput& sale) {
+bool SaleTransaction(const SaleInput& input) {
     if (!EnsureDatabaseOpen()) return false;  // the opener has told the user
-    SharedRecordSet().Close();
-    const LedgerResult result = ledger::RecordSale(SharedConnection(), sale);
+    SaleInput sale = input;
+    DbConnection& db = SharedConnection();
+    // A till of several numbers each sale, so that one sent again after a lost answer, or
+    // made on the till's copy while the server was away, is booked once.
+    if (db.Server() || db.SalesOnly()) {
+        sale.tillSaleId = ledger::NewTillSaleId();
+        sale.tillName = TillName();
+    }
+    LedgerResult result = ledger::RecordSale(db, sale);
+    // The server went away: the till sells on from its own copy, under the same number.
+    QString offline;
+    if (result.outcome == LedgerResult::StoreFailed && db.Server() && db.ServerLost() &&
+        StartSellingOffline(&offline))
+        result = ledger::RecordSale(SharedConnection(), sale);
     if (!result.IsDone()) {
         ShowMessage(RefusalText(result), 2);
         return false;
@@ -40,5 +54,6 @@ bool SaleTransaction(const SaleInput& sale) {
     UpdateListRow(ListId::Stock, result.goodsId);
     UpdateListRow(ListId::Sales, result.saleId);
     UpdateListRow(ListId::Summary, result.goodsId);
+    if (SharedConnection().SalesOnly()) NotifyOfflineChange();
     return true;
 }

@@ -122,7 +122,7 @@ void CreateSalesGrid(int width, int height) {
     page.grid->show();
     SetUpSalesGrid(page.grid);
     // Every refill of the list from elsewhere shows every sale again.
-    RegisterListFill(ListId::Sales, [](const QString&) {
+    RegisterListFill(ListId::Sales, [] {
         const bool filtered = TheSalesPage().filtered;
         FillSalesGrid();
         if (filtered && !TheSalesPage().filtered) ClearSalesFilterBoxes();

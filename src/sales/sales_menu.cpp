@@ -98,11 +98,17 @@ void BuildSalesMenu() {
     menu->addSeparator();
     page.客户欠款 =
         Item(menu, "客户欠款", [] { OpenCustomerDebtsWindow(TheSalesPage().hooks.owner); });
+    page.超卖销售 = Item(menu, "超卖销售", [] {
+        ledger::SalesFilter oversold;
+        oversold.kind = ledger::SalesFilter::Kind::Oversold;
+        FillSalesGrid(oversold);
+    });
 
     // The items follow the user logged in at each opening: only the super administrator
     // deletes sales, and the profit's toggle is offered only to a user who may see it.
     QObject::connect(menu, &QMenu::aboutToShow, menu, [] {
         TheSalesPage().删除数据->setVisible(IsSuperAdmin());
+        TheSalesPage().超卖销售->setVisible(IsSuperAdmin());
         TheSalesPage().隐藏净利润->setVisible(CostFiguresVisible());
     });
 }

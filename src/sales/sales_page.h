@@ -47,6 +47,7 @@ struct SalesPage {
     QMenu* 销售快捷菜单 = nullptr;
     QAction* 物品销售 = nullptr;
     QAction* 客户欠款 = nullptr;
+    QAction* 超卖销售 = nullptr;  // the sales made offline that the stock did not cover
     QAction* 修改数据 = nullptr;
     QAction* 删除数据 = nullptr;
     QAction* 输出销售Excel = nullptr;

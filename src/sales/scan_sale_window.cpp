@@ -14,7 +14,9 @@
 #include "common/name_initials.h"
 #include "common/settings.h"
 #include "common/text.h"
+#include "ledger/goods_list.h"
 #include "platform/dialogs.h"
+#include "platform/list_style.h"
 #include "platform/placement.h"
 #include "platform/skin.h"
 #include "sales/printer_choice_window.h"
@@ -43,31 +45,17 @@ QFont ReceiptFont() {
     return font;
 }
 
-std::optional<ScannedGoods> FirstGoods(const QString& condition, const QString& value) {
-    // The stock list leaves out goods without stock unless told to show them, and may be
-    // sorted by stock: the goods found are the first the list would show.
-    QString sql = QStringLiteral("select ID,名称,销售单价 from buy where ") + condition;
-    if (!SetupFlag(SetupKey::kZero)) sql += QStringLiteral(" and 存货数量>0.0000001");
-    sql += SetupFlag(SetupKey::kBeepView) ? QStringLiteral(" order by 存货数量,ID limit 1")
-                                          : QStringLiteral(" order by ID limit 1");
-    DbRecordSet& records = SharedRecordSet();
-    std::optional<ScannedGoods> goods;
-    if (OpenSharedQuery(sql, {value}) && records.GetRecordCount() > 0 &&
-        !FieldText(records, QStringLiteral("名称")).isEmpty()) {
-        goods = ScannedGoods{FieldText(records, QStringLiteral("ID")),
-                             FieldText(records, QStringLiteral("名称")),
-                             FieldNumber(records, QStringLiteral("销售单价"))};
-    }
-    records.Close();
-    return goods;
-}
-
 }  // namespace
 
-std::optional<ScannedGoods> FindGoodsByCode(const QString& code) {
-    if (auto exact = FirstGoods(QStringLiteral("编码=?"), code)) return exact;
-    return FirstGoods(QStringLiteral("编码 like ?"),
-                      QStringLiteral("%") + code + QStringLiteral("%"));
+std::optional<ScannedGoods> FindGoodsByCode(const QString& code, QString* error) {
+    // The stock list leaves out goods without stock unless told to show them, and may be
+    // sorted by stock: the goods found are the first the list would show.
+    std::optional<ledger::ScannedGoods> found;
+    if (!ledger::FindGoodsByCode(SharedConnection(), code, !SetupFlag(SetupKey::kZero),
+                                 SetupFlag(SetupKey::kBeepView), &found, error) ||
+        !found)
+        return std::nullopt;
+    return ScannedGoods{QString::number(found->id), found->name, found->price};
 }
 
 ScanSaleWindow::ScanSaleWindow(QWidget* owner) : QDialog(owner), owner_(owner) {
@@ -176,7 +164,8 @@ void ScanSaleWindow::OnConfirmCode() {
         商品编码编辑框->setFocus();
         return;
     }
-    if (const auto goods = FindGoodsByCode(code)) {
+    QString error;
+    if (const auto goods = FindGoodsByCode(code, &error)) {
         auto* line = new QListWidgetItem(ReceiptGoodsLine(goods->名称, 1, goods->销售单价));
         line->setData(kGoodsIdRole, goods->id);
         line->setData(kQuantityRole, 1.0);
@@ -184,6 +173,8 @@ void ScanSaleWindow::OnConfirmCode() {
         列表框1->addItem(line);
         列表框1->scrollToBottom();
         receiptTotal_ += goods->销售单价;
+    } else if (!error.isEmpty()) {
+        ShowMessage(ReadFailureText(QStringLiteral("查找商品失败"), error), 2);
     } else {
         ShowMessage(QStringLiteral("输入商品编码有误！， 库中无本产品！"), 2);
     }

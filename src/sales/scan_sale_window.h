@@ -21,7 +21,8 @@ struct ScannedGoods {
     QString 名称;
     double 销售单价 = 0;
 };
-std::optional<ScannedGoods> FindGoodsByCode(const QString& code);
+// Empty when no goods has the code, or the read failed (error then says why).
+std::optional<ScannedGoods> FindGoodsByCode(const QString& code, QString* error);
 
 class ScanSaleWindow final : public QDialog {
     Q_OBJECT

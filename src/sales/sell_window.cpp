@@ -10,6 +10,7 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "ledger/customers.h"
 #include "platform/combo_fill.h"
 #include "platform/dialogs.h"
 #include "platform/placement.h"
@@ -138,14 +139,8 @@ SellWindow::SellWindow(QWidget* owner, const GoodsRow* row) : QDialog(owner), ow
 
 void SellWindow::OnCustomerPicked(const QString& name) {
     // Namesakes told apart by their phones leave the boxes to the user.
-    if (!OpenSharedQuery(QStringLiteral("select 联系方式, 地址 from customer where 名称=? limit 2"),
-                         {name}))
-        return;
-    DbRecordSet& records = SharedRecordSet();
-    const bool one = records.GetRecordCount() == 1;
-    const QString phone = one ? FieldText(records, QStringLiteral("联系方式")) : QString();
-    const QString address = one ? FieldText(records, QStringLiteral("地址")) : QString();
-    records.Close();
+    QString phone, address, error;
+    if (!ledger::ReadCustomerContact(SharedConnection(), name, &phone, &address, &error)) return;
     if (!phone.isEmpty()) 联系方式框->setText(phone);
     if (!address.isEmpty()) 客户地址框->setCurrentText(address);
 }
@@ -178,12 +173,12 @@ void SellWindow::FillOnOpen(const GoodsRow* row) {
                         QString::number(now.time().second()));
     // The ledger keeps a record of every customer a sale names, so the pick lists read those
     // few rows instead of grouping every sale.
-    FillComboFromQuery(
-        客户姓名框,
-        QStringLiteral("select max(名称) as exp from customer group by 名称 order by 名称"));
-    FillComboFromQuery(
-        客户地址框,
-        QStringLiteral("select max(地址) as exp from customer group by 名称 order by 名称"));
+    QStringList names, addresses;
+    QString error;
+    ledger::ReadCustomerNames(SharedConnection(), &names, &error);
+    ledger::ReadCustomerAddresses(SharedConnection(), &addresses, &error);
+    FillCombo(客户姓名框, names);
+    FillCombo(客户地址框, addresses);
     // A stock below the default quantity of 1 lowers it to the stock.
     if (IsGreater(Number(销售数量框), Number(库存框))) 销售数量框->setText(库存框->text());
     实际零售价框->setFocus();

@@ -107,7 +107,7 @@ void SetUpSummaryGrid() {
     g->SetAutoRedraw(true);
     g->Refresh();
     BuildMenu(g);
-    RegisterListFill(ListId::Summary, [](const QString&) { FillSummaryGrid(); });
+    RegisterListFill(ListId::Summary, [] { FillSummaryGrid(); });
     RegisterListRowUpdate(ListId::Summary, [](qint64 id) { UpdateSummaryRow(id); });
     g->SetRows(2);
     g->AddItem(QString());

@@ -13,14 +13,13 @@ bool DeleteGoods(const QString& id) {
                              QStringLiteral("一经删除无法恢复");
     if (Skin::Instance().SkinMessageBox(question, 0, 2, 1, ProgramCaption()) != 1) return false;
     if (!EnsureDatabaseOpen()) return false;  // the opener has told the user
-    SharedRecordSet().Close();
     const LedgerResult result = ledger::DeleteGoods(SharedConnection(), RecordIdValue(id));
     if (result.outcome == LedgerResult::RecordGone) {
         ShowMessage(QStringLiteral("找不到这件商品的记录，它可能已被删除"), 2);
         return false;
     }
     if (!result.IsDone()) {
-        ShowMessage(QStringLiteral("删除失败，商品资料没有删除"), 2);
+        ShowMessage(FailureText(result, QStringLiteral("删除失败，商品资料没有删除")), 2);
         return false;
     }
     return true;

@@ -206,7 +206,7 @@ bool GoodsEntryWindow::ReportChange(const LedgerResult& result) {
             ShowMessage(RecordChangedText(QStringLiteral("这件商品")), 2);
             return false;
         default:
-            ShowMessage(QStringLiteral("保存失败，商品资料没有改变"), 2);
+            ShowMessage(FailureText(result, QStringLiteral("保存失败，商品资料没有改变")), 2);
             return false;
     }
 }

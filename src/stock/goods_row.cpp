@@ -1,41 +1,51 @@
 #include "stock/goods_row.h"
 
+#include "common/cell_row.h"
+#include "common/date_text.h"
 #include "common/number_text.h"
+#include "ledger/goods_list.h"
 #include "platform/list_style.h"
 #include "platform/skin.h"
 #include "store/shared_db.h"
 
-bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed) {
+bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed, bool withCosts) {
     if (readFailed) *readFailed = false;
-    DbRecordSet& records = SharedRecordSet();
     // A database that cannot be opened has been told by its opener.
-    const bool open = EnsureDatabaseOpen();
-    if (!open || !OpenSharedQuery(QStringLiteral("select * from buy where ID=?"), {id})) {
-        if (open)
-            ShowMessage(ReadFailureText(QStringLiteral("读取商品失败"), records.GetLastError()), 2);
-        records.Close();
+    if (!EnsureDatabaseOpen()) {
         if (readFailed) *readFailed = true;
         return false;
     }
-    const bool found = records.GetRecordCount() > 0;
-    if (found) {
-        row->ID = FieldText(records, QStringLiteral("ID"));
-        row->名称 = FieldText(records, QStringLiteral("名称"));
-        row->型号 = FieldText(records, QStringLiteral("型号"));
-        row->编码 = FieldText(records, QStringLiteral("编码"));
-        row->类型 = FieldText(records, QStringLiteral("类型"));
-        row->进货数量 = FieldNumber(records, QStringLiteral("进货数量"));
-        row->进货单价 = FieldNumber(records, QStringLiteral("进货单价"));
-        row->进货金额 = FieldNumber(records, QStringLiteral("进货金额"));
-        row->销售数量 = FieldNumber(records, QStringLiteral("销售数量"));
-        row->销售单价 = FieldNumber(records, QStringLiteral("销售单价"));
-        row->销售金额 = FieldNumber(records, QStringLiteral("销售金额"));
-        row->存货数量 = FieldNumber(records, QStringLiteral("存货数量"));
-        row->存货金额 = FieldNumber(records, QStringLiteral("存货金额"));
-        row->入库日期 = FieldDate(records, QStringLiteral("入库日期")).date();
-        row->供货商 = FieldText(records, QStringLiteral("供货商"));
-        row->备注 = FieldText(records, QStringLiteral("备注"));
+    bool isId = false;
+    const qint64 recordId = id.toLongLong(&isId);
+    if (!isId) return false;
+    ledger::ListRead read(SharedConnection(), ledger::GoodsListSpec(withCosts));
+    CellRow cells;
+    bool found = false, shown = false;
+    if (!read.ReadRecord(recordId, &cells, &found, &shown)) {
+        ShowMessage(ReadFailureText(QStringLiteral("读取商品失败"), read.Error()), 2);
+        if (readFailed) *readFailed = true;
+        return false;
     }
-    records.Close();
-    return found;
+    if (!found) return false;
+    using namespace ledger;
+    const auto text = [&cells](int c) { return cells.Text(c).toString(); };
+    row->ID = QString::number(static_cast<qint64>(cells.Value(kGoodsId)));
+    row->名称 = text(kGoodsName);
+    row->型号 = text(kGoodsModel);
+    row->编码 = text(kGoodsCode);
+    row->类型 = text(kGoodsType);
+    row->进货数量 = cells.Number(kGoodsBought);
+    row->进货单价 = cells.Number(kGoodsCost);
+    row->进货金额 = cells.Number(kGoodsBoughtAmount);
+    row->销售数量 = cells.Number(kGoodsSold);
+    row->销售单价 = cells.Number(kGoodsPrice);
+    row->销售金额 = cells.Number(kGoodsSoldAmount);
+    row->存货数量 = cells.Number(kGoodsStock);
+    row->存货金额 = cells.Number(kGoodsStockAmount);
+    row->入库日期 = cells.Kind(kGoodsDate) == CellKind::Date
+                        ? UnpackedDate(static_cast<qint64>(cells.Value(kGoodsDate))).date()
+                        : QDate();
+    row->供货商 = text(kGoodsSupplier);
+    row->备注 = text(kGoodsRemark);
+    return true;
 }

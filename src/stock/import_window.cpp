@@ -33,15 +33,13 @@ QString ColumnTitle(const ImportTable& table, int headerRow, int column) {
     return header.isEmpty() ? number : number + QStringLiteral("：") + header;
 }
 
+// The codes in stock, upper case: a preview row with one of them is a restock. A failed read
+// shows every row as new; the import itself reads the codes again.
 QSet<QString> StoredCodes() {
-    QSet<QString> codes;
-    if (OpenSharedQuery(QStringLiteral("select 编码 from buy"))) {
-        DbRecordSet& records = SharedRecordSet();
-        for (int i = records.GetRecordCount(); i > 0; --i, records.MoveNext())
-            codes.insert(FieldText(records, QStringLiteral("编码")).toUpper());
-    }
-    SharedRecordSet().Close();
-    return codes;
+    QHash<QString, qint64> codes;
+    QString error;
+    ReadGoodsCodes(SharedConnection(), &codes, &error);
+    return QSet<QString>(codes.keyBegin(), codes.keyEnd());
 }
 
 }  // namespace

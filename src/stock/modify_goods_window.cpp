@@ -28,7 +28,6 @@ ModifyGoodsWindow::ModifyGoodsWindow(QWidget* owner, const GoodsRow& record)
 void ModifyGoodsWindow::Confirm() {
     if (!CheckEntries()) return;
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
-    SharedRecordSet().Close();
     // The stock-in date is not rewritten here.
     if (!ReportChange(
             ledger::ModifyGoods(SharedConnection(), RecordIdValue(record_.ID), Entries(), seen_)))

@@ -76,7 +76,7 @@ void SetUpStockGrid() {
         page.库管库存报警框->setText(NumberText(CurrentSession().stockAlarmLevel));
     if (page.库管不显示零库存框) page.库管不显示零库存框->setChecked(SetupFlag(SetupKey::kZero));
     // Every refill of the list from elsewhere shows every goods row again.
-    RegisterListFill(ListId::Stock, [](const QString&) {
+    RegisterListFill(ListId::Stock, [] {
         const bool filtered = TheStockPage().filtered;
         FillStockGrid();
         if (filtered && !TheStockPage().filtered) ClearStockFilterBoxes();

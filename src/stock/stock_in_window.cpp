@@ -78,7 +78,6 @@ void StockInWindow::ProposeCode() {
 void StockInWindow::Confirm() {
     if (!CheckEntries()) return;
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
-    SharedRecordSet().Close();
     const ledger::GoodsInput entries = Entries();
     if (restock_) {
         if (!ReportChange(
@@ -98,7 +97,7 @@ void StockInWindow::Confirm() {
             return;
         }
         if (!result.IsDone()) {
-            ShowMessage(QStringLiteral("保存失败，没有入库"), 2);
+            ShowMessage(FailureText(result, QStringLiteral("保存失败，没有入库")), 2);
             return;
         }
         ClearEntries();

@@ -147,7 +147,8 @@ void OnShowPurchasePrice() {
     if (!VerifySuperAdminPassword()) return;
     // The list holds no purchase price for this user: the record has it.
     GoodsRow row;
-    if (LoadGoodsRow(CurrentSession().selectedId, &row)) ShowMessage(NumberText(row.进货单价), 0);
+    if (LoadGoodsRow(CurrentSession().selectedId, &row, nullptr, true))
+        ShowMessage(NumberText(row.进货单价), 0);
 }
 
 void FollowRoleInGoodsWindows() {

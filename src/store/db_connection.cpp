@@ -24,6 +24,7 @@ struct DbConnection::Handle {
     int timeoutMs = 15000;
     std::unique_ptr<OpenMarker> marker;  // removed after the database is closed
     QStringList leftOpen;                // markers of crashed connections, found at opening
+    bool salesOnly = false;
     ~Handle() { sqlite3_close_v2(db); }
 };
 
@@ -141,6 +142,20 @@ ServerSession* DbConnection::Server() const {
 }
 QString DbConnection::Path() const {
     return handle_->path;
+}
+
+void DbConnection::SetSalesOnly(bool salesOnly) {
+    if (handle_) handle_->salesOnly = salesOnly;
+}
+
+bool DbConnection::SalesOnly() const {
+    return handle_ && handle_->salesOnly;
+}
+
+bool DbConnection::ServerLost() {
+    if (!handle_ || !handle_->server) return false;
+    QString error;
+    return !handle_->server->Usable(&error);
 }
 QString DbConnection::GetProvider() const {
     return handle_->server ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite");

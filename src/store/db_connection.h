@@ -59,6 +59,13 @@ class DbConnection {
     virtual QString GetProvider() const;
     virtual QString GetVersion() const;
     QString Path() const;  // empty for a server
+    // A till's own copy of what it sells, used while the server is away: the ledger books sales
+    // on it and refuses every other change, which would never reach the server.
+    void SetSalesOnly(bool salesOnly);
+    bool SalesOnly() const;
+    // The books are on a server that cannot be reached now, tried once more (outside a
+    // transaction).
+    bool ServerLost();
 
   private:
     struct Handle;

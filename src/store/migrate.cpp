@@ -62,6 +62,72 @@ namespace {
 // Whether the target may hold books already, which the copy then replaces.
 enum class Target { Empty, Replaced };
 
+// Copies every row of table t from one store into another, keeping each row's ID, inside the
+// target's open transaction; done counts the rows copied, of total.
+bool CopyRows(DbConnection& from, DbConnection& to, const TableDef& t,
+              const std::function<bool(qint64, qint64)>& progress, qint64* done, qint64 total,
+              QString* error, const QString& where = {}, const QVariantList& whereValues = {}) {
+    QStringList names;
+    for (const ColumnDef& c : t.columns) names << Quoted(c.name);
+    const int width = static_cast<int>(t.columns.size());
+    const int rowsPerInsert = std::max(1, kParametersPerInsert / width);
+    const QString placeholders = QLatin1Char('(') +
+                                 QStringList(width, QStringLiteral("?")).join(QLatin1Char(',')) +
+                                 QLatin1Char(')');
+    const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
+                             .arg(Quoted(t.name), names.join(QStringLiteral(", ")));
+    Statement read(from, QStringLiteral("SELECT %1 FROM %2%3 ORDER BY \"ID\"")
+                             .arg(names.join(QStringLiteral(", ")), Quoted(t.name), where));
+    read.Bind(whereValues);
+    QVariantList values;
+    int rows = 0;
+    auto flush = [&] {
+        if (rows == 0) return true;
+        QStringList tuples(rows, placeholders);
+        const bool ok = to.Execute(head + tuples.join(QLatin1Char(',')), values);
+        if (!ok) *error = to.GetErrorDescription();
+        *done += rows;
+        values.clear();
+        rows = 0;
+        return ok && (!progress || progress(*done, total));
+    };
+    while (read.Next()) {
+        for (int c = 0; c < width; ++c) {
+            switch (read.Type(c)) {
+                case ColumnType::Null:
+                    values << QVariant();
+                    break;
+                case ColumnType::Integer:
+                    values << read.Int64(c);
+                    break;
+                case ColumnType::Real:
+                    values << read.Double(c);
+                    break;
+                case ColumnType::Text:
+                    values << read.Text(c);
+                    break;
+            }
+        }
+        if (++rows == rowsPerInsert && !flush()) return false;
+    }
+    if (read.Failed()) {
+        *error = read.Error();
+        return false;
+    }
+    if (!flush()) return false;
+    // New rows made on a server continue after the IDs copied; a file's own counter
+    // follows the IDs written into it.
+    if (!to.Server() || !where.isEmpty()) return true;
+    Statement next(to, QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), "
+                                      "(SELECT coalesce(max(\"ID\"), 0) + 1 FROM %1), false)")
+                           .arg(Quoted(t.name)));
+    if (!next.Ok() || !next.Bind({t.name.toLower()}) || !next.Next()) {
+        *error = next.Error().isEmpty() ? to.GetErrorDescription() : next.Error();
+        return false;
+    }
+    return true;
+}
+
 // Copies every table of the books from one store into another, in one transaction of the
 // target, checked by the tallies; see MigrateToServer.
 bool CopyBooks(DbConnection& from, DbConnection& to, Target target,
@@ -112,65 +178,8 @@ bool CopyBooks(DbConnection& from, DbConnection& to, Target target,
     }
 
     qint64 done = 0;
-    for (const TableDef& t : SchemaTables()) {
-        QStringList names;
-        for (const ColumnDef& c : t.columns) names << Quoted(c.name);
-        const int width = static_cast<int>(t.columns.size());
-        const int rowsPerInsert = std::max(1, kParametersPerInsert / width);
-        const QString placeholders =
-            QLatin1Char('(') + QStringList(width, QStringLiteral("?")).join(QLatin1Char(',')) +
-            QLatin1Char(')');
-        const QString head = QStringLiteral("INSERT INTO %1 (%2) VALUES ")
-                                 .arg(Quoted(t.name), names.join(QStringLiteral(", ")));
-        Statement read(from, QStringLiteral("SELECT %1 FROM %2 ORDER BY \"ID\"")
-                                 .arg(names.join(QStringLiteral(", ")), Quoted(t.name)));
-        QVariantList values;
-        int rows = 0;
-        auto flush = [&] {
-            if (rows == 0) return true;
-            QStringList tuples(rows, placeholders);
-            const bool ok = to.Execute(head + tuples.join(QLatin1Char(',')), values);
-            if (!ok) *error = to.GetErrorDescription();
-            done += rows;
-            values.clear();
-            rows = 0;
-            return ok && (!progress || progress(done, total));
-        };
-        while (read.Next()) {
-            for (int c = 0; c < width; ++c) {
-                switch (read.Type(c)) {
-                    case ColumnType::Null:
-                        values << QVariant();
-                        break;
-                    case ColumnType::Integer:
-                        values << read.Int64(c);
-                        break;
-                    case ColumnType::Real:
-                        values << read.Double(c);
-                        break;
-                    case ColumnType::Text:
-                        values << read.Text(c);
-                        break;
-                }
-            }
-            if (++rows == rowsPerInsert && !flush()) return false;
-        }
-        if (read.Failed()) {
-            *error = read.Error();
-            return false;
-        }
-        if (!flush()) return false;
-        // New rows made on a server continue after the IDs copied; a file's own counter
-        // follows the IDs written into it.
-        if (!to.Server()) continue;
-        Statement next(to, QStringLiteral("SELECT setval(pg_get_serial_sequence(?, 'id'), "
-                                          "(SELECT coalesce(max(\"ID\"), 0) + 1 FROM %1), false)")
-                               .arg(Quoted(t.name)));
-        if (!next.Ok() || !next.Bind({t.name.toLower()}) || !next.Next()) {
-            *error = next.Error().isEmpty() ? to.GetErrorDescription() : next.Error();
-            return false;
-        }
-    }
+    for (const TableDef& t : SchemaTables())
+        if (!CopyRows(from, to, t, progress, &done, total, error)) return false;
     // The copy is not a change other tills need to follow row by row (a server's log leaves
     // it out already).
     if (!to.Execute(QStringLiteral("DELETE FROM change_log"))) {
@@ -207,6 +216,63 @@ bool CopyBooks(DbConnection& from, DbConnection& to, Target target,
 }
 
 }  // namespace
+
+bool ReplaceRows(DbConnection& from, DbConnection& to, const QString& table,
+                 const QList<qint64>& ids, QString* error) {
+    const TableDef* t = FindTable(table);
+    if (!t) {
+        *error = QStringLiteral("no table %1").arg(table);
+        return false;
+    }
+    qint64 done = 0;
+    for (qint64 id : ids) {
+        if (!to.Execute(QStringLiteral("DELETE FROM %1 WHERE \"ID\" = ?").arg(Quoted(t->name)),
+                        {id})) {
+            *error = to.GetErrorDescription();
+            return false;
+        }
+        if (!CopyRows(from, to, *t, {}, &done, 0, error, QStringLiteral(" WHERE \"ID\" = ?"), {id}))
+            return false;
+    }
+    return true;
+}
+
+bool ReplaceTables(DbConnection& from, DbConnection& to, const QStringList& tables,
+                   const std::function<bool(QString*)>& alsoInside, QString* error) {
+    if (!from.Execute(from.Server() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+                                    : QStringLiteral("BEGIN"))) {
+        *error = from.GetErrorDescription();
+        return false;
+    }
+    struct EndRead {
+        DbConnection& db;
+        ~EndRead() { db.Execute(QStringLiteral("COMMIT")); }
+    } endRead{from};
+    DbTransaction transaction(to);
+    if (!transaction.IsActive()) {
+        *error = to.GetErrorDescription();
+        return false;
+    }
+    qint64 done = 0;
+    for (const QString& name : tables) {
+        const TableDef* t = FindTable(name);
+        if (!t) {
+            *error = QStringLiteral("no table %1").arg(name);
+            return false;
+        }
+        if (!to.Execute(QStringLiteral("DELETE FROM %1").arg(Quoted(t->name)))) {
+            *error = to.GetErrorDescription();
+            return false;
+        }
+        if (!CopyRows(from, to, *t, {}, &done, 0, error)) return false;
+    }
+    if (alsoInside && !alsoInside(error)) return false;
+    if (!transaction.Commit()) {
+        *error = to.GetErrorDescription();
+        return false;
+    }
+    return true;
+}
 
 bool MigrateToServer(DbConnection& file, DbConnection& server,
                      const std::function<bool(qint64, qint64)>& progress,

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class DbConnection;
@@ -31,6 +32,17 @@ bool MigrateToServer(DbConnection& file, DbConnection& server,
 // by the tallies like a move; on failure the server's books stay as they were. The other tills
 // on the server hear of it and fill their lists again.
 bool ReplaceServerBooks(DbConnection& server, DbConnection& file, QString* error);
+
+// Puts the rows of the named tables of `from` in place of those of `to`, keeping each row's ID,
+// in one transaction of `to` from one snapshot of `from`; alsoInside runs in that transaction
+// after the copy and may stop it (false with *error). A till's own copy of what it sells.
+bool ReplaceTables(DbConnection& from, DbConnection& to, const QStringList& tables,
+                   const std::function<bool(QString*)>& alsoInside, QString* error);
+
+// Inside the caller's transaction of `to`: the rows of table with these IDs as `from` holds them
+// now (a row gone from `from` goes from `to`). False with *error.
+bool ReplaceRows(DbConnection& from, DbConnection& to, const QString& table,
+                 const QList<qint64>& ids, QString* error);
 
 // Writes the books of a server into a new data.db file at path (which must not exist), in the
 // same portable form as every ledger file, checked by the tallies like a move.

@@ -96,6 +96,11 @@ const QList<TableDef>& SchemaTables() {
         // What one payment took off one sale's debt, so that deleting the payment gives back
         // exactly that.
         Table(QStringLiteral("payment_part"), {I("收款ID"), I("销售ID"), R("金额")}, 1),
+        // Each sale a till made on a server or while the server was away, by the number the
+        // till gave it: a sale sent twice is booked once. 短缺 is what the stock lacked when a
+        // sale made while the server was away reached it.
+        Table(QStringLiteral("till_sale"),
+              {T("编号"), I("销售ID"), R("短缺"), T("收银台"), D("日期")}, 6),
     };
     return tables;
 }
@@ -111,6 +116,10 @@ QString CreateTableText(const TableDef& t) {
     for (const ColumnDef& c : t.columns) columns << ColumnText(c);
     return QStringLiteral("CREATE TABLE \"%1\" (\n  %2\n) STRICT;\n")
         .arg(t.name, columns.join(QStringLiteral(",\n  ")));
+}
+
+QString TillSaleIndexText() {
+    return QStringLiteral("CREATE UNIQUE INDEX IF NOT EXISTS \"收银台销售\" ON till_sale(编号);\n");
 }
 
 QString CustomerIndexText() {
@@ -281,6 +290,7 @@ QString SchemaText() {
     sql += QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n");
     sql += AddedIndexText();
     sql += CustomerIndexText();
+    sql += TillSaleIndexText();
     sql += ChangeLogText();
     sql += KeptTotalsText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);

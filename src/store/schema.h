@@ -16,7 +16,7 @@ enum class ColumnKind {
 
 // The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
 // lk_schema_version()). Files of version 0 were written before the customer accounts.
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 6;
 
 struct ColumnDef {
     QString name;
@@ -57,6 +57,8 @@ QString SchemaText();
 QString CreateTableText(const TableDef& table);
 // The column's definition as ALTER TABLE ... ADD COLUMN takes it.
 QString ColumnText(const ColumnDef& column);
+// The index of the sales made at the tills (version 6): one row per sale a till made.
+QString TillSaleIndexText();
 // The indexes of the customer accounts (version 1), each created only when missing.
 QString CustomerIndexText();
 // The indexes added since the first files were made, each created only when missing: part

@@ -70,6 +70,13 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
     // Version 3: the kept totals of the sales and goods lists, counted from the rows stored
     // whatever an earlier copy left of them.
     if (ok && version < 3) ok = Run(db, DropKeptTotalsText() + KeptTotalsText(), error);
+    if (ok && version < 6)
+        ok = Run(db,
+                 CreateTableText(*FindTable(QStringLiteral("till_sale")))
+                         .replace(QStringLiteral("CREATE TABLE "),
+                                  QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
+                     TillSaleIndexText(),
+                 error);
     if (ok && version < kSchemaVersion)
         ok = Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion), error);
     if (ok && Run(db, QStringLiteral("COMMIT"), error)) return true;

@@ -239,19 +239,21 @@ bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* e
     return true;
 }
 
+QString ServerTableText(const TableDef& t) {
+    QStringList columns;
+    for (const ColumnDef& c : t.columns) columns << ServerColumnText(c);
+    return QStringLiteral("CREATE TABLE %1 (\n  %2\n);\n")
+        .arg(Quoted(t.name), columns.join(QStringLiteral(",\n  ")));
+}
+
 QString ServerSchemaText() {
     QString sql = QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext;\n");
-    for (const TableDef& t : SchemaTables()) {
-        QStringList columns;
-        for (const ColumnDef& c : t.columns) columns << ServerColumnText(c);
-        sql += QStringLiteral("CREATE TABLE %1 (\n  %2\n);\n")
-                   .arg(Quoted(t.name), columns.join(QStringLiteral(",\n  ")));
-    }
+    for (const TableDef& t : SchemaTables()) sql += ServerTableText(t);
     QByteArray indexes;
     int parameters = 0;
     QString unused;
     ServerSql(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") + AddedIndexText() +
-                  CustomerIndexText(),
+                  CustomerIndexText() + TillSaleIndexText(),
               &indexes, &parameters, &unused);
     sql += QString::fromUtf8(indexes);
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
@@ -420,12 +422,18 @@ bool ServerSession::SetLockTimeout(int milliseconds, QString* error) {
 
 bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* error) {
     const QByteArray info = connection.toUtf8();
-    conn_ = PQconnectdb(info.constData());
+    // A server that went away answers within seconds, never holding a till up: bounded waits
+    // to connect and to notice a connection that died, unless the connection string sets its
+    // own (it comes after them, and the last of a key word wins).
+    const char* const keywords[] = {"connect_timeout",  "keepalives_idle", "keepalives_interval",
+                                    "keepalives_count", "dbname",          nullptr};
+    const char* const values[] = {"5", "10", "5", "2", info.constData(), nullptr};
+    conn_ = PQconnectdbParams(keywords, values, 1);
     if (PQstatus(conn_) != CONNECTION_OK) {
         // The server's own text is in English or its own language: the user is told first in
         // plain words which of the usual causes it is.
         QString cause;
-        switch (PQping(info.constData())) {
+        switch (PQpingParams(keywords, values, 1)) {
             case PQPING_OK:
                 cause = QStringLiteral("服务器拒绝了登录，请检查用户名、密码和数据库名");
                 break;
@@ -478,12 +486,23 @@ bool ServerSession::Upgrade(QString* error) {
     PQclear(result);
     // Not the program's books, or of a later version: SchemaProblem says so after.
     if (!ok || version >= kSchemaVersion) return true;
+    QString sql;
     // Version 3: the kept totals of the sales and goods lists.
     // Counted from the rows stored whatever an earlier copy left of the kept rows.
-    return Run(ServerDropKeptTotalsText() + ServerKeptTotalsText() +
-                   QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
-                                  "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
-                       .arg(kSchemaVersion),
+    if (version < 3) sql += ServerDropKeptTotalsText() + ServerKeptTotalsText();
+    // Version 6: the sales made at the tills.
+    if (version < 6) {
+        QByteArray index;
+        int parameters = 0;
+        ServerSql(TillSaleIndexText(), &index, &parameters, error);
+        sql += ServerTableText(*FindTable(QStringLiteral("till_sale")))
+                   .replace(QStringLiteral("CREATE TABLE "),
+                            QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
+               QString::fromUtf8(index);
+    }
+    return Run(sql + QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
+                                    "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
+                         .arg(kSchemaVersion),
                error);
 }
 

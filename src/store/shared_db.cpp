@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include "common/cell_row.h"
 #include "common/date_text.h"
 #include "common/number_text.h"
 #include "store/server_session.h"
@@ -49,15 +48,6 @@ bool SharedConnectionBusy() {
     return code == SQLITE_BUSY || code == SQLITE_LOCKED;
 }
 
-bool RunSharedChange(const QString& sql, const QVariantList& values) {
-    EnsureDatabaseOpen();
-    DbRecordSet& records = SharedRecordSet();
-    records.Close();
-    const bool ok = records.Open(sql, SharedConnection(), true, values);
-    records.Close();
-    return ok;
-}
-
 QString VariantText(const QVariant& value) {
     if (!value.isValid() || value.isNull()) return QString();
     switch (value.typeId()) {
@@ -70,23 +60,6 @@ QString VariantText(const QVariant& value) {
             return StoredDateText(value.toDate());
         default:
             return value.toString();
-    }
-}
-
-void AddListCell(const QVariant& value, CellRow* row) {
-    if (!value.isValid() || value.isNull()) return row->AddEmpty();
-    switch (value.typeId()) {
-        case QMetaType::Double:
-        case QMetaType::Float:
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-            return row->AddNumber(value.toDouble());
-        case QMetaType::QDateTime:
-            return row->AddDate(PackedDate(value.toDateTime()));
-        case QMetaType::QDate:
-            return row->AddDate(PackedDate(value.toDate().startOfDay()));
-        default:
-            return row->AddText(VariantText(value));
     }
 }
 
@@ -115,15 +88,4 @@ QDateTime FieldDate(DbRecordSet& records, const QString& name) {
     const QVariant v = records.GetFieldByName(name);
     if (v.typeId() == QMetaType::QDateTime) return v.toDateTime();
     return ParseDateText(v.toString());
-}
-
-QList<int> FieldIndexes(DbRecordSet& records, const QStringList& names) {
-    QList<int> indexes(names.size(), -1);
-    const int count = records.GetFieldCount();
-    for (int i = 0; i < count; ++i) {
-        const QString field = records.GetFieldName(i);
-        for (qsizetype n = 0; n < names.size(); ++n)
-            if (indexes[n] < 0 && field.compare(names[n], Qt::CaseInsensitive) == 0) indexes[n] = i;
-    }
-    return indexes;
 }

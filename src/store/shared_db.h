@@ -10,8 +10,6 @@
 #include "store/db_connection.h"
 #include "store/db_recordset.h"
 
-class CellRow;
-
 DbConnection& SharedConnection();
 DbRecordSet& SharedRecordSet();
 
@@ -28,18 +26,10 @@ bool OpenSharedQuery(const QString& sql, const QVariantList& values = {});
 // lock past the busy wait.
 bool SharedConnectionBusy();
 
-// Runs a change (update, delete) on the shared record set; false when it failed.
-bool RunSharedChange(const QString& sql, const QVariantList& values = {});
-
 // The system's text and number forms of a field value: "" and 0 for an empty value, numbers
 // in number text, dates in their stored form.
 QString VariantText(const QVariant& value);
-// The index of each named field of the open record set, -1 for a name it does not have.
-QList<int> FieldIndexes(DbRecordSet& records, const QStringList& names);
 double VariantNumber(const QVariant& value);
-// Adds a value to row as a list cell keeps it: dates as dates, numbers as numbers, texts as
-// stored (a tab included), an empty text for empty.
-void AddListCell(const QVariant& value, CellRow* row);
 QString FieldText(DbRecordSet& records, const QString& name);
 double FieldNumber(DbRecordSet& records, const QString& name);
 QDateTime FieldDate(DbRecordSet& records, const QString& name);

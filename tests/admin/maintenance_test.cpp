@@ -31,7 +31,7 @@ class Maintenance : public ProgramFixture {
         Provision();
         owner_ = std::make_unique<QWidget>();
         Skin::Instance().Attach(owner_.get());
-        RegisterListFill(ListId::Stock, [this](const QString& sql) { fills_ << sql; });
+        RegisterListFill(ListId::Stock, [this] { fills_ << QStringLiteral("stock"); });
         AddEntry(QStringLiteral("房租"));
         window_ = std::make_unique<MaintenanceWindow>();
     }
@@ -125,7 +125,7 @@ TEST_F(Maintenance, RestoreReplacesTheLedgerKeepsASafetyCopyAndRefillsTheLists) 
     window_->Restore();
     EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("恢复以前数据库成功！"));
     EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
-    EXPECT_EQ(fills_, QStringList{QStringLiteral("select * from buy")});
+    EXPECT_EQ(fills_, QStringList{QStringLiteral("stock")});
     ASSERT_EQ(Backups().size(), 1);
     EXPECT_TRUE(Backups().first().startsWith(QStringLiteral("恢复前_")));
 }

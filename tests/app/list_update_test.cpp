@@ -168,7 +168,7 @@ TEST_P(ListUpdates, EveryChangeLeavesEachListAsAFullRefillWould) {
     entry.金额 = 100;
     entry.日期 = QDate(2012, 6, 5);
     ASSERT_TRUE(ledger::RecordOtherEntry(SharedConnection(), entry).IsDone());
-    FillOtherGrid("select * from other");
+    FillOtherGrid();
     ExpectAsRefilled("income entry");
 }
 

@@ -17,6 +17,8 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "common/whole_file.h"
+#include "ledger/till_copy.h"
+#include "platform/till_keeper.h"
 #include "store/db_recordset.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
@@ -185,6 +187,34 @@ TEST_F(Provisioning, TheSettingsChooseTheServerAndSayWhyItCannotBeReached) {
     OpenDatabase();
     EXPECT_TRUE(dialogs_.Texts().isEmpty());
     EXPECT_EQ(SharedConnection().Path(), File(QStringLiteral("data.db")));
+}
+
+TEST_F(Provisioning, ATillStartedWithItsServerDownSellsFromItsCopyWithoutAQuestion) {
+    ProvisionFiles();
+    TestServer& server = TestServer::Instance();
+    ASSERT_TRUE(server.Running()) << server.Error().toStdString();
+    const QString database = server.NewDatabase();
+    // The day before, connected: the till kept its copy of the server's goods.
+    {
+        DbConnection books, copy;
+        ASSERT_TRUE(books.OpenServer(database));
+        ASSERT_TRUE(
+            books.Execute("insert into buy (名称, 进货数量, 存货数量) values ('笔', 3, 3)"));
+        QString error;
+        ASSERT_TRUE(ledger::OpenTillCopy(copy, TillCopyPath(), &error)) << error.toStdString();
+        ASSERT_TRUE(ledger::RefreshTillCopy(books, copy, &error)) << error.toStdString();
+    }
+    IniWrite(ConfigPath(), kServerSection, ServerKey::kStore, kServerStore);
+    IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection,
+             QStringLiteral("host=%1 dbname=x").arg(File(QStringLiteral("无服务器"))));
+    SharedConnection().Close();
+    dialogs_.Clear();
+    OpenDatabase();
+    EXPECT_TRUE(dialogs_.Texts().isEmpty()) << dialogs_.Texts().join(u'\n').toStdString();
+    ASSERT_TRUE(SharedConnection().IsOpen());
+    EXPECT_TRUE(SharedConnection().SalesOnly());
+    EXPECT_EQ(SharedConnection().Path(), TillCopyPath());
+    EXPECT_TRUE(OfflineBannerText().contains(QStringLiteral("0 笔销售等待上传")));
 }
 
 TEST_F(Provisioning, TheTitleDefaultsAndIsWrittenBack) {

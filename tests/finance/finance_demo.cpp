@@ -82,8 +82,7 @@ int main(int argc, char** argv) {
         CreateBankGrid(1008, 562);
         if (what == QLatin1String("summary")) {
             SetupBankSummaryGrid();
-            FillBankSummaryGrid(
-                QStringLiteral("select 银行,账户,sum(金额) as 总计 from bank group by 银行,账户"));
+            FillBankSummaryGrid();
         }
     }
     window.show();

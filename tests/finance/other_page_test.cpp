@@ -78,7 +78,7 @@ TEST_P(OtherPageTest, TotalsGoByTypeAndExpensesTakeTheOutColour) {
     EXPECT_EQ(g->Cell(1, 7).ForeColor(), 0);
 
     WriteSetupKey("beepview", "ture");
-    FillOtherGrid("select * from other");
+    FillOtherGrid();
     EXPECT_EQ(Column(g, 7), (QStringList{"7", "30.5", "100"}));
     EXPECT_EQ(g->Column(7).UserSortIndicator(), RecordGrid::cellSortIndicatorAscending);
     EXPECT_EQ(g->CellText(4, 4), "总收入：100元");  // the totals row stays last
@@ -304,7 +304,7 @@ TEST_P(OtherPageTest, TheExportButtonWritesTheWholeList) {
 }
 
 TEST_P(OtherPageTest, AReloadBeforeTheFirstShowDoesNothing) {
-    FillOtherGrid("select * from other");
+    FillOtherGrid();
     RefillWholeList(ListId::Other);
     EXPECT_EQ(OtherGrid(), nullptr);
     EXPECT_FALSE(ListExists(ListId::Other));

@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "ledger/ledger_fixture.h"
+#include "ledger/other.h"
+#include "ledger/other_list.h"
 #include "ledger/sales.h"
 #include "ledger/sales_list.h"
 #include "store/statement.h"
@@ -170,6 +172,51 @@ TEST(SalesListTotals, AMillionAmountsSumToTheFen) {
     EXPECT_EQ(model.Totals().units[ledger::kSaleAmount], amountFen);
     EXPECT_EQ(model.Total(ledger::kSaleDebt), 3285000.0);
     EXPECT_EQ(model.Total(ledger::kSaleQuantity), 1000.0);
+}
+
+}  // namespace
+
+namespace {
+
+class OtherListModel : public OnBothStores<LedgerFixture> {};
+LK_ON_BOTH_STORES(OtherListModel);
+
+// Income and expense are summed apart, each to the fen, and move with a change another till
+// made, heard by its ID; a search sums only what it finds.
+TEST_P(OtherListModel, IncomeAndExpenseAreTotalledApartToTheFen) {
+    const std::pair<const char*, double> entries[] = {
+        {"收入", 0.1}, {"支出", 0.2}, {"收入", 0.7}, {"其他", 5.55}};
+    for (const auto& [type, amount] : entries) {
+        ledger::OtherEntry entry;
+        entry.类型 = QString::fromUtf8(type);
+        entry.编号 = QStringLiteral("1");
+        entry.项目 = QStringLiteral("房租");
+        entry.数量 = QStringLiteral("1");
+        entry.金额 = amount;
+        entry.日期 = QDate(2026, 12, 1);
+        ASSERT_TRUE(ledger::RecordOtherEntry(till1_, entry).IsDone());
+    }
+    ListModel model(till1_, ledger::OtherListSpec());
+    ASSERT_TRUE(model.Show({}));
+    const auto units = [&model](int column) { return model.Totals().units[column]; };
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(units(ledger::kOtherIncome), 80);
+    EXPECT_EQ(units(ledger::kOtherExpense), 20);
+    EXPECT_EQ(units(ledger::kOtherAmount), 655);
+
+    ASSERT_TRUE(ledger::DeleteOtherEntry(till2_, 1).IsDone());
+    ASSERT_TRUE(model.UpdateRecord(1));
+    EXPECT_EQ(model.rowCount(), 3);
+    EXPECT_EQ(units(ledger::kOtherIncome), 70);
+
+    ledger::OtherFilter expenses;
+    expenses.kind = ledger::OtherFilter::Kind::Contains;
+    expenses.column = ledger::kOtherType;
+    expenses.text = QStringLiteral("支");
+    ASSERT_TRUE(model.Show(ledger::OtherCondition(expenses)));
+    EXPECT_EQ(model.rowCount(), 1);
+    EXPECT_EQ(units(ledger::kOtherIncome), 0);
+    EXPECT_EQ(units(ledger::kOtherExpense), 20);
 }
 
 }  // namespace

@@ -48,10 +48,7 @@ void SalesFixture::LogInAsSuperAdmin() {
 
 void SalesFixture::LogRefills() {
     for (const auto& [list, name] : kLists) {
-        RegisterListFill(list, [this, list = list, name = QString(name)](const QString& sql) {
-            EXPECT_EQ(sql, WholeListQuery(list));
-            refreshed_ << name;
-        });
+        RegisterListFill(list, [this, name = QString(name)] { refreshed_ << name; });
     }
 }
 

@@ -172,7 +172,7 @@ TEST_P(SalesGridTest, TheMenuOpensOverASaleOnlyAndAroundTheGrid) {
     for (QAction* item : Menu()->actions()) items << (item->isSeparator() ? "-" : item->text());
     EXPECT_EQ(items,
               (QStringList{"物品销售", "-", "修改数据", "-", "删除数据", "-", "输出销售Excel", "-",
-                           "打印销售", "设置显示信息", "-", "客户欠款"}));
+                           "打印销售", "设置显示信息", "-", "客户欠款", "超卖销售"}));
 }
 
 TEST_P(SalesGridTest, DeletingIsOfferedOnlyWithTheSuperAdministratorsItems) {

@@ -3,10 +3,12 @@
 #include <QComboBox>
 
 #include "goods_test_support.h"
+#include "ledger/goods_list.h"
+#include "platform/combo_fill.h"
 #include "platform/skin.h"
 #include "platform/skin_caption.h"
-#include "platform/combo_fill.h"
 #include "stock/delete_goods.h"
+#include "store/shared_db.h"
 
 namespace {
 
@@ -43,16 +45,23 @@ TEST_F(GoodsData, PickListsHoldTheNonEmptyValuesInResultOrder) {
     combo.setEditable(true);
     combo.addItem("旧的");
     combo.setEditText("输入");
-    EXPECT_TRUE(FillComboFromQuery(
-        &combo, "select max(供货商) as exp from buy group by 供货商 order by 供货商 desc"));
+    QStringList values;
+    QString error;
+    ASSERT_TRUE(
+        ledger::ReadGoodsValues(SharedConnection(), ledger::kGoodsSupplier, &values, &error));
+    FillCombo(&combo, values);
     QStringList items;
     for (int i = 0; i < combo.count(); ++i) items << combo.itemText(i);
-    EXPECT_EQ(items, QStringList({"晨光", "得力"}));
+    EXPECT_EQ(items, QStringList({"得力", "晨光"}));
     EXPECT_EQ(combo.currentIndex(), -1);
     EXPECT_EQ(combo.currentText(), "");
 
-    EXPECT_FALSE(FillComboFromQuery(&combo, "select nothing from nowhere"));
-    EXPECT_EQ(combo.count(), 0);
+    // The goods table gone: the pick list comes back empty, with the cause.
+    ASSERT_TRUE(SharedConnection().Execute("ALTER TABLE buy RENAME TO buy_away"));
+    EXPECT_FALSE(
+        ledger::ReadGoodsValues(SharedConnection(), ledger::kGoodsSupplier, &values, &error));
+    EXPECT_TRUE(values.isEmpty());
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(GoodsData, DeleteAsksFirstAndKeepsTheRecordUnlessConfirmed) {

@@ -6,14 +6,19 @@
 #include <QDateEdit>
 #include <QPointer>
 
-#include "goods_test_support.h"
 #include "common/name_initials.h"
+#include "goods_test_support.h"
 #include "ledger/result.h"
 
 namespace {
 
 class ModifyGoods : public GoodsFixture {
   protected:
+    // The window is the super administrator's.
+    void SetUp() override {
+        GoodsFixture::SetUp();
+        CurrentSession().userRole = kSuperAdmin;
+    }
     // 10 bought at 2, 4 of them sold at 3.
     GoodsRow Sold() {
         GoodsRow row;

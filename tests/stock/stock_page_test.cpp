@@ -356,10 +356,10 @@ TEST_P(StockList, PickListsAndRefreshingEveryList) {
     Open();
     EXPECT_EQ(TheStockPage().库管类型查询框->count(), 2);
     QStringList refilled;
-    RegisterListFill(ListId::Sales, [&](const QString& sql) { refilled << sql; });
-    RegisterListFill(ListId::Other, [&](const QString& sql) { refilled << sql; });
+    RegisterListFill(ListId::Sales, [&] { refilled << "sales"; });
+    RegisterListFill(ListId::Other, [&] { refilled << "other"; });
     TheStockPage().库管全部记录按钮->click();
-    EXPECT_EQ(refilled, (QStringList{"select * from sell", "select * from other"}));
+    EXPECT_EQ(refilled, (QStringList{"sales", "other"}));
     UnregisterListFill(ListId::Sales);
     UnregisterListFill(ListId::Other);
 }

@@ -1,0 +1,224 @@
+#include "ledger/till_copy.h"
+
+#include <QFileInfo>
+#include <QMap>
+#include <QUuid>
+#include <vector>
+
+#include "ledger/result.h"
+#include "ledger/sales.h"
+#include "store/change_log.h"
+#include "store/db_connection.h"
+#include "store/migrate.h"
+#include "store/statement.h"
+
+namespace ledger {
+
+namespace {
+
+// The server's rows a till sells from; the users, so that the clerks log in without the server.
+const QStringList kCopiedTables = {QStringLiteral("buy"), QStringLiteral("customer"),
+                                   QStringLiteral("UserName")};
+// More changes than this since the last look copy the tables whole.
+constexpr int kChangesFollowed = 2000;
+const QString kLastChange = QStringLiteral("last_change");
+
+bool Failed(DbConnection& db, const Statement& st, QString* error) {
+    *error = st.Error().isEmpty() ? db.GetErrorDescription() : st.Error();
+    return false;
+}
+
+bool ReadState(DbConnection& copy, const QString& name, QString* value, QString* error) {
+    Statement st(copy, QStringLiteral("SELECT 值 FROM till_state WHERE 名称 = ?"));
+    value->clear();
+    if (st.Bind({name}) && st.Next()) *value = st.Text(0);
+    return st.Ok() && !st.Failed() ? true : Failed(copy, st, error);
+}
+
+bool WriteState(DbConnection& copy, const QString& name, const QString& value, QString* error) {
+    if (copy.Execute(QStringLiteral("INSERT OR REPLACE INTO till_state (名称, 值) VALUES (?, ?)"),
+                     {name, value}))
+        return true;
+    *error = copy.GetErrorDescription();
+    return false;
+}
+
+// Inside the copy's write transaction, which keeps new sales out until it ends.
+bool NoneWaiting(DbConnection& copy, bool* none, QString* error) {
+    const qint64 waiting = CountWaitingSales(copy);
+    if (waiting < 0) {
+        *error = copy.GetErrorDescription();
+        return false;
+    }
+    *none = waiting == 0;
+    return true;
+}
+
+QString RefusalText(const LedgerResult& result) {
+    switch (result.outcome) {
+        case LedgerResult::RecordGone:
+            return QStringLiteral("这件商品已在服务器上删除");
+        case LedgerResult::FieldRefused:
+            return RefusedFieldText(result);
+        case LedgerResult::ZeroQuantity:
+            return QStringLiteral("销售数量是0");
+        default:
+            return result.error;
+    }
+}
+
+struct WaitingSale {
+    qint64 copyId = 0;
+    SaleInput sale;
+};
+
+bool ReadWaiting(DbConnection& copy, std::vector<WaitingSale>* waiting, QString* error) {
+    Statement st(copy, QStringLiteral(
+                           "SELECT s.ID, t.编号, t.收银台, s.UID, s.名称, s.型号, s.编码, s.类型, "
+                           "s.销售单价, s.销售数量, s.销售金额, s.销售日期, s.欠款额, s.客户编号, "
+                           "s.客户名称, s.联系方式, s.客户地址, s.备注 "
+                           "FROM till_sale t JOIN sell s ON s.ID = t.销售ID ORDER BY t.ID"));
+    while (st.Next()) {
+        WaitingSale w;
+        w.copyId = st.Int64(0);
+        SaleInput& s = w.sale;
+        s.tillSaleId = st.Text(1);
+        s.tillName = st.Text(2);
+        s.goodsId = QString::number(st.Int64(3));
+        s.名称 = st.Text(4);
+        s.型号 = st.Text(5);
+        s.编码 = st.Text(6);
+        s.类型 = st.Text(7);
+        s.销售单价 = st.Double(8);
+        s.销售数量 = st.Double(9);
+        s.销售金额 = st.Double(10);
+        s.销售日期 = QDate::fromString(st.Text(11).left(10), QStringLiteral("yyyy-MM-dd"));
+        s.欠款额 = st.Double(12);
+        s.客户编号 = st.Text(13);
+        s.客户名称 = st.Text(14);
+        s.联系方式 = st.Text(15);
+        s.客户地址 = st.Text(16);
+        s.备注 = st.Text(17);
+        s.madeOffline = true;
+        waiting->push_back(std::move(w));
+    }
+    return st.Ok() && !st.Failed() ? true : Failed(copy, st, error);
+}
+
+}  // namespace
+
+bool OpenTillCopy(DbConnection& copy, const QString& path, QString* error) {
+    if (!QFileInfo::exists(path) && !CreateDatabaseFile(path, error)) return false;
+    if (!copy.OpenFile(path) ||
+        !copy.Execute(QStringLiteral(
+            "CREATE TABLE IF NOT EXISTS till_state (名称 TEXT PRIMARY KEY, 值 TEXT) STRICT"))) {
+        *error = copy.GetErrorDescription();
+        copy.Close();
+        return false;
+    }
+    return true;
+}
+
+bool TillCopyReady(DbConnection& copy) {
+    QString stored, error;
+    return ReadState(copy, kLastChange, &stored, &error) && !stored.isEmpty();
+}
+
+qint64 CountWaitingSales(DbConnection& copy) {
+    Statement st(copy, QStringLiteral("SELECT count(*) FROM till_sale"));
+    return st.Next() ? st.Int64(0) : -1;
+}
+
+bool RefreshTillCopy(DbConnection& server, DbConnection& copy, QString* error) {
+    QString stored;
+    if (!ReadState(copy, kLastChange, &stored, error)) return false;
+    // Read before the copy: a change made while it runs is followed again next time.
+    const qint64 newest = LastChange(server);
+    if (newest < 0) {
+        *error = server.GetErrorDescription();
+        return false;
+    }
+    ChangesRead read;
+    bool whole = stored.isEmpty();
+    if (!whole) {
+        read = ReadChanges(server, stored.toLongLong(), kChangesFollowed);
+        if (!read.ok) {
+            *error = server.GetErrorDescription();
+            return false;
+        }
+        whole = !read.complete;
+    }
+    if (whole) {
+        bool none = true;
+        QString unused;
+        const bool copied = ReplaceTables(
+            server, copy, kCopiedTables,
+            [&](QString* e) {
+                // A sale booked on the copy meanwhile: its stock stays until it is sent.
+                if (!NoneWaiting(copy, &none, e)) return false;
+                if (!none) return *e = QStringLiteral("waiting"), false;
+                return WriteState(copy, kLastChange, QString::number(newest), e);
+            },
+            error);
+        if (!copied && !none) return error->clear(), true;
+        return copied;
+    }
+    if (read.changes.isEmpty()) return true;
+    QMap<QString, QList<qint64>> changed;
+    for (const RowChange& change : read.changes)
+        if (kCopiedTables.contains(change.table) && !changed[change.table].contains(change.id))
+            changed[change.table] << change.id;
+    DbTransaction transaction(copy);
+    if (!transaction.IsActive()) {
+        *error = copy.GetErrorDescription();
+        return false;
+    }
+    bool none = true;
+    if (!NoneWaiting(copy, &none, error)) return false;
+    if (!none) return true;
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it)
+        if (!ReplaceRows(server, copy, it.key(), it.value(), error)) return false;
+    if (!WriteState(copy, kLastChange, QString::number(read.last), error)) return false;
+    if (!transaction.Commit()) {
+        *error = copy.GetErrorDescription();
+        return false;
+    }
+    return true;
+}
+
+bool SendWaitingSales(DbConnection& copy, DbConnection& server, SentSales* sent, QString* error,
+                      const std::function<bool()>& step) {
+    std::vector<WaitingSale> waiting;
+    if (!ReadWaiting(copy, &waiting, error)) return false;
+    for (const WaitingSale& w : waiting) {
+        if (step && !step()) return true;
+        const LedgerResult result = RecordSale(server, w.sale);
+        if (result.outcome == LedgerResult::StoreFailed) {
+            *error = result.error;
+            return false;
+        }
+        if (!result.IsDone()) {
+            if (sent->refused++ == 0) sent->refusal = RefusalText(result);
+            continue;
+        }
+        ++(result.alreadyBooked ? sent->before : sent->sent);
+        if (result.shortfall > 0) ++sent->oversold;
+        // The server has it: off the copy, whose stock the next refresh brings from the server.
+        DbTransaction transaction(copy);
+        if (!transaction.IsActive() ||
+            !copy.Execute(QStringLiteral("DELETE FROM till_sale WHERE 编号 = ?"),
+                          {w.sale.tillSaleId}) ||
+            !copy.Execute(QStringLiteral("DELETE FROM sell WHERE ID = ?"), {w.copyId}) ||
+            !transaction.Commit()) {
+            *error = copy.GetErrorDescription();
+            return false;
+        }
+    }
+    return true;
+}
+
+QString NewTillSaleId() {
+    return QUuid::createUuid().toString(QUuid::WithoutBraces);
+}
+
+}  // namespace ledger
