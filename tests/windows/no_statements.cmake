@@ -8,7 +8,6 @@ set(pending
   src/finance/bank_entry_window.cpp src/finance/bank_page.cpp src/finance/other_page.cpp
   src/platform/list_refresh.cpp src/platform/list_refresh.h
   src/sales/scan_sale_window.cpp src/sales/sell_window.cpp
-  src/stats/sales_chart_data.cpp
   src/stock/goods_row.cpp src/stock/import_window.cpp)
 
 set(failures "")
