@@ -18,9 +18,10 @@ QString Fen(ChartFigure figure) {
 // The sales of each period from its first day to the end of its last: every time of a day
 // sorts below the day's text followed by "~" (on a server too: the dates are texts ordered
 // byte by byte). Each period is one range of the date index, which carries the summed
-// figures, so no sales row is read; the last column is the largest single sale of them all.
+// figures, so no sales row is read; withLargest adds a column of the largest single sale of
+// them all, one more pass over their range.
 bool ReadSums(DbConnection& db, const QList<std::pair<QDate, QDate>>& periods, ChartFigure figure,
-              ChartSums* sums, QString* error) {
+              bool withLargest, ChartSums* sums, QString* error) {
     const QString range = QStringLiteral(" FROM sell WHERE 销售日期 >= ? AND 销售日期 < ?)");
     QStringList columns;
     QVariantList values;
@@ -28,9 +29,11 @@ bool ReadSums(DbConnection& db, const QList<std::pair<QDate, QDate>>& periods, C
         columns << QStringLiteral("(SELECT sum(%1)").arg(Fen(figure)) + range;
         values << StoredDateText(first) << StoredDateText(last) + QLatin1Char('~');
     }
-    columns << QStringLiteral("(SELECT max(%1)").arg(Fen(figure)) + range;
-    values << StoredDateText(periods.first().first)
-           << StoredDateText(periods.last().second) + QLatin1Char('~');
+    if (withLargest) {
+        columns << QStringLiteral("(SELECT max(%1)").arg(Fen(figure)) + range;
+        values << StoredDateText(periods.first().first)
+               << StoredDateText(periods.last().second) + QLatin1Char('~');
+    }
     Statement st(db, QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')));
     *sums = ChartSums{};
     if (!st.Bind(values) || !st.Next()) {
@@ -42,7 +45,7 @@ bool ReadSums(DbConnection& db, const QList<std::pair<QDate, QDate>>& periods, C
         sums->totalFen += sums->fen.back();
     }
     const int largest = static_cast<int>(periods.size());
-    sums->largestFen = st.IsNull(largest) ? 0 : st.Int64(largest);
+    if (withLargest && !st.IsNull(largest)) sums->largestFen = st.Int64(largest);
     return true;
 }
 
@@ -55,7 +58,7 @@ bool ReadMonthSums(DbConnection& db, int year, ChartFigure figure, ChartSums* su
         const QDate first(year, month, 1);
         months.append({first, first.addDays(first.daysInMonth() - 1)});
     }
-    return ReadSums(db, months, figure, sums, error);
+    return ReadSums(db, months, figure, false, sums, error);
 }
 
 bool ReadDaySums(DbConnection& db, int year, int month, ChartFigure figure, ChartSums* sums,
@@ -64,7 +67,7 @@ bool ReadDaySums(DbConnection& db, int year, int month, ChartFigure figure, Char
     const QDate first(year, month, 1);
     for (int day = 0; day < first.daysInMonth(); ++day)
         days.append({first.addDays(day), first.addDays(day)});
-    return ReadSums(db, days, figure, sums, error);
+    return ReadSums(db, days, figure, true, sums, error);
 }
 
 bool ReadSalesYears(DbConnection& db, int* first, int* last, QString* error) {

@@ -16,7 +16,8 @@ enum class ChartFigure { SalesAmount, NetProfit };  // 销售金额, 净利润
 struct ChartSums {
     QList<qint64> fen;  // per period, in order
     qint64 totalFen = 0;
-    // The figure of the largest single sale of all the periods; 0 without sales.
+    // The figure of the largest single sale of the month (a daily chart's read); 0 without
+    // sales.
     qint64 largestFen = 0;
 };
 
