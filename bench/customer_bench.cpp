@@ -120,8 +120,9 @@ int Run(const QString& dir) {
     Report("one customer's statement (median of 7)",
            Median([&] { ledger::ReadStatement(db, 4242, &lines, &error); }));
     std::printf("    %lld lines\n", static_cast<long long>(lines.size()));
-    double open = 0;
-    ledger::ReadOpenDebt(db, 4242, &open, &error);
+    qint64 openFen = 0;
+    ledger::ReadOpenDebt(db, 4242, &openFen, &error);
+    const double open = static_cast<double>(openFen) / 100;
     ledger::PaymentInput payment;
     payment.customerId = 4242;
     payment.日期 = QDateTime(QDate(2020, 1, 1), QTime(9, 0));

@@ -53,6 +53,21 @@ void AppendNumberText(double value, QString* text) {
     text->append(wide, length);
 }
 
+QString UnitsText(qint64 units, int scale) {
+    // The magnitude as unsigned: the lowest qint64 has no positive counterpart.
+    const quint64 magnitude = units < 0 ? 0 - static_cast<quint64>(units) : units;
+    const quint64 divisor = scale > 1 ? static_cast<quint64>(scale) : 1;
+    QString text = units < 0 ? QStringLiteral("-") : QString();
+    text += QString::number(magnitude / divisor);
+    quint64 fraction = magnitude % divisor;
+    if (fraction == 0) return text;
+    int digits = 0;
+    for (quint64 d = divisor; d > 1; d /= 10) ++digits;
+    while (fraction % 10 == 0) fraction /= 10, --digits;
+    return text + QLatin1Char('.') +
+           QStringLiteral("%1").arg(fraction, digits, 10, QLatin1Char('0'));
+}
+
 namespace {
 
 // Length of the leading decimal number of text at pos, 0 when there is none.

@@ -48,18 +48,21 @@ bool ReadOpenSales(DbConnection& db, qint64 customerId, QList<OpenSale>* sales, 
     return true;
 }
 
-// What the customer's payments settle on no sale: money the customer has paid beyond its debts.
-bool ReadCredit(DbConnection& db, qint64 customerId, double* credit, QString* error) {
-    Statement st(db, QStringLiteral("SELECT coalesce(sum(p.金额), 0) FROM payment_part p "
-                                    "JOIN payment y ON y.ID = p.收款ID "
-                                    "WHERE p.销售ID = 0 AND y.客户ID=?"));
-    st.Bind({customerId});
-    if (!st.Next()) {
-        *error = st.Failed() ? st.Error() : QString();
-        return false;
-    }
-    *credit = StoredNumber(st.Double(0));
-    return true;
+// A figure in whole fen, and the sum of such: no binary fraction adds up a drift.
+QString Fen(const QString& figure) {
+    return QStringLiteral("CAST(round(%1*100) AS bigint)").arg(figure);
+}
+QString FenSum(const QString& figure) {
+    return QStringLiteral("coalesce(sum(%1), 0)").arg(Fen(figure));
+}
+
+// What the customer's payments settle on no sale, money paid beyond its debts, as a statement
+// of a customer's ID (customerColumn: a column, or "?").
+QString CreditFen(const QString& customerColumn) {
+    return QStringLiteral(
+               "(SELECT %1 FROM payment_part p JOIN payment y ON y.ID = p.收款ID "
+               "WHERE p.销售ID = 0 AND y.客户ID = %2)")
+        .arg(FenSum(QStringLiteral("p.金额")), customerColumn);
 }
 
 // Adds amount to what payment paymentId settles on sale saleId (0: on no sale).
@@ -202,19 +205,12 @@ LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment) {
     if (!ReadRow(db, QStringLiteral("SELECT ID FROM customer WHERE ID=?"), {payment.customerId},
                  &customer, &result))
         return result;
-    QList<OpenSale> sales;
-    if (!ReadOpenSales(db, payment.customerId, &sales, &result.error)) {
+    qint64 openFen = 0;
+    if (!ReadOpenDebt(db, payment.customerId, &openFen, &result.error)) {
         result.outcome = LedgerResult::StoreFailed;
         return result;
     }
-    double open = 0;
-    for (const OpenSale& s : sales) open += s.debt;
-    double credit = 0;
-    if (!ReadCredit(db, payment.customerId, &credit, &result.error)) {
-        result.outcome = LedgerResult::StoreFailed;
-        return result;
-    }
-    open = StoredNumber(open - credit);
+    const double open = static_cast<double>(openFen) / 100;
     if (IsGreater(amount, open)) {
         result.outcome = LedgerResult::OverPayment;
         result.figure = open;
@@ -330,11 +326,11 @@ bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDe
     // The sums come from the partial index of open debts alone; the customers are joined to
     // the few rows that result.
     QString sql = QStringLiteral(
-        "SELECT c.ID, c.编号, c.名称, c.联系方式, c.地址, d.debt - coalesce((SELECT "
-        "sum(p.金额) FROM payment_part p JOIN payment y ON y.ID = p.收款ID WHERE p.销售ID = 0 "
-        "AND y.客户ID = c.ID), 0), d.n FROM "
-        "(SELECT 客户ID, sum(欠款额) AS debt, count(*) AS n FROM sell WHERE 欠款额>0 "
-        "GROUP BY 客户ID) d JOIN customer c ON c.ID = d.客户ID");
+                      "SELECT c.ID, c.编号, c.名称, c.联系方式, c.地址, d.debt - %1, "
+                      "d.n FROM (SELECT 客户ID, %2 AS debt, count(*) AS n FROM sell "
+                      "WHERE 欠款额>0 GROUP BY 客户ID) d JOIN customer c ON c.ID = "
+                      "d.客户ID")
+                      .arg(CreditFen(QStringLiteral("c.ID")), FenSum(QStringLiteral("欠款额")));
     QVariantList values;
     if (!filter.isEmpty()) {
         sql += QStringLiteral(" WHERE instr(c.名称, ?1) > 0 OR instr(c.联系方式, ?1) > 0");
@@ -350,9 +346,9 @@ bool ReadCustomerDebts(DbConnection& db, const QString& filter, QList<CustomerDe
         d.customer.名称 = st.Text(2);
         d.customer.联系方式 = st.Text(3);
         d.customer.地址 = st.Text(4);
-        d.debt = StoredNumber(st.Double(5));
+        d.debtFen = st.Int64(5);
         d.sales = static_cast<int>(st.Int64(6));
-        if (IsGreater(d.debt, 0)) debts->append(d);
+        if (d.debtFen > 0) debts->append(d);
     }
     if (st.Failed()) {
         *error = st.Error();
@@ -377,14 +373,14 @@ bool ReadCustomer(DbConnection& db, qint64 id, Customer* customer, QString* erro
     return true;
 }
 
-bool ReadOpenDebt(DbConnection& db, qint64 customerId, double* debt, QString* error) {
-    QList<OpenSale> sales;
-    if (!ReadOpenSales(db, customerId, &sales, error)) return false;
-    double credit = 0;
-    if (!ReadCredit(db, customerId, &credit, error)) return false;
-    double sum = 0;
-    for (const OpenSale& s : sales) sum += s.debt;
-    *debt = StoredNumber(sum - credit);
+bool ReadOpenDebt(DbConnection& db, qint64 customerId, qint64* debtFen, QString* error) {
+    Statement st(db, QStringLiteral("SELECT (SELECT %1 FROM sell WHERE 客户ID=? AND 欠款额>0) - %2")
+                         .arg(FenSum(QStringLiteral("欠款额")), CreditFen(QStringLiteral("?"))));
+    if (!st.Bind({customerId, customerId}) || !st.Next()) {
+        *error = st.Error().isEmpty() ? db.GetErrorDescription() : st.Error();
+        return false;
+    }
+    *debtFen = st.Int64(0);
     return true;
 }
 
@@ -394,12 +390,12 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
     {
         // A sale's debt when it was made: what it owes now and what this customer's payments
         // took off it (another customer's payments on it are that customer's).
-        Statement st(db,
-                     QStringLiteral("SELECT ID, 销售日期, 名称, 型号, 销售数量, 销售金额, "
-                                    "欠款额 + coalesce((SELECT sum(p.金额) FROM payment_part p "
-                                    "JOIN payment y ON y.ID = p.收款ID WHERE p.销售ID = sell.ID "
-                                    "AND y.客户ID = sell.客户ID), 0), 备注 "
-                                    "FROM sell WHERE 客户ID=?"));
+        Statement st(db, QStringLiteral("SELECT ID, 销售日期, 名称, 型号, 销售数量, %1, %2 + "
+                                        "(SELECT %3 FROM payment_part p JOIN payment y ON y.ID "
+                                        "= p.收款ID WHERE p.销售ID = sell.ID AND y.客户ID = "
+                                        "sell.客户ID), 备注 FROM sell WHERE 客户ID=?")
+                             .arg(Fen(QStringLiteral("销售金额")), Fen(QStringLiteral("欠款额")),
+                                  FenSum(QStringLiteral("p.金额"))));
         st.Bind({customerId});
         while (st.Next()) {
             StatementLine line;
@@ -409,8 +405,8 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
             const QString model = st.Text(3);
             if (!model.isEmpty()) line.item += QLatin1Char(' ') + model;
             line.quantity = st.Double(4);
-            line.amount = st.Double(5);
-            line.debt = StoredNumber(st.Double(6));
+            line.amountFen = st.Int64(5);
+            line.debtFen = st.Int64(6);
             line.remark = st.Text(7);
             lines->append(line);
         }
@@ -420,15 +416,16 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
         }
     }
     {
-        Statement st(
-            db, QStringLiteral("SELECT ID, 日期, 金额, 方式, 备注 FROM payment WHERE 客户ID=?"));
+        Statement st(db,
+                     QStringLiteral("SELECT ID, 日期, %1, 方式, 备注 FROM payment WHERE 客户ID=?")
+                         .arg(Fen(QStringLiteral("金额"))));
         st.Bind({customerId});
         while (st.Next()) {
             StatementLine line;
             line.isPayment = true;
             line.id = st.Int64(0);
             line.date = st.Text(1);
-            line.paid = st.Double(2);
+            line.paidFen = st.Int64(2);
             line.item = QStringLiteral("收款");
             const QString method = st.Text(3);
             if (!method.isEmpty()) line.item += QStringLiteral("（%1）").arg(method);
@@ -448,11 +445,11 @@ bool ReadStatement(DbConnection& db, qint64 customerId, QList<StatementLine>* li
                          if (a.date != b.date) return a.date < b.date;
                          return a.id < b.id;
                      });
-    double balance = 0;
+    qint64 balance = 0;
     for (StatementLine& line : *lines) {
         // Credits (negative debts) are not owed, as the debt list has it.
-        balance = StoredNumber(balance + (line.isPayment ? -line.paid : std::max(line.debt, 0.0)));
-        line.balance = balance;
+        balance += line.isPayment ? -line.paidFen : std::max<qint64>(line.debtFen, 0);
+        line.balanceFen = balance;
     }
     return true;
 }

@@ -47,7 +47,8 @@ struct PaymentInput {
 
 // Records a payment and takes it off the customer's open sale debts, oldest sale first, no
 // debt below 0: NegativeAmount for an amount of 0 or less, RecordGone for a customer not
-// stored, OverPayment (figure = the open debt less the credit) for more than the customer owes.
+// stored, OverPayment (figure = the open debt less the credit, exact to the fen) for more than
+// the customer owes.
 // Refused fields: "[061]" date, "[062]" amount, "[063]" method, "[064]" remark.
 LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment);
 
@@ -63,10 +64,12 @@ struct Customer {
     QString 地址;
 };
 
+// The figures of the customer accounts are whole fen, summed as such by the store: a sum of
+// thousands of sales carries no binary fraction.
 struct CustomerDebt {
     Customer customer;
-    double debt = 0;  // the sum of its sales' positive debts less its credit
-    int sales = 0;    // how many sales carry them
+    qint64 debtFen = 0;  // the sum of its sales' positive debts less its credit
+    int sales = 0;       // how many sales carry them
 };
 
 // Every customer who owes something, by name; filter (when not empty) keeps those whose name
@@ -78,7 +81,7 @@ bool ReadCustomer(DbConnection& db, qint64 id, Customer* customer, QString* erro
 
 // What the customer owes now: the sum of its sales' positive debts less its credit; below 0
 // when the credit is more.
-bool ReadOpenDebt(DbConnection& db, qint64 customerId, double* debt, QString* error);
+bool ReadOpenDebt(DbConnection& db, qint64 customerId, qint64* debtFen, QString* error);
 
 struct StatementLine {
     bool isPayment = false;
@@ -86,10 +89,10 @@ struct StatementLine {
     QString date;   // as stored: "YYYY-MM-DD" or "YYYY-MM-DD HH:MM:SS"
     QString item;   // goods name and model, or the payment's method
     double quantity = 0;
-    double amount = 0;   // the sale's amount
-    double debt = 0;     // what the sale left owing when it was made
-    double paid = 0;     // the payment's amount
-    double balance = 0;  // owed after this line
+    qint64 amountFen = 0;   // the sale's amount
+    qint64 debtFen = 0;     // what the sale left owing when it was made
+    qint64 paidFen = 0;     // the payment's amount
+    qint64 balanceFen = 0;  // owed after this line
     QString remark;
 };
 

@@ -76,16 +76,17 @@ int AppendRow(RecordGrid* grid, const QStringList& cells) {
     return row;
 }
 
-void AppendTotals(RecordGrid* grid, int labelCol, const QList<std::pair<int, double>>& totals) {
-    const int row = AppendRow(grid, {});
-    grid->SetCellText(row, labelCol, QStringLiteral("合计："));
-    for (const auto& [col, value] : totals) grid->SetCellText(row, col, NumberText(value));
-    grid->Range(row, 1, row, grid->Cols() - 1).SetFontBold(true);
-    grid->SetFrozenBottomRows(1);
+// The figures of the accounts come as whole fen and are summed as such.
+QString Yuan(qint64 fen) {
+    return UnitsText(fen, 100);
 }
 
-QString Figure(double value) {
-    return NumberText(IsZero(value) ? 0 : value);
+void AppendTotals(RecordGrid* grid, int labelCol, const QList<std::pair<int, QString>>& totals) {
+    const int row = AppendRow(grid, {});
+    grid->SetCellText(row, labelCol, QStringLiteral("合计："));
+    for (const auto& [col, text] : totals) grid->SetCellText(row, col, text);
+    grid->Range(row, 1, row, grid->Cols() - 1).SetFontBold(true);
+    grid->SetFrozenBottomRows(1);
 }
 
 QPushButton* Button(QWidget* parent, const char16_t* name, const char* text, int x, int y, int w) {
@@ -167,17 +168,18 @@ void CustomerDebtsWindow::Refresh() {
     欠款列表->SetAutoRedraw(false);
     欠款列表->SetFrozenBottomRows(0);
     欠款列表->SetRows(1);
-    double total = 0;
-    int sales = 0;
+    qint64 totalFen = 0;
+    qint64 sales = 0;
     for (const ledger::CustomerDebt& d : std::as_const(debts)) {
         const int row = AppendRow(欠款列表, {QString::number(d.customer.id), d.customer.编号,
                                              d.customer.名称, d.customer.联系方式, d.customer.地址,
-                                             QString::number(d.sales), NumberText(d.debt)});
+                                             QString::number(d.sales), Yuan(d.debtFen)});
         if (d.customer.id == customerId_) 欠款列表->Cell(row, kDebtName).SetFocus();
-        total += d.debt;
+        totalFen += d.debtFen;
         sales += d.sales;
     }
-    AppendTotals(欠款列表, kDebtName, {{kDebtSales, sales}, {kDebtTotal, total}});
+    AppendTotals(欠款列表, kDebtName,
+                 {{kDebtSales, QString::number(sales)}, {kDebtTotal, Yuan(totalFen)}});
     欠款列表->SetAutoRedraw(true);
     欠款列表->Refresh();
     FillStatement();
@@ -204,28 +206,30 @@ void CustomerDebtsWindow::FillStatement() {
     } else if (!ledger::ReadStatement(SharedConnection(), customerId_, &lines, &error)) {
         对账单标题->setText(QStringLiteral("对账单没有读出：数据库正忙或无法读取"));
     } else {
-        double sold = 0, owed = 0, paid = 0;
+        qint64 soldFen = 0, owedFen = 0, paidFen = 0;
         for (const ledger::StatementLine& l : std::as_const(lines)) {
             const QString date = DateListText(ParseDateText(l.date));
             if (l.isPayment) {
                 AppendRow(对账单列表,
                           {QString::number(l.id), kPaymentKind, date, l.item, QString(), QString(),
-                           QString(), NumberText(l.paid), Figure(l.balance), l.remark});
-                paid += l.paid;
+                           QString(), Yuan(l.paidFen), Yuan(l.balanceFen), l.remark});
+                paidFen += l.paidFen;
             } else {
                 AppendRow(对账单列表, {QString::number(l.id), QStringLiteral("销售"), date, l.item,
-                                       NumberText(l.quantity), NumberText(l.amount),
-                                       NumberText(l.debt), QString(), Figure(l.balance), l.remark});
-                sold += l.amount;
-                owed += std::max(l.debt, 0.0);
+                                       NumberText(l.quantity), Yuan(l.amountFen), Yuan(l.debtFen),
+                                       QString(), Yuan(l.balanceFen), l.remark});
+                soldFen += l.amountFen;
+                owedFen += std::max<qint64>(l.debtFen, 0);
             }
         }
-        const double balance = lines.isEmpty() ? 0 : lines.last().balance;
+        const QString balance = Yuan(lines.isEmpty() ? 0 : lines.last().balanceFen);
         AppendTotals(对账单列表, kLineItem,
-                     {{kLineAmount, sold}, {kLineDebt, owed}, {kLinePaid, paid}});
-        对账单列表->SetCellText(对账单列表->Rows() - 1, kLineBalance, Figure(balance));
+                     {{kLineAmount, Yuan(soldFen)},
+                      {kLineDebt, Yuan(owedFen)},
+                      {kLinePaid, Yuan(paidFen)},
+                      {kLineBalance, balance}});
         对账单标题->setText(QStringLiteral("对账单：%1  %2  欠款：%3")
-                                .arg(customer.名称, customer.联系方式, Figure(balance)));
+                                .arg(customer.名称, customer.联系方式, balance));
     }
     对账单列表->SetAutoRedraw(true);
     对账单列表->Refresh();
@@ -238,14 +242,14 @@ void CustomerDebtsWindow::OnReceive() {
     }
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user
     ledger::Customer customer;
-    double debt = 0;
+    qint64 debtFen = 0;
     QString error;
     if (!ledger::ReadCustomer(SharedConnection(), customerId_, &customer, &error) ||
-        !ledger::ReadOpenDebt(SharedConnection(), customerId_, &debt, &error)) {
+        !ledger::ReadOpenDebt(SharedConnection(), customerId_, &debtFen, &error)) {
         ShowMessage(QStringLiteral("客户欠款没有读出：数据库正忙或无法读取"), 2);
         return;
     }
-    if (!OpenPaymentWindow(this, customerId_, customer.名称, debt)) return;
+    if (!OpenPaymentWindow(this, customerId_, customer.名称, debtFen)) return;
     // The payment lowered the debts of sales: the sales list shows them.
     RefillWholeList(ListId::Sales);
     Refresh();

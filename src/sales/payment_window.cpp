@@ -51,7 +51,7 @@ QString RefusalText(const LedgerResult& result) {
 }  // namespace
 
 PaymentWindow::PaymentWindow(QWidget* owner, qint64 customerId, const QString& customerName,
-                             double debt)
+                             qint64 debtFen)
     : QDialog(owner), customerId_(customerId) {
     setObjectName(QStringLiteral("PaymentWindow"));
     setWindowTitle(QStringLiteral("收款"));
@@ -62,7 +62,7 @@ PaymentWindow::PaymentWindow(QWidget* owner, qint64 customerId, const QString& c
     客户标签->setText(customerName);
     Label(this, "欠款总额：", 40);
     欠款标签 = Control<QLabel>(this, u"欠款标签", 96, 40, 190);
-    欠款标签->setText(NumberText(debt));
+    欠款标签->setText(UnitsText(debtFen, 100));
     Label(this, "收款金额：", 68);
     收款金额框 = Control<QLineEdit>(this, u"收款金额框", 96, 68, 180);
     Label(this, "收款日期：", 96);
@@ -108,8 +108,8 @@ void PaymentWindow::Confirm() {
 }
 
 bool OpenPaymentWindow(QWidget* owner, qint64 customerId, const QString& customerName,
-                       double debt) {
-    QPointer<PaymentWindow> window = new PaymentWindow(owner, customerId, customerName, debt);
+                       qint64 debtFen) {
+    QPointer<PaymentWindow> window = new PaymentWindow(owner, customerId, customerName, debtFen);
     const int result = Dialogs().RunModal(window);
     delete window.data();
     return result == QDialog::Accepted;

@@ -14,7 +14,7 @@ class PaymentWindow final : public QDialog {
     Q_OBJECT
 
   public:
-    PaymentWindow(QWidget* owner, qint64 customerId, const QString& customerName, double debt);
+    PaymentWindow(QWidget* owner, qint64 customerId, const QString& customerName, qint64 debtFen);
 
     // "确认收款": records the payment; the window closes (accepted) when it is recorded.
     void Confirm();
@@ -32,4 +32,5 @@ class PaymentWindow final : public QDialog {
 };
 
 // Runs the window modally; true when a payment was recorded.
-bool OpenPaymentWindow(QWidget* owner, qint64 customerId, const QString& customerName, double debt);
+bool OpenPaymentWindow(QWidget* owner, qint64 customerId, const QString& customerName,
+                       qint64 debtFen);

@@ -1,7 +1,7 @@
 #pragma once
 // The figures of the sales charts: one column of sell summed per month of a year or per day
-// of a month, read in one pass over the date index; the value axis that shows them; and the
-// years and months the user may ask for.
+// of a month in whole fen (ledger/chart_read); the value axis that shows them; and the years
+// and months the user may ask for.
 
 #include <QList>
 #include <QString>

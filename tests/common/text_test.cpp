@@ -39,6 +39,17 @@ TEST(NumberText, WritesAtMostThirteenDigitsWithoutTrailingZeros) {
     EXPECT_EQ(NumberText(1234567890123.5), "1234567890124");
 }
 
+TEST(NumberText, WholeUnitsAreWrittenExactlyAtAnySize) {
+    EXPECT_EQ(UnitsText(328250000, 100), "3282500");
+    EXPECT_EQ(UnitsText(23405798, 100), "234057.98");
+    EXPECT_EQ(UnitsText(5, 100), "0.05");
+    EXPECT_EQ(UnitsText(-50, 100), "-0.5");
+    EXPECT_EQ(UnitsText(0, 1000), "0");
+    EXPECT_EQ(UnitsText(1250, 1000), "1.25");
+    // Beyond the 13 digits NumberText keeps.
+    EXPECT_EQ(UnitsText(123456789012345678, 100), "1234567890123456.78");
+}
+
 TEST(NumberText, AgreesWithThirteenDigitPrintfEverywhere) {
     // The fast paths must write exactly what "%.13g" writes.
     const double samples[] = {0.1,

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <algorithm>
+#include <cmath>
 #include <functional>
 
 #include "ledger/sales.h"
@@ -72,10 +73,10 @@ TEST_P(Customers, NamesThatContainOneAnotherAreSeparateCustomersAndPhonesSplitAN
     const auto debts = Debts(QStringLiteral("张三"));
     ASSERT_EQ(debts.size(), 2);
     EXPECT_EQ(debts[0].customer.名称, "张三");
-    EXPECT_EQ(debts[0].debt, 15);
+    EXPECT_EQ(debts[0].debtFen, 1500);
     EXPECT_EQ(debts[0].sales, 2);
     EXPECT_EQ(debts[1].customer.名称, "张三丰");
-    EXPECT_EQ(debts[1].debt, 20);
+    EXPECT_EQ(debts[1].debtFen, 2000);
     EXPECT_EQ(Debts().size(), 2);
 
     // The first phone given to a name is that customer's; another phone is another person,
@@ -119,11 +120,11 @@ TEST_P(Customers, APaymentSettlesTheOldestSalesFirstAndItsDeleteGivesBackExactly
     ASSERT_TRUE(ledger::ReadStatement(till1_, customer, &lines, &error));
     ASSERT_EQ(lines.size(), 4);
     EXPECT_EQ(lines[0].id, oldest);
-    EXPECT_EQ(lines[0].debt, 30.2);  // the debt the sale was made with
-    EXPECT_EQ(lines[2].balance, 120.6);
+    EXPECT_EQ(lines[0].debtFen, 3020);  // the debt the sale was made with
+    EXPECT_EQ(lines[2].balanceFen, 12060);
     EXPECT_TRUE(lines[3].isPayment);
     EXPECT_EQ(lines[3].item, "收款（微信）");
-    EXPECT_EQ(lines[3].balance, 20);
+    EXPECT_EQ(lines[3].balanceFen, 2000);
 
     // A correction made after the payment stays when the payment is deleted.
     SaleChange change;
@@ -179,20 +180,21 @@ TEST_P(Customers, ASettledSaleDeletedOrCorrectedLeavesStatementAndDebtListAgreei
         ASSERT_TRUE(changed.IsDone()) << changed.error.toStdString();
         EXPECT_EQ(Debt(last), c.lastDebt);
 
-        auto expectOwed = [&](double expected) {
+        auto expectOwed = [&](double owed) {
+            const qint64 expected = std::llround(owed * 100);
             QList<ledger::StatementLine> lines;
-            double open = 0;
+            qint64 open = 0;
             QString error;
             ASSERT_TRUE(ledger::ReadStatement(till1_, customer, &lines, &error) &&
                         ledger::ReadOpenDebt(till1_, customer, &open, &error))
                 << error.toStdString();
             ASSERT_FALSE(lines.isEmpty());
-            EXPECT_EQ(lines.last().balance, expected);
+            EXPECT_EQ(lines.last().balanceFen, expected);
             EXPECT_EQ(open, expected);
-            double listed = 0;
+            qint64 listed = 0;
             for (const ledger::CustomerDebt& d : Debts())
-                if (d.customer.id == customer) listed = d.debt;
-            EXPECT_EQ(listed, std::max(expected, 0.0));
+                if (d.customer.id == customer) listed = d.debtFen;
+            EXPECT_EQ(listed, std::max<qint64>(expected, 0));
         };
         expectOwed(c.owed);
         ASSERT_TRUE(ledger::DeletePayment(till1_, paid.id).IsDone());
@@ -282,7 +284,7 @@ TEST_F(OldFile, IsUpgradedAtOpeningWithItsSalesLinkedByNameAndPhone) {
     const auto debts = Debts();
     ASSERT_EQ(debts.size(), 5);
     EXPECT_EQ(debts[0].customer.名称, "张三");
-    EXPECT_EQ(debts[0].debt, 12);
+    EXPECT_EQ(debts[0].debtFen, 1200);
     EXPECT_EQ(debts[1].customer.名称, "张三丰");
     // The sales list's kept totals are counted from the sales found.
     EXPECT_EQ(Scalar("select rows from sell_totals"), 7);

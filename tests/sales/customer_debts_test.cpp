@@ -124,6 +124,33 @@ TEST_F(CustomerDebtsTest, ACustomerPaysThroughTheWindowAndTheStatementIsExported
     });
 }
 
+TEST_F(CustomerDebtsTest, TenThousandSalesAddUpToTheFenOnScreenAndInTheWorkbook) {
+    // 99.99 added 10,000 times in floating point gives 999899.9999999221.
+    Sell("王五", 99.99, 1);
+    ASSERT_TRUE(SharedConnection().Execute(
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 9999) "
+        "insert into sell (名称, 销售金额, 欠款额, 销售日期, 客户ID, 客户名称) "
+        "select '圆珠笔', 99.99, 99.99, '2024-03-02', c.客户ID, c.客户名称 from n, "
+        "(select 客户ID, 客户名称 from sell) c"));
+    RunWindow([&](CustomerDebtsWindow* w) {
+        EXPECT_EQ(Column(w->欠款列表, 7), (QStringList{"999900", "999900"}));
+        w->ChooseCustomer(1);
+        const int totals = w->对账单列表->Rows() - 1;
+        ASSERT_EQ(totals, 10001);
+        EXPECT_EQ(w->对账单列表->CellText(totals, 6), "999900.01");  // 100 + 9,999 × 99.99
+        EXPECT_EQ(w->对账单列表->CellText(totals, 7), "999900");
+        EXPECT_EQ(w->对账单列表->CellText(totals, 9), "999900");
+        EXPECT_EQ(w->对账单标题->text(), "对账单：王五    欠款：999900");
+
+        const QString file = File("王五对账单.xlsx");
+        dialogs_.AnswerFile(file);
+        QTest::mouseClick(w->输出对账单按钮, Qt::LeftButton);
+        const Sheet sheet = ReadSheet(file);
+        EXPECT_EQ(sheet.Text("D10002"), "999900.01");
+        EXPECT_EQ(sheet.Text("E10002"), "999900");
+    });
+}
+
 TEST_F(CustomerDebtsTest, AnOrdinaryUserSeesNoCostFigureAndCannotTakeAPaymentBack) {
     Sell("李四", 8, 1);
     RunWindow([&](CustomerDebtsWindow* w) {

@@ -1,5 +1,7 @@
 #include "sales/sell_window.h"
 
+#include <gtest/gtest-spi.h>
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -319,6 +321,22 @@ TEST_F(SellTest, AnAutomaticConfirmationThatFailsIsNotTriedAgain) {
         EXPECT_TRUE(w->isVisible());
     });
     EXPECT_EQ(SaleCount(), 0);
+}
+
+TEST_F(SellTest, ScriptedAnswersThatNoWindowTookFailTheTest) {
+    // As when the sell window returns before its modal loop: the checks of its action never
+    // run, and the test must not pass for it.
+    dialogs_.OnWindow([](QDialog*) { ADD_FAILURE() << "no window opens in this test"; });
+    dialogs_.AnswerSystem(BoxAnswer::Cancel);
+    testing::TestPartResultArray failures;
+    {
+        testing::ScopedFakeTestPartResultReporter intercept(&failures);
+        dialogs_.ExpectAllUsed();
+    }
+    ASSERT_EQ(failures.size(), 1);
+    const std::string message = failures.GetTestPartResult(0).message();
+    EXPECT_NE(message.find("1 system box answer(s) not used"), std::string::npos) << message;
+    EXPECT_NE(message.find("1 window action(s) not used"), std::string::npos) << message;
 }
 
 TEST_F(SellTest, AMissingGoodsRowIsReportedByItsCode) {

@@ -48,6 +48,10 @@ class Charts : public ProgramFixture {
     }
 };
 
+// The reads of the sums, on both stores.
+using ChartSums = OnBothStores<Charts>;
+LK_ON_BOTH_STORES(ChartSums);
+
 class ChartWindow : public Charts {
   protected:
     void SetUp() override {
@@ -117,7 +121,7 @@ TEST_F(Charts, AnEmptyLedgerGivesZeroBarsForEveryDayOfTheMonth) {
     }
 }
 
-TEST_F(Charts, BarsAreTheSumsOfTheirPeriodAtItsEdgesAndTimesOfDay) {
+TEST_P(ChartSums, BarsAreTheSumsOfTheirPeriodAtItsEdgesAndTimesOfDay) {
     Sell("2011-12-31 23:59:59", 1000, 1000);
     Sell("2012-01-01", 10.5, 2.25);
     Sell("2012-01-01 00:00:01", 4.25, -1.5);
@@ -154,7 +158,7 @@ TEST_F(Charts, BarsAreTheSumsOfTheirPeriodAtItsEdgesAndTimesOfDay) {
     EXPECT_DOUBLE_EQ(DailyBars(2012, 6, ChartColumn::NetProfit).ruleFigure, 30.5);
 }
 
-TEST_F(Charts, TenThousandDimesAddUpWithoutFloatLeftovers) {
+TEST_P(ChartSums, TenThousandDimesAddUpWithoutFloatLeftovers) {
     // 0.1 added 10,000 times in plain floating point gives 1000.0000000001588.
     ASSERT_TRUE(SharedConnection().Execute(
         "with recursive n(i) as (select 1 union all select i + 1 from n where i < 10000) "

@@ -25,6 +25,7 @@ void ProgramFixture::SetUp() {
 }
 
 void ProgramFixture::TearDown() {
+    dialogs_.ExpectAllUsed();
     // A worker the test started ends before the test's directory and settings go.
     StopWorkers();
     SharedRecordSet().Close();

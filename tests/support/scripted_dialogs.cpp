@@ -1,11 +1,37 @@
 #include "support/scripted_dialogs.h"
 
+#include <gtest/gtest.h>
+
 #include <QDialog>
 
 QStringList ScriptedDialogs::Texts() const {
     QStringList texts;
     for (const ShownBox& box : shown_) texts << box.text;
     return texts;
+}
+
+void ScriptedDialogs::ExpectAllUsed() {
+    QStringList unused;
+    auto note = [&unused](size_t count, const char* what) {
+        if (count > 0) unused << QStringLiteral("%1 %2 not used").arg(count).arg(what);
+    };
+    note(system_.size(), "system box answer(s)");
+    note(skin_.size(), "skin box answer(s)");
+    note(input_.size(), "input box answer(s)");
+    note(files_.size(), "file or folder answer(s)");
+    note(colors_.size(), "colour box answer(s)");
+    note(windows_.size(), "window action(s)");
+    note(cancelProgress_ ? 1 : 0, "progress cancel(s)");
+    EXPECT_TRUE(unused.isEmpty()) << "the script holds more than the test showed: "
+                                  << unused.join(QStringLiteral("; ")).toStdString()
+                                  << "\nshown: " << Texts().join(u'|').toStdString();
+    system_.clear();
+    skin_.clear();
+    input_.clear();
+    files_.clear();
+    colors_.clear();
+    windows_.clear();
+    cancelProgress_ = false;
 }
 
 BoxAnswer ScriptedDialogs::SystemMessage(QWidget*, const QString& text, const QString& caption,

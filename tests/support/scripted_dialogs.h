@@ -41,6 +41,11 @@ class ScriptedDialogs final : public DialogSeam {
     // Called with the window instead of its modal loop; the window's result is returned.
     void OnWindow(std::function<void(QDialog*)> action) { windows_.push_back(std::move(action)); }
 
+    // Fails the running test when the script holds an answer or a window action that no box
+    // or window took, naming them, and forgets them. The fixture calls it at the end of every
+    // test: a window that never opened would otherwise pass every check its action makes.
+    void ExpectAllUsed();
+
     const QList<ShownBox>& Shown() const { return shown_; }
     QStringList Texts() const;  // the text of every box shown, in order
     void Clear() { shown_.clear(); }
