@@ -7,6 +7,7 @@
 #include "common/date_text.h"
 #include "common/name_initials.h"
 #include "store/change_log.h"
+#include "store/password_hash.h"
 #include "store/schema.h"
 
 namespace {
@@ -163,6 +164,37 @@ BEGIN
 END $$;
 )SQL";
 
+// Version 4: passwords kept as hashes, which are longer than the column's former limit of 50
+// characters; every clear password is hashed as it was stored.
+bool HashStoredPasswords(ServerSession& session, QString* error) {
+    if (!session.Run(QStringLiteral("ALTER TABLE username DROP CONSTRAINT IF EXISTS "
+                                    "\"username_密码_check\""),
+                     error))
+        return false;
+    PGresult* rows = PQexec(session.Connection(), "SELECT id, 密码 FROM username");
+    bool ok = PQresultStatus(rows) == PGRES_TUPLES_OK;
+    if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(rows)).trimmed();
+    for (int r = 0; ok && r < PQntuples(rows); ++r) {
+        const QString stored = QString::fromUtf8(PQgetvalue(rows, r, 1));
+        if (IsPasswordHash(stored)) continue;
+        const QByteArray hash = HashPassword(stored).toLatin1();
+        if (hash.isEmpty()) {
+            *error = QStringLiteral("内存不足，无法转换登录密码");
+            ok = false;
+            break;
+        }
+        const char* values[] = {hash.constData(), PQgetvalue(rows, r, 0)};
+        PGresult* changed = PQexecParams(session.Connection(),
+                                         "UPDATE username SET 密码 = $1 WHERE id = $2::bigint", 2,
+                                         nullptr, values, nullptr, nullptr, 0);
+        ok = PQresultStatus(changed) == PGRES_COMMAND_OK;
+        if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(changed)).trimmed();
+        PQclear(changed);
+    }
+    PQclear(rows);
+    return ok;
+}
+
 }  // namespace
 
 bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* error) {
@@ -258,8 +290,9 @@ QString ServerSchemaText() {
     sql += ServerChangeLogText();
     sql += ServerKeptTotalsText();
     sql += InitialsText() + QString::fromUtf8(kInitialsMatch);
-    sql += QStringLiteral(
-        "INSERT INTO username (用户名, 密码, 权限) VALUES ('超级管理员', '642', '超级管理员');\n");
+    QByteArray user;
+    ServerSql(FirstUserText(), &user, &parameters, &unused);
+    sql += QString::fromUtf8(user);
     return sql;
 }
 
@@ -425,6 +458,7 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
         // The server's own text is in English or its own language: the user is told first in
         // plain words which of the usual causes it is.
         QString cause;
+        const QString text = QString::fromUtf8(PQerrorMessage(conn_));
         switch (PQping(info.constData())) {
             case PQPING_OK:
                 cause = QStringLiteral("服务器拒绝了登录，请检查用户名、密码和数据库名");
@@ -439,8 +473,7 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
                 cause = QStringLiteral("连接设置不正确");
                 break;
         }
-        *error = QStringLiteral("无法连接数据库服务器：%1。\n%2")
-                     .arg(cause, QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+        *error = QStringLiteral("无法连接数据库服务器：%1。\n%2").arg(cause, text.trimmed());
         return false;
     }
     lockTimeoutMs_ = lockTimeoutMs;
@@ -480,10 +513,12 @@ bool ServerSession::Upgrade(QString* error) {
     if (!ok || version >= kSchemaVersion) return true;
     // Version 3: the kept totals of the sales and goods lists.
     // Counted from the rows stored whatever an earlier copy left of the kept rows.
-    return Run(ServerDropKeptTotalsText() + ServerKeptTotalsText() +
-                   QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
-                                  "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
-                       .arg(kSchemaVersion),
+    if (version < 3 && !Run(ServerDropKeptTotalsText() + ServerKeptTotalsText(), error))
+        return false;
+    if (version < 4 && !HashStoredPasswords(*this, error)) return false;
+    return Run(QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
+                              "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
+                   .arg(kSchemaVersion),
                error);
 }
 

@@ -19,6 +19,7 @@
 #include "common/settings.h"
 #include "platform/skin.h"
 #include "store/open_checks.h"
+#include "store/password_hash.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -42,8 +43,9 @@ class Login : public ProgramFixture {
     }
     QString Remembered(const QString& user) { return IniRead(RememberPath(), user, kRememberKey); }
     void AddUser(const QString& name, const QString& password, const QString& role) {
-        ASSERT_TRUE(SharedConnection().Execute(
-            "insert into UserName (用户名, 密码, 权限) values (?, ?, ?)", {name, password, role}));
+        ASSERT_TRUE(
+            SharedConnection().Execute("insert into UserName (用户名, 密码, 权限) values (?, ?, ?)",
+                                       {name, HashPassword(password), role}));
     }
     QPointer<LoginWindow> login_;
     int ended_ = 0;
