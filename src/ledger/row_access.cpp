@@ -27,6 +27,10 @@ LedgerResult Finish(DbConnection& db, DbTransaction& transaction, LedgerResult r
     return result;
 }
 
+QString ForChange(DbConnection& db, const QString& sql) {
+    return db.Server() ? sql + QStringLiteral(" FOR UPDATE") : sql;
+}
+
 bool ReadRow(DbConnection& db, const QString& sql, const QVariantList& values,
              QVariantList* columns, LedgerResult* result) {
     Statement st(db, sql);

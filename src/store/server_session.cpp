@@ -195,7 +195,45 @@ bool HashStoredPasswords(ServerSession& session, QString* error) {
     return ok;
 }
 
+// A host on this computer: a socket directory, or the loopback names.
+bool IsLocalHost(const QString& host) {
+    return host.isEmpty() || host.startsWith(u'/') || host.startsWith(u'@') ||
+           host == QLatin1String("localhost") || host.startsWith(QLatin1String("127.")) ||
+           host == QLatin1String("::1");
+}
+
 }  // namespace
+
+QString SecuredConnection(const QString& connection) {
+    char* problem = nullptr;
+    PQconninfoOption* options = PQconninfoParse(connection.toUtf8().constData(), &problem);
+    if (!options) {
+        // libpq refuses the text itself when connecting, and says why.
+        PQfreemem(problem);
+        return connection;
+    }
+    bool remote = false;
+    QString mode;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (!o->val) continue;
+        const QByteArray key(o->keyword);
+        if (key == "host" || key == "hostaddr") {
+            for (const QString& host : QString::fromUtf8(o->val).split(u','))
+                remote = remote || !IsLocalHost(host.trimmed());
+        } else if (key == "sslmode") {
+            mode = QString::fromUtf8(o->val);
+        }
+    }
+    PQconninfoFree(options);
+    const bool weak = mode.isEmpty() || mode == QLatin1String("disable") ||
+                      mode == QLatin1String("allow") || mode == QLatin1String("prefer");
+    if (!remote || !weak) return connection;
+    // The last value of a keyword counts.
+    if (connection.startsWith(QLatin1String("postgres")))
+        return connection + (connection.contains(u'?') ? u'&' : u'?') +
+               QStringLiteral("sslmode=require");
+    return connection + QStringLiteral(" sslmode=require");
+}
 
 bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* error) {
     QString out;
@@ -452,7 +490,7 @@ bool ServerSession::SetLockTimeout(int milliseconds, QString* error) {
 }
 
 bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* error) {
-    const QByteArray info = connection.toUtf8();
+    const QByteArray info = SecuredConnection(connection).toUtf8();
     conn_ = PQconnectdb(info.constData());
     if (PQstatus(conn_) != CONNECTION_OK) {
         // The server's own text is in English or its own language: the user is told first in
@@ -473,6 +511,9 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
                 cause = QStringLiteral("连接设置不正确");
                 break;
         }
+        if (text.contains(QLatin1String("SSL")))
+            cause = QStringLiteral(
+                "服务器没有提供加密连接（SSL），而经网络的连接必须加密：请在服务器上开启 SSL");
         *error = QStringLiteral("无法连接数据库服务器：%1。\n%2").arg(cause, text.trimmed());
         return false;
     }
@@ -515,7 +556,10 @@ bool ServerSession::Upgrade(QString* error) {
     // Counted from the rows stored whatever an earlier copy left of the kept rows.
     if (version < 3 && !Run(ServerDropKeptTotalsText() + ServerKeptTotalsText(), error))
         return false;
-    if (version < 4 && !HashStoredPasswords(*this, error)) return false;
+    // Version 4: passwords kept as hashes, and the change log's bypass for the owner alone.
+    if (version < 4 &&
+        (!HashStoredPasswords(*this, error) || !Run(ServerLogChangeFunctionText(), error)))
+        return false;
     return Run(QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
                               "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
                    .arg(kSchemaVersion),
