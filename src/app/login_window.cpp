@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -117,6 +118,8 @@ void LoginWindow::RememberOrForget() {
     const QString value =
         选择框1->isChecked() ? WrapRememberedPassword(编辑框2->text()) : QString();
     IniWrite(RememberPath(), 组合框1->currentText(), kRememberKey, value);
+    // The file keeps passwords as typed: its owner's alone, also when it came readable by others.
+    QFile::setPermissions(RememberPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void LoginWindow::Login() {

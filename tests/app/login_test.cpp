@@ -65,6 +65,9 @@ TEST_F(Login, AFreshStartListsTheSuperAdministratorAndTheDefaultHint) {
 }
 
 TEST_F(Login, TheRightPasswordWithSpacesAroundItOpensTheMainWindow) {
+    // A qwert.ini copied in readable by everyone becomes its owner's alone.
+    ASSERT_TRUE(IniWrite(RememberPath(), "其他", kRememberKey, "1"));
+    QFile::setPermissions(RememberPath(), QFile::permissions(RememberPath()) | QFile::ReadOther);
     LoginWindow* w = Open();
     w->编辑框2->setText(QStringLiteral(" 642\u3000"));
     w->选择框1->setChecked(true);
@@ -78,6 +81,9 @@ TEST_F(Login, TheRightPasswordWithSpacesAroundItOpensTheMainWindow) {
     EXPECT_EQ(value.size(), 12 + 5 + 24);
     EXPECT_EQ(UnwrapRememberedPassword(value), QStringLiteral(" 642\u3000"));
     EXPECT_TRUE(value.left(12).toULongLong() || value.left(12) == QString(12, u'0'));
+    EXPECT_EQ(QFile::permissions(RememberPath()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFileDevice::Permissions());
     Open();
     EXPECT_EQ(login_->编辑框2->text(), QStringLiteral(" 642\u3000"));
     EXPECT_TRUE(login_->选择框1->isChecked());
