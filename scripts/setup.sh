@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libsqlite3-dev libpq-dev postgresql postgresql-contrib zlib1g-dev libminizip-dev libcurl4-openssl-dev
+  libsodium-dev
   libgtest-dev libgmock-dev
   fonts-wqy-zenhei unicode-data
   xvfb imagemagick xdotool unzip

@@ -61,6 +61,16 @@ QLineEdit* Edit(QWidget* parent, const char16_t* name, int x, int y, int w) {
     return edit;
 }
 
+// Restoring, compacting, initialising and moving the books replace or reshape all of them: the
+// super administrator's alone, who types that password as well, so that a till left logged in
+// does not let anyone do it. An ordinary user is refused before anything is touched.
+bool SuperAdminOnly(const QString& action) {
+    if (IsSuperAdmin()) return true;
+    ShowMessage(
+        QStringLiteral("只有超级管理员才能%1，\r\n请用超级管理员账号登录后再操作").arg(action), 1);
+    return false;
+}
+
 QWidget* Group(QWidget* parent, const char16_t* name, int y) {
     auto* frame = new QFrame(parent);
     frame->setObjectName(QString::fromUtf16(name));
@@ -162,6 +172,7 @@ void MaintenanceWindow::ChooseRestoreFile() {
 }
 
 void MaintenanceWindow::Restore() {
+    if (!SuperAdminOnly(QStringLiteral("恢复数据库"))) return;
     const QString failed = QStringLiteral("恢复以前数据库失败！");
     const QString chosen = TrimSpaces(编辑框2->text());
     // The chosen file is copied beside data.db first and checked there, so that a file that
@@ -173,6 +184,11 @@ void MaintenanceWindow::Restore() {
         !CheckLedgerFile(staged, &error) || !UpgradeLedgerFile(staged, &error)) {
         QFile::remove(staged);
         ShowMessage(failed, 0);
+        return;
+    }
+    if (!VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,才能恢复数据库"),
+                                  QStringLiteral("恢复以前数据库"))) {
+        QFile::remove(staged);
         return;
     }
     const int answer = Skin::Instance().SkinMessageBox(
@@ -200,6 +216,10 @@ void MaintenanceWindow::Restore() {
 }
 
 void MaintenanceWindow::Compact() {
+    if (!SuperAdminOnly(QStringLiteral("压缩数据库")) ||
+        !VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,才能压缩数据库"),
+                                  QStringLiteral("压缩当前数据库")))
+        return;
     SharedRecordSet().Close();
     QString error;
     const bool ok = EnsureDatabaseOpen() && CompactDatabase(SharedConnection(), &error);
@@ -212,7 +232,8 @@ void MaintenanceWindow::Compact() {
 
 void MaintenanceWindow::Initialise() {
     SharedRecordSet().Close();
-    if (!VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,才能进行初始化操作"),
+    if (!SuperAdminOnly(QStringLiteral("初始化数据库")) ||
+        !VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,才能进行初始化操作"),
                                   QStringLiteral("初始化数据库")))
         return;
     // The old ledger is kept first: a mistyped click must not lose it for good.
@@ -230,6 +251,7 @@ void MaintenanceWindow::Initialise() {
 }
 
 void MaintenanceWindow::MoveToServer() {
+    if (!SuperAdminOnly(QStringLiteral("迁移到服务器"))) return;
     SharedRecordSet().Close();
     if (!EnsureDatabaseOpen()) return;
     if (SharedConnection().Server()) {

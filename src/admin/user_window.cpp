@@ -9,18 +9,20 @@
 #include <QPushButton>
 
 #include "admin/super_admin.h"
-#include "admin/users.h"
 #include "common/session.h"
 #include "common/settings.h"
 #include "common/text.h"
+#include "ledger/users.h"
 #include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "store/shared_db.h"
 
 namespace {
 
-const QString kAllUsers = QStringLiteral("select * from UserName");
+using ledger::UserResult;
+
 const QString kChooseAccount = QStringLiteral("请从上方表格选择要修改的用户名！");
 const QString kEnterPassword = QStringLiteral("请输入用户密码！");
 const QString kReservedName = QStringLiteral("不允许这么做,请不要使用超级管理员为用户名");
@@ -57,6 +59,14 @@ EditLine PlaceEditLine(QFrame* frame, int top, const char16_t* nameBox, const ch
     line.button = Place<QPushButton>(frame, QString::fromUtf16(buttonName), 548, top, 60, 24);
     line.button->setText(QString::fromUtf8(buttonText));
     return line;
+}
+
+// The connection the accounts are kept on, opened when needed; the access layer's record set
+// is closed first, since it may hold the table.
+DbConnection& Books() {
+    SharedRecordSet().Close();
+    EnsureDatabaseOpen();
+    return SharedConnection();
 }
 
 bool Confirmed(QWidget* parent, const QString& text, const QString& caption) {
@@ -117,7 +127,7 @@ UserWindow::UserWindow() {
     connect(按钮2, &QPushButton::clicked, this, &UserWindow::ChangeUser);
 
     SetUpUserGrid();
-    FillUserGrid(kAllUsers);
+    FillUserGrid();
 }
 
 void UserWindow::SetUpUserGrid() {
@@ -144,11 +154,16 @@ void UserWindow::SetUpUserGrid() {
     UserGrid->Refresh();
 }
 
-void UserWindow::FillUserGrid(const QString& sql) {
+void UserWindow::FillUserGrid() {
     UserGrid->SetRows(1);
     UserGrid->SetAutoRedraw(false);
-    for (const UserAccount& a : ReadUserAccounts(sql))
-        UserGrid->AddItem(a.id + u'\t' + a.name + u'\t' + a.password + u'\t' + a.role);
+    QList<ledger::UserAccount> accounts;
+    QString error;
+    if (!ledger::ReadUserAccounts(Books(), &accounts, &error))
+        ShowMessage(QStringLiteral("读取用户列表失败：") + error, 2);
+    // The password column stays empty: the books keep only a hash of each password.
+    for (const ledger::UserAccount& a : accounts)
+        UserGrid->AddItem(QString::number(a.id) + u'\t' + a.name + QStringLiteral("\t\t") + a.role);
     const qint64 selection = SelectionColor(SetupKey::kSelectColor, 65535);
     UserGrid->SetBackColorSel(selection);
     UserGrid->SetBackColorActiveCellSel(selection);
@@ -169,7 +184,8 @@ void UserWindow::OnGridMouseUp(int button, int x, int y) {
     if (!IsRecordId(id)) return;
     selectedUserId_ = id;
     编辑框4->setText(UserGrid->CellText(selectedUserRow_, 2));
-    编辑框5->setText(UserGrid->CellText(selectedUserRow_, 3));
+    // Left empty, a change keeps the stored password.
+    编辑框5->clear();
     // The role box shows the stored role, so that "修改" keeps it unless the user picks
     // another; a role of neither item leaves the box empty for the user to choose.
     权限组合框2->setCurrentIndex(权限组合框2->findText(UserGrid->CellText(selectedUserRow_, 4)));
@@ -184,11 +200,11 @@ void UserWindow::ClearSelection() {
 }
 
 void UserWindow::AddUser() {
-    const UserOutcome outcome =
-        ::AddUser({编辑框1->text(), 编辑框6->text(), 权限组合框1->currentText()});
+    const ledger::UserOutcome outcome =
+        ledger::AddUser(Books(), {编辑框1->text(), 编辑框6->text(), 权限组合框1->currentText()});
     switch (outcome.result) {
         case UserResult::Done:
-            FillUserGrid(kAllUsers);
+            FillUserGrid();
             编辑框1->clear();
             编辑框6->clear();
             ShowMessage(QStringLiteral("添加用户成功"), 0);
@@ -224,17 +240,18 @@ void UserWindow::AddUser() {
 }
 
 void UserWindow::ChangeUser() {
-    const UserInput input{编辑框4->text(), 编辑框5->text(), 权限组合框2->currentText()};
+    const ledger::UserInput input{编辑框4->text(), 编辑框5->text(), 权限组合框2->currentText()};
+    const qint64 id = IsRecordId(selectedUserId_) ? RecordIdValue(selectedUserId_) : 0;
     // The input is tested before the question, and again with the change itself.
-    UserResult result = CheckUserChange(selectedUserId_, input);
+    UserResult result = ledger::CheckUserChange(Books(), id, input);
     if (result == UserResult::Done) {
         const QString question = QStringLiteral("确定要修改 [") + TrimSpaces(input.name) +
                                  QStringLiteral("] 这个用户名的密码或权限吗？");
         if (!Confirmed(this, question, QStringLiteral("友情提示"))) return;
-        result = ::ChangeUser(selectedUserId_, input);
+        result = ledger::ChangeUser(Books(), id, input);
         if (result == UserResult::NoAccount) {
             // Deleted meanwhile (by another copy of the program): the list shows what is left.
-            FillUserGrid(kAllUsers);
+            FillUserGrid();
             ClearSelection();
             ShowMessage(QStringLiteral("修改数据失败，这个用户已不存在"), 2);
             return;
@@ -242,7 +259,7 @@ void UserWindow::ChangeUser() {
     }
     switch (result) {
         case UserResult::Done:
-            FillUserGrid(kAllUsers);
+            FillUserGrid();
             WriteSetupKey(SetupKey::kPassword, QString::fromUtf16(kFlagOn));
             ShowMessage(QStringLiteral("修改数据完成"), 0);
             return;
@@ -279,13 +296,13 @@ void UserWindow::DeleteSelectedUser() {
     const QString question = QStringLiteral("你确定要删除当前选中的资料吗？\r\n\r\n") +
                              QString(8, u' ') + QStringLiteral("一经删除无法恢复");
     if (!Confirmed(this, question, QStringLiteral("警告！"))) return;
-    if (DeleteUser(selectedUserId_) == UserResult::Failed) {
+    if (ledger::DeleteUser(Books(), RecordIdValue(selectedUserId_)) == UserResult::Failed) {
         ShowMessage(QStringLiteral("删除用户失败"), 2);
         return;
     }
     // Deleted now or by another copy meanwhile: either way the list shows what is stored and
     // nothing stays chosen.
-    FillUserGrid(kAllUsers);
+    FillUserGrid();
     ClearSelection();
 }
 
@@ -297,7 +314,7 @@ void UserWindow::ChangeBuiltInPassword() {
         Dialogs().InputText(this, QStringLiteral("请输入新的超管密码"),
                             QStringLiteral("新的超管密码"), QString(), true);
     if (!typed) return;
-    switch (::ChangeBuiltInPassword(*typed)) {
+    switch (ledger::ChangeBuiltInPassword(Books(), *typed)) {
         case UserResult::Done:
             WriteSetupKey(SetupKey::kPassword, QString::fromUtf16(kFlagOn));
             ShowMessage(QStringLiteral("超级管理密码修改成功"), 0);

@@ -18,8 +18,8 @@ class UserWindow : public QDialog {
   public:
     UserWindow();
 
-    // Fills UserGrid from sql (a query over UserName), the built-in account left out.
-    void FillUserGrid(const QString& sql);
+    // Fills UserGrid with the stored accounts, the built-in account left out.
+    void FillUserGrid();
     // A mouse button released over UserGrid at (x, y); only the left button chooses.
     void OnGridMouseUp(int button, int x, int y);
 

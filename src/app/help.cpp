@@ -42,6 +42,25 @@ QString MailKey(const char* key) {
     return IniRead(ConfigPath(), QStringLiteral("mail"), QString::fromLatin1(key)).trimmed();
 }
 
+// The site's name without a leading "www.", in lower case.
+QString SiteOf(const QUrl& url) {
+    QString host = url.host().toLower();
+    if (host.startsWith(QLatin1String("www."))) host = host.mid(4);
+    return host;
+}
+
+// Whether the page's download address may be opened: an http or https address on the
+// product's own site. Anything else (a file:// address, another program's scheme, another
+// site) would run or fetch what a tampered page names.
+bool IsOwnDownload(const QUrl& url) {
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+        return false;
+    const QString own = SiteOf(QUrl::fromUserInput(ProductAddress()));
+    const QString site = SiteOf(url);
+    return !own.isEmpty() && (site == own || site.endsWith(QLatin1Char('.') + own));
+}
+
 }  // namespace
 
 QString ProductAddress() {
@@ -99,7 +118,14 @@ void AnswerUpdatePage(bool report, bool ok, const QByteArray& page) {
     const QString caption = QStringLiteral("检查更新");
     if (skin.SkinMessageBox(QStringLiteral("最新版 ") + kNewerVersion + QStringLiteral(" 是否更新"),
                             0, 0, 1, caption) == 1) {
-        OpenInBrowser(QUrl::fromUserInput(DownloadAddress(page)));
+        const QUrl download = QUrl::fromUserInput(DownloadAddress(page));
+        if (IsOwnDownload(download))
+            OpenInBrowser(download);
+        else
+            ShowMessage(QStringLiteral("更新页给出的下载地址不是官方网站的网址，没有打开：\r\n") +
+                            DownloadAddress(page) + QStringLiteral("\r\n请到官方网站 ") +
+                            ProductAddress() + QStringLiteral(" 下载新版本。"),
+                        1);
         return;
     }
     if (skin.SkinMessageBox(QStringLiteral("是否再提醒！   确定：不再提醒    取消：继续提醒"), 0, 0,
@@ -208,14 +234,18 @@ void FeedbackWindow::Send() {
         [this, result] {
             worker_ = nullptr;
             按钮1->setEnabled(true);
-            Answer(result->ok);
+            Answer(result->ok, result->tlsRefused);
         });
 }
 
-void FeedbackWindow::Answer(bool sent) {
+void FeedbackWindow::Answer(bool sent, bool tlsRefused) {
     if (sent)
         Skin::Instance().SkinMessageBox(QStringLiteral("感谢您的意见，我们将加被努力。"), 0, 0, 1,
                                         QStringLiteral("感谢您的意见"));
+    else if (tlsRefused)
+        ShowMessage(QStringLiteral("邮件服务器不提供加密连接（TLS），为保护邮箱密码，反馈没有发送。"
+                                   "\r\n请在设置中换用支持加密连接的邮件服务器。"),
+                    2);
     else
         ShowMessage(QStringLiteral("反馈没有发送出去，\r\n请检查网络和邮件设置后再试。"), 2);
     emit sendingEnded();

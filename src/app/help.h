@@ -69,7 +69,8 @@ class FeedbackWindow final : public QDialog {
     void sendingEnded();
 
   private:
-    void Answer(bool sent);
+    // tlsRefused: the mail server offered no TLS, and the login was never sent.
+    void Answer(bool sent, bool tlsRefused = false);
     QPointer<QThread> worker_;
 };
 

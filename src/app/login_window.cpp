@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -18,6 +19,7 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "common/text.h"
+#include "ledger/users.h"
 #include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "platform/skin.h"
@@ -44,24 +46,6 @@ QString WrapRememberedPassword(const QString& password) {
 QString UnwrapRememberedPassword(const QString& value) {
     if (value.size() < 37) return QString();
     return value.mid(12, value.size() - 36);
-}
-
-bool AccountLookup(const QString& name) {
-    EnsureDatabaseOpen();
-    DbRecordSet& records = SharedRecordSet();
-    records.Close();
-    records.Open(QStringLiteral("UserName"), SharedConnection(), false);
-    records.MoveFirst();
-    if (!records.Find(QStringLiteral("用户名='") + name + QStringLiteral("'"), false)) {
-        ShowMessage(QStringLiteral("账号不存在或打开失败"), 2);
-        return false;
-    }
-    Session& session = CurrentSession();
-    session.userName = FieldText(records, QStringLiteral("用户名"));
-    session.userRole = FieldText(records, QStringLiteral("权限"));
-    session.userPassword = FieldText(records, QStringLiteral("密码"));
-    records.Close();
-    return true;
 }
 
 LoginWindow::LoginWindow() {
@@ -111,16 +95,12 @@ void LoginWindow::OnCreated() {
 
 void LoginWindow::FillUserList() {
     组合框1->clear();
-    if (OpenSharedQuery(QStringLiteral("Select * from UserName order by ID desc"))) {
-        DbRecordSet& records = SharedRecordSet();
-        const int count = records.GetRecordCount();
-        for (int i = 0; i < count; ++i) {
-            组合框1->addItem(FieldText(records, QStringLiteral("用户名")),
-                             FieldText(records, QStringLiteral("ID")));
-            records.MoveNext();
-        }
-    }
     SharedRecordSet().Close();
+    QList<ledger::UserAccount> accounts;
+    QString error;
+    if (!ledger::ReadLoginAccounts(SharedConnection(), &accounts, &error))
+        ShowMessage(QStringLiteral("读取用户列表失败：") + error, 2);
+    for (const ledger::UserAccount& a : accounts) 组合框1->addItem(a.name, QString::number(a.id));
     if (组合框1->count() > 0) 组合框1->setCurrentIndex(0);
 }
 
@@ -138,6 +118,8 @@ void LoginWindow::RememberOrForget() {
     const QString value =
         选择框1->isChecked() ? WrapRememberedPassword(编辑框2->text()) : QString();
     IniWrite(RememberPath(), 组合框1->currentText(), kRememberKey, value);
+    // The file keeps passwords as typed: its owner's alone, also when it came readable by others.
+    QFile::setPermissions(RememberPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
 void LoginWindow::Login() {
@@ -150,18 +132,21 @@ void LoginWindow::Login() {
     }
     const QString name = 组合框1->currentText();
     // A refused login leaves the user logged in before it, role included: after "更换用户"
-    // the main window stays usable behind this window. A failed look-up leaves those (or
-    // empty) values, which must not let in a user who matches them; nor may a nameless row.
+    // the main window stays usable behind this window. A nameless row lets nobody in.
+    EnsureDatabaseOpen();
+    SharedRecordSet().Close();
+    ledger::UserAccount account;
+    QString error;
+    const ledger::PasswordCheck check =
+        name.isEmpty() ? ledger::PasswordCheck::NoAccount
+                       : ledger::CheckPassword(SharedConnection(), name,
+                                               TrimSpaces(编辑框2->text()), &account, &error);
+    if (check == ledger::PasswordCheck::NoAccount || check == ledger::PasswordCheck::Failed)
+        ShowMessage(QStringLiteral("账号不存在或打开失败"), 2);
+    if (check != ledger::PasswordCheck::Right) return Refuse(this, LoginMessage::kWrongCredentials);
     Session& session = CurrentSession();
-    const Session before = session;
-    const bool found = AccountLookup(name);
-    if (!found || name.isEmpty() || name != session.userName ||
-        TrimSpaces(编辑框2->text()) != session.userPassword) {
-        session.userName = before.userName;
-        session.userRole = before.userRole;
-        session.userPassword = before.userPassword;
-        return Refuse(this, LoginMessage::kWrongCredentials);
-    }
+    session.userName = account.name;
+    session.userRole = account.role;
     MainWindow* main = OpenMainWindow();
     main->WriteStatusText();
     main->ApplyRole();

@@ -18,9 +18,6 @@ QString WrapRememberedPassword(const QString& password);
 // The characters from position 13 with length (length − 36); "" for a value shorter than 37.
 QString UnwrapRememberedPassword(const QString& value);
 
-// Fills the current user from table UserName; false when the search itself failed.
-bool AccountLookup(const QString& name);
-
 // The three refusals of a login, shown with the error icon.
 namespace LoginMessage {
 inline const QString kCaption = QStringLiteral("登录失败");

@@ -118,14 +118,15 @@ QByteArray MailText(const MailMessage& message) {
 
 TransferResult SendMail(const MailServer& server, const MailMessage& message, int timeoutMs,
                         const std::atomic<bool>* stop) {
-    const bool implicitTls = server.tls && server.port == 465;
+    const bool tls = server.tls || !server.user.isEmpty();
+    const bool implicitTls = tls && server.port == 465;
     const QByteArray url = (implicitTls ? "smtps://" : "smtp://") + server.host.trimmed().toUtf8() +
                            ":" + QByteArray::number(server.port);
     CURL* curl = NewHandle(url, timeoutMs, stop);
     if (!curl) return {false, {}, QStringLiteral("libcurl 无法初始化")};
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
-    if (server.tls && !implicitTls) curl_easy_setopt(curl, CURLOPT_USE_SSL, CURLUSESSL_ALL);
+    if (tls && !implicitTls) curl_easy_setopt(curl, CURLOPT_USE_SSL, CURLUSESSL_ALL);
     const QByteArray user = server.user.toUtf8();
     const QByteArray password = server.password.toUtf8();
     if (!user.isEmpty()) {
@@ -143,5 +144,7 @@ TransferResult SendMail(const MailServer& server, const MailMessage& message, in
     curl_easy_setopt(curl, CURLOPT_UPLOAD, 1L);
     const CURLcode code = curl_easy_perform(curl);
     curl_slist_free_all(recipients);
-    return Finish(curl, code, errorBuffer);
+    TransferResult result = Finish(curl, code, errorBuffer);
+    result.tlsRefused = code == CURLE_USE_SSL_FAILED;
+    return result;
 }

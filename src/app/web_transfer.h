@@ -9,8 +9,9 @@
 
 struct TransferResult {
     bool ok = false;
-    QByteArray body;  // the page (GET only)
-    QString error;    // libcurl's reason when !ok
+    QByteArray body;          // the page (GET only)
+    QString error;            // libcurl's reason when !ok
+    bool tlsRefused = false;  // the mail server would not encrypt the connection
 };
 
 // GET of url, redirections followed; an HTTP error status is a failure. The transfer gives up
@@ -23,7 +24,9 @@ struct MailServer {
     int port = 25;
     QString user;  // no login when empty
     QString password;
-    bool tls = false;  // implicit TLS on port 465, STARTTLS required on any other
+    // Implicit TLS on port 465, STARTTLS required on any other. A login always goes over TLS,
+    // whatever this says: a mailbox password is never sent in clear.
+    bool tls = false;
 };
 
 struct MailMessage {

@@ -5,7 +5,6 @@
 
 struct Session {
     QString userName;
-    QString userPassword;
     QString userRole;
     QString appTitle;
     // The row of the last right-click or double-click in any list and the text of its

@@ -34,8 +34,8 @@ struct OpenSale {
 
 // The customer's sales that still owe something, oldest first.
 bool ReadOpenSales(DbConnection& db, qint64 customerId, QList<OpenSale>* sales, QString* error) {
-    Statement st(db, QStringLiteral("SELECT ID, 欠款额 FROM sell WHERE 客户ID=? AND 欠款额>0 "
-                                    "ORDER BY 销售日期, ID"));
+    Statement st(db, ForChange(db, QStringLiteral("SELECT ID, 欠款额 FROM sell WHERE 客户ID=? AND "
+                                                  "欠款额>0 ORDER BY 销售日期, ID")));
     st.Bind({customerId});
     while (st.Next()) {
         const double debt = st.Double(1);
@@ -70,7 +70,9 @@ bool AddPart(DbConnection& db, qint64 paymentId, qint64 saleId, double amount,
              LedgerResult* result) {
     QVariantList part;
     LedgerResult lookup;
-    if (ReadRow(db, QStringLiteral("SELECT ID, 金额 FROM payment_part WHERE 收款ID=? AND 销售ID=?"),
+    if (ReadRow(db,
+                ForChange(db, QStringLiteral("SELECT ID, 金额 FROM payment_part WHERE 收款ID=? AND "
+                                             "销售ID=?")),
                 {paymentId, saleId}, &part, &lookup))
         return ChangeRows(db, QStringLiteral("UPDATE payment_part SET 金额=? WHERE ID=?"),
                           {StoredNumber(part[1].toDouble() + amount), part[0]}, result);
@@ -300,8 +302,9 @@ LedgerResult DeletePayment(DbConnection& db, qint64 paymentId) {
     // debt made after the payment stays. A sale deleted since has nothing to get back.
     QList<OpenSale> restored;
     {
-        Statement st(db, QStringLiteral("SELECT s.ID, s.欠款额 + p.金额 FROM payment_part p "
-                                        "JOIN sell s ON s.ID = p.销售ID WHERE p.收款ID=?"));
+        Statement st(db, ForChange(db, QStringLiteral("SELECT s.ID, s.欠款额 + p.金额 FROM "
+                                                      "payment_part p JOIN sell s ON s.ID = "
+                                                      "p.销售ID WHERE p.收款ID=?")));
         st.Bind({paymentId});
         while (st.Next()) restored.append({st.Int64(0), StoredNumber(st.Double(1))});
         if (st.Failed()) {

@@ -32,8 +32,8 @@ LedgerResult Restock(DbConnection& db, qint64 goodsId, double quantity) {
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
     QVariantList s;
     if (!ReadRow(db,
-                 QStringLiteral("SELECT 进货数量,进货单价,进货金额,存货数量,存货金额 FROM buy "
-                                "WHERE ID=?"),
+                 ForChange(db, QStringLiteral("SELECT 进货数量,进货单价,进货金额,存货数量,存货金额 "
+                                              "FROM buy WHERE ID=?")),
                  {goodsId}, &s, &result))
         return result;
     const double added = quantity * s[1].toDouble();
@@ -57,7 +57,8 @@ LedgerResult ModifyGoods(DbConnection& db, qint64 goodsId, const GoodsInput& g,
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
     if (!StillAsSeen(db, EditedRow::Goods, goodsId, seen, &result)) return result;
     QVariantList s;
-    if (!ReadRow(db, QStringLiteral("SELECT 销售数量 FROM buy WHERE ID=?"), {goodsId}, &s, &result))
+    if (!ReadRow(db, ForChange(db, QStringLiteral("SELECT 销售数量 FROM buy WHERE ID=?")),
+                 {goodsId}, &s, &result))
         return result;
     const double stock = g.quantity - s[0].toDouble();
     if (!ChangeRows(

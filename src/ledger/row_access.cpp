@@ -38,6 +38,10 @@ LedgerResult FinishSale(DbConnection& db, DbTransaction& transaction, LedgerResu
     return result;
 }
 
+QString ForChange(DbConnection& db, const QString& sql) {
+    return db.Server() ? sql + QStringLiteral(" FOR UPDATE") : sql;
+}
+
 bool ReadRow(DbConnection& db, const QString& sql, const QVariantList& values,
              QVariantList* columns, LedgerResult* result) {
     Statement st(db, sql);

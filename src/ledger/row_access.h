@@ -26,6 +26,12 @@ struct FieldValue {
 // 0.1 × 3 is stored as 0.3.
 double StoredNumber(double value);
 
+// sql, a read of rows that the change then writes from what it read, locking those rows on a
+// server (FOR UPDATE): a writer outside the program, which takes no advisory lock, then waits
+// for the change instead of having its own update overwritten by figures read before it. A
+// file's write transaction holds the whole file already.
+QString ForChange(DbConnection& db, const QString& sql);
+
 // Reads the first row of a query into columns. False with result set to RecordGone when
 // there is none, or to StoreFailed when the query failed.
 bool ReadRow(DbConnection& db, const QString& sql, const QVariantList& values,

@@ -39,8 +39,8 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
     }
     QVariantList s;
     if (!ReadRow(db,
-                 QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 FROM buy "
-                                "WHERE ID=?"),
+                 ForChange(db, QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 "
+                                              "FROM buy WHERE ID=?")),
                  {goodsId}, &s, &result))
         return result;
     const double cost = s[0].toDouble();
@@ -138,7 +138,8 @@ LedgerResult DeleteSale(DbConnection& db, qint64 saleId) {
     QVariantList goods;
     LedgerResult lookup;
     if (ReadRow(db,
-                QStringLiteral("SELECT 销售数量,销售金额,存货数量,进货单价 FROM buy WHERE ID=?"),
+                ForChange(db, QStringLiteral("SELECT 销售数量,销售金额,存货数量,进货单价 FROM buy "
+                                             "WHERE ID=?")),
                 {goodsId}, &goods, &lookup)) {
         const double stock = goods[2].toDouble() + sale[1].toDouble();
         if (!ChangeRows(db,

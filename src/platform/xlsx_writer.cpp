@@ -1,5 +1,7 @@
 #include "platform/xlsx_writer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -427,7 +429,11 @@ struct XlsxWriter::Impl {
 };
 
 XlsxWriter::XlsxWriter(const QString& path) : d_(std::make_unique<Impl>()) {
-    d_->file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    // A workbook of the books is its owner's alone, whatever the umask says.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd >= 0 && (::fchmod(fd, S_IRUSR | S_IWUSR) != 0 || !(d_->file = ::fdopen(fd, "wb"))))
+        ::close(fd);
     if (!d_->file) {
         d_->failed = true;
         return;

@@ -41,6 +41,24 @@ QString ChangeLogText() {
     return sql;
 }
 
+QString ServerLogChangeFunctionText() {
+    return QStringLiteral(
+        // A move of a whole ledger file into the database is no change to follow. Any login
+        // may set lk.copy: it counts only for the owner of the books, so that no till writes
+        // past the log and leaves the others showing what is no longer stored.
+        "CREATE OR REPLACE FUNCTION lk_log_change() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
+        "IF current_setting('lk.copy', true) = 'on' AND pg_has_role(session_user, "
+        "(SELECT relowner FROM pg_class WHERE oid = TG_RELID), 'MEMBER') THEN RETURN NULL; "
+        "END IF; "
+        "IF TG_OP <> 'INSERT' AND (TG_OP = 'DELETE' OR OLD.id <> NEW.id) THEN "
+        "INSERT INTO change_log (tbl, row_id) VALUES (TG_TABLE_NAME, OLD.id); END IF; "
+        "IF TG_OP <> 'DELETE' THEN "
+        "INSERT INTO change_log (tbl, row_id) VALUES (TG_TABLE_NAME, NEW.id); END IF; "
+        // Sent at commit, once per transaction however many rows it changed.
+        "PERFORM pg_notify('lk_changes', ''); "
+        "RETURN NULL; END$$;\n");
+}
+
 QString ServerChangeLogText() {
     QString sql =
         QStringLiteral(
@@ -49,18 +67,9 @@ QString ServerChangeLogText() {
             "CREATE FUNCTION lk_trim_change_log() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
             "DELETE FROM change_log WHERE seq <= NEW.seq - %1; RETURN NULL; END$$;\n"
             "CREATE TRIGGER change_log_trim AFTER INSERT ON change_log FOR EACH ROW "
-            "EXECUTE FUNCTION lk_trim_change_log();\n"
-            // A move of a whole ledger file into the database is no change to follow.
-            "CREATE FUNCTION lk_log_change() RETURNS trigger LANGUAGE plpgsql AS $$BEGIN "
-            "IF current_setting('lk.copy', true) = 'on' THEN RETURN NULL; END IF; "
-            "IF TG_OP <> 'INSERT' AND (TG_OP = 'DELETE' OR OLD.id <> NEW.id) THEN "
-            "INSERT INTO change_log (tbl, row_id) VALUES (TG_TABLE_NAME, OLD.id); END IF; "
-            "IF TG_OP <> 'DELETE' THEN "
-            "INSERT INTO change_log (tbl, row_id) VALUES (TG_TABLE_NAME, NEW.id); END IF; "
-            // Sent at commit, once per transaction however many rows it changed.
-            "PERFORM pg_notify('lk_changes', ''); "
-            "RETURN NULL; END$$;\n")
-            .arg(kChangesKept);
+            "EXECUTE FUNCTION lk_trim_change_log();\n")
+            .arg(kChangesKept) +
+        ServerLogChangeFunctionText();
     for (const char* table : kLoggedTables)
         sql += QStringLiteral(
                    "CREATE TRIGGER %1_changed AFTER INSERT OR UPDATE OR DELETE ON %1 "

@@ -14,6 +14,9 @@ class DbConnection;
 QString ChangeLogText();
 // The same log and triggers on a database server.
 QString ServerChangeLogText();
+// The server's trigger function that notes a change (part of ServerChangeLogText), as the
+// version 4 upgrade puts it in place of an earlier one.
+QString ServerLogChangeFunctionText();
 constexpr int kChangesKept = 10000;
 
 struct RowChange {

@@ -17,6 +17,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
@@ -66,8 +67,31 @@ bool RenameOver(const QString& from, const QString& to, QString* error) {
     return true;
 }
 
+// Makes an empty file at path (which must not exist) readable and writable by its owner alone,
+// whatever the umask: SQLite then writes the database into it, and gives its journal the same
+// mode, instead of creating both readable by everyone.
+bool CreatePrivateFile(const QString& path, QString* error) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+    if (fd < 0) return Fail(error, QStringLiteral("无法建立文件 ") + path);
+    const bool ok = ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
+    ::close(fd);
+    if (!ok) {
+        QFile::remove(path);
+        return Fail(error, QStringLiteral("无法设置文件权限 ") + path);
+    }
+    return true;
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly)) return Fail(error, QStringLiteral("无法建立文件 ") + path);
+    return true;
+#endif
+}
+
 // Copies the main database of source into a new file at path, synced.
 bool BackupInto(sqlite3* source, const QString& path, QString* error) {
+    if (!CreatePrivateFile(path, error)) return false;
     sqlite3* target = nullptr;
     const QByteArray file = path.toUtf8();
     int rc = sqlite3_open_v2(file.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
@@ -97,6 +121,7 @@ bool BackupInto(sqlite3* source, const QString& path, QString* error) {
     if (problem.isEmpty() && !SyncPath(path)) problem = QStringLiteral("无法写入磁盘");
     if (!problem.isEmpty()) {
         QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
         return Fail(error, problem);
     }
     return true;
@@ -109,7 +134,6 @@ bool BackupToFile(sqlite3* source, const QString& target, QString* error) {
         return Fail(error, QStringLiteral("备份位置不存在 ") + target);
     const QString temp = TemporaryPathBeside(target);
     if (!BackupInto(source, temp, error)) return false;
-    QFile::setPermissions(temp, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (!RenameOver(temp, target, error)) {
         QFile::remove(temp);
         return false;
@@ -242,6 +266,7 @@ bool CompactDatabase(DbConnection& connection, QString* error) {
     const QString path = connection.Path();
     if (!connection.IsOpen()) return Fail(error, QStringLiteral("数据库没有打开"));
     const QString temp = TemporaryPathBeside(path);
+    if (!CreatePrivateFile(temp, error)) return false;
     if (!connection.Execute(QStringLiteral("VACUUM INTO ?"), {temp})) {
         QFile::remove(temp);
         return Fail(error, connection.GetErrorDescription());

@@ -1,6 +1,7 @@
 #include "store/schema.h"
 
 #include "store/change_log.h"
+#include "store/password_hash.h"
 
 namespace {
 
@@ -87,7 +88,8 @@ const QList<TableDef>& SchemaTables() {
                                         R("金额"), D("日期"), T("备注")}),
         Table(QStringLiteral("bank"),
               {T("银行"), T("账户"), T("方式"), R("金额"), D("日期"), M("备注")}),
-        Table(QStringLiteral("UserName"), {T("用户名"), T("密码"), T("权限")}),
+        // 密码 holds a password's hash (store/password_hash.h), longer than a Text(50).
+        Table(QStringLiteral("UserName"), {T("用户名"), M("密码"), T("权限")}),
         // A customer's sales carry its ID in sell.客户ID; 0 there is a sale to nobody known.
         Table(QStringLiteral("customer"),
               {T("编号"), T("名称"), T("联系方式"), T("地址"), M("备注")}, 1),
@@ -284,6 +286,14 @@ QString ServerKeptTotalsText() {
     return sql;
 }
 
+QString FirstUserText() {
+    // A hash is written in letters, digits and "$,=+/." alone: it needs no quoting.
+    return QStringLiteral(
+               "INSERT INTO UserName (用户名, 密码, 权限) VALUES ('超级管理员', '%1', "
+               "'超级管理员');\n")
+        .arg(HashPassword(QStringLiteral("642")));
+}
+
 QString SchemaText() {
     QString sql;
     for (const TableDef& t : SchemaTables()) sql += CreateTableText(t);
@@ -294,8 +304,6 @@ QString SchemaText() {
     sql += ChangeLogText();
     sql += KeptTotalsText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);
-    sql += QStringLiteral(
-        "INSERT INTO UserName (ID, 用户名, 密码, 权限) VALUES (1, '超级管理员', '642', "
-        "'超级管理员');\n");
+    sql += FirstUserText();
     return sql;
 }

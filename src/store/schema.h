@@ -15,7 +15,8 @@ enum class ColumnKind {
 };
 
 // The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
-// lk_schema_version()). Files of version 0 were written before the customer accounts.
+// lk_schema_version()). Files of version 0 were written before the customer accounts; files
+// before version 4 kept passwords in clear.
 constexpr int kSchemaVersion = 6;
 
 struct ColumnDef {
@@ -51,6 +52,8 @@ QString DropKeptTotalsText();
 QString ServerKeptTotalsText();
 QString ServerDropKeptTotalsText();
 
+// The built-in account with the default password 642, hashed.
+QString FirstUserText();
 // The statements that create an empty database of the current version with its one user row.
 QString SchemaText();
 // CREATE TABLE for one table with all its columns.

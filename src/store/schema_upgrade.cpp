@@ -2,7 +2,11 @@
 
 #include <sqlite3.h>
 
+#include <QList>
+#include <utility>
+
 #include "store/change_log.h"
+#include "store/password_hash.h"
 #include "store/schema.h"
 #include "store/statement.h"
 
@@ -49,6 +53,46 @@ QString CustomerUpgradeText() {
     return sql;
 }
 
+// Version 4: passwords kept as hashes. The column, a Text(50) before, is one without a limit
+// in a table built anew; every clear password is then hashed as it was stored.
+bool HashPasswordsUpgrade(sqlite3* db, QString* error) {
+    TableDef users = *FindTable(QStringLiteral("UserName"));
+    users.name = QStringLiteral("UserName_v4");
+    if (!Run(db,
+             CreateTableText(users) +
+                 QStringLiteral("INSERT INTO UserName_v4 (ID, 用户名, 密码, 权限) "
+                                "SELECT ID, 用户名, 密码, 权限 FROM UserName;\n"
+                                "DROP TABLE UserName;\n"
+                                "ALTER TABLE UserName_v4 RENAME TO UserName;\n"),
+             error))
+        return false;
+    QList<std::pair<qint64, QString>> clear;
+    {
+        Statement st(db, QStringLiteral("SELECT ID, 密码 FROM UserName"));
+        while (st.Next())
+            if (!IsPasswordHash(st.Text(1))) clear.append({st.Int64(0), st.Text(1)});
+        if (st.Failed()) {
+            *error = st.Error();
+            return false;
+        }
+    }
+    for (const auto& [id, password] : clear) {
+        const QString hash = HashPassword(password);
+        if (hash.isEmpty()) {
+            *error = QStringLiteral("内存不足，无法转换登录密码");
+            return false;
+        }
+        Statement st(db, QStringLiteral("UPDATE UserName SET 密码=? WHERE ID=?"));
+        st.Bind({hash, id});
+        st.Next();
+        if (st.Failed()) {
+            *error = st.Error();
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 int StoredSchemaVersion(sqlite3* db) {
@@ -70,6 +114,7 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
     // Version 3: the kept totals of the sales and goods lists, counted from the rows stored
     // whatever an earlier copy left of them.
     if (ok && version < 3) ok = Run(db, DropKeptTotalsText() + KeptTotalsText(), error);
+    if (ok && version < 4) ok = HashPasswordsUpgrade(db, error);
     if (ok && version < 6)
         ok = Run(db,
                  CreateTableText(*FindTable(QStringLiteral("till_sale")))

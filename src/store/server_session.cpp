@@ -7,6 +7,7 @@
 #include "common/date_text.h"
 #include "common/name_initials.h"
 #include "store/change_log.h"
+#include "store/password_hash.h"
 #include "store/schema.h"
 
 namespace {
@@ -163,7 +164,76 @@ BEGIN
 END $$;
 )SQL";
 
+// Version 4: passwords kept as hashes, which are longer than the column's former limit of 50
+// characters; every clear password is hashed as it was stored.
+bool HashStoredPasswords(ServerSession& session, QString* error) {
+    if (!session.Run(QStringLiteral("ALTER TABLE username DROP CONSTRAINT IF EXISTS "
+                                    "\"username_密码_check\""),
+                     error))
+        return false;
+    PGresult* rows = PQexec(session.Connection(), "SELECT id, 密码 FROM username");
+    bool ok = PQresultStatus(rows) == PGRES_TUPLES_OK;
+    if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(rows)).trimmed();
+    for (int r = 0; ok && r < PQntuples(rows); ++r) {
+        const QString stored = QString::fromUtf8(PQgetvalue(rows, r, 1));
+        if (IsPasswordHash(stored)) continue;
+        const QByteArray hash = HashPassword(stored).toLatin1();
+        if (hash.isEmpty()) {
+            *error = QStringLiteral("内存不足，无法转换登录密码");
+            ok = false;
+            break;
+        }
+        const char* values[] = {hash.constData(), PQgetvalue(rows, r, 0)};
+        PGresult* changed = PQexecParams(session.Connection(),
+                                         "UPDATE username SET 密码 = $1 WHERE id = $2::bigint", 2,
+                                         nullptr, values, nullptr, nullptr, 0);
+        ok = PQresultStatus(changed) == PGRES_COMMAND_OK;
+        if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(changed)).trimmed();
+        PQclear(changed);
+    }
+    PQclear(rows);
+    return ok;
+}
+
+// A host on this computer: a socket directory, or the loopback names.
+bool IsLocalHost(const QString& host) {
+    return host.isEmpty() || host.startsWith(u'/') || host.startsWith(u'@') ||
+           host == QLatin1String("localhost") || host.startsWith(QLatin1String("127.")) ||
+           host == QLatin1String("::1");
+}
+
 }  // namespace
+
+QString SecuredConnection(const QString& connection) {
+    char* problem = nullptr;
+    PQconninfoOption* options = PQconninfoParse(connection.toUtf8().constData(), &problem);
+    if (!options) {
+        // libpq refuses the text itself when connecting, and says why.
+        PQfreemem(problem);
+        return connection;
+    }
+    bool remote = false;
+    QString mode;
+    for (PQconninfoOption* o = options; o->keyword; ++o) {
+        if (!o->val) continue;
+        const QByteArray key(o->keyword);
+        if (key == "host" || key == "hostaddr") {
+            for (const QString& host : QString::fromUtf8(o->val).split(u','))
+                remote = remote || !IsLocalHost(host.trimmed());
+        } else if (key == "sslmode") {
+            mode = QString::fromUtf8(o->val);
+        }
+    }
+    PQconninfoFree(options);
+    const bool weak = mode.isEmpty() || mode == QLatin1String("disable") ||
+                      mode == QLatin1String("allow") || mode == QLatin1String("prefer");
+    if (!remote || !weak) return connection;
+    // The last value of a keyword counts.
+    if (connection.startsWith(QLatin1String("postgres")))
+        return connection + (connection.contains(u'?') ? u'&' : u'?') +
+               QStringLiteral("sslmode=require");
+    return connection + QStringLiteral(" sslmode=require");
+}
 
 bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* error) {
     QString out;
@@ -260,8 +330,9 @@ QString ServerSchemaText() {
     sql += ServerChangeLogText();
     sql += ServerKeptTotalsText();
     sql += InitialsText() + QString::fromUtf8(kInitialsMatch);
-    sql += QStringLiteral(
-        "INSERT INTO username (用户名, 密码, 权限) VALUES ('超级管理员', '642', '超级管理员');\n");
+    QByteArray user;
+    ServerSql(FirstUserText(), &user, &parameters, &unused);
+    sql += QString::fromUtf8(user);
     return sql;
 }
 
@@ -421,7 +492,7 @@ bool ServerSession::SetLockTimeout(int milliseconds, QString* error) {
 }
 
 bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* error) {
-    const QByteArray info = connection.toUtf8();
+    const QByteArray info = SecuredConnection(connection).toUtf8();
     // A server that went away answers within seconds, never holding a till up: bounded waits
     // to connect and to notice a connection that died, unless the connection string sets its
     // own (it comes after them, and the last of a key word wins).
@@ -433,6 +504,7 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
         // The server's own text is in English or its own language: the user is told first in
         // plain words which of the usual causes it is.
         QString cause;
+        const QString text = QString::fromUtf8(PQerrorMessage(conn_));
         switch (PQpingParams(keywords, values, 1)) {
             case PQPING_OK:
                 cause = QStringLiteral("服务器拒绝了登录，请检查用户名、密码和数据库名");
@@ -447,8 +519,10 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
                 cause = QStringLiteral("连接设置不正确");
                 break;
         }
-        *error = QStringLiteral("无法连接数据库服务器：%1。\n%2")
-                     .arg(cause, QString::fromUtf8(PQerrorMessage(conn_)).trimmed());
+        if (text.contains(QLatin1String("SSL")))
+            cause = QStringLiteral(
+                "服务器没有提供加密连接（SSL），而经网络的连接必须加密：请在服务器上开启 SSL");
+        *error = QStringLiteral("无法连接数据库服务器：%1。\n%2").arg(cause, text.trimmed());
         return false;
     }
     lockTimeoutMs_ = lockTimeoutMs;
@@ -486,23 +560,29 @@ bool ServerSession::Upgrade(QString* error) {
     PQclear(result);
     // Not the program's books, or of a later version: SchemaProblem says so after.
     if (!ok || version >= kSchemaVersion) return true;
-    QString sql;
     // Version 3: the kept totals of the sales and goods lists.
     // Counted from the rows stored whatever an earlier copy left of the kept rows.
-    if (version < 3) sql += ServerDropKeptTotalsText() + ServerKeptTotalsText();
+    if (version < 3 && !Run(ServerDropKeptTotalsText() + ServerKeptTotalsText(), error))
+        return false;
+    // Version 4: passwords kept as hashes, and the change log's bypass for the owner alone.
+    if (version < 4 &&
+        (!HashStoredPasswords(*this, error) || !Run(ServerLogChangeFunctionText(), error)))
+        return false;
     // Version 6: the sales made at the tills.
     if (version < 6) {
         QByteArray index;
         int parameters = 0;
         ServerSql(TillSaleIndexText(), &index, &parameters, error);
-        sql += ServerTableText(*FindTable(QStringLiteral("till_sale")))
-                   .replace(QStringLiteral("CREATE TABLE "),
-                            QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
-               QString::fromUtf8(index);
+        if (!Run(ServerTableText(*FindTable(QStringLiteral("till_sale")))
+                         .replace(QStringLiteral("CREATE TABLE "),
+                                  QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
+                     QString::fromUtf8(index),
+                 error))
+            return false;
     }
-    return Run(sql + QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
-                                    "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
-                         .arg(kSchemaVersion),
+    return Run(QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
+                              "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
+                   .arg(kSchemaVersion),
                error);
 }
 

@@ -99,6 +99,12 @@ bool ServerConnectionLost(PGconn* conn, const PGresult* result);
 // catalog, VACUUM INTO).
 bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* error);
 
+// connection with sslmode=require added when it names a server that is not on this computer
+// and asks for no stronger mode than "prefer": the books and the logins never cross a network
+// in clear, and a man in the middle without the server's key is refused. A socket or the
+// loopback address may stay plain.
+QString SecuredConnection(const QString& connection);
+
 // The statements that create the program's tables, indexes, functions and first user on an
 // empty server database.
 QString ServerSchemaText();

@@ -11,6 +11,7 @@
 #include "common/program_dir.h"
 #include "common/settings.h"
 #include "platform/record_grid.h"
+#include "store/password_hash.h"
 #include "store/shared_db.h"
 
 int main(int argc, char** argv) {
@@ -30,9 +31,9 @@ int main(int argc, char** argv) {
                                  {"店长", "2012", "超级管理员"},
                                  {"会计", "1234", "普通管理员"}};
     for (const auto& a : accounts)
-        SharedConnection().Execute(
-            "insert into UserName (用户名, 密码, 权限) values (?, ?, ?)",
-            {QString::fromUtf8(a[0]), QString::fromUtf8(a[1]), QString::fromUtf8(a[2])});
+        SharedConnection().Execute("insert into UserName (用户名, 密码, 权限) values (?, ?, ?)",
+                                   {QString::fromUtf8(a[0]), HashPassword(QString::fromUtf8(a[1])),
+                                    QString::fromUtf8(a[2])});
     if (what == QLatin1String("settings")) {
         SettingsWindow window;
         window.move(40, 40);

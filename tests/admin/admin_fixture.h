@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/skin.h"
+#include "store/password_hash.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -29,7 +30,7 @@ class AdminFixture : public ProgramFixture {
 
     static QString AddAccount(const QString& name, const QString& password, const QString& role) {
         SharedConnection().Execute("insert into UserName (用户名, 密码, 权限) values (?, ?, ?)",
-                                   {name, password, role});
+                                   {name, HashPassword(password), role});
         return StoredText("select max(ID) from UserName");
     }
     static QString StoredText(const QString& sql, const QVariantList& values = {}) {
@@ -38,8 +39,10 @@ class AdminFixture : public ProgramFixture {
         SharedRecordSet().Close();
         return text;
     }
-    static QString Password(const QString& name) {
-        return StoredText("select 密码 from UserName where 用户名=?", {name});
+    // Whether password is the stored one of the account named name.
+    static bool PasswordIs(const QString& name, const QString& password) {
+        return PasswordMatches(StoredText("select 密码 from UserName where 用户名=?", {name}),
+                               password);
     }
     static QString Role(const QString& name) {
         return StoredText("select 权限 from UserName where 用户名=?", {name});

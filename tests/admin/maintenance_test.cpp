@@ -11,6 +11,7 @@
 
 #include "admin/maintenance_window.h"
 #include "common/ini.h"
+#include "common/session.h"
 #include "common/settings.h"
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
@@ -29,6 +30,7 @@ class Maintenance : public ProgramFixture {
     void SetUp() override {
         ProgramFixture::SetUp();
         Provision();
+        CurrentSession().userRole = kSuperAdmin;
         owner_ = std::make_unique<QWidget>();
         Skin::Instance().Attach(owner_.get());
         RegisterListFill(ListId::Stock, [this] { fills_ << QStringLiteral("stock"); });
@@ -116,12 +118,14 @@ TEST_F(Maintenance, RestoreReplacesTheLedgerKeepsASafetyCopyAndRefillsTheLists) 
     dialogs_.AnswerFile(File(QStringLiteral("旧账.db")));
     window_->ChooseRestoreFile();
     dialogs_.AnswerSkin(0);  // the user thinks again
+    dialogs_.AnswerInput(QStringLiteral("642"));
     window_->Restore();
     EXPECT_EQ(Items(), (QStringList{QStringLiteral("房租"), QStringLiteral("水电")}));
     EXPECT_TRUE(Backups().isEmpty());
 
     dialogs_.Clear();
     dialogs_.AnswerSkin(1);
+    dialogs_.AnswerInput(QStringLiteral("642"));
     window_->Restore();
     EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("恢复以前数据库成功！"));
     EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
@@ -149,6 +153,45 @@ TEST_F(Maintenance, RestoreRefusesDamagedAndForeignFilesWithoutTouchingTheLedger
     EXPECT_TRUE(
         QDir(Dir()).entryList({QStringLiteral("*.tmp")}, QDir::Hidden | QDir::Files).isEmpty());
     EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
+}
+
+// A clerk who knows the super administrator's password still cannot replace or reshape the
+// books from a clerk's login; nothing is asked, copied or left behind.
+TEST_F(Maintenance, AClerkIsRefusedEveryChangeOfTheWholeBooksAndNothingChanges) {
+    QString error;
+    const QString old = File(QStringLiteral("旧账.db"));
+    ASSERT_TRUE(BackupDatabase(SharedConnection(), old, &error));
+    AddEntry(QStringLiteral("水电"));
+    CurrentSession().userRole = kOrdinaryUser;
+    window_->编辑框2->setText(old);
+    const QByteArray before = Hash(File(QStringLiteral("data.db")));
+    const struct {
+        void (MaintenanceWindow::*action)();
+        const char* refusal;
+    } cases[] = {
+        {&MaintenanceWindow::Restore,
+         "只有超级管理员才能恢复数据库，\r\n请用超级管理员账号登录后再操作"},
+        {&MaintenanceWindow::Compact,
+         "只有超级管理员才能压缩数据库，\r\n请用超级管理员账号登录后再操作"},
+        {&MaintenanceWindow::Initialise,
+         "只有超级管理员才能初始化数据库，\r\n请用超级管理员账号登录后再操作"},
+        {&MaintenanceWindow::MoveToServer,
+         "只有超级管理员才能迁移到服务器，\r\n请用超级管理员账号登录后再操作"},
+    };
+    for (const auto& c : cases) {
+        dialogs_.Clear();
+        dialogs_.AnswerInput(QStringLiteral("642"));
+        dialogs_.AnswerSkin(1);
+        (window_.get()->*c.action)();
+        EXPECT_EQ(dialogs_.Texts(), QStringList{QString::fromUtf8(c.refusal)});
+    }
+    EXPECT_EQ(Hash(File(QStringLiteral("data.db"))), before);
+    EXPECT_EQ(Items(), (QStringList{QStringLiteral("房租"), QStringLiteral("水电")}));
+    EXPECT_TRUE(Backups().isEmpty());
+    EXPECT_TRUE(fills_.isEmpty());
+    EXPECT_TRUE(
+        QDir(Dir()).entryList({QStringLiteral("*.tmp")}, QDir::Hidden | QDir::Files).isEmpty());
+    EXPECT_TRUE(IniRead(ConfigPath(), kServerSection, ServerKey::kStore).isEmpty());
 }
 
 TEST_F(Maintenance, InitialiseNeedsTheSuperAdministratorPasswordAndKeepsTheOldData) {
@@ -190,6 +233,7 @@ TEST_F(Maintenance, AnOldBackupIsRestoredUpgradedAndInitialisingEmptiesTheCustom
 
     window_->编辑框2->setText(old);
     dialogs_.AnswerSkin(1);
+    dialogs_.AnswerInput(QStringLiteral("642"));
     window_->Restore();
     EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("恢复以前数据库成功！"));
     EXPECT_EQ(scalar(QStringLiteral("PRAGMA user_version")), kSchemaVersion);
@@ -199,6 +243,7 @@ TEST_F(Maintenance, AnOldBackupIsRestoredUpgradedAndInitialisingEmptiesTheCustom
     ASSERT_TRUE(SharedConnection().Execute(
         QStringLiteral("insert into payment (客户ID, 金额) values (1, 1)")));
 
+    dialogs_.AnswerInput(QStringLiteral("642"));
     window_->Compact();
     EXPECT_EQ(scalar(QStringLiteral("PRAGMA user_version")), kSchemaVersion);
     dialogs_.AnswerInput(QStringLiteral("642"));
@@ -209,8 +254,10 @@ TEST_F(Maintenance, AnOldBackupIsRestoredUpgradedAndInitialisingEmptiesTheCustom
 }
 
 TEST_F(Maintenance, CompactKeepsTheLedgerOpen) {
+    dialogs_.AnswerInput(QStringLiteral("642"));
     window_->Compact();
-    EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("压缩数据库成功")});
+    EXPECT_EQ(dialogs_.Texts(), (QStringList{QStringLiteral("请输入超级管理员密码,才能压缩数据库"),
+                                             QStringLiteral("压缩数据库成功")}));
     EXPECT_EQ(Items(), QStringList{QStringLiteral("房租")});
 }
 
@@ -287,9 +334,11 @@ TEST_F(Maintenance, TheBooksMoveToAnEmptyServerWithEveryRowCheckedOrNotAtAll) {
     EXPECT_TRUE(Items().isEmpty());
     window_->编辑框2->setText(backup);
     dialogs_.AnswerSkin(1);
+    dialogs_.AnswerInput(QStringLiteral("642"));
     window_->Restore();
     EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("恢复以前数据库成功！"));
     EXPECT_EQ(Items(), (QStringList{QStringLiteral("房租"), QStringLiteral("水费")}));
+    dialogs_.AnswerInput(QStringLiteral("642"));
     window_->Compact();
     EXPECT_EQ(dialogs_.Texts().last(), QStringLiteral("压缩数据库成功"));
     ASSERT_NE(SharedConnection().Server(), nullptr);

@@ -24,6 +24,7 @@
 #include "stats/summary_page.h"
 #include "stock/goods_refresh.h"
 #include "stock/stock_page.h"
+#include "store/password_hash.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -36,7 +37,8 @@ class ListUpdateBooks : public ProgramFixture {
         SetProgramEnding([] {});
         Provision();
         ASSERT_TRUE(SharedConnection().Execute(
-            "insert into UserName (用户名, 密码, 权限) values ('店员', '1', '普通管理员')"));
+            "insert into UserName (用户名, 密码, 权限) values ('店员', ?, '普通管理员')",
+            {HashPassword("1")}));
         // Lines under every row: the setting whose styles an added row must repeat exactly.
         WriteSetupKey(SetupKey::kLine, "1");
     }

@@ -19,6 +19,7 @@
 #include "common/settings.h"
 #include "platform/skin.h"
 #include "store/open_checks.h"
+#include "store/password_hash.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -42,8 +43,9 @@ class Login : public ProgramFixture {
     }
     QString Remembered(const QString& user) { return IniRead(RememberPath(), user, kRememberKey); }
     void AddUser(const QString& name, const QString& password, const QString& role) {
-        ASSERT_TRUE(SharedConnection().Execute(
-            "insert into UserName (用户名, 密码, 权限) values (?, ?, ?)", {name, password, role}));
+        ASSERT_TRUE(
+            SharedConnection().Execute("insert into UserName (用户名, 密码, 权限) values (?, ?, ?)",
+                                       {name, HashPassword(password), role}));
     }
     QPointer<LoginWindow> login_;
     int ended_ = 0;
@@ -63,6 +65,9 @@ TEST_F(Login, AFreshStartListsTheSuperAdministratorAndTheDefaultHint) {
 }
 
 TEST_F(Login, TheRightPasswordWithSpacesAroundItOpensTheMainWindow) {
+    // A qwert.ini copied in readable by everyone becomes its owner's alone.
+    ASSERT_TRUE(IniWrite(RememberPath(), "其他", kRememberKey, "1"));
+    QFile::setPermissions(RememberPath(), QFile::permissions(RememberPath()) | QFile::ReadOther);
     LoginWindow* w = Open();
     w->编辑框2->setText(QStringLiteral(" 642\u3000"));
     w->选择框1->setChecked(true);
@@ -76,6 +81,9 @@ TEST_F(Login, TheRightPasswordWithSpacesAroundItOpensTheMainWindow) {
     EXPECT_EQ(value.size(), 12 + 5 + 24);
     EXPECT_EQ(UnwrapRememberedPassword(value), QStringLiteral(" 642\u3000"));
     EXPECT_TRUE(value.left(12).toULongLong() || value.left(12) == QString(12, u'0'));
+    EXPECT_EQ(QFile::permissions(RememberPath()) &
+                  (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+              QFileDevice::Permissions());
     Open();
     EXPECT_EQ(login_->编辑框2->text(), QStringLiteral(" 642\u3000"));
     EXPECT_TRUE(login_->选择框1->isChecked());

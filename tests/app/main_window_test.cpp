@@ -36,6 +36,7 @@
 #include "stock/modify_goods_window.h"
 #include "stock/stock_in_window.h"
 #include "stock/stock_page.h"
+#include "store/password_hash.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 #include "support/workbook_reader.h"
@@ -49,7 +50,8 @@ class MainFrame : public ProgramFixture {
         SetProgramEnding([this] { ++ended_; });
         Provision();
         ASSERT_TRUE(SharedConnection().Execute(
-            "insert into UserName (用户名, 密码, 权限) values ('店员', '1', '普通管理员')"));
+            "insert into UserName (用户名, 密码, 权限) values ('店员', ?, '普通管理员')",
+            {HashPassword("1")}));
     }
     void TearDown() override {
         for (QWidget* w : QApplication::topLevelWidgets())

@@ -1,7 +1,9 @@
 #include "platform/xlsx_writer.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -20,7 +22,13 @@ bool ArchiveIntact(const QString& path) {
 TEST(XlsxWriter, TextsKeepEveryCharacterAndLongSheetsStayIntact) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("表.xlsx"));
+    // An export of the books is its owner's alone, whatever the umask.
+    const mode_t umaskBefore = ::umask(022);
     XlsxWriter sheet(path);
+    ::umask(umaskBefore);
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 077, 0u);
     sheet.SetColumnWidths({80, 40});
     sheet.StartRow(0);
     sheet.WriteText(0, u"  A&B <c> \U0001F600 纸\x01", XlsxWriter::kBold);

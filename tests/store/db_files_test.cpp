@@ -1,10 +1,13 @@
 #include "store/db_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 
+#include "common/whole_file.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -159,6 +162,38 @@ TEST_F(DbFiles, DailyBackupRunsOncePerDayAndKeepsTheLastTen) {
     EXPECT_EQ(files.last(), QStringLiteral("自动备份_20120613.db"));
 
     EXPECT_EQ(RunDailyBackup(File("missing.db"), first, &error), DailyBackup::Failed);
+}
+
+// Under an umask that lets everyone read, every kind of file of the books is still its owner's
+// alone, and a failed copy leaves nothing behind.
+TEST_F(DbFiles, EveryFileWrittenIsTheOwnersAloneUnderAnOpenUmask) {
+    const mode_t umaskBefore = ::umask(022);
+    QString error;
+    EXPECT_TRUE(CompactDatabase(SharedConnection(), &error)) << qPrintable(error);
+    EXPECT_TRUE(BackupDatabase(SharedConnection(), File("backup.db"), &error));
+    EXPECT_FALSE(
+        SafetyCopy(SharedConnection(), BackupFolder(File("data.db")), "恢复前", &error).isEmpty());
+    EXPECT_EQ(RunDailyBackup(File("data.db"), QDate(2012, 6, 1), &error), DailyBackup::Done);
+    QString kept;
+    EXPECT_TRUE(RestoreBackupOver(File("restored.db"), File("backup.db"), &kept, &error));
+    EXPECT_TRUE(InitialiseDatabase(SharedConnection(), &error));
+    EXPECT_TRUE(WriteWholeFile(File("new.ini"), "[setup]\r\n", &error));
+    // A daily copy of a file that is no database fails, and its temporary copy goes.
+    ASSERT_TRUE(WriteWholeFile(File("bad.db"), QByteArray(5000, 'x'), &error));
+    EXPECT_EQ(RunDailyBackup(File("bad.db"), QDate(2012, 6, 2), &error), DailyBackup::Failed);
+    ::umask(umaskBefore);
+
+    int files = 0;
+    for (QDirIterator it(Dir(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        const QString path = it.next();
+        ++files;
+        struct stat info {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
+        EXPECT_EQ(info.st_mode & 077, 0u) << qPrintable(path);
+        EXPECT_FALSE(path.endsWith(".tmp") || path.endsWith("-journal")) << qPrintable(path);
+    }
+    EXPECT_GE(files, 6);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "store/list_query.h"
 #include "store/migrate.h"
 #include "store/schema.h"
+#include "store/server_session.h"
 #include "store/shared_db.h"
 #include "store/statement.h"
 #include "support/test_server.h"
@@ -405,6 +406,51 @@ TEST_F(ServerStore, ADatabaseOfALaterVersionOrAnUnreachableServerIsNotOpened) {
                      "language sql as 'select 99'"));
     EXPECT_FALSE(other.OpenServer(connection_));
     EXPECT_TRUE(other.GetErrorDescription().contains(QStringLiteral("较新版本")));
+}
+
+// A till's login that does not own the books may set lk.copy, but its change still goes into
+// the change log for the other tills to follow; the owner's move of a whole file does not.
+TEST_F(ServerStore, OnlyTheOwnerOfTheBooksWritesPastTheChangeLog) {
+    const QString till =
+        connection_.section(QStringLiteral("dbname="), 1) + QStringLiteral("_till");
+    for (const QString& sql : {QStringLiteral("CREATE ROLE %1 LOGIN"),
+                               QStringLiteral("GRANT ALL ON ALL TABLES IN SCHEMA public TO %1"),
+                               QStringLiteral("GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO %1")})
+        ASSERT_TRUE(db().Execute(sql.arg(till))) << db().GetErrorDescription().toStdString();
+    DbConnection other;
+    ASSERT_TRUE(other.OpenServer(QString(connection_).replace("user=lk", "user=" + till)))
+        << other.GetErrorDescription().toStdString();
+    const qint64 before = LastChange(db());
+    ASSERT_TRUE(other.Execute("SET lk.copy = 'on'"));
+    ASSERT_TRUE(other.Execute("insert into other (项目) values ('暗中')"));
+    EXPECT_EQ(LastChange(db()), before + 1);
+
+    ASSERT_TRUE(db().Execute("SET lk.copy = 'on'"));
+    ASSERT_TRUE(db().Execute("insert into other (项目) values ('迁移')"));
+    ASSERT_TRUE(db().Execute("RESET lk.copy"));
+    EXPECT_EQ(LastChange(db()), before + 1);
+}
+
+TEST(SecuredConnection, AServerOffThisComputerIsReachedOverSslOnly) {
+    const struct {
+        const char* given;
+        const char* used;  // null: as given
+    } cases[] = {
+        {"host=192.168.1.10 dbname=shop", "host=192.168.1.10 dbname=shop sslmode=require"},
+        {"host=db.example sslmode=disable", "host=db.example sslmode=disable sslmode=require"},
+        {"hostaddr=10.0.0.2 sslmode=prefer", "hostaddr=10.0.0.2 sslmode=prefer sslmode=require"},
+        {"host=localhost,10.0.0.3", "host=localhost,10.0.0.3 sslmode=require"},
+        {"postgresql://db.example/shop", "postgresql://db.example/shop?sslmode=require"},
+        {"host=db.example sslmode=verify-full", nullptr},
+        {"host=localhost dbname=shop", nullptr},
+        {"host=127.0.0.1 dbname=shop", nullptr},
+        {"host=/run/postgresql dbname=shop", nullptr},
+        {"dbname=shop user=shop", nullptr},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SecuredConnection(QString::fromUtf8(c.given)),
+                  QString::fromUtf8(c.used ? c.used : c.given))
+            << c.given;
 }
 
 }  // namespace
