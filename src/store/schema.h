@@ -16,7 +16,7 @@ enum class ColumnKind {
 
 // The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
 // lk_schema_version()). Files of version 0 were written before the customer accounts.
-constexpr int kSchemaVersion = 3;
+constexpr int kSchemaVersion = 5;
 
 struct ColumnDef {
     QString name;
@@ -59,6 +59,8 @@ QString CreateTableText(const TableDef& table);
 QString ColumnText(const ColumnDef& column);
 // The indexes of the customer accounts (version 1), each created only when missing.
 QString CustomerIndexText();
+// The indexes of the stocktakes (version 5).
+QString StocktakeIndexText();
 // The indexes added since the first files were made, each created only when missing: part
 // of SchemaText, and run when an existing file is opened.
 QString AddedIndexText();

@@ -70,6 +70,15 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
     // Version 3: the kept totals of the sales and goods lists, counted from the rows stored
     // whatever an earlier copy left of them.
     if (ok && version < 3) ok = Run(db, DropKeptTotalsText() + KeptTotalsText(), error);
+    // Version 5: the stocktakes. A file whose version was set back keeps its tables.
+    if (ok && version < 5) {
+        QString sql;
+        for (const TableDef& t : SchemaTables())
+            if (t.since == 5)
+                sql += CreateTableText(t).replace(QStringLiteral("CREATE TABLE "),
+                                                  QStringLiteral("CREATE TABLE IF NOT EXISTS "));
+        ok = Run(db, sql + StocktakeIndexText(), error);
+    }
     if (ok && version < kSchemaVersion)
         ok = Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion), error);
     if (ok && Run(db, QStringLiteral("COMMIT"), error)) return true;

@@ -163,6 +163,24 @@ BEGIN
 END $$;
 )SQL";
 
+// ifMissing: for an upgrade of books whose version was set back, which keep their tables.
+QString ServerTableText(const TableDef& t, bool ifMissing = false) {
+    QStringList columns;
+    for (const ColumnDef& c : t.columns) columns << ServerColumnText(c);
+    return QStringLiteral("CREATE TABLE %1%2 (\n  %3\n);\n")
+        .arg(ifMissing ? QStringLiteral("IF NOT EXISTS ") : QString(), Quoted(t.name),
+             columns.join(QStringLiteral(",\n  ")));
+}
+
+// The index texts of the file, in the server's names.
+QString ServerIndexText(const QString& indexes) {
+    QByteArray text;
+    int parameters = 0;
+    QString unused;
+    ServerSql(indexes, &text, &parameters, &unused);
+    return QString::fromUtf8(text);
+}
+
 }  // namespace
 
 bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* error) {
@@ -241,19 +259,9 @@ bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* e
 
 QString ServerSchemaText() {
     QString sql = QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext;\n");
-    for (const TableDef& t : SchemaTables()) {
-        QStringList columns;
-        for (const ColumnDef& c : t.columns) columns << ServerColumnText(c);
-        sql += QStringLiteral("CREATE TABLE %1 (\n  %2\n);\n")
-                   .arg(Quoted(t.name), columns.join(QStringLiteral(",\n  ")));
-    }
-    QByteArray indexes;
-    int parameters = 0;
-    QString unused;
-    ServerSql(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") + AddedIndexText() +
-                  CustomerIndexText(),
-              &indexes, &parameters, &unused);
-    sql += QString::fromUtf8(indexes);
+    for (const TableDef& t : SchemaTables()) sql += ServerTableText(t);
+    sql += ServerIndexText(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") +
+                           AddedIndexText() + CustomerIndexText() + StocktakeIndexText());
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
     sql += ServerChangeLogText();
     sql += ServerKeptTotalsText();
@@ -478,12 +486,20 @@ bool ServerSession::Upgrade(QString* error) {
     PQclear(result);
     // Not the program's books, or of a later version: SchemaProblem says so after.
     if (!ok || version >= kSchemaVersion) return true;
+    QString sql;
     // Version 3: the kept totals of the sales and goods lists.
     // Counted from the rows stored whatever an earlier copy left of the kept rows.
-    return Run(ServerDropKeptTotalsText() + ServerKeptTotalsText() +
-                   QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
-                                  "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
-                       .arg(kSchemaVersion),
+    if (version < 3) sql += ServerDropKeptTotalsText() + ServerKeptTotalsText();
+    // Version 5: the stocktakes.
+    if (version < 5) {
+        sql += QStringLiteral("SET LOCAL client_min_messages = warning;\n");
+        for (const TableDef& t : SchemaTables())
+            if (t.since == 5) sql += ServerTableText(t, true);
+        sql += ServerIndexText(StocktakeIndexText());
+    }
+    return Run(sql + QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
+                                    "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
+                         .arg(kSchemaVersion),
                error);
 }
 
