@@ -18,7 +18,8 @@ namespace {
 constexpr int kFen = 100;
 constexpr int kThousandths = 1000;
 
-const char16_t kBooked[] = u"已入账";
+// A line whose booking differs from its count says why; the others book what they show.
+const char16_t kStockToZero[] = u"库存按0入账";
 const char16_t kGoodsGone[] = u"商品已删除";
 
 struct ScopeName {
@@ -74,6 +75,40 @@ bool OpenStocktake(DbConnection& db, qint64 id, Stocktake* stocktake, LedgerResu
     return true;
 }
 
+// A line's difference as the figures count it.
+void Add(StocktakeFigures* f, double difference, double value) {
+    f->counted += 1;
+    if (difference > 0) {
+        f->gainQuantity += difference;
+        f->gainAmount += value;
+    } else {
+        f->lossQuantity -= difference;
+        f->lossAmount -= value;
+    }
+}
+
+// The figures of the stocktake as counted, kept in its row so that the window reads one row
+// after every count: was taken out, now put in.
+bool MoveFigures(DbConnection& db, qint64 id, const StocktakeFigures& was,
+                 const StocktakeFigures& now, LedgerResult* result) {
+    QVariantList f;
+    if (!ReadRow(db,
+                 QStringLiteral("SELECT 盘点种数, 盘盈数量, 盘盈金额, 盘亏数量, 盘亏金额 FROM "
+                                "stocktake WHERE ID=?"),
+                 {id}, &f, result))
+        return false;
+    return ChangeRows(
+        db,
+        QStringLiteral("UPDATE stocktake SET 盘点种数=?, 盘盈数量=?, 盘盈金额=?, 盘亏数量=?, "
+                       "盘亏金额=? WHERE ID=?"),
+        {f[0].toLongLong() - was.counted + now.counted,
+         StoredNumber(f[1].toDouble() - was.gainQuantity + now.gainQuantity),
+         StoredNumber(f[2].toDouble() - was.gainAmount + now.gainAmount),
+         StoredNumber(f[3].toDouble() - was.lossQuantity + now.lossQuantity),
+         StoredNumber(f[4].toDouble() - was.lossAmount + now.lossAmount), id},
+        result);
+}
+
 // One more of the goods (typed empty), or its whole count typed, on its line of the stocktake.
 bool CountGoods(DbConnection& db, qint64 stocktakeId, qint64 goodsId, std::optional<double> typed,
                 const QString& user, LedgerResult* result) {
@@ -86,11 +121,11 @@ bool CountGoods(DbConnection& db, qint64 stocktakeId, qint64 goodsId, std::optio
         return false;
     QVariantList line;
     LedgerResult lookup;
-    const bool counted = ReadRow(
-        db,
-        QStringLiteral(
-            "SELECT ID, 账面数量, 实盘数量 FROM stocktake_line WHERE 盘点ID=? AND 商品ID=?"),
-        {stocktakeId, goodsId}, &line, &lookup);
+    const bool counted =
+        ReadRow(db,
+                QStringLiteral("SELECT ID, 账面数量, 实盘数量, 盈亏数量, 盈亏金额 FROM "
+                               "stocktake_line WHERE 盘点ID=? AND 商品ID=?"),
+                {stocktakeId, goodsId}, &line, &lookup);
     if (!counted && lookup.outcome != LedgerResult::RecordGone) {
         *result = lookup;
         return false;
@@ -105,6 +140,12 @@ bool CountGoods(DbConnection& db, qint64 stocktakeId, qint64 goodsId, std::optio
     }
     const double price = g[6].toDouble();
     const double difference = StoredNumber(count - book);
+    // The stocktake's figures move by what the line's difference changed.
+    StocktakeFigures was;
+    if (counted) Add(&was, line[3].toDouble(), line[4].toDouble());
+    StocktakeFigures now;
+    Add(&now, difference, StoredNumber(difference * price));
+    if (!MoveFigures(db, stocktakeId, was, now, result)) return false;
     const QVariantList figures = {g[0],
                                   g[1],
                                   g[2],
@@ -134,6 +175,39 @@ bool CountGoods(DbConnection& db, qint64 stocktakeId, qint64 goodsId, std::optio
     for (qsizetype c = 0; c < figures.size(); ++c) fields.append({columns[c], figures[c], u""});
     return InsertRow(db, QStringLiteral("stocktake_line"), fields, result);
 }
+
+// One UPDATE ... FROM (VALUES ...) for a chunk of rows at a time: a statement per row would
+// cost a stocktake of the whole shop its time in statements.
+class ChunkedUpdate {
+  public:
+    // sql holds %1 where the rows go; each row has columns values, the first the ID.
+    ChunkedUpdate(DbConnection& db, QString sql, int columns)
+        : db_(db), sql_(std::move(sql)), columns_(columns) {}
+
+    bool Add(const QVariantList& row, LedgerResult* result) {
+        values_ += row;
+        return values_.size() < kRows * columns_ || Flush(result);
+    }
+
+    bool Flush(LedgerResult* result) {
+        if (values_.isEmpty()) return true;
+        const qsizetype rows = values_.size() / columns_;
+        const QString row = QLatin1Char('(') +
+                            QStringList(columns_, QStringLiteral("?")).join(QLatin1Char(',')) +
+                            QLatin1Char(')');
+        const bool done =
+            db_.Execute(sql_.arg(QStringList(rows, row).join(QLatin1Char(','))), values_);
+        values_.clear();
+        return done || StoreFailure(db_, result);
+    }
+
+  private:
+    static constexpr int kRows = 500;
+    DbConnection& db_;
+    QString sql_;
+    int columns_;
+    QVariantList values_;
+};
 
 // Sums of figures in whole units of 1/scale, as the lists total them.
 qint64 Units(double value, int scale) {
@@ -243,18 +317,21 @@ LedgerResult BookStocktake(DbConnection& db, qint64 stocktakeId, const QString& 
         double boughtAmount;
         double stock;
         double price;
+        double countedDifference;
+        double countedPrice;
     };
     std::vector<Line> lines;
     {
         Statement st(
             db,
             QStringLiteral("SELECT l.ID, l.账面数量, l.实盘数量, b.ID, b.进货数量, b.进货金额, "
-                           "b.存货数量, b.进货单价 FROM stocktake_line l "
+                           "b.存货数量, b.进货单价, l.盈亏数量, l.进货单价 FROM stocktake_line l "
                            "LEFT JOIN buy b ON b.ID = l.商品ID WHERE l.盘点ID = ? ORDER BY l.ID"));
         st.Bind({stocktakeId});
         while (st.Next())
             lines.push_back({st.Int64(0), st.Double(1), st.Double(2), !st.IsNull(3), st.Int64(3),
-                             st.Double(4), st.Double(5), st.Double(6), st.Double(7)});
+                             st.Double(4), st.Double(5), st.Double(6), st.Double(7), st.Double(8),
+                             st.Double(9)});
         if (st.Failed() || !st.Ok()) {
             result.outcome = LedgerResult::StoreFailed;
             ReadFailed(db, st, &result.error);
@@ -262,25 +339,23 @@ LedgerResult BookStocktake(DbConnection& db, qint64 stocktakeId, const QString& 
         }
     }
 
-    // The statements are prepared once for all lines: a stocktake of the whole shop books in
-    // one pass.
-    Statement goods(db, QStringLiteral("UPDATE buy SET 进货数量=?, 进货金额=?, 存货数量=?, "
-                                       "存货金额=? WHERE ID=?"));
-    Statement booked(db, QStringLiteral("UPDATE stocktake_line SET 盈亏数量=?, 进货单价=?, "
-                                        "盈亏金额=?, 状态=? WHERE ID=?"));
-    auto run = [&](Statement& st, const QVariantList& values) {
-        st.Reset();
-        st.Bind(values);
-        st.Next();
-        if (!st.Failed() && st.Ok()) return true;
-        result.outcome = LedgerResult::StoreFailed;
-        ReadFailed(db, st, &result.error);
-        return false;
-    };
+    // Rows of new figures, written a few hundred at a time by one statement each.
+    ChunkedUpdate goods(
+        db,
+        QStringLiteral("UPDATE buy SET 进货数量=v.column2, 进货金额=v.column3, "
+                       "存货数量=v.column4, 存货金额=v.column5 FROM (VALUES %1) AS v "
+                       "WHERE buy.ID=v.column1"),
+        5);
+    ChunkedUpdate booked(db,
+                         QStringLiteral("UPDATE stocktake_line SET 盈亏数量=v.column2, "
+                                        "进货单价=v.column3, 盈亏金额=v.column4, 状态=v.column5 "
+                                        "FROM (VALUES %1) AS v WHERE stocktake_line.ID=v.column1"),
+                         5);
     qint64 gain = 0, gainFen = 0, loss = 0, lossFen = 0;
     for (const Line& l : lines) {
         if (!l.goodsStored) {
-            if (!run(booked, {0.0, 0.0, 0.0, QString::fromUtf16(kGoodsGone), l.id})) return result;
+            if (!booked.Add({l.id, 0.0, 0.0, 0.0, QString::fromUtf16(kGoodsGone)}, &result))
+                return result;
             continue;
         }
         // What was sold or bought since the count stays: the difference moves the stock now.
@@ -288,10 +363,18 @@ LedgerResult BookStocktake(DbConnection& db, qint64 stocktakeId, const QString& 
         const double moved = StoredNumber(stock - l.stock);
         const double value = StoredNumber(moved * l.price);
         if (!IsZero(moved) &&
-            !run(goods, {StoredNumber(l.bought + moved), StoredNumber(l.boughtAmount + value),
-                         stock, StoredNumber(stock * l.price), l.goodsId}))
+            !goods.Add({l.goodsId, StoredNumber(l.bought + moved),
+                        StoredNumber(l.boughtAmount + value), stock, StoredNumber(stock * l.price)},
+                       &result))
             return result;
-        if (!run(booked, {moved, l.price, value, QString::fromUtf16(kBooked), l.id})) return result;
+        // Only a line booked otherwise than counted is written again: at a changed purchase
+        // price, or with a stock that cannot go below 0.
+        const bool toZero = !IsZero(moved - l.countedDifference);
+        if ((toZero || !IsZero(l.price - l.countedPrice)) &&
+            !booked.Add({l.id, moved, l.price, value,
+                         toZero ? QString::fromUtf16(kStockToZero) : QString()},
+                        &result))
+            return result;
         if (moved > 0) {
             gain += Units(moved, kThousandths);
             gainFen += Units(value, kFen);
@@ -300,6 +383,7 @@ LedgerResult BookStocktake(DbConnection& db, qint64 stocktakeId, const QString& 
             lossFen -= Units(value, kFen);
         }
     }
+    if (!goods.Flush(&result) || !booked.Flush(&result)) return result;
     if (!ChangeRows(
             db,
             QStringLiteral("UPDATE stocktake SET 确认人=?, 确认时间=?, 盘点种数=?, 盘盈数量=?, "
@@ -348,24 +432,19 @@ bool ReadStocktake(DbConnection& db, qint64 id, Stocktake* stocktake, QString* e
 }
 
 bool ReadStocktakeFigures(DbConnection& db, qint64 id, StocktakeFigures* figures, QString* error) {
-    Statement st(
-        db, QStringLiteral("SELECT count(*), "
-                           "coalesce(sum(CASE WHEN 盈亏数量 > 0 THEN cast(round(盈亏数量*1000) AS "
-                           "bigint) ELSE 0 END), 0), "
-                           "coalesce(sum(CASE WHEN 盈亏数量 > 0 THEN cast(round(盈亏金额*100) AS "
-                           "bigint) ELSE 0 END), 0), "
-                           "coalesce(sum(CASE WHEN 盈亏数量 < 0 THEN cast(round(-盈亏数量*1000) AS "
-                           "bigint) ELSE 0 END), 0), "
-                           "coalesce(sum(CASE WHEN 盈亏数量 < 0 THEN cast(round(-盈亏金额*100) AS "
-                           "bigint) ELSE 0 END), 0) "
-                           "FROM stocktake_line WHERE 盘点ID = ?"));
+    Statement st(db, QStringLiteral("SELECT 盘点种数, 盘盈数量, 盘盈金额, 盘亏数量, 盘亏金额 "
+                                    "FROM stocktake WHERE ID = ?"));
     st.Bind({id});
-    if (!st.Next()) return ReadFailed(db, st, error);
+    if (!st.Next()) {
+        if (st.Failed() || !st.Ok()) return ReadFailed(db, st, error);
+        *error = QStringLiteral("这次盘点的记录已不存在");
+        return false;
+    }
     figures->counted = st.Int64(0);
-    figures->gainQuantity = double(st.Int64(1)) / kThousandths;
-    figures->gainAmount = double(st.Int64(2)) / kFen;
-    figures->lossQuantity = double(st.Int64(3)) / kThousandths;
-    figures->lossAmount = double(st.Int64(4)) / kFen;
+    figures->gainQuantity = st.Double(1);
+    figures->gainAmount = st.Double(2);
+    figures->lossQuantity = st.Double(3);
+    figures->lossAmount = st.Double(4);
     return true;
 }
 
@@ -419,8 +498,8 @@ ListSpec TakeSpec(const QString& table, bool costs, bool totals) {
 ListSpec StocktakeGoodsSpec(bool costs) {
     // Every goods with its line of the open stocktake, if it was counted: the store steps
     // through the goods in ID order and looks each line up by its unique index, so a page
-    // costs what it costs at any size. Nothing is totalled here (see ReadStocktakeFigures).
-    return TakeSpec(
+    // costs what it costs at any size. Nothing is summed here (see ReadStocktakeFigures).
+    ListSpec layout = TakeSpec(
         QStringLiteral(
             "(SELECT b.ID AS ID, b.ID AS 商品ID, b.名称 AS 名称, b.型号 AS 型号, b.编码 AS 编码, "
             "b.类型 AS 类型, b.供货商 AS 供货商, coalesce(l.账面数量, b.存货数量) AS 账面数量, "
@@ -429,6 +508,9 @@ ListSpec StocktakeGoodsSpec(bool costs) {
             "FROM buy b LEFT JOIN stocktake_line l ON l.商品ID = b.ID AND l.盘点ID = "
             "(SELECT min(ID) FROM stocktake WHERE 确认时间 IS NULL)) g"),
         costs, false);
+    // One row per goods: all of them are counted as the goods list counts them.
+    layout.keptTotals = QStringLiteral("buy_totals");
+    return layout;
 }
 
 ListCondition StocktakeGoodsCondition(const Stocktake& stocktake) {

@@ -28,7 +28,7 @@ struct Stocktake {
 };
 
 // The counted goods of a stocktake and their differences at purchase price: as counted while
-// it is open, as booked after.
+// it is open (kept in its row by every count), as booked after.
 struct StocktakeFigures {
     qint64 counted = 0;
     double gainQuantity = 0;
@@ -54,9 +54,10 @@ LedgerResult SetCount(DbConnection& db, qint64 stocktakeId, qint64 goodsId, doub
                       const QString& user);
 
 // Books the stocktake: each counted goods' stock moves by counted − the book stock when it was
-// counted, relative to the stock stored now (never below 0), with the purchase figures so that
-// stock = purchased − sold holds on, and the amounts at the stored purchase price. A goods
-// deleted meanwhile is noted on its line and books nothing. AlreadyBooked the second time.
+// counted, relative to the stock stored now (never below 0, noted on the line), with the
+// purchase figures so that stock = purchased − sold holds on, and the amounts at the stored
+// purchase price. A goods deleted meanwhile is noted on its line and books nothing.
+// AlreadyBooked the second time.
 LedgerResult BookStocktake(DbConnection& db, qint64 stocktakeId, const QString& user);
 
 // The open stocktake: *found false when there is none. False with *error when the read failed.

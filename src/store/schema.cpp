@@ -143,8 +143,10 @@ QString CustomerIndexText() {
 
 QString StocktakeIndexText() {
     // Unique per stocktake and goods: a count finds its line, and the window's join of the
-    // goods with their lines reads one line per goods.
+    // goods with their lines reads one line per goods. A scanned code finds its goods by the
+    // code's index, not by reading every goods.
     return QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS \"商品编码\" ON buy(编码);\n"
         "CREATE UNIQUE INDEX IF NOT EXISTS \"盘点商品\" ON stocktake_line(盘点ID, 商品ID);\n"
         "CREATE INDEX IF NOT EXISTS \"盘点编码\" ON stocktake_code(盘点ID, 编码);\n"
         "CREATE INDEX IF NOT EXISTS \"盘点确认\" ON stocktake(确认时间);\n");
