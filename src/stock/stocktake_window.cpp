@@ -32,8 +32,8 @@ const QList<int> kBookedCostColumns = {ledger::kBookedGainAmount + 1,
                                        ledger::kBookedLossAmount + 1};
 
 // Fractions of the grid's width for the shown columns, 名称 to 状态.
-const double kTakeWidths[] = {0.14, 0.08, 0.1,  0.07, 0.08, 0.07, 0.07,
-                              0.07, 0.07, 0.07, 0.1,  0.06, 0.06};
+const double kTakeWidths[] = {0.13, 0.07, 0.09, 0.06, 0.08, 0.06, 0.06,
+                              0.06, 0.07, 0.07, 0.11, 0.06, 0.05};
 
 void SetUpTakeGrid(RecordGrid* g) {
     SetUpTwoRowHeader(g, 2, kLastShown + 1,
@@ -45,12 +45,15 @@ void SetUpTakeGrid(RecordGrid* g) {
                       {"名称", "型号", "编码", "类型", "供货商", "账面", "实盘", "盈亏", "进货单价",
                        "金额", "盘点时间", "盘点人", "状态"});
     g->Range(0, 1, 1, 2).Merge();
+    for (int c : {kFirstShown, ledger::kTakeBook + 1, ledger::kTakeCost + 1, ledger::kTakeTime + 1})
+        g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
     for (int c = ledger::kTakeBook + 1; c <= ledger::kTakeValue + 1; ++c) {
         g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
         g->Column(c).SetMask(RecordGrid::cellValue);
         g->Cell(1, c).SetAlignment(RecordGrid::cellCenterCenter);
     }
     g->SetReadOnly(true);
+    g->SetAutoRedraw(true);
     g->AddItem(QString());
 }
 
@@ -408,12 +411,14 @@ void SetUpRecordsGrid(RecordGrid* g) {
                       {"范围", "类型/供货商", "开始人", "开始时间", "确认人", "确认时间",
                        "盘点种数", "盘盈数量", "盘盈金额", "盘亏数量", "盘亏金额"});
     g->Range(0, 0, 1, 1).Merge();
+    for (int c : {2, 4, 8}) g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
     for (int c = ledger::kBookedCounted + 1; c <= ledger::kBookedColumns; ++c) {
         g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
         g->Column(c).SetMask(RecordGrid::cellValue);
         g->Cell(1, c).SetAlignment(RecordGrid::cellCenterCenter);
     }
     g->SetReadOnly(true);
+    g->SetAutoRedraw(true);
     g->AddItem(QString());
 }
 
