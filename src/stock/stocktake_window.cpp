@@ -1,8 +1,6 @@
 #include "stock/stocktake_window.h"
 
-#include <QApplication>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -79,10 +77,6 @@ bool ShowList(RecordGrid* g, ListModel* list, ledger::ListCondition condition, i
     }
     g->Refresh();
     return true;
-}
-
-QString QuantityText(double value) {
-    return NumberText(value);
 }
 
 QPointer<StocktakeWindow>& OpenWindow() {
@@ -247,7 +241,7 @@ void StocktakeWindow::ShowFigures() {
         return ReportListReadFailure(false, error);
     QString text = QStringLiteral("已盘 %1 种    盘盈 %2    盘亏 %3")
                        .arg(f.counted)
-                       .arg(QuantityText(f.gainQuantity), QuantityText(f.lossQuantity));
+                       .arg(NumberText(f.gainQuantity), NumberText(f.lossQuantity));
     // Amounts at purchase price are cost figures.
     if (CostFiguresVisible())
         text += QStringLiteral("    盘盈金额 %1    盘亏金额 %2")
@@ -376,7 +370,7 @@ void StocktakeWindow::OnBook() {
                                  "已盘 %1 种，盘盈 %2，盘亏 %3。\r\n确认后库存按盘点调整，\r\n"
                                  "未盘的商品库存不变。确定吗？")
                                  .arg(f.counted)
-                                 .arg(QuantityText(f.gainQuantity), QuantityText(f.lossQuantity));
+                                 .arg(NumberText(f.gainQuantity), NumberText(f.lossQuantity));
     if (Skin::Instance().SkinMessageBox(question, 0, 2, 1, QStringLiteral("确认盘点")) != 1) return;
     if (!EnsureDatabaseOpen()) return;
     const qint64 id = take_.id;
