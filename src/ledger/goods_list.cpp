@@ -91,27 +91,4 @@ bool ReadGoodsValues(DbConnection& db, int column, QStringList* values, QString*
                       values, error);
 }
 
-bool FindGoodsByCode(DbConnection& db, const QString& code, bool inStockOnly, bool lowestStockFirst,
-                     std::optional<ScannedGoods>* found, QString* error) {
-    found->reset();
-    const QString order = lowestStockFirst ? QStringLiteral(" ORDER BY 存货数量, ID LIMIT 1")
-                                           : QStringLiteral(" ORDER BY ID LIMIT 1");
-    const QString stocked = inStockOnly ? QStringLiteral(" AND ") + GoodsInStock().sql : QString();
-    const std::pair<QString, QString> tries[] = {
-        {QStringLiteral("编码 = ?"), code},
-        {QStringLiteral("编码 LIKE ?"), QLatin1Char('%') + code + QLatin1Char('%')}};
-    for (const auto& [condition, value] : tries) {
-        Statement st(db, QStringLiteral("SELECT ID, 名称, 销售单价 FROM buy WHERE ") + condition +
-                             stocked + order);
-        if (st.Bind({value}) && st.Next() && !st.Text(1).isEmpty())
-            *found = ScannedGoods{st.Int64(0), st.Text(1), st.Double(2)};
-        if (st.Failed() || !st.Ok()) {
-            *error = st.Error().isEmpty() ? db.GetErrorDescription() : st.Error();
-            return false;
-        }
-        if (*found) return true;
-    }
-    return true;
-}
-
 }  // namespace ledger

@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 #include "ledger/list_read.h"
 
@@ -73,17 +72,5 @@ ListCondition GoodsInStock();
 // Every value of a text column of buy once (类型, 供货商, 名称, 型号, 编码), in order, empty
 // ones left out: the pick lists of the stock page and the goods window.
 bool ReadGoodsValues(DbConnection& db, int column, QStringList* values, QString* error);
-
-// The goods a scanned code stands for: the first goods of the stock list (those it shows, in
-// its order) whose code equals the text, or, when no code equals it, whose code contains it.
-struct ScannedGoods {
-    qint64 id = 0;
-    QString name;
-    double price = 0;
-};
-// inStockOnly: the list leaves out goods without stock; lowestStockFirst: it is ordered by
-// stock. found stays empty when no goods has the code; false when the read failed.
-bool FindGoodsByCode(DbConnection& db, const QString& code, bool inStockOnly, bool lowestStockFirst,
-                     std::optional<ScannedGoods>* found, QString* error);
 
 }  // namespace ledger

@@ -182,10 +182,11 @@ bool ListRead::ReadRecord(qint64 id, CellRow* row, bool* counted, bool* shown) {
     values << id;
     std::vector<CellRow> rows;
     const QString where = TotalsWhere();
-    const QString sql =
-        Select().replace(QStringLiteral(" FROM "),
-                         QLatin1Char(',') + shownColumn + QStringLiteral(" FROM ")) +
-        (where.isEmpty() ? QStringLiteral(" WHERE ID = ?") : where + QStringLiteral(" AND ID = ?"));
+    // After the layout's columns: a table that is a query of its own has FROMs of its own.
+    QString sql = Select();
+    sql.insert(sql.indexOf(QStringLiteral(" FROM ")), QLatin1Char(',') + shownColumn);
+    sql +=
+        where.isEmpty() ? QStringLiteral(" WHERE ID = ?") : where + QStringLiteral(" AND ID = ?");
     Statement st(connection_, sql);
     *counted = *shown = false;
     if (st.Bind(values) && st.Next()) {

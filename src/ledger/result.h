@@ -15,6 +15,8 @@ struct LedgerResult {
         OverPayment,     // a payment above the customer's open debt; figure holds that debt
         RecordGone,      // the row the change is for is not stored (any more)
         RecordChanged,   // another till changed what the window edits since it opened
+        StocktakeOpen,   // a stocktake is open already; id is that one
+        AlreadyBooked,   // the stocktake was booked; it is not changed again
         StoreFailed,     // a statement failed; error holds SQLite's text
         ServerNeeded,    // a change other than a sale while the till works without its server
     };

@@ -14,6 +14,7 @@
 #include "common/name_initials.h"
 #include "common/settings.h"
 #include "common/text.h"
+#include "ledger/goods_code.h"
 #include "ledger/goods_list.h"
 #include "platform/dialogs.h"
 #include "platform/list_style.h"
@@ -50,12 +51,12 @@ QFont ReceiptFont() {
 std::optional<ScannedGoods> FindGoodsByCode(const QString& code, QString* error) {
     // The stock list leaves out goods without stock unless told to show them, and may be
     // sorted by stock: the goods found are the first the list would show.
-    std::optional<ledger::ScannedGoods> found;
-    if (!ledger::FindGoodsByCode(SharedConnection(), code, !SetupFlag(SetupKey::kZero),
-                                 SetupFlag(SetupKey::kBeepView), &found, error) ||
-        !found)
+    const ledger::CodeLookup lookup =
+        ledger::SaleLookup(!SetupFlag(SetupKey::kZero), SetupFlag(SetupKey::kBeepView));
+    ledger::CodedGoods found;
+    if (!ledger::FindGoodsByCode(SharedConnection(), code, lookup, &found, error) || found.id == 0)
         return std::nullopt;
-    return ScannedGoods{QString::number(found->id), found->name, found->price};
+    return ScannedGoods{QString::number(found.id), found.name, found.salePrice};
 }
 
 ScanSaleWindow::ScanSaleWindow(QWidget* owner) : QDialog(owner), owner_(owner) {

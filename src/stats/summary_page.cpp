@@ -10,6 +10,7 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "ledger/goods_list.h"
+#include "ledger/stocktake.h"
 #include "lists/list_model.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
@@ -120,9 +121,25 @@ ListModel* SummaryList() {
     return Page().list.For(Page().grid, ledger::SummaryListSpec);
 }
 
+// Beside the totals: what the stocktakes booked found missing or over, at purchase price for a
+// user who may see cost figures, else in pieces.
+void ShowStocktakeGainLoss(RecordGrid* g) {
+    ledger::StocktakeFigures taken;
+    QString error;
+    if (!ledger::ReadBookedGainLoss(SharedConnection(), &taken, &error))
+        return ReportListReadFailure(false, error);
+    const bool costs = CostFiguresVisible();
+    g->SetCellText(g->Rows() - 1, 3,
+                   QStringLiteral("盘点：盘盈 %1%3  盘亏 %2%3")
+                       .arg(NumberText(costs ? taken.gainAmount : taken.gainQuantity),
+                            NumberText(costs ? taken.lossAmount : taken.lossQuantity),
+                            costs ? QStringLiteral(" 元") : QString()));
+}
+
 void ShowSummaryTotals(RecordGrid* g) {
     const ListModel& list = *Page().list.model;
     const int last = g->Rows() - 1;
+    ShowStocktakeGainLoss(g);
     for (int column = ledger::kSummaryBought; column <= ledger::kSummaryStockAmount; ++column) {
         if (list.Layout().columns[column].withheld)
             g->SetCellText(last, column + 1, QString());
@@ -151,6 +168,7 @@ void FillSummaryGrid() {
     ApplySourceGridLines(g, 2, 11);
     StyleTotalsRow(g, 2, 11);
     g->SetCellText(g->Rows() - 1, 2, QStringLiteral("合计："));
+    g->Range(g->Rows() - 1, 3, g->Rows() - 1, 5).Merge();
     if (!list->Show({})) return ReportListReadFailure(list->Busy(), list->Error());
     ShowSummaryTotals(g);
     g->Refresh();

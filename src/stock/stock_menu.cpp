@@ -19,6 +19,7 @@
 #include "stock/modify_goods_window.h"
 #include "stock/stock_in_window.h"
 #include "stock/stock_page.h"
+#include "stock/stocktake_window.h"
 
 namespace {
 
@@ -66,6 +67,7 @@ void BuildStockMenu() {
         if (IsSuperAdmin()) OpenImportWindow(TheStockPage().hooks.owner);
     });
     page.商品销售 = Hooked(menu, "商品销售", page.hooks.sell);
+    Item(menu, "盘点", [] { OpenStocktakeWindow(TheStockPage().hooks.owner); });
     menu->addSeparator();
     page.商品续存 = Item(menu, "商品续存", [] { OnRestock(); });
     page.修改退货 = Item(menu, "修改(退货)", [] { OnModifyGoods(); });

@@ -98,6 +98,22 @@ const QList<TableDef>& SchemaTables() {
         // What one payment took off one sale's debt, so that deleting the payment gives back
         // exactly that.
         Table(QStringLiteral("payment_part"), {I("收款ID"), I("销售ID"), R("金额")}, 1),
+        // A stocktake is open while 确认时间 is empty; booking fills it and the gain and loss.
+        Table(QStringLiteral("stocktake"),
+              {T("范围"), T("范围值"), T("开始人"), D("开始时间"), T("确认人"), D("确认时间"),
+               I("盘点种数"), R("盘盈数量"), R("盘盈金额"), R("盘亏数量"), R("盘亏金额")},
+              5),
+        // One row per goods counted: the book stock when it was first counted (or its count
+        // typed), so that booking keeps what was sold meanwhile. 盈亏数量 and 盈亏金额 are the
+        // difference as counted, and after booking what was booked.
+        Table(QStringLiteral("stocktake_line"),
+              {I("盘点ID"), I("商品ID"), T("名称"), T("型号"), T("编码"), T("类型"), T("供货商"),
+               R("账面数量"), R("实盘数量"), R("盈亏数量"), R("进货单价"), R("盈亏金额"),
+               D("盘点时间"), T("盘点人"), T("状态")},
+              5),
+        // Codes scanned that name no goods of the stocktake, with how often each came.
+        Table(QStringLiteral("stocktake_code"), {I("盘点ID"), T("编码"), R("数量"), D("盘点时间")},
+              5),
         // Each sale a till made on a server or while the server was away, by the number the
         // till gave it: a sale sent twice is booked once. 短缺 is what the stock lacked when a
         // sale made while the server was away reached it.
@@ -134,6 +150,17 @@ QString CustomerIndexText() {
         "CREATE INDEX IF NOT EXISTS \"客户收款\" ON payment(客户ID);\n"
         "CREATE INDEX IF NOT EXISTS \"收款明细\" ON payment_part(收款ID);\n"
         "CREATE INDEX IF NOT EXISTS \"销售收款\" ON payment_part(销售ID);\n");
+}
+
+QString StocktakeIndexText() {
+    // Unique per stocktake and goods: a count finds its line, and the window's join of the
+    // goods with their lines reads one line per goods. A scanned code finds its goods by the
+    // code's index, not by reading every goods.
+    return QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS \"商品编码\" ON buy(编码);\n"
+        "CREATE UNIQUE INDEX IF NOT EXISTS \"盘点商品\" ON stocktake_line(盘点ID, 商品ID);\n"
+        "CREATE INDEX IF NOT EXISTS \"盘点编码\" ON stocktake_code(盘点ID, 编码);\n"
+        "CREATE INDEX IF NOT EXISTS \"盘点确认\" ON stocktake(确认时间);\n");
 }
 
 const QList<KeptTotals>& KeptTotalsTables() {
@@ -301,6 +328,7 @@ QString SchemaText() {
     sql += AddedIndexText();
     sql += CustomerIndexText();
     sql += TillSaleIndexText();
+    sql += StocktakeIndexText();
     sql += ChangeLogText();
     sql += KeptTotalsText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);

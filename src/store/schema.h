@@ -64,6 +64,8 @@ QString ColumnText(const ColumnDef& column);
 QString TillSaleIndexText();
 // The indexes of the customer accounts (version 1), each created only when missing.
 QString CustomerIndexText();
+// The indexes of the stocktakes (version 5).
+QString StocktakeIndexText();
 // The indexes added since the first files were made, each created only when missing: part
 // of SchemaText, and run when an existing file is opened.
 QString AddedIndexText();

@@ -115,6 +115,15 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
     // whatever an earlier copy left of them.
     if (ok && version < 3) ok = Run(db, DropKeptTotalsText() + KeptTotalsText(), error);
     if (ok && version < 4) ok = HashPasswordsUpgrade(db, error);
+    // Version 5: the stocktakes. A file whose version was set back keeps its tables.
+    if (ok && version < 5) {
+        QString sql;
+        for (const TableDef& t : SchemaTables())
+            if (t.since == 5)
+                sql += CreateTableText(t).replace(QStringLiteral("CREATE TABLE "),
+                                                  QStringLiteral("CREATE TABLE IF NOT EXISTS "));
+        ok = Run(db, sql + StocktakeIndexText(), error);
+    }
     if (ok && version < 6)
         ok = Run(db,
                  CreateTableText(*FindTable(QStringLiteral("till_sale")))

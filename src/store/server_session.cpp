@@ -202,6 +202,24 @@ bool IsLocalHost(const QString& host) {
            host == QLatin1String("::1");
 }
 
+// ifMissing: for an upgrade of books whose version was set back, which keep their tables.
+QString ServerTableText(const TableDef& t, bool ifMissing = false) {
+    QStringList columns;
+    for (const ColumnDef& c : t.columns) columns << ServerColumnText(c);
+    return QStringLiteral("CREATE TABLE %1%2 (\n  %3\n);\n")
+        .arg(ifMissing ? QStringLiteral("IF NOT EXISTS ") : QString(), Quoted(t.name),
+             columns.join(QStringLiteral(",\n  ")));
+}
+
+// The index texts of the file, in the server's names.
+QString ServerIndexText(const QString& indexes) {
+    QByteArray text;
+    int parameters = 0;
+    QString unused;
+    ServerSql(indexes, &text, &parameters, &unused);
+    return QString::fromUtf8(text);
+}
+
 }  // namespace
 
 QString SecuredConnection(const QString& connection) {
@@ -309,30 +327,17 @@ bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* e
     return true;
 }
 
-QString ServerTableText(const TableDef& t) {
-    QStringList columns;
-    for (const ColumnDef& c : t.columns) columns << ServerColumnText(c);
-    return QStringLiteral("CREATE TABLE %1 (\n  %2\n);\n")
-        .arg(Quoted(t.name), columns.join(QStringLiteral(",\n  ")));
-}
-
 QString ServerSchemaText() {
     QString sql = QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext;\n");
     for (const TableDef& t : SchemaTables()) sql += ServerTableText(t);
-    QByteArray indexes;
-    int parameters = 0;
-    QString unused;
-    ServerSql(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") + AddedIndexText() +
-                  CustomerIndexText() + TillSaleIndexText(),
-              &indexes, &parameters, &unused);
-    sql += QString::fromUtf8(indexes);
+    sql +=
+        ServerIndexText(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") + AddedIndexText() +
+                        CustomerIndexText() + StocktakeIndexText() + TillSaleIndexText());
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
     sql += ServerChangeLogText();
     sql += ServerKeptTotalsText();
     sql += InitialsText() + QString::fromUtf8(kInitialsMatch);
-    QByteArray user;
-    ServerSql(FirstUserText(), &user, &parameters, &unused);
-    sql += QString::fromUtf8(user);
+    sql += ServerIndexText(FirstUserText());
     return sql;
 }
 
@@ -560,6 +565,7 @@ bool ServerSession::Upgrade(QString* error) {
     PQclear(result);
     // Not the program's books, or of a later version: SchemaProblem says so after.
     if (!ok || version >= kSchemaVersion) return true;
+    QString sql;
     // Version 3: the kept totals of the sales and goods lists.
     // Counted from the rows stored whatever an earlier copy left of the kept rows.
     if (version < 3 && !Run(ServerDropKeptTotalsText() + ServerKeptTotalsText(), error))
@@ -568,18 +574,18 @@ bool ServerSession::Upgrade(QString* error) {
     if (version < 4 &&
         (!HashStoredPasswords(*this, error) || !Run(ServerLogChangeFunctionText(), error)))
         return false;
-    // Version 6: the sales made at the tills.
-    if (version < 6) {
-        QByteArray index;
-        int parameters = 0;
-        ServerSql(TillSaleIndexText(), &index, &parameters, error);
-        if (!Run(ServerTableText(*FindTable(QStringLiteral("till_sale")))
-                         .replace(QStringLiteral("CREATE TABLE "),
-                                  QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
-                     QString::fromUtf8(index),
-                 error))
-            return false;
+    // Version 5: the stocktakes.
+    if (version < 5) {
+        QString sql = QStringLiteral("SET LOCAL client_min_messages = warning;\n");
+        for (const TableDef& t : SchemaTables())
+            if (t.since == 5) sql += ServerTableText(t, true);
+        if (!Run(sql + ServerIndexText(StocktakeIndexText()), error)) return false;
     }
+    // Version 6: the sales made at the tills.
+    if (version < 6 && !Run(ServerTableText(*FindTable(QStringLiteral("till_sale")), true) +
+                                ServerIndexText(TillSaleIndexText()),
+                            error))
+        return false;
     return Run(QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
                               "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
                    .arg(kSchemaVersion),

@@ -250,7 +250,9 @@ class OldFile : public CustomerBooks {
             "DROP INDEX 客户欠款; DROP INDEX 客户销售; ALTER TABLE sell DROP COLUMN 客户ID;"
             "DROP TABLE customer; DROP TABLE payment; DROP TABLE payment_part;"
             "DROP TRIGGER sell_totals_added; DROP TRIGGER sell_totals_deleted;"
-            "DROP TRIGGER sell_totals_changed; DROP TABLE sell_totals; PRAGMA user_version=0;");
+            "DROP TRIGGER sell_totals_changed; DROP TABLE sell_totals; DROP TABLE stocktake;"
+            "DROP TABLE stocktake_line; DROP TABLE stocktake_code; DROP INDEX 商品编码;"
+            "PRAGMA user_version=0;");
         for (const QString& values : sales)
             sql += QStringLiteral(
                        "INSERT INTO sell (名称, 销售日期, 欠款额, 客户名称, 联系方式, "
@@ -276,6 +278,7 @@ TEST_F(OldFile, IsUpgradedAtOpeningWithItsSalesLinkedByNameAndPhone) {
 
     ASSERT_TRUE(till1_.OpenFile(Path())) << till1_.GetErrorDescription().toStdString();
     EXPECT_EQ(StoredSchemaVersion(till1_.GetHandle()), kSchemaVersion);
+    EXPECT_EQ(Count(QStringLiteral("stocktake_line")), 0);  // there now, and empty
     EXPECT_EQ(Count(QStringLiteral("customer")), 5);
     EXPECT_EQ(CustomerOf(1), CustomerOf(2));  // 张三's one phone
     EXPECT_EQ(CustomerOf(7), 0);

@@ -67,6 +67,18 @@ TEST_P(Summary, AnEmptyTableShowsHeadersAndZeroTotals) {
     EXPECT_EQ(g->Column(1).Width(), 0);
 }
 
+TEST_P(Summary, TheTotalsShowTheStocktakesGainAndLossAtPurchasePriceToTheSuperAdministratorOnly) {
+    ASSERT_TRUE(SharedConnection().Execute(
+        "insert into stocktake (范围, 确认时间, 盘盈数量, 盘盈金额, 盘亏数量, 盘亏金额) values "
+        "('全部商品', '2026-12-01 10:00:00', 2, 0.2, 7, 29), ('类型', '2026-12-05', 1, 0.1, 0, 0),"
+        " ('全部商品', NULL, 50, 500, 0, 0)"));
+    RecordGrid* g = Open();
+    EXPECT_EQ(g->CellText(2, 3), "盘点：盘盈 0.3 元  盘亏 29 元");
+    CurrentSession().userRole = kOrdinaryUser;
+    FillSummaryGrid();
+    EXPECT_EQ(g->CellText(2, 3), "盘点：盘盈 3  盘亏 7");  // the open one is not booked yet
+}
+
 TEST_P(Summary, ZeroStockIsLeftOutOnlyWhenTheStockListShowsIt) {
     AddGoods("有", 2, 1);
     AddGoods("无", 4, 0);

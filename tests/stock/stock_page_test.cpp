@@ -258,7 +258,7 @@ TEST_P(StockList, TheMenuHoldsEveryItemInOrder) {
     QStringList items;
     for (QAction* a : TheStockPage().库管快捷菜单->actions())
         items << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(items, (QStringList{"扫描销售", "-", "商品入库", "导入商品", "商品销售", "-",
+    EXPECT_EQ(items, (QStringList{"扫描销售", "-", "商品入库", "导入商品", "商品销售", "盘点", "-",
                                   "商品续存", "修改(退货)", "删除", "-", "查看记录", "-",
                                   "刷新显示", "导出Excel", "打印", "-", "显示模式"}));
     EXPECT_FALSE(TheStockPage().扫描销售->isEnabled());  // no scan window yet

@@ -36,7 +36,9 @@ class OpenFile : public ProgramFixture {
         DbConnection fill;
         ASSERT_TRUE(fill.OpenFile(path));
         DbTransaction transaction(fill);
-        for (int i = 0; i < 200; ++i)
+        // Enough goods that they fill most of the file, beyond the first page of every table
+        // and index.
+        for (int i = 0; i < 600; ++i)
             ASSERT_TRUE(fill.Execute("insert into buy (名称, 备注) values (?, ?)",
                                      {QString("g%1").arg(i), QString(500, u'x')}));
         ASSERT_TRUE(transaction.Commit());
