@@ -190,12 +190,50 @@ bool SendWaitingSales(DbConnection& copy, DbConnection& server, SentSales* sent,
                       const std::function<bool()>& step) {
     std::vector<WaitingSale> waiting;
     if (!ReadWaiting(copy, &waiting, error)) return false;
-    for (const WaitingSale& w : waiting) {
-        if (step && !step()) return true;
+    // On a server the sales of a batch commit without waiting for the disk, all but the last,
+    // whose commit is flushed with every one before it. Only then do they leave the copy, in
+    // one synced commit of the copy: a server that crashes loses none of what the copy no
+    // longer holds, and a sale still on the copy after a crash is found booked by its number.
+    constexpr size_t kBatch = 200;
+    const bool remote = server.Server() != nullptr;
+    const auto flushCommits = [&](bool flush) {
+        return !remote || server.Execute(flush ? QStringLiteral("SET synchronous_commit = on")
+                                               : QStringLiteral("SET synchronous_commit = off"));
+    };
+    std::vector<const WaitingSale*> booked;
+    size_t durable = 0;  // booked[0, durable) are on the server's disk
+    const auto takeOff = [&] {
+        if (durable == 0) return true;
+        DbTransaction transaction(copy);
+        bool ok = transaction.IsActive();
+        for (size_t b = 0; ok && b < durable; ++b)
+            ok = copy.Execute(QStringLiteral("DELETE FROM till_sale WHERE 编号 = ?"),
+                              {booked[b]->sale.tillSaleId}) &&
+                 copy.Execute(QStringLiteral("DELETE FROM sell WHERE ID = ?"), {booked[b]->copyId});
+        if (!ok || !transaction.Commit()) {
+            *error = copy.GetErrorDescription();
+            return false;
+        }
+        booked.erase(booked.begin(), booked.begin() + static_cast<std::ptrdiff_t>(durable));
+        durable = 0;
+        return true;
+    };
+    const auto end = [&](bool ok) {
+        flushCommits(true);
+        return takeOff() && ok;
+    };
+    for (size_t i = 0; i < waiting.size(); ++i) {
+        const WaitingSale& w = waiting[i];
+        if (step && !step()) return end(true);
+        const bool flushed = booked.size() + 1 >= kBatch || i + 1 == waiting.size();
+        if (!flushCommits(flushed)) {
+            *error = server.GetErrorDescription();
+            return end(false);
+        }
         const LedgerResult result = RecordSale(server, w.sale);
         if (result.outcome == LedgerResult::StoreFailed) {
             *error = result.error;
-            return false;
+            return end(false);
         }
         if (!result.IsDone()) {
             if (sent->refused++ == 0) sent->refusal = RefusalText(result);
@@ -203,18 +241,11 @@ bool SendWaitingSales(DbConnection& copy, DbConnection& server, SentSales* sent,
         }
         ++(result.alreadyBooked ? sent->before : sent->sent);
         if (result.shortfall > 0) ++sent->oversold;
-        // The server has it: off the copy, whose stock the next refresh brings from the server.
-        DbTransaction transaction(copy);
-        if (!transaction.IsActive() ||
-            !copy.Execute(QStringLiteral("DELETE FROM till_sale WHERE 编号 = ?"),
-                          {w.sale.tillSaleId}) ||
-            !copy.Execute(QStringLiteral("DELETE FROM sell WHERE ID = ?"), {w.copyId}) ||
-            !transaction.Commit()) {
-            *error = copy.GetErrorDescription();
-            return false;
-        }
+        booked.push_back(&w);
+        if (flushed && !result.alreadyBooked) durable = booked.size();
+        if (durable >= kBatch && !takeOff()) return end(false);
     }
-    return true;
+    return end(true);
 }
 
 QString NewTillSaleId() {
