@@ -62,6 +62,19 @@ namespace {
 // Whether the target may hold books already, which the copy then replaces.
 enum class Target { Empty, Replaced };
 
+// Reads that see the books as one moment, from its making to its end.
+struct SnapshotRead {
+    explicit SnapshotRead(DbConnection& connection) : db(connection) {
+        ok = db.Execute(db.Server() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
+                                    : QStringLiteral("BEGIN"));
+    }
+    ~SnapshotRead() {
+        if (ok) db.Execute(QStringLiteral("COMMIT"));
+    }
+    DbConnection& db;
+    bool ok = false;
+};
+
 // Copies every row of table t from one store into another, keeping each row's ID, inside the
 // target's open transaction; done counts the rows copied, of total.
 bool CopyRows(DbConnection& from, DbConnection& to, const TableDef& t,
@@ -135,15 +148,8 @@ bool CopyBooks(DbConnection& from, DbConnection& to, Target target,
                QString* error) {
     // One read transaction over every table: another till's change lands wholly before or
     // wholly after the copy.
-    if (!from.Execute(from.Server() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
-                                    : QStringLiteral("BEGIN"))) {
-        *error = from.GetErrorDescription();
-        return false;
-    }
-    struct EndRead {
-        DbConnection& db;
-        ~EndRead() { db.Execute(QStringLiteral("COMMIT")); }
-    } endRead{from};
+    const SnapshotRead snapshot(from);
+    if (!snapshot.ok) return *error = from.GetErrorDescription(), false;
     QList<TableTally> fromTally;
     if (!TallyTables(from, &fromTally, error)) return false;
     qint64 total = 0;
@@ -239,15 +245,8 @@ bool ReplaceRows(DbConnection& from, DbConnection& to, const QString& table,
 
 bool ReplaceTables(DbConnection& from, DbConnection& to, const QStringList& tables,
                    const std::function<bool(QString*)>& alsoInside, QString* error) {
-    if (!from.Execute(from.Server() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")
-                                    : QStringLiteral("BEGIN"))) {
-        *error = from.GetErrorDescription();
-        return false;
-    }
-    struct EndRead {
-        DbConnection& db;
-        ~EndRead() { db.Execute(QStringLiteral("COMMIT")); }
-    } endRead{from};
+    const SnapshotRead snapshot(from);
+    if (!snapshot.ok) return *error = from.GetErrorDescription(), false;
     DbTransaction transaction(to);
     if (!transaction.IsActive()) {
         *error = to.GetErrorDescription();
