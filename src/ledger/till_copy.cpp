@@ -190,46 +190,56 @@ bool SendWaitingSales(DbConnection& copy, DbConnection& server, SentSales* sent,
                       const std::function<bool()>& step) {
     std::vector<WaitingSale> waiting;
     if (!ReadWaiting(copy, &waiting, error)) return false;
-    // On a server the sales of a batch commit without waiting for the disk, all but the last,
-    // whose commit is flushed with every one before it. Only then do they leave the copy, in
+    // On a server each sale commits without waiting for the disk; after a batch one small
+    // synced commit flushes every commit before it. Only then does the batch leave the copy, in
     // one synced commit of the copy: a server that crashes loses none of what the copy no
     // longer holds, and a sale still on the copy after a crash is found booked by its number.
     constexpr size_t kBatch = 200;
     const bool remote = server.Server() != nullptr;
-    const auto flushCommits = [&](bool flush) {
-        return !remote || server.Execute(flush ? QStringLiteral("SET synchronous_commit = on")
-                                               : QStringLiteral("SET synchronous_commit = off"));
+    const auto syncCommits = [&](bool sync) {
+        return !remote || server.Execute(sync ? QStringLiteral("SET synchronous_commit = on")
+                                              : QStringLiteral("SET synchronous_commit = off"));
     };
     std::vector<const WaitingSale*> booked;
-    size_t durable = 0;  // booked[0, durable) are on the server's disk
+    bool flushed = true;  // every sale in booked is on the server's disk
+    const auto flush = [&] {
+        if (!remote || flushed || booked.empty()) return flushed = true;
+        DbTransaction transaction(server);
+        flushed = transaction.IsActive() &&
+                  server.Execute(QStringLiteral("SET LOCAL synchronous_commit = on")) &&
+                  server.Execute(QStringLiteral("UPDATE till_sale SET 短缺 = 短缺 WHERE 编号 = ?"),
+                                 {booked.back()->sale.tillSaleId}) &&
+                  transaction.Commit();
+        if (!flushed) *error = server.GetErrorDescription();
+        return flushed;
+    };
     const auto takeOff = [&] {
-        if (durable == 0) return true;
+        if (!flush()) return false;
         DbTransaction transaction(copy);
         bool ok = transaction.IsActive();
-        for (size_t b = 0; ok && b < durable; ++b)
-            ok = copy.Execute(QStringLiteral("DELETE FROM till_sale WHERE 编号 = ?"),
-                              {booked[b]->sale.tillSaleId}) &&
-                 copy.Execute(QStringLiteral("DELETE FROM sell WHERE ID = ?"), {booked[b]->copyId});
+        for (const WaitingSale* w : booked)
+            ok = ok &&
+                 copy.Execute(QStringLiteral("DELETE FROM till_sale WHERE 编号 = ?"),
+                              {w->sale.tillSaleId}) &&
+                 copy.Execute(QStringLiteral("DELETE FROM sell WHERE ID = ?"), {w->copyId});
         if (!ok || !transaction.Commit()) {
             *error = copy.GetErrorDescription();
             return false;
         }
-        booked.erase(booked.begin(), booked.begin() + static_cast<std::ptrdiff_t>(durable));
-        durable = 0;
+        booked.clear();
         return true;
     };
     const auto end = [&](bool ok) {
-        flushCommits(true);
-        return takeOff() && ok;
+        const bool off = takeOff();
+        syncCommits(true);
+        return off && ok;
     };
-    for (size_t i = 0; i < waiting.size(); ++i) {
-        const WaitingSale& w = waiting[i];
+    if (!syncCommits(false)) {
+        *error = server.GetErrorDescription();
+        return false;
+    }
+    for (const WaitingSale& w : waiting) {
         if (step && !step()) return end(true);
-        const bool flushed = booked.size() + 1 >= kBatch || i + 1 == waiting.size();
-        if (!flushCommits(flushed)) {
-            *error = server.GetErrorDescription();
-            return end(false);
-        }
         const LedgerResult result = RecordSale(server, w.sale);
         if (result.outcome == LedgerResult::StoreFailed) {
             *error = result.error;
@@ -242,8 +252,8 @@ bool SendWaitingSales(DbConnection& copy, DbConnection& server, SentSales* sent,
         ++(result.alreadyBooked ? sent->before : sent->sent);
         if (result.shortfall > 0) ++sent->oversold;
         booked.push_back(&w);
-        if (flushed && !result.alreadyBooked) durable = booked.size();
-        if (durable >= kBatch && !takeOff()) return end(false);
+        flushed = false;
+        if (booked.size() >= kBatch && !takeOff()) return end(false);
     }
     return end(true);
 }
