@@ -26,6 +26,7 @@
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "platform/till_keeper.h"
 #include "stats/excel_export.h"
 #include "store/shared_db.h"
 
@@ -120,6 +121,8 @@ void RecordEntry(EntryKind kind) {
     entry.金额 = TextToNumber(f.金额框->text());
     entry.日期 = f.日期框->date();
     entry.备注 = f.备注框->currentText();
+    entry.user = CurrentSession().userName;
+    entry.tillName = TillName();
     EnsureDatabaseOpen();
     const LedgerResult result = ledger::RecordOtherEntry(SharedConnection(), entry);
     if (result.outcome == LedgerResult::FieldRefused) {

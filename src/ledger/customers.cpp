@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/date_text.h"
 #include "common/number_text.h"
 #include "common/text.h"
 #include "ledger/list_read.h"
@@ -224,6 +225,9 @@ LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment) {
         {u"金额", amount, u"062"},
         {u"方式", payment.方式, u"063"},
         {u"备注", payment.备注, u"064"},
+        {u"操作员", payment.user.left(50), u"065"},
+        {u"收银台", payment.tillName.left(50), u"065"},
+        {u"录入时间", CurrentDateTime(), u"065"},
     };
     if (!InsertRow(db, QStringLiteral("payment"), fields, &result)) return result;
     const qint64 paymentId = result.id;

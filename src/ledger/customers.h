@@ -43,13 +43,16 @@ struct PaymentInput {
     double 金额 = 0;
     QString 方式;  // 现金, 微信, 支付宝, 银行 ...
     QString 备注;
+    QString user;      // who took the payment
+    QString tillName;  // and at which till
 };
 
 // Records a payment and takes it off the customer's open sale debts, oldest sale first, no
 // debt below 0: NegativeAmount for an amount of 0 or less, RecordGone for a customer not
 // stored, OverPayment (figure = the open debt less the credit, exact to the fen) for more than
 // the customer owes.
-// Refused fields: "[061]" date, "[062]" amount, "[063]" method, "[064]" remark.
+// Refused fields: "[061]" date, "[062]" amount, "[063]" method, "[064]" remark, "[065]" user
+// or till.
 LedgerResult RecordPayment(DbConnection& db, const PaymentInput& payment);
 
 // Deletes a payment and gives back to each sale exactly what the payment took off it; what it

@@ -19,10 +19,14 @@ struct OtherEntry {
     double 金额 = 0;
     QDate 日期;
     QString 备注;
+    QString user;       // who booked it
+    QString tillName;   // at which till
+    QString payMethod;  // how it was paid or taken in; 现金 when empty
 };
 
 // Adds the entry. Refused fields: "[099]" type, "[098]" number, "[097]" item, "[096]"
-// quantity, "[095]" unit price, "[094]" amount, "[093]" date or remark.
+// quantity, "[095]" unit price, "[094]" amount, "[093]" date or remark, "[092]" user, till or
+// payment method.
 LedgerResult RecordOtherEntry(DbConnection& db, const OtherEntry& entry);
 
 LedgerResult DeleteOtherEntry(DbConnection& db, qint64 entryId);

@@ -6,6 +6,7 @@
 #include "common/number_text.h"
 #include "ledger/customers.h"
 #include "ledger/row_access.h"
+#include "ledger/shift.h"
 #include "store/db_connection.h"
 
 namespace ledger {
@@ -84,6 +85,11 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         {u"首拼", s[4], u"0701"},
         {u"UID", goodsId, u"07010"},
         {u"客户ID", customerId, u"074"},
+        {u"操作员", sale.user.left(50), u"0703"},
+        {u"收银台", sale.tillName.left(50), u"0703"},
+        {u"付款方式", PayMethodOrCash(sale.payMethod), u"0703"},
+        {u"原欠款额", sale.欠款额, u"076"},
+        {u"录入时间", sale.bookedAt.isValid() ? sale.bookedAt : CurrentDateTime(), u"0703"},
     };
     if (!InsertRow(db, QStringLiteral("sell"), fields, &result)) return result;
     result.saleId = result.id;

@@ -3,6 +3,7 @@
 // correction of a sale's debt and customer, and the delete of a sale.
 
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include "ledger/edited.h"
@@ -32,7 +33,12 @@ struct SaleInput {
     // The number the till gave the sale (empty on a till of its own): a sale already booked
     // under it is not booked again.
     QString tillSaleId;
+    // Who booked the sale, at which till and how it was paid (现金 when empty); bookedAt is
+    // when, empty for now (a sale made while the server was away keeps its till's time).
     QString tillName;
+    QString user;
+    QString payMethod;
+    QDateTime bookedAt;
     // Made at a till while the server was away: the goods have left the shop, so the sale is
     // booked even where the stored stock no longer covers it, and the shortfall is noted.
     bool madeOffline = false;

@@ -9,10 +9,12 @@
 
 #include "common/date_text.h"
 #include "common/number_text.h"
+#include "common/session.h"
 #include "common/text.h"
 #include "ledger/customers.h"
 #include "platform/dialogs.h"
 #include "platform/skin.h"
+#include "platform/till_keeper.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -98,6 +100,8 @@ void PaymentWindow::Confirm() {
     payment.金额 = TextToNumber(amount);
     payment.方式 = TrimSpaces(收款方式框->currentText());
     payment.备注 = 收款备注框->text();
+    payment.user = CurrentSession().userName;
+    payment.tillName = TillName();
     const LedgerResult result = ledger::RecordPayment(SharedConnection(), payment);
     if (!result.IsDone()) {
         ShowMessage(RefusalText(result), 2);

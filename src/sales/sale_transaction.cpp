@@ -1,5 +1,6 @@
 #include "sales/sale_transaction.h"
 
+#include "common/session.h"
 #include "ledger/till_copy.h"
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
@@ -33,10 +34,9 @@ bool SaleTransaction(const SaleInput& input) {
     DbConnection& db = SharedConnection();
     // A till of several numbers each sale, so that one sent again after a lost answer, or
     // made on the till's copy while the server was away, is booked once.
-    if (db.Server() || db.SalesOnly()) {
-        sale.tillSaleId = ledger::NewTillSaleId();
-        sale.tillName = TillName();
-    }
+    if (db.Server() || db.SalesOnly()) sale.tillSaleId = ledger::NewTillSaleId();
+    sale.tillName = TillName();
+    sale.user = CurrentSession().userName;
     LedgerResult result = ledger::RecordSale(db, sale);
     // The server went away: the till sells on from its own copy, under the same number.
     QString offline;

@@ -30,6 +30,13 @@ ColumnDef Since(ColumnDef c, int version) {
     c.since = version;
     return c;
 }
+// columns, then who booked the row, at which till, how it was paid (unless the row has its own
+// method) and when (version 7).
+QList<ColumnDef> WithBooking(QList<ColumnDef> columns, bool payMethod) {
+    columns << Since(T("操作员"), 7) << Since(T("收银台"), 7);
+    if (payMethod) columns << Since(T("付款方式"), 7);
+    return columns << Since(D("录入时间"), 7);
+}
 
 }  // namespace
 
@@ -74,18 +81,21 @@ const ColumnDef* TableDef::Find(const QString& column) const {
 }
 
 const QList<TableDef>& SchemaTables() {
+    // 原欠款额 is the debt the sale gave, which payments and corrections of 欠款额 keep.
+    const QList<ColumnDef> sell = {
+        T("名称"),     T("型号"),     T("编码"),     T("类型"),     R("进货单价"),
+        R("存货数量"), R("销售单价"), R("销售数量"), R("销售金额"), D("销售日期"),
+        R("欠款额"),   R("净利润"),   T("客户编号"), T("客户名称"), T("联系方式"),
+        T("客户地址"), T("备注"),     T("首拼"),     I("UID"),      Since(I("客户ID"), 1)};
     static const QList<TableDef> tables = {
         Table(QStringLiteral("buy"),
               {T("名称"), T("型号"), T("编码"), T("类型"), R("进货数量"), R("进货单价"),
                R("进货金额"), R("销售数量"), R("销售单价"), R("销售金额"), R("存货数量"),
                R("存货金额"), D("入库日期"), T("供货商"), M("备注"), T("首拼")}),
-        Table(QStringLiteral("sell"),
-              {T("名称"),     T("型号"),     T("编码"),     T("类型"),     R("进货单价"),
-               R("存货数量"), R("销售单价"), R("销售数量"), R("销售金额"), D("销售日期"),
-               R("欠款额"),   R("净利润"),   T("客户编号"), T("客户名称"), T("联系方式"),
-               T("客户地址"), T("备注"),     T("首拼"),     I("UID"),      Since(I("客户ID"), 1)}),
-        Table(QStringLiteral("other"), {T("类型"), T("编号"), T("项目"), R("数量"), R("单价"),
-                                        R("金额"), D("日期"), T("备注")}),
+        Table(QStringLiteral("sell"), WithBooking(sell, true) << Since(R("原欠款额"), 7)),
+        Table(QStringLiteral("other"), WithBooking({T("类型"), T("编号"), T("项目"), R("数量"),
+                                                    R("单价"), R("金额"), D("日期"), T("备注")},
+                                                   true)),
         Table(QStringLiteral("bank"),
               {T("银行"), T("账户"), T("方式"), R("金额"), D("日期"), M("备注")}),
         // 密码 holds a password's hash (store/password_hash.h), longer than a Text(50).
@@ -93,8 +103,8 @@ const QList<TableDef>& SchemaTables() {
         // A customer's sales carry its ID in sell.客户ID; 0 there is a sale to nobody known.
         Table(QStringLiteral("customer"),
               {T("编号"), T("名称"), T("联系方式"), T("地址"), M("备注")}, 1),
-        Table(QStringLiteral("payment"), {I("客户ID"), D("日期"), R("金额"), T("方式"), T("备注")},
-              1),
+        Table(QStringLiteral("payment"),
+              WithBooking({I("客户ID"), D("日期"), R("金额"), T("方式"), T("备注")}, false), 1),
         // What one payment took off one sale's debt, so that deleting the payment gives back
         // exactly that.
         Table(QStringLiteral("payment_part"), {I("收款ID"), I("销售ID"), R("金额")}, 1),
@@ -119,6 +129,16 @@ const QList<TableDef>& SchemaTables() {
         // sale made while the server was away reached it.
         Table(QStringLiteral("till_sale"),
               {T("编号"), I("销售ID"), R("短缺"), T("收银台"), D("日期")}, 6),
+        // One row per shift of a user at a till, open while 结束时间 is empty; the handover
+        // stores the figures from 开始时间 to 结束时间. Amounts by payment method are what came
+        // in at the counter in that method less what was paid out in it.
+        Table(QStringLiteral("shift"),
+              {T("收银台"),   T("操作员"),   D("开始时间"), D("结束时间"), R("备用金"),
+               R("实点现金"), R("应有现金"), R("差额"),     I("销售笔数"), R("销售数量"),
+               R("销售金额"), R("欠款额"),   I("收款笔数"), R("收款金额"), R("收入"),
+               R("支出"),     R("现金"),     R("微信"),     R("支付宝"),   R("银行卡"),
+               R("其他")},
+              7),
     };
     return tables;
 }
@@ -161,6 +181,21 @@ QString StocktakeIndexText() {
         "CREATE UNIQUE INDEX IF NOT EXISTS \"盘点商品\" ON stocktake_line(盘点ID, 商品ID);\n"
         "CREATE INDEX IF NOT EXISTS \"盘点编码\" ON stocktake_code(盘点ID, 编码);\n"
         "CREATE INDEX IF NOT EXISTS \"盘点确认\" ON stocktake(确认时间);\n");
+}
+
+QString ShiftIndexText() {
+    // A shift reads the bookings of one till and user in a time range, a day those of every
+    // till in one.
+    QString sql;
+    for (const char* table : {"sell", "payment", "other"})
+        sql += QStringLiteral(
+                   "CREATE INDEX IF NOT EXISTS \"%1收银台\" ON %1(收银台, 操作员, 录入时间);\n"
+                   "CREATE INDEX IF NOT EXISTS \"%1录入时间\" ON %1(录入时间);\n")
+                   .arg(QLatin1String(table));
+    return sql + QStringLiteral(
+                     "CREATE INDEX IF NOT EXISTS \"交班收银台\" ON shift(收银台, 操作员, "
+                     "结束时间);\n"
+                     "CREATE INDEX IF NOT EXISTS \"交班开始\" ON shift(开始时间);\n");
 }
 
 const QList<KeptTotals>& KeptTotalsTables() {
@@ -329,6 +364,7 @@ QString SchemaText() {
     sql += CustomerIndexText();
     sql += TillSaleIndexText();
     sql += StocktakeIndexText();
+    sql += ShiftIndexText();
     sql += ChangeLogText();
     sql += KeptTotalsText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);

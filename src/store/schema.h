@@ -17,7 +17,7 @@ enum class ColumnKind {
 // The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
 // lk_schema_version()). Files of version 0 were written before the customer accounts; files
 // before version 4 kept passwords in clear.
-constexpr int kSchemaVersion = 6;
+constexpr int kSchemaVersion = 7;
 
 struct ColumnDef {
     QString name;
@@ -66,6 +66,8 @@ QString TillSaleIndexText();
 QString CustomerIndexText();
 // The indexes of the stocktakes (version 5).
 QString StocktakeIndexText();
+// The indexes of the shifts and of the bookings' till, user and time (version 7).
+QString ShiftIndexText();
 // The indexes added since the first files were made, each created only when missing: part
 // of SchemaText, and run when an existing file is opened.
 QString AddedIndexText();

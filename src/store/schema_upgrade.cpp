@@ -93,6 +93,32 @@ bool HashPasswordsUpgrade(sqlite3* db, QString* error) {
     return true;
 }
 
+// Version 7: who booked each sale, payment and income or expense entry, at which till, how it
+// was paid and when, and the shifts. Older rows keep these empty: an unknown user and till,
+// paid in cash. A file whose version was set back keeps its columns and tables.
+bool ShiftUpgrade(sqlite3* db, QString* error) {
+    QString sql;
+    for (const TableDef& t : SchemaTables()) {
+        if (t.since == 7) {
+            sql += CreateTableText(t).replace(QStringLiteral("CREATE TABLE "),
+                                              QStringLiteral("CREATE TABLE IF NOT EXISTS "));
+            continue;
+        }
+        QStringList present;
+        Statement st(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"));
+        st.Bind({t.name});
+        while (st.Next()) present << st.Text(0);
+        if (st.Failed()) {
+            *error = st.Error();
+            return false;
+        }
+        for (const ColumnDef& c : t.columns)
+            if (c.since == 7 && !present.contains(c.name, Qt::CaseInsensitive))
+                sql += QStringLiteral("ALTER TABLE %1 ADD COLUMN %2;\n").arg(t.name, ColumnText(c));
+    }
+    return Run(db, sql + ShiftIndexText(), error);
+}
+
 }  // namespace
 
 int StoredSchemaVersion(sqlite3* db) {
@@ -131,6 +157,7 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
                                   QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
                      TillSaleIndexText(),
                  error);
+    if (ok && version < 7) ok = ShiftUpgrade(db, error);
     if (ok && version < kSchemaVersion)
         ok = Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion), error);
     if (ok && Run(db, QStringLiteral("COMMIT"), error)) return true;

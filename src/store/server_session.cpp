@@ -330,9 +330,9 @@ bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* e
 QString ServerSchemaText() {
     QString sql = QStringLiteral("CREATE EXTENSION IF NOT EXISTS citext;\n");
     for (const TableDef& t : SchemaTables()) sql += ServerTableText(t);
-    sql +=
-        ServerIndexText(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") + AddedIndexText() +
-                        CustomerIndexText() + StocktakeIndexText() + TillSaleIndexText());
+    sql += ServerIndexText(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") +
+                           AddedIndexText() + CustomerIndexText() + StocktakeIndexText() +
+                           TillSaleIndexText() + ShiftIndexText());
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
     sql += ServerChangeLogText();
     sql += ServerKeptTotalsText();
@@ -586,6 +586,22 @@ bool ServerSession::Upgrade(QString* error) {
                                 ServerIndexText(TillSaleIndexText()),
                             error))
         return false;
+    // Version 7: who booked each sale, payment and income or expense entry, at which till, how
+    // it was paid and when, and the shifts.
+    if (version < 7) {
+        QString sql = QStringLiteral("SET LOCAL client_min_messages = warning;\n");
+        for (const TableDef& t : SchemaTables()) {
+            if (t.since == 7) {
+                sql += ServerTableText(t, true);
+                continue;
+            }
+            for (const ColumnDef& c : t.columns)
+                if (c.since == 7)
+                    sql += QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2;\n")
+                               .arg(Quoted(t.name), ServerColumnText(c));
+        }
+        if (!Run(sql + ServerIndexText(ShiftIndexText()), error)) return false;
+    }
     return Run(QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
                               "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
                    .arg(kSchemaVersion),

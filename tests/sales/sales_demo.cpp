@@ -85,8 +85,11 @@ int main(int argc, char** argv) {
         SharedConnection().Execute(
             "insert into sell (名称,销售金额,销售日期,欠款额,客户名称,客户ID) values "
             "('台灯',45,'2012-06-20',45,'张三',1),('毛巾',12,'2012-06-21',12,'张三丰',3)");
-        ledger::PaymentInput payment{1, QDateTime(QDate(2012, 6, 25), QTime(16, 20)), 20,
-                                     QStringLiteral("微信"), QString()};
+        ledger::PaymentInput payment;
+        payment.customerId = 1;
+        payment.日期 = QDateTime(QDate(2012, 6, 25), QTime(16, 20));
+        payment.金额 = 20;
+        payment.方式 = QStringLiteral("微信");
         ledger::RecordPayment(SharedConnection(), payment);
         auto* debts = new CustomerDebtsWindow(&main);
         debts->ChooseCustomer(1);

@@ -223,9 +223,10 @@ TEST_F(RecordSet, EditsDeletesSortsAndFilters) {
 TEST_F(RecordSet, FieldMetadataFollowsTheColumns) {
     DbRecordSet rs;
     ASSERT_TRUE(rs.Open("sell", Db()));
-    EXPECT_EQ(rs.GetFieldCount(), 21);
+    EXPECT_EQ(rs.GetFieldCount(), 26);
     EXPECT_EQ(rs.GetFieldName(19), "UID");
     EXPECT_EQ(rs.GetFieldName(20), "客户ID");
+    EXPECT_EQ(rs.GetFieldName(25), "原欠款额");
     EXPECT_EQ(rs.GetFieldType(std::nullopt, "名称"), static_cast<int>(FieldType::Text));
     EXPECT_EQ(rs.GetFieldDefinedSize(std::nullopt, "名称"), 50);
     EXPECT_EQ(rs.GetFieldType(std::nullopt, "销售日期"), static_cast<int>(FieldType::Date));
