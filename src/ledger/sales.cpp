@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/date_text.h"
+#include "common/name_initials.h"
 #include "common/number_text.h"
 #include "ledger/customers.h"
 #include "ledger/row_access.h"
@@ -39,11 +40,17 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         if (lookup.outcome != LedgerResult::RecordGone) return lookup;
     }
     QVariantList s;
-    if (!ReadRow(db,
-                 ForChange(db, QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 "
-                                              "FROM buy WHERE ID=?")),
-                 {goodsId}, &s, &result))
-        return result;
+    const bool stored = ReadRow(
+        db,
+        ForChange(db, QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 "
+                                     "FROM buy WHERE ID=?")),
+        {goodsId}, &s, &result);
+    // Goods deleted on the server after a till sold them offline have left the shop all the
+    // same: the sale is booked at the till's purchase price with all of it short, never dropped.
+    const bool goneAfterOfflineSale =
+        !stored && sale.madeOffline && result.outcome == LedgerResult::RecordGone;
+    if (!stored && !goneAfterOfflineSale) return result;
+    if (goneAfterOfflineSale) s = {sale.tillCost, 0.0, 0.0, 0.0, NameInitials(sale.名称)};
     const double cost = s[0].toDouble();
     const double stock = s[3].toDouble() - sale.销售数量;
     if (IsGreater(sale.销售数量, s[3].toDouble())) {
@@ -53,7 +60,8 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         }
         result.shortfall = StoredNumber(sale.销售数量 - std::max(0.0, s[3].toDouble()));
     }
-    if (!ChangeRows(db,
+    if (!goneAfterOfflineSale &&
+        !ChangeRows(db,
                     QStringLiteral("UPDATE buy SET 销售数量=?,销售金额=?,存货数量=?,存货金额=? "
                                    "WHERE ID=?"),
                     {StoredNumber(s[1].toDouble() + sale.销售数量),

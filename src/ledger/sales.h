@@ -42,6 +42,9 @@ struct SaleInput {
     // Made at a till while the server was away: the goods have left the shop, so the sale is
     // booked even where the stored stock no longer covers it, and the shortfall is noted.
     bool madeOffline = false;
+    // The purchase price the till's copy held: books an offline sale of goods the server no
+    // longer holds.
+    double tillCost = 0;
 };
 
 // What the modify-sale window may change of a recorded sale.

@@ -78,7 +78,8 @@ bool ReadWaiting(DbConnection& copy, std::vector<WaitingSale>* waiting, QString*
                  QStringLiteral(
                      "SELECT s.ID, t.编号, t.收银台, s.UID, s.名称, s.型号, s.编码, s.类型, "
                      "s.销售单价, s.销售数量, s.销售金额, s.销售日期, s.欠款额, s.客户编号, "
-                     "s.客户名称, s.联系方式, s.客户地址, s.备注, s.操作员, s.付款方式, s.录入时间 "
+                     "s.客户名称, s.联系方式, s.客户地址, s.备注, s.操作员, s.付款方式, s.录入时间, "
+                     "s.进货单价 "
                      "FROM till_sale t JOIN sell s ON s.ID = t.销售ID ORDER BY t.ID"));
     while (st.Next()) {
         WaitingSale w;
@@ -104,6 +105,7 @@ bool ReadWaiting(DbConnection& copy, std::vector<WaitingSale>* waiting, QString*
         s.user = st.Text(18);
         s.payMethod = st.Text(19);
         s.bookedAt = ParseDateText(st.Text(20));
+        s.tillCost = st.Double(21);
         s.madeOffline = true;
         waiting->push_back(std::move(w));
     }

@@ -30,7 +30,7 @@ struct SentSales {
     int sent = 0;      // booked on the server now
     int before = 0;    // the server had booked already (a send cut off after its commit)
     int oversold = 0;  // booked beyond the server's stock
-    int refused = 0;   // the server would not book them (its goods deleted, say): still waiting
+    int refused = 0;   // the server would not book them (a field it refuses, say): still waiting
     QString refusal;   // why the first of those was refused
 };
 

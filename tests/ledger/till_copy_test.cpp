@@ -140,22 +140,33 @@ TEST_F(TillCopy, ASendingKilledAtAnyMomentBooksEverySaleOnce) {
     ExpectGoodsInvariants(till1_);
 }
 
-TEST_F(TillCopy, TwoTillsSellingPastTheStockWhileAwayAreBookedWithTheShortfall) {
+TEST_F(TillCopy, SalesPastTheStockOrOfGoodsDeletedMeanwhileAreBookedWithTheShortfall) {
     const qint64 pen = AddGoods(5);
+    const qint64 ink = AddGoods(3, 6);
     DbConnection first, second;
     OpenCopy(first, 1);
     OpenCopy(second, 2);
     SellOffline(first, pen, 4);
     SellOffline(second, pen, 4);
+    SellOffline(second, ink, 2);
+    ASSERT_TRUE(ledger::DeleteGoods(till1_, ink).IsDone());
     ledger::SentSales one, two;
     Send(first, &one);
     Send(second, &two);
     EXPECT_EQ(one.oversold, 0);
-    EXPECT_EQ(two.sent, 4);
-    EXPECT_EQ(two.oversold, 3);
-    EXPECT_EQ(Count("sell"), 8);
+    EXPECT_EQ(two.sent, 6);
+    EXPECT_EQ(two.oversold, 5);
+    EXPECT_EQ(two.refused, 0);
+    EXPECT_EQ(Count("sell"), 10);
     EXPECT_EQ(Number("buy", "存货数量", pen), -3);
-    EXPECT_EQ(Scalar("select sum(短缺) from till_sale"), 3);
+    EXPECT_EQ(Scalar("select sum(短缺) from till_sale"), 5);
+    EXPECT_EQ(Scalar("select sum(净利润) from sell where UID = " + QString::number(ink)), 13);
+    // Nothing waits on the copy any longer, so it follows the server again.
+    QString error;
+    ASSERT_TRUE(ledger::RefreshTillCopy(till1_, second, &error)) << error.toStdString();
+    Statement gone(second, QStringLiteral("select count(*) from buy where ID = ?"));
+    ASSERT_TRUE(gone.Bind({ink}) && gone.Next());
+    EXPECT_EQ(gone.Int64(0), 0);
 }
 
 }  // namespace
