@@ -9,9 +9,12 @@
 #include <QPointer>
 #include <QPushButton>
 #include <cmath>
+#include <iterator>
+#include <vector>
 
 #include "common/ini.h"
 #include "common/number_text.h"
+#include "common/session.h"
 #include "common/settings.h"
 #include "platform/color_box.h"
 #include "platform/dialogs.h"
@@ -128,6 +131,10 @@ SettingsWindow::SettingsWindow() {
                                   "（因本软件不许太多设置，使用方便，所以系统设置少。）"),
                    15, 418, 708, 40);
     note->setWordWrap(true);
+    // Who may book a stocktake is the super administrator's to decide: no one else sees it.
+    盘点确认框 = Place<QCheckBox>(this, QStringLiteral("盘点确认框"), 15, 473, 400, 24);
+    盘点确认框->setText(QStringLiteral("允许普通用户在本机确认盘点"));
+    盘点确认框->setVisible(IsSuperAdmin());
     按钮2 = Place<QPushButton>(this, QStringLiteral("按钮2"), 528, 470, 90, 30);
     按钮2->setText(QStringLiteral("保存"));
     按钮3 = Place<QPushButton>(this, QStringLiteral("按钮3"), 633, 470, 90, 30);
@@ -142,6 +149,7 @@ void SettingsWindow::LoadSettingsWindow() {
     组合框1->setCurrentIndex(LineIndex(ReadSetupKey(SetupKey::kLine), 组合框1->count()));
     选择框1->setChecked(SetupFlag(SetupKey::kBeepView));
     选择框2->setChecked(SetupFlag(SetupKey::kZero));
+    盘点确认框->setChecked(SetupFlag(SetupKey::kStocktakeBooking));
     库存报警文字颜色->SetColor(SetupColor(SetupKey::kBeepColor));
     底部合计行颜色->SetColor(SetupColor(SetupKey::kLastColor));
     零库存文字颜色->SetColor(SetupColor(SetupKey::kZeroColor));
@@ -163,12 +171,13 @@ void SettingsWindow::SaveSettingsWindow() {
     auto color = [](const ColorBox* box) { return QString::number(box->Color()); };
     const QString config = ConfigPath(), receipt = ReceiptPath();
     const QString setup = QStringLiteral("setup");
-    const struct {
+    struct Key {
         const QString& file;
         const QString& section;
         QString key;
         QString value;
-    } keys[] = {
+    };
+    const Key keys[] = {
         {config, setup, SetupKey::kLine, QString::number(组合框1->currentIndex())},
         {config, setup, SetupKey::kBeepView, FlagText(选择框1->isChecked())},
         {config, setup, SetupKey::kZero, FlagText(选择框2->isChecked())},
@@ -187,7 +196,11 @@ void SettingsWindow::SaveSettingsWindow() {
         {receipt, kReceiptSection, QStringLiteral("宣传2"), 宣传2->text()},
         {receipt, kReceiptSection, QStringLiteral("票头"), 票头->text()},
     };
-    for (const auto& k : keys) {
+    std::vector<Key> all(std::begin(keys), std::end(keys));
+    if (IsSuperAdmin())
+        all.push_back(
+            {config, setup, SetupKey::kStocktakeBooking, FlagText(盘点确认框->isChecked())});
+    for (const auto& k : all) {
         if (!IniWrite(k.file, k.section, k.key, k.value)) {
             ShowMessage(
                 QStringLiteral("系统设置保存失败：\r\n无法写入 ") + QFileInfo(k.file).fileName(),

@@ -1,7 +1,8 @@
 #pragma once
 // The window "系统设置": a form over the display settings of the lists, the shop's
 // particulars, the program title ([setup] of config.ini) and the receipt texts ([程序配置] of
-// 配置.ini). It reads every key when it opens and writes every key on "保存".
+// 配置.ini), and for the super administrator whether ordinary users may book a stocktake. It reads
+// every key when it opens and writes every key on "保存".
 
 #include <QDialog>
 
@@ -45,6 +46,7 @@ class SettingsWindow : public QDialog {
     QLineEdit* 宣传1;
     QLineEdit* 宣传2;
     QLineEdit* 编辑框6;
+    QCheckBox* 盘点确认框;
     QPushButton* 按钮2;
     QPushButton* 按钮3;
 };

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/number_text.h"
+#include "common/settings.h"
 
 Session& CurrentSession() {
     static Session session;
@@ -15,6 +16,10 @@ bool IsSuperAdmin() {
 
 bool CostFiguresVisible() {
     return IsSuperAdmin();
+}
+
+bool MayBookStocktakes() {
+    return IsSuperAdmin() || SetupFlag(SetupKey::kStocktakeBooking);
 }
 
 bool IsRecordId(const QString& id) {

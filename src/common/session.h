@@ -36,3 +36,7 @@ bool IsSuperAdmin();
 // super administrator alone. Every list, menu, window and export asks at the moment it shows
 // or writes such a figure, so that a change of user takes effect everywhere at once.
 bool CostFiguresVisible();
+
+// Whether the current user may book a stocktake: the super administrator, and ordinary users
+// where the super administrator has allowed it in the settings of this till.
+bool MayBookStocktakes();

@@ -211,8 +211,8 @@ void StocktakeWindow::ShowStocktake(qint64 id) {
     for (QWidget* counting : {static_cast<QWidget*>(扫描框), static_cast<QWidget*>(数量框),
                               static_cast<QWidget*>(数量按钮)})
         counting->setEnabled(open);
-    // Booking is the super administrator's; anyone may count and save.
-    确认按钮->setVisible(IsSuperAdmin());
+    // Anyone may count and save; booking is for whom the settings allow.
+    确认按钮->setVisible(MayBookStocktakes());
     确认按钮->setEnabled(open);
     if (take_.id == 0)
         盘点信息->setText(QStringLiteral("选择盘点范围后按“开始盘点”"));
@@ -361,7 +361,7 @@ void StocktakeWindow::OnTypeCount() {
 }
 
 void StocktakeWindow::OnBook() {
-    if (!IsSuperAdmin() || take_.id == 0 || take_.Booked()) return;
+    if (!MayBookStocktakes() || take_.id == 0 || take_.Booked()) return;
     ledger::StocktakeFigures f;
     QString error;
     if (!ledger::ReadStocktakeFigures(SharedConnection(), take_.id, &f, &error))

@@ -10,6 +10,7 @@
 #include "admin_fixture.h"
 #include "common/gbk.h"
 #include "common/ini.h"
+#include "common/session.h"
 #include "common/settings.h"
 #include "platform/color_box.h"
 
@@ -91,6 +92,19 @@ TEST_F(SettingsWindowTest, WhatTheUserChoosesIsStoredForTheListsToPickUp) {
     EXPECT_EQ(Receipt("宣传1"), "欢迎再来");
     EXPECT_EQ(Keys(ReceiptPath()).mid(Keys(ReceiptPath()).indexOf("宣传1")),
               (QStringList{"宣传1", "宣传2", "票头"}));
+}
+
+TEST_F(SettingsWindowTest, OnlyTheSuperAdministratorAllowsOrdinaryUsersToBookAStocktake) {
+    for (const QString& role : {kOrdinaryUser, kSuperAdmin}) {
+        CurrentSession().userRole = role;
+        WriteSetupKey(SetupKey::kStocktakeBooking, FlagText(false));
+        SettingsWindow w;
+        EXPECT_EQ(!w.盘点确认框->isHidden(), role == kSuperAdmin);
+        w.盘点确认框->setChecked(true);
+        QTest::mouseClick(w.按钮2, Qt::LeftButton);
+        CurrentSession().userRole = kOrdinaryUser;
+        EXPECT_EQ(MayBookStocktakes(), role == kSuperAdmin) << role.toStdString();
+    }
 }
 
 TEST_F(SettingsWindowTest, CancelLeavesBothFilesByteForByte) {
