@@ -23,6 +23,7 @@
 #include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "platform/skin.h"
+#include "sales/shift_window.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -147,6 +148,7 @@ void LoginWindow::Login() {
     Session& session = CurrentSession();
     session.userName = account.name;
     session.userRole = account.role;
+    BeginShift(this);
     MainWindow* main = OpenMainWindow();
     main->WriteStatusText();
     main->ApplyRole();

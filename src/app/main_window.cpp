@@ -33,6 +33,7 @@
 #include "sales/scan_batch.h"
 #include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
+#include "sales/shift_window.h"
 #include "stats/chart_page.h"
 #include "stats/summary_page.h"
 #include "stock/catalogue_window.h"
@@ -168,6 +169,11 @@ void MainWindow::BuildMenus() {
     connect(系统菜单->addAction(QStringLiteral("关于我们")), &QAction::triggered, this,
             [this] { ShowPage(9); });
     系统菜单->addSeparator();
+    // A handover ends the shift: the next user logs in and starts the next one.
+    connect(系统菜单->addAction(QStringLiteral("交班")), &QAction::triggered, this,
+            [this] { OpenShiftWindow(this, [this] { On更换用户(); }); });
+    connect(系统菜单->addAction(QStringLiteral("日结")), &QAction::triggered, this,
+            [this] { OpenDayCloseWindow(this); });
     connect(系统菜单->addAction(QStringLiteral("更换用户")), &QAction::triggered, this,
             [this] { On更换用户(); });
     connect(系统菜单->addAction(QStringLiteral("退出程序")), &QAction::triggered, this,

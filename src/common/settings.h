@@ -8,9 +8,9 @@ inline constexpr char16_t kConfigFile[] = u"config.ini";
 inline constexpr char16_t kReceiptFile[] = u"配置.ini";
 inline constexpr char16_t kRememberFile[] = u"qwert.ini";
 
-QString ConfigPath();   // program directory + "/config.ini"
-QString ReceiptPath();  // program directory + "/配置.ini"
-QString RememberPath(); // program directory + "/qwert.ini"
+QString ConfigPath();    // program directory + "/config.ini"
+QString ReceiptPath();   // program directory + "/配置.ini"
+QString RememberPath();  // program directory + "/qwert.ini"
 
 // Section [setup] of config.ini.
 QString ReadSetupKey(const QString& key);
@@ -49,6 +49,10 @@ inline const QString kTitle = QStringLiteral("dqmc");
 inline const QString kUpdateCheck = QStringLiteral("检查更新");
 inline const QString kSelectColor = QStringLiteral("selectcolor");
 inline const QString kSelectLine = QStringLiteral("selectline");
+// The payment method this till took last.
+inline const QString kPayMethod = QStringLiteral("付款方式");
+// A flag: ordinary users of this till may book a stocktake, not only count it.
+inline const QString kStocktakeBooking = QStringLiteral("盘点确认");
 }  // namespace SetupKey
 
 // Section [服务器] of config.ini: where the books are kept. 数据库=PostgreSQL keeps them on the

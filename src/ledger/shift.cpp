@@ -26,6 +26,9 @@ double Yuan(qint64 fen) {
 }
 
 int MethodIndex(const QString& method) {
+    // Payments of older versions were taken in "银行".
+    if (method.trimmed() == QStringLiteral("银行"))
+        return static_cast<int>(PayMethods().indexOf(QStringLiteral("银行卡")));
     const qsizetype index = PayMethods().indexOf(PayMethodOrCash(method));
     return static_cast<int>(index < 0 ? PayMethods().size() - 1 : index);
 }
@@ -178,6 +181,15 @@ LedgerResult StartShift(DbConnection& db, const QString& tillName, const QString
     return Finish(db, transaction, result);
 }
 
+bool FindOpenShift(DbConnection& db, const QString& tillName, const QString& user, qint64* shiftId,
+                   QString* error) {
+    Statement st(db, QStringLiteral("SELECT ID FROM shift WHERE 收银台=? AND 操作员=? AND "
+                                    "结束时间 IS NULL ORDER BY ID DESC"));
+    if (!st.Bind({tillName.left(50), user})) return Failed(db, st, error);
+    *shiftId = st.Next() ? st.Int64(0) : 0;
+    return st.Failed() ? Failed(db, st, error) : true;
+}
+
 bool ReadShift(DbConnection& db, qint64 shiftId, Shift* shift, QString* error) {
     Statement st(db, QStringLiteral("SELECT %1 FROM shift WHERE ID=?").arg(kShiftColumns));
     if (!st.Bind({shiftId})) return Failed(db, st, error);
@@ -259,6 +271,40 @@ bool ReadDayFigures(DbConnection& db, const QDate& day, QList<ShiftFigures>* fig
     if (!st.Bind(range)) return Failed(db, st, error);
     while (st.Next()) shifts->append(StoredShift(st));
     return st.Failed() ? Failed(db, st, error) : true;
+}
+
+ListSpec HandedOverShiftsSpec(bool) {
+    static_assert(kShiftFloat - kShiftFirstMethod == 5, "one column per payment method");
+    ListSpec layout;
+    layout.table = QStringLiteral("shift");
+    const char* const names[kShiftColumnCount] = {
+        "ID",     "收银台",   "操作员", "开始时间", "结束时间", "销售笔数", "销售金额",
+        "欠款额", "收款金额", "收入",   "支出",     "现金",     "微信",     "支付宝",
+        "银行卡", "其他",     "备用金", "应有现金", "实点现金", "差额"};
+    for (int c = 0; c < kShiftColumnCount; ++c) {
+        ListColumn column;
+        column.name = QString::fromUtf8(names[c]);
+        column.date = c == kShiftStart || c == kShiftEnd;
+        if (c == kShiftSales) column.totalScale = 1;
+        if (c >= kShiftCharged) column.totalScale = 100;
+        layout.columns << column;
+    }
+    return layout;
+}
+
+ListCondition HandedOverShifts(const QDate& from, const QDate& to, const QString& tillName,
+                               const QString& user) {
+    QString sql = QStringLiteral("结束时间>=? AND 结束时间<?");
+    QVariantList values = {StoredDateText(from), StoredDateText(to.addDays(1))};
+    if (!tillName.isEmpty()) {
+        sql += QStringLiteral(" AND 收银台=?");
+        values << tillName;
+    }
+    if (!user.isEmpty()) {
+        sql += QStringLiteral(" AND 操作员=?");
+        values << user;
+    }
+    return {sql, values};
 }
 
 }  // namespace ledger

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "ledger/list_read.h"
 #include "ledger/result.h"
 
 class DbConnection;
@@ -57,6 +58,11 @@ struct Shift {
 LedgerResult StartShift(DbConnection& db, const QString& tillName, const QString& user,
                         double openingFloat);
 
+// The open shift of user at till: *shiftId 0 when there is none. False with error set when it
+// cannot be read.
+bool FindOpenShift(DbConnection& db, const QString& tillName, const QString& user, qint64* shiftId,
+                   QString* error);
+
 // Shift id with its figures: a closed shift as stored at its handover, an open one from its
 // start to now. False with error set when it cannot be read or is not stored.
 bool ReadShift(DbConnection& db, qint64 shiftId, Shift* shift, QString* error);
@@ -71,5 +77,30 @@ LedgerResult HandOverShift(DbConnection& db, qint64 shiftId, double cashCounted,
 // and user, and the shifts handed over that day.
 bool ReadDayFigures(DbConnection& db, const QDate& day, QList<ShiftFigures>* figures,
                     QList<Shift>* shifts, QString* error);
+
+// The shifts handed over, as the list of past shifts shows them.
+enum ShiftColumn {
+    kShiftId,
+    kShiftTill,
+    kShiftUser,
+    kShiftStart,
+    kShiftEnd,
+    kShiftSales,
+    kShiftCharged,
+    kShiftDebt,
+    kShiftPayments,
+    kShiftIncome,
+    kShiftExpense,
+    kShiftFirstMethod,  // then one column per PayMethods()
+    kShiftFloat = kShiftFirstMethod + 5,
+    kShiftExpected,
+    kShiftCounted,
+    kShiftDifference,
+    kShiftColumnCount
+};
+ListSpec HandedOverShiftsSpec(bool costs);
+// Handed over from day from to day to, both included; at till and by user where not empty.
+ListCondition HandedOverShifts(const QDate& from, const QDate& to, const QString& tillName,
+                               const QString& user);
 
 }  // namespace ledger

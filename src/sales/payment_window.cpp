@@ -13,6 +13,7 @@
 #include "common/text.h"
 #include "ledger/customers.h"
 #include "platform/dialogs.h"
+#include "platform/pay_method_box.h"
 #include "platform/skin.h"
 #include "platform/till_keeper.h"
 #include "store/shared_db.h"
@@ -74,10 +75,7 @@ PaymentWindow::PaymentWindow(QWidget* owner, qint64 customerId, const QString& c
     const QDateTime now = CurrentDateTime();
     收款日期框->setDateTime(QDateTime(now.date(), QTime(now.time().hour(), now.time().minute())));
     Label(this, "收款方式：", 124);
-    收款方式框 = Control<QComboBox>(this, u"收款方式框", 96, 124, 180);
-    收款方式框->setEditable(true);
-    收款方式框->addItems({QStringLiteral("现金"), QStringLiteral("微信"), QStringLiteral("支付宝"),
-                          QStringLiteral("银行")});
+    收款方式框 = PlacePayMethodBox(this, QStringLiteral("收款方式框"), 96, 124, 180, 22);
     Label(this, "备注：", 152);
     收款备注框 = Control<QLineEdit>(this, u"收款备注框", 96, 152, 180);
     确认收款按钮 = new QPushButton(QStringLiteral("确认收款"), this);
@@ -98,7 +96,7 @@ void PaymentWindow::Confirm() {
     payment.customerId = customerId_;
     payment.日期 = 收款日期框->dateTime();
     payment.金额 = TextToNumber(amount);
-    payment.方式 = TrimSpaces(收款方式框->currentText());
+    payment.方式 = ChosenPayMethod(收款方式框);
     payment.备注 = 收款备注框->text();
     payment.user = CurrentSession().userName;
     payment.tillName = TillName();

@@ -147,6 +147,15 @@ void WritePrinterChoice(const PrinterChoice& choice) {
     WriteKey(PrinterKey::kDrawer, FlagText(choice.openDrawer));
 }
 
+QFont ReceiptFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("WenQuanYi Zen Hei Mono"),
+                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Monospace")});
+    font.setStyleHint(QFont::Monospace);
+    font.setPointSize(10);
+    return font;
+}
+
 int ReceiptColumns(int paperMm) {
     return paperMm == 80 ? 48 : 32;
 }

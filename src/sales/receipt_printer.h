@@ -30,6 +30,10 @@ inline const QString kPaper = QStringLiteral("小票纸宽");   // 58 or 80
 inline const QString kDrawer = QStringLiteral("打开钱箱");  // "ture" or "false"
 }  // namespace PrinterKey
 
+// The font of a receipt on screen and on a system printer: its lines line up only when a hanzi
+// is exactly two ASCII characters wide.
+QFont ReceiptFont();
+
 // nullopt until a printer has been chosen.
 std::optional<PrinterChoice> ReadPrinterChoice();
 void WritePrinterChoice(const PrinterChoice& choice);

@@ -18,6 +18,7 @@
 #include "ledger/goods_list.h"
 #include "platform/dialogs.h"
 #include "platform/list_style.h"
+#include "platform/pay_method_box.h"
 #include "platform/placement.h"
 #include "platform/skin.h"
 #include "sales/printer_choice_window.h"
@@ -35,16 +36,6 @@ namespace {
 constexpr int kGoodsIdRole = Qt::UserRole;
 constexpr int kQuantityRole = Qt::UserRole + 1;
 constexpr int kAmountRole = Qt::UserRole + 2;
-
-// Receipt lines line up only when a hanzi is exactly two ASCII characters wide.
-QFont ReceiptFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("WenQuanYi Zen Hei Mono"),
-                      QStringLiteral("Noto Sans Mono CJK SC"), QStringLiteral("Monospace")});
-    font.setStyleHint(QFont::Monospace);
-    font.setPointSize(10);
-    return font;
-}
 
 }  // namespace
 
@@ -108,6 +99,9 @@ ScanSaleWindow::ScanSaleWindow(QWidget* owner) : QDialog(owner), owner_(owner) {
     按钮5 = button(u"按钮5", "入库（不修改）", 150, 64, 130);
     PlaceLabel(分组框1, QStringLiteral("这种有点慢! ↑"), 150, 94, 130, 18, Qt::AlignCenter);
     按钮6 = button(u"按钮6", "清空（Q）", 294, 64, 136);
+    PlaceLabel(分组框1, QStringLiteral("付款方式："), 438, 64, 70, 28,
+               Qt::AlignRight | Qt::AlignVCenter);
+    付款方式框 = PlacePayMethodBox(分组框1, QStringLiteral("付款方式框"), 510, 66, 96, 24);
 
     connect(按钮1, &QPushButton::clicked, this, &ScanSaleWindow::OnConfirmCode);
     connect(按钮4, &QPushButton::clicked, this, &ScanSaleWindow::OnPreview);

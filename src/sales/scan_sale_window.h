@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <optional>
 
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -60,6 +61,8 @@ class ScanSaleWindow final : public QDialog {
     QPushButton* 按钮2;
     QPushButton* 按钮5;
     QPushButton* 按钮6;
+    // The method the sales of the list are paid in: their sell windows open on it.
+    QComboBox* 付款方式框;
     QPushButton* 打印机设置按钮;
 
     // Escape and the close button: with goods lines in the list, which live only in this

@@ -13,6 +13,7 @@
 #include "ledger/customers.h"
 #include "platform/combo_fill.h"
 #include "platform/dialogs.h"
+#include "platform/pay_method_box.h"
 #include "platform/placement.h"
 #include "platform/up_down_arrows.h"
 #include "sales/scan_batch.h"
@@ -96,7 +97,9 @@ SellWindow::SellWindow(QWidget* owner, const GoodsRow* row) : QDialog(owner), ow
     label("库存数量：", 7);
     库存框 = edit(u"库存框", QStringLiteral("*"), 7, kBoxLeft, kBoxWidth);
     label("销售金额：", 8);
-    销售金额框 = edit(u"销售金额框", QString(), 8, kBoxLeft, kBoxWidth);
+    销售金额框 = edit(u"销售金额框", QString(), 8, kBoxLeft, 110);
+    付款方式框 = PlacePayMethodBox(this, QStringLiteral("付款方式框"), kBoxLeft + 118, RowTop(8),
+                                   kBoxWidth - 118, kRowHeight);
     label("欠款金额：", 9);
     欠款金额框 = edit(u"欠款金额框", QString(), 9, kBoxLeft, kBoxWidth);
 
@@ -249,6 +252,7 @@ SaleInput SellWindow::Sale() const {
     sale.联系方式 = 联系方式框->text();
     sale.客户地址 = 客户地址框->currentText();
     sale.备注 = 备注框->text();
+    sale.payMethod = ChosenPayMethod(付款方式框);
     return sale;
 }
 

@@ -45,6 +45,7 @@ class SellWindow final : public QDialog {
     UpDownArrows* 调节器2;
     QLineEdit* 库存框;
     QLineEdit* 销售金额框;
+    QComboBox* 付款方式框;
     QLineEdit* 欠款金额框;
     QDateEdit* 日期框1;
     QLineEdit* 客户编号框;

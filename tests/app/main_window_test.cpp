@@ -491,8 +491,9 @@ TEST_F(MainFrame, TheMenusHoldEveryItemInOrder) {
     MainWindow* w = LogInAsAdmin();
     QStringList items;
     for (QAction* a : w->系统菜单->actions()) items << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(items, (QStringList{"系统设置", "用户管理", "数据备份", "-", "最小化", "-",
-                                  "官方网站", "关于我们", "-", "更换用户", "退出程序"}));
+    EXPECT_EQ(items,
+              (QStringList{"系统设置", "用户管理", "数据备份", "-", "最小化", "-", "官方网站",
+                           "关于我们", "-", "交班", "日结", "更换用户", "退出程序"}));
     items.clear();
     for (QAction* a : w->帮助菜单->actions()) items << (a->isSeparator() ? "-" : a->text());
     EXPECT_EQ(items, (QStringList{"视频教程", "-", "最新特性", "-", "使用帮助", "在线帮助", "-",
