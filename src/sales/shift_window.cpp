@@ -255,14 +255,14 @@ enum DayColumn {
     kDayFirstMethod,
     kDayLast = kDayFirstMethod + 4
 };
-const double kDayWidths[] = {0.09, 0.08, 0.05, 0.06, 0.07, 0.06, 0.06, 0.05,
-                             0.06, 0.06, 0.06, 0.06, 0.05, 0.05, 0.05, 0.05};
+const double kDayWidths[] = {0.08, 0.07,  0.05,  0.05, 0.06,  0.055, 0.06,  0.06,
+                             0.06, 0.055, 0.055, 0.06, 0.055, 0.055, 0.055, 0.055};
 const QList<int> kDayCostColumns = {kDayProfit};
 
 // The past shifts: grid column c shows the list's column c - 1.
 constexpr int kShiftLast = ledger::kShiftColumnCount;
-const double kShiftWidths[] = {0.07,  0.06, 0.1,   0.1,   0.04, 0.055, 0.045, 0.045, 0.04, 0.04,
-                               0.045, 0.04, 0.045, 0.045, 0.04, 0.045, 0.05,  0.05,  0.045};
+const double kShiftWidths[] = {0.055, 0.05,  0.13, 0.13, 0.03,  0.045, 0.04,  0.04,  0.035, 0.035,
+                               0.04,  0.035, 0.04, 0.04, 0.035, 0.04,  0.052, 0.052, 0.04};
 
 void LayOut(RecordGrid* g, int first, int last, const double* widths, const QList<int>& costs) {
     g->Column(0).SetWidth(20);
@@ -300,15 +300,15 @@ void SetUpDayGrid(RecordGrid* g) {
 
 void SetUpShiftGrid(RecordGrid* g) {
     using namespace ledger;
-    SetUpTwoRowHeader(g, 2, kShiftLast + 1,
-                      {{kShiftTill + 1, kShiftEnd + 1, "班次"},
-                       {kShiftSales + 1, kShiftExpense + 1, "销售与收支"},
-                       {kShiftFirstMethod + 1, kShiftFirstMethod + 5, "按付款方式实收"},
-                       {kShiftFloat + 1, kShiftLast, "钱箱"}},
-                      kShiftTill + 1,
-                      {"收银台", "操作员", "开始时间", "交班时间", "笔数", "销售金额", "欠款",
-                       "收款", "收入", "支出", "现金", "微信", "支付宝", "银行卡", "其他", "备用金",
-                       "应有现金", "实点现金", "差额"});
+    SetUpTwoRowHeader(
+        g, 2, kShiftLast + 1,
+        {{kShiftTill + 1, kShiftEnd + 1, "班次"},
+         {kShiftSales + 1, kShiftExpense + 1, "销售与收支"},
+         {kShiftFirstMethod + 1, kShiftFirstMethod + 5, "按付款方式实收"},
+         {kShiftFloat + 1, kShiftLast, "钱箱"}},
+        kShiftTill + 1,
+        {"收银台", "操作员", "开始时间", "交班时间", "笔数", "金额", "欠款", "收款", "收入", "支出",
+         "现金", "微信", "支付宝", "银行卡", "其他", "备用金", "应有现金", "实点现金", "差额"});
     for (int c : {kShiftTill + 1, kShiftSales + 1, kShiftFirstMethod + 1, kShiftFloat + 1})
         g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
     RightAlignFrom(g, kShiftSales + 1, kShiftLast);
@@ -350,7 +350,7 @@ DayCloseWindow::DayCloseWindow(QWidget* owner) : QDialog(owner) {
     日期框 = PlaceDate(this, QStringLiteral("日期框"), 58, 10, today);
     查询按钮 = Place<QPushButton>(this, QStringLiteral("查询按钮"), 186, 10, 70, 26);
     查询按钮->setText(QStringLiteral("查询"));
-    日结合计 = PlaceLabel(this, QString(), 266, 10, 400, 26);
+    日结合计 = PlaceLabel(this, QString(), 264, 10, 408, 26);
     导出按钮 = Place<QPushButton>(this, QStringLiteral("导出按钮"), 676, 10, 100, 26);
     导出按钮->setText(QStringLiteral("导出Excel"));
     打印按钮 = Place<QPushButton>(this, QStringLiteral("打印按钮"), 784, 10, 100, 26);
@@ -456,10 +456,7 @@ void DayCloseWindow::ShowDay() {
 
     qint64 differenceFen = 0;
     for (const ledger::Shift& s : handovers_) differenceFen += s.DifferenceFen();
-    QString text = QStringLiteral("%1：销售 %2 笔，%3 元")
-                       .arg(日期框->date().toString(QStringLiteral("yyyy-MM-dd")))
-                       .arg(sum.sales)
-                       .arg(Yuan(sum.chargedFen));
+    QString text = QStringLiteral("销售 %1 笔 %2 元").arg(sum.sales).arg(Yuan(sum.chargedFen));
     if (profit) text += QStringLiteral("，毛利 %1 元").arg(Yuan(sum.profitFen));
     text += QStringLiteral("；交班 %1 次，差额 %2")
                 .arg(handovers_.size())

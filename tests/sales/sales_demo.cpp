@@ -1,5 +1,5 @@
 // The sales page, the sell window and the modify-sale window, for looking at them:
-// sales_demo [sell|modify|scan]
+// sales_demo [sell|modify|scan|debts|shift|dayclose]
 #include <QApplication>
 #include <QFile>
 #include <QFrame>
@@ -10,8 +10,11 @@
 
 #include "app/open_database.h"
 #include "app/provision.h"
+#include "common/date_text.h"
+#include "common/ini.h"
 #include "common/program_dir.h"
 #include "common/session.h"
+#include "common/settings.h"
 #include "ledger/customers.h"
 #include "platform/record_grid.h"
 #include "sales/customer_debts_window.h"
@@ -19,6 +22,7 @@
 #include "sales/sales_page.h"
 #include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
+#include "sales/shift_window.h"
 #include "store/shared_db.h"
 
 int main(int argc, char** argv) {
@@ -108,6 +112,51 @@ int main(int argc, char** argv) {
             scan->OnConfirmCode();
         }
         scan->OnPreview();
+    } else if (mode == "shift" || mode == "dayclose") {
+        // A day at two tills: two clerks each hand over a shift, the owner closes the day.
+        const QDate day(2026, 12, 11);
+        const char* const methods[] = {"现金", "微信", "支付宝", "现金", "银行卡"};
+        struct Shift {
+            const char* till;
+            const char* user;
+            int start, end;
+            double counted;
+        } shifts[] = {{"前台1", "小王", 8, 14, 512.5}, {"前台2", "小李", 9, 17, 300}};
+        for (const Shift& s : shifts) {
+            SetNowForTest(QDateTime(day, QTime(s.start, 0)));
+            const qint64 id = ledger::StartShift(SharedConnection(), s.till, s.user, 200).id;
+            for (int i = 0; i < 12; ++i) {
+                SetNowForTest(QDateTime(day, QTime(s.start, 10 + i * 4)));
+                SaleInput sale;
+                sale.goodsId = QStringLiteral("1");
+                sale.名称 = QStringLiteral("圆珠笔");
+                sale.销售单价 = 12.5;
+                sale.销售数量 = 1 + i % 3;
+                sale.销售金额 = 12.5 * sale.销售数量;
+                sale.欠款额 = i == 5 ? 12.5 : 0;
+                sale.销售日期 = day;
+                sale.tillName = QString::fromUtf8(s.till);
+                sale.user = QString::fromUtf8(s.user);
+                sale.payMethod = QString::fromUtf8(methods[i % 5]);
+                SharedConnection().Execute("update buy set 存货数量 = 100, 进货数量 = 100");
+                ledger::RecordSale(SharedConnection(), sale);
+            }
+            if (mode == "shift" && s.till == shifts[0].till) {
+                SetNowForTest(QDateTime(day, QTime(s.end, 0)));
+                IniWrite(ConfigPath(), kServerSection, QStringLiteral("收银台"), s.till);
+                CurrentSession().userName = QString::fromUtf8(s.user);
+                auto* window = new ShiftWindow(&main);
+                window->move(300, 60);
+                window->show();
+                return app.exec();
+            }
+            SetNowForTest(QDateTime(day, QTime(s.end, 0)));
+            ledger::Shift handed;
+            ledger::HandOverShift(SharedConnection(), id, s.counted, &handed);
+        }
+        auto* window = new DayCloseWindow(&main);
+        window->move(10, 20);
+        window->show();
     }
     return app.exec();
 }
