@@ -40,11 +40,11 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         if (lookup.outcome != LedgerResult::RecordGone) return lookup;
     }
     QVariantList s;
-    const bool stored = ReadRow(
-        db,
-        ForChange(db, QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 "
-                                     "FROM buy WHERE ID=?")),
-        {goodsId}, &s, &result);
+    const bool stored =
+        ReadRow(db,
+                ForChange(db, QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 "
+                                             "FROM buy WHERE ID=?")),
+                {goodsId}, &s, &result);
     // Goods deleted on the server after a till sold them offline have left the shop all the
     // same: the sale is booked at the till's purchase price with all of it short, never dropped.
     const bool goneAfterOfflineSale =
@@ -113,6 +113,34 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
     return FinishSale(db, transaction, result);
 }
 
+namespace {
+
+// Notes in sale_edit that sale (销售金额, 欠款额, 收银台, 操作员, 录入时间 as read before the
+// change) was deleted or had its debt set to newDebt, in the change's transaction.
+bool NoteSaleEdit(DbConnection& db, qint64 saleId, const QString& what, const QVariantList& sale,
+                  const QVariant& newDebt, LedgerResult* result) {
+    LedgerResult noted;
+    if (InsertRow(db, QStringLiteral("sale_edit"),
+                  {{u"销售ID", saleId, u"0901"},
+                   {u"操作", what, u"0901"},
+                   {u"时间", CurrentDateTime(), u"0901"},
+                   {u"销售金额", sale[0], u"0901"},
+                   {u"欠款额", sale[1], u"0901"},
+                   {u"收银台", sale[2], u"0901"},
+                   {u"操作员", sale[3], u"0901"},
+                   {u"录入时间", sale[4], u"0901"},
+                   {u"新欠款额", newDebt, u"0901"}},
+                  &noted))
+        return true;
+    noted.id = noted.saleId = saleId;
+    *result = noted;
+    return false;
+}
+
+const QString kEditedSaleColumns = QStringLiteral("销售金额,欠款额,收银台,操作员,录入时间");
+
+}  // namespace
+
 LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& change,
                         const RowSeen& seen) {
     LedgerResult result;
@@ -124,6 +152,12 @@ LedgerResult ModifySale(DbConnection& db, qint64 saleId, const SaleChange& chang
     qint64 customerId = 0;
     if (!CustomerForSale(db, change.客户名称, change.联系方式, change.客户地址, &customerId,
                          &result))
+        return result;
+    QVariantList before;
+    if (!ReadRow(db, QStringLiteral("SELECT %1 FROM sell WHERE ID=?").arg(kEditedSaleColumns),
+                 {saleId}, &before, &result) ||
+        !NoteSaleEdit(db, saleId, QStringLiteral("修改"), before, StoredNumber(change.欠款额),
+                      &result))
         return result;
     if (!ChangeRows(db,
                     QStringLiteral("UPDATE sell SET 欠款额=?,客户名称=?,联系方式=?,客户地址=?,"
@@ -142,8 +176,11 @@ LedgerResult DeleteSale(DbConnection& db, qint64 saleId) {
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
     QVariantList sale;
-    if (!ReadRow(db, QStringLiteral("SELECT UID,销售数量,销售金额 FROM sell WHERE ID=?"), {saleId},
-                 &sale, &result))
+    if (!ReadRow(
+            db,
+            QStringLiteral("SELECT UID,销售数量,%1 FROM sell WHERE ID=?").arg(kEditedSaleColumns),
+            {saleId}, &sale, &result) ||
+        !NoteSaleEdit(db, saleId, QStringLiteral("删除"), sale.mid(2), QVariant(), &result))
         return result;
     if (!ChangeRows(db, QStringLiteral("DELETE FROM sell WHERE ID=?"), {saleId}, &result) ||
         !ResettlePayments(db, saleId, &result))

@@ -99,6 +99,23 @@ bool ReadFigures(DbConnection& db, const QString& where, const QVariantList& val
         }
         if (st.Failed()) return Failed(db, st, error);
     }
+    {
+        Statement st(db, QStringLiteral("SELECT %1,操作,count(*),"
+                                        "sum(cast(round(销售金额*100) as bigint)) "
+                                        "FROM sale_edit WHERE %2 GROUP BY 1,2,3")
+                             .arg(keys, where));
+        if (!st.Bind(values)) return Failed(db, st, error);
+        while (st.Next()) {
+            ShiftFigures& f = of(st);
+            if (st.Text(2) == QStringLiteral("删除")) {
+                f.deletedSales += st.Int64(3);
+                f.deletedFen += st.Int64(4);
+            } else {
+                f.modifiedSales += st.Int64(3);
+            }
+        }
+        if (st.Failed()) return Failed(db, st, error);
+    }
     *figures = byTillUser.values();
     return true;
 }
@@ -199,9 +216,17 @@ bool ReadShift(DbConnection& db, qint64 shiftId, Shift* shift, QString* error) {
         return false;
     }
     *shift = StoredShift(st);
-    if (shift->end.isValid()) return true;
-    return ReadShiftFigures(db, shift->tillName, shift->user, shift->start, CurrentDateTime(),
-                            &shift->figures, error);
+    if (!shift->end.isValid())
+        return ReadShiftFigures(db, shift->tillName, shift->user, shift->start, CurrentDateTime(),
+                                &shift->figures, error);
+    // The stored figures, and what was taken off the shift's sales since.
+    ShiftFigures now;
+    if (!ReadShiftFigures(db, shift->tillName, shift->user, shift->start, shift->end, &now, error))
+        return false;
+    shift->figures.deletedSales = now.deletedSales;
+    shift->figures.deletedFen = now.deletedFen;
+    shift->figures.modifiedSales = now.modifiedSales;
+    return true;
 }
 
 LedgerResult HandOverShift(DbConnection& db, qint64 shiftId, double cashCounted,

@@ -34,6 +34,11 @@ struct ShiftFigures {
     qint64 paymentsFen = 0;
     qint64 incomeFen = 0;
     qint64 expenseFen = 0;
+    // Of the sales booked in the range: those deleted since, with what they charged, and those
+    // whose debt was modified since.
+    qint64 deletedSales = 0;
+    qint64 deletedFen = 0;
+    qint64 modifiedSales = 0;
     // Per PayMethods(): what came in at the counter (sales less their debt, payments, income)
     // less the expenses paid out, in that method; a method not listed counts as the last.
     QList<qint64> byMethodFen;

@@ -74,13 +74,13 @@ struct WaitingSale {
 };
 
 bool ReadWaiting(DbConnection& copy, std::vector<WaitingSale>* waiting, QString* error) {
-    Statement st(copy,
-                 QStringLiteral(
-                     "SELECT s.ID, t.编号, t.收银台, s.UID, s.名称, s.型号, s.编码, s.类型, "
-                     "s.销售单价, s.销售数量, s.销售金额, s.销售日期, s.欠款额, s.客户编号, "
-                     "s.客户名称, s.联系方式, s.客户地址, s.备注, s.操作员, s.付款方式, s.录入时间, "
-                     "s.进货单价 "
-                     "FROM till_sale t JOIN sell s ON s.ID = t.销售ID ORDER BY t.ID"));
+    Statement st(
+        copy, QStringLiteral(
+                  "SELECT s.ID, t.编号, t.收银台, s.UID, s.名称, s.型号, s.编码, s.类型, "
+                  "s.销售单价, s.销售数量, s.销售金额, s.销售日期, s.欠款额, s.客户编号, "
+                  "s.客户名称, s.联系方式, s.客户地址, s.备注, s.操作员, s.付款方式, s.录入时间, "
+                  "s.进货单价 "
+                  "FROM till_sale t JOIN sell s ON s.ID = t.销售ID ORDER BY t.ID"));
     while (st.Next()) {
         WaitingSale w;
         w.copyId = st.Int64(0);

@@ -117,6 +117,8 @@ QStringList ShiftReportLines(const ledger::Shift& shift, bool counted) {
         QStringLiteral("客户还款：%1 笔，%2").arg(f.payments).arg(Yuan(f.paymentsFen)),
         QStringLiteral("其他收入：") + Yuan(f.incomeFen),
         QStringLiteral("支出：") + Yuan(f.expenseFen),
+        QStringLiteral("本班销售后被删除：%1 笔，%2").arg(f.deletedSales).arg(Yuan(f.deletedFen)),
+        QStringLiteral("本班销售后被修改欠款：%1 笔").arg(f.modifiedSales),
         rule,
         QStringLiteral("按付款方式（收入减支出）："),
     };

@@ -16,8 +16,9 @@ bool IsNumeric(const QVariant& v) {
 // -1, 0, 1, or 2 when the two cannot be compared.
 int Compare(const QVariant& field, const QVariant& value) {
     if (value.typeId() == QMetaType::QDateTime) {
-        const QDateTime d = field.typeId() == QMetaType::QDateTime ? field.toDateTime()
-                                                                   : ParseDateText(field.toString());
+        const QDateTime d = field.typeId() == QMetaType::QDateTime
+                                ? field.toDateTime()
+                                : ParseDateText(field.toString());
         if (!d.isValid()) return 2;
         const QDateTime w = value.toDateTime();
         return d < w ? -1 : d > w ? 1 : 0;
@@ -33,9 +34,9 @@ int Compare(const QVariant& field, const QVariant& value) {
         const double w = value.toDouble();
         return f < w ? -1 : f > w ? 1 : 0;
     }
-    const QString f = IsNumeric(field) ? NumberText(field.toDouble())
+    const QString f = IsNumeric(field)                         ? NumberText(field.toDouble())
                       : field.typeId() == QMetaType::QDateTime ? StoredDateText(field.toDateTime())
-                                                                : field.toString();
+                                                               : field.toString();
     const int c = f.compare(value.toString(), Qt::CaseInsensitive);
     return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
@@ -107,19 +108,27 @@ bool Criterion::Matches(const QVariant& field) const {
     const int c = Compare(field, value);
     if (c == 2) return false;
     switch (op) {
-        case Op::Eq: return c == 0;
-        case Op::Ne: return c != 0;
-        case Op::Lt: return c < 0;
-        case Op::Le: return c <= 0;
-        case Op::Gt: return c > 0;
-        case Op::Ge: return c >= 0;
-        case Op::Like: break;
+        case Op::Eq:
+            return c == 0;
+        case Op::Ne:
+            return c != 0;
+        case Op::Lt:
+            return c < 0;
+        case Op::Le:
+            return c <= 0;
+        case Op::Gt:
+            return c > 0;
+        case Op::Ge:
+            return c >= 0;
+        case Op::Like:
+            break;
     }
     return false;
 }
 
 QString Criterion::Sql() const {
     static const char* ops[] = {"=", "<>", "<", "<=", ">", ">=", "LIKE"};
-    return QStringLiteral("\"%1\" %2 ?").arg(QString(column).replace(u'"', QStringLiteral("\"\"")),
-                                             QLatin1String(ops[static_cast<int>(op)]));
+    return QStringLiteral("\"%1\" %2 ?")
+        .arg(QString(column).replace(u'"', QStringLiteral("\"\"")),
+             QLatin1String(ops[static_cast<int>(op)]));
 }

@@ -41,10 +41,14 @@ QString Quoted(const QString& name) {
 QString ValueText(const QVariant& value) {
     switch (value.typeId()) {
         case QMetaType::Double:
-        case QMetaType::Float: return NumberText(value.toDouble());
-        case QMetaType::QDate: return StoredDateText(value.toDate());
-        case QMetaType::QDateTime: return StoredDateText(value.toDateTime());
-        default: return value.toString();
+        case QMetaType::Float:
+            return NumberText(value.toDouble());
+        case QMetaType::QDate:
+            return StoredDateText(value.toDate());
+        case QMetaType::QDateTime:
+            return StoredDateText(value.toDateTime());
+        default:
+            return value.toString();
     }
 }
 
@@ -55,8 +59,10 @@ bool IsNumberVariant(const QVariant& v) {
         case QMetaType::LongLong:
         case QMetaType::ULongLong:
         case QMetaType::Double:
-        case QMetaType::Float: return true;
-        default: return false;
+        case QMetaType::Float:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -85,7 +91,9 @@ bool CheckValue(const QString& field, ColumnKind kind, const QVariant& value, QV
             *stored = text;
             return true;
         }
-        case ColumnKind::Memo: *stored = ValueText(value); return true;
+        case ColumnKind::Memo:
+            *stored = ValueText(value);
+            return true;
         case ColumnKind::Real:
         case ColumnKind::Integer: {
             double number;
@@ -146,7 +154,7 @@ struct DbRecordSet::Cursor {
     int pos = 0;                   // -1 before the first row, visible.size() after the last
     int pageSize = 10;
     EditMode mode = EditMode::None;
-    QMap<int, QVariant> pending;   // column -> checked value of the edit in progress
+    QMap<int, QVariant> pending;  // column -> checked value of the edit in progress
 
     int Count() const { return static_cast<int>(visible.size()); }
     bool OnRow() const { return pos >= 0 && pos < Count(); }
@@ -216,8 +224,12 @@ DbRecordSet::DbRecordSet(const DbRecordSet& other) = default;
 DbRecordSet& DbRecordSet::operator=(const DbRecordSet& other) = default;
 DbRecordSet::~DbRecordSet() = default;
 
-bool DbRecordSet::IsValid() const { return cursor_ != nullptr; }
-QString DbRecordSet::GetLastError() const { return lastError_; }
+bool DbRecordSet::IsValid() const {
+    return cursor_ != nullptr;
+}
+QString DbRecordSet::GetLastError() const {
+    return lastError_;
+}
 
 bool DbRecordSet::CheckError(const QString& error) {
     lastError_ = error;
@@ -273,18 +285,21 @@ bool DbRecordSet::OpenSorted(DbConnection& connection, const QString& table, con
     if (table.isEmpty() || sort.isEmpty()) return CheckError(kNoSortTable);
     const TableDef* def = FindTable(table);
     if (!def) return CheckError(QStringLiteral("找不到表 ") + table);
-    static const QRegularExpression item(QStringLiteral(R"(^\s*\[?([^\s\[\]]+)\]?(?:\s+(asc|desc))?\s*$)"),
-                                         QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression item(
+        QStringLiteral(R"(^\s*\[?([^\s\[\]]+)\]?(?:\s+(asc|desc))?\s*$)"),
+        QRegularExpression::CaseInsensitiveOption);
     QStringList order;
     for (const QString& part : sort.split(u',')) {
         const QRegularExpressionMatch m = item.match(part);
         const ColumnDef* col = m.hasMatch() ? def->Find(m.captured(1)) : nullptr;
         if (!col) return CheckError(QStringLiteral("排序条件不正确：") + sort);
-        order << Quoted(col->name) + (m.captured(2).isEmpty() ? QString()
-                                                              : QLatin1Char(' ') + m.captured(2).toUpper());
+        order << Quoted(col->name) + (m.captured(2).isEmpty()
+                                          ? QString()
+                                          : QLatin1Char(' ') + m.captured(2).toUpper());
     }
-    return Open(QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(Quoted(def->name), order.join(u',')),
-                connection, true);
+    return Open(
+        QStringLiteral("SELECT * FROM %1 ORDER BY %2").arg(Quoted(def->name), order.join(u',')),
+        connection, true);
 }
 
 bool DbRecordSet::OpenFiltered(DbConnection& connection, const QString& table,
@@ -311,12 +326,24 @@ bool DbRecordSet::Close() {
     return wasOpen;
 }
 
-bool DbRecordSet::IsOpen() const { return cursor_->open; }
-int DbRecordSet::GetEditMode() const { return static_cast<int>(cursor_->mode); }
-int DbRecordSet::GetRecordCount() const { return cursor_->open ? cursor_->Count() : 0; }
-int DbRecordSet::GetFieldCount() const { return cursor_->open ? cursor_->columns : 0; }
-bool DbRecordSet::IsBOF() const { return cursor_->pos < 0 || cursor_->Count() == 0; }
-bool DbRecordSet::IsEOF() const { return cursor_->pos >= cursor_->Count(); }
+bool DbRecordSet::IsOpen() const {
+    return cursor_->open;
+}
+int DbRecordSet::GetEditMode() const {
+    return static_cast<int>(cursor_->mode);
+}
+int DbRecordSet::GetRecordCount() const {
+    return cursor_->open ? cursor_->Count() : 0;
+}
+int DbRecordSet::GetFieldCount() const {
+    return cursor_->open ? cursor_->columns : 0;
+}
+bool DbRecordSet::IsBOF() const {
+    return cursor_->pos < 0 || cursor_->Count() == 0;
+}
+bool DbRecordSet::IsEOF() const {
+    return cursor_->pos >= cursor_->Count();
+}
 
 bool DbRecordSet::AddNew() {
     Cursor& c = *cursor_;
@@ -344,7 +371,8 @@ bool DbRecordSet::Update() {
                   ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(Quoted(c.table))
                   : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                         .arg(Quoted(c.table), columns.join(u','),
-                             QStringList(QList<QString>(columns.size(), QStringLiteral("?"))).join(u','));
+                             QStringList(QList<QString>(columns.size(), QStringLiteral("?")))
+                                 .join(u','));
     } else {
         if (!c.OnRow()) return CheckError(kNoCurrentRow);
         id = c.At(c.pos, c.idColumn).i;
@@ -429,7 +457,8 @@ bool DbRecordSet::SetFieldByIndex(int index, const QVariant& value) {
     if (c.table.isEmpty() || !c.kinds[index]) return CheckError(kNotUpdatable);
     QVariant stored;
     QString error;
-    if (!CheckValue(c.names[index], *c.kinds[index], value, &stored, &error)) return CheckError(error);
+    if (!CheckValue(c.names[index], *c.kinds[index], value, &stored, &error))
+        return CheckError(error);
     if (c.mode == EditMode::None) c.mode = EditMode::InProgress;
     c.pending[index] = stored;
     return CheckError(QString());
@@ -502,7 +531,9 @@ bool DbRecordSet::Move(int count, int start) {
     return CheckError(QString());
 }
 
-int DbRecordSet::GetPageSize() const { return cursor_->pageSize; }
+int DbRecordSet::GetPageSize() const {
+    return cursor_->pageSize;
+}
 
 bool DbRecordSet::SetPageSize(int size) {
     if (size < 0) return CheckError(kPageSize);
@@ -565,11 +596,16 @@ int DbRecordSet::GetFieldType(std::optional<int> index, const QString& name) {
     }
     switch (*kind) {
         case ColumnKind::Id:
-        case ColumnKind::Integer: return static_cast<int>(FieldType::Integer);
-        case ColumnKind::Real: return static_cast<int>(FieldType::Double);
-        case ColumnKind::Date: return static_cast<int>(FieldType::Date);
-        case ColumnKind::Text50: return static_cast<int>(FieldType::Text);
-        case ColumnKind::Memo: return static_cast<int>(FieldType::Memo);
+        case ColumnKind::Integer:
+            return static_cast<int>(FieldType::Integer);
+        case ColumnKind::Real:
+            return static_cast<int>(FieldType::Double);
+        case ColumnKind::Date:
+            return static_cast<int>(FieldType::Date);
+        case ColumnKind::Text50:
+            return static_cast<int>(FieldType::Text);
+        case ColumnKind::Memo:
+            return static_cast<int>(FieldType::Memo);
     }
     return 0;
 }
@@ -578,11 +614,15 @@ int DbRecordSet::GetFieldDefinedSize(std::optional<int> index, const QString& na
     const int i = ResolveField(index, name);
     if (i < 0) return 0;
     switch (static_cast<FieldType>(GetFieldType(i))) {
-        case FieldType::Integer: return 4;
+        case FieldType::Integer:
+            return 4;
         case FieldType::Double:
-        case FieldType::Date: return 8;
-        case FieldType::Text: return 50;
-        case FieldType::Memo: return 536870910;
+        case FieldType::Date:
+            return 8;
+        case FieldType::Text:
+            return 50;
+        case FieldType::Memo:
+            return 536870910;
     }
     return 0;
 }

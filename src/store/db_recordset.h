@@ -41,7 +41,7 @@ enum class EditMode { None = 0, InProgress = 1, Add = 2 };
 enum class FieldType { Integer = 3, Double = 5, Date = 7, Text = 202, Memo = 203 };
 
 class DbRecordSet {
-public:
+  public:
     DbRecordSet();
     DbRecordSet(const DbRecordSet& other);  // shares the cursor, copies the texts
     DbRecordSet& operator=(const DbRecordSet& other);
@@ -108,7 +108,7 @@ public:
     virtual bool IsBOF() const;
     virtual bool IsEOF() const;
 
-private:
+  private:
     struct Cursor;
     std::shared_ptr<Cursor> cursor_;
     QString lastError_;

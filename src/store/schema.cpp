@@ -139,6 +139,12 @@ const QList<TableDef>& SchemaTables() {
                R("支出"),     R("现金"),     R("微信"),     R("支付宝"),   R("银行卡"),
                R("其他")},
               7),
+        // One row per sale deleted or modified, with who booked the sale, at which till and
+        // when, so that a shift's report tells what was taken off it after the sale.
+        Table(QStringLiteral("sale_edit"),
+              {I("销售ID"), T("操作"), D("时间"), T("收银台"), T("操作员"), D("录入时间"),
+               R("销售金额"), R("欠款额"), R("新欠款额")},
+              8),
     };
     return tables;
 }
@@ -181,6 +187,11 @@ QString StocktakeIndexText() {
         "CREATE UNIQUE INDEX IF NOT EXISTS \"盘点商品\" ON stocktake_line(盘点ID, 商品ID);\n"
         "CREATE INDEX IF NOT EXISTS \"盘点编码\" ON stocktake_code(盘点ID, 编码);\n"
         "CREATE INDEX IF NOT EXISTS \"盘点确认\" ON stocktake(确认时间);\n");
+}
+
+QString SaleEditIndexText() {
+    return QStringLiteral(
+        "CREATE INDEX IF NOT EXISTS \"修改销售\" ON sale_edit(收银台, 操作员, 录入时间);\n");
 }
 
 QString ShiftIndexText() {
@@ -365,6 +376,7 @@ QString SchemaText() {
     sql += TillSaleIndexText();
     sql += StocktakeIndexText();
     sql += ShiftIndexText();
+    sql += SaleEditIndexText();
     sql += ChangeLogText();
     sql += KeptTotalsText();
     sql += QStringLiteral("PRAGMA user_version=%1;\n").arg(kSchemaVersion);

@@ -17,7 +17,7 @@ enum class ColumnKind {
 // The schema version this program writes, kept in PRAGMA user_version (on a server, returned by
 // lk_schema_version()). Files of version 0 were written before the customer accounts; files
 // before version 4 kept passwords in clear.
-constexpr int kSchemaVersion = 7;
+constexpr int kSchemaVersion = 8;
 
 struct ColumnDef {
     QString name;
@@ -68,6 +68,8 @@ QString CustomerIndexText();
 QString StocktakeIndexText();
 // The indexes of the shifts and of the bookings' till, user and time (version 7).
 QString ShiftIndexText();
+// The sales of a till and user deleted or modified, by when they were booked.
+QString SaleEditIndexText();
 // The indexes added since the first files were made, each created only when missing: part
 // of SchemaText, and run when an existing file is opened.
 QString AddedIndexText();

@@ -158,6 +158,13 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
                      TillSaleIndexText(),
                  error);
     if (ok && version < 7) ok = ShiftUpgrade(db, error);
+    if (ok && version < 8)
+        ok = Run(db,
+                 CreateTableText(*FindTable(QStringLiteral("sale_edit")))
+                         .replace(QStringLiteral("CREATE TABLE "),
+                                  QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
+                     SaleEditIndexText(),
+                 error);
     if (ok && version < kSchemaVersion)
         ok = Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion), error);
     if (ok && Run(db, QStringLiteral("COMMIT"), error)) return true;

@@ -332,7 +332,7 @@ QString ServerSchemaText() {
     for (const TableDef& t : SchemaTables()) sql += ServerTableText(t);
     sql += ServerIndexText(QStringLiteral("CREATE INDEX \"UID\" ON sell(UID);\n") +
                            AddedIndexText() + CustomerIndexText() + StocktakeIndexText() +
-                           TillSaleIndexText() + ShiftIndexText());
+                           TillSaleIndexText() + ShiftIndexText() + SaleEditIndexText());
     sql += QString::fromUtf8(kFunctions).arg(kSchemaVersion);
     sql += ServerChangeLogText();
     sql += ServerKeptTotalsText();
@@ -602,6 +602,11 @@ bool ServerSession::Upgrade(QString* error) {
         }
         if (!Run(sql + ServerIndexText(ShiftIndexText()), error)) return false;
     }
+    // Version 8: the sales deleted or modified.
+    if (version < 8 && !Run(ServerTableText(*FindTable(QStringLiteral("sale_edit")), true) +
+                                ServerIndexText(SaleEditIndexText()),
+                            error))
+        return false;
     return Run(QStringLiteral("CREATE OR REPLACE FUNCTION lk_schema_version() RETURNS "
                               "integer LANGUAGE sql IMMUTABLE AS 'SELECT %1';\n")
                    .arg(kSchemaVersion),

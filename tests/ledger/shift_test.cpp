@@ -87,6 +87,7 @@ class ShiftBooks : public OnBothStores<LedgerFixture> {
             s.user = QString::fromUtf8(b.user);
             s.payMethod = QString::fromUtf8(b.method);
             r = ledger::RecordSale(db, s);
+            lastSale_ = r.saleId;
             if (b.debt > 0)
                 customer_ =
                     Value(QStringLiteral("sell"), QStringLiteral("客户ID"), r.saleId).toLongLong();
@@ -131,6 +132,7 @@ class ShiftBooks : public OnBothStores<LedgerFixture> {
 
     qint64 goods_ = 0;
     qint64 customer_ = 0;
+    qint64 lastSale_ = 0;
 };
 
 // Three shifts at once: 张三 at 一号台 (A), 李四 at 二号台 (B, across midnight) and, later, 张三
@@ -168,6 +170,10 @@ TEST_P(ShiftBooks, EachShiftCountsItsOwnBookingsToTheFen) {
     const qint64 c = Start(At(12, 30), "二号台", "张三", 50);
     EXPECT_NE(c, a);
     Book({At(13, 0), "二号台", "张三", Kind::Sale, 12.5, "现金", 1});
+    // A sale the administrator deletes leaves the figures and is told apart.
+    Book({At(13, 10), "二号台", "张三", Kind::Sale, 25, "现金", 2});
+    SetNowForTest(At(13, 20));
+    ASSERT_TRUE(ledger::DeleteSale(till1_, lastSale_).IsDone());
     Book({At(23, 30), "二号台", "李四", Kind::Sale, 20, "其他", 1});
     Book({At(0, 30, 0, 1), "二号台", "李四", Kind::Expense, 1, "现金"});
     const Expected shiftB = {3, 3000, 4500, 1250, 2100,
@@ -176,8 +182,11 @@ TEST_P(ShiftBooks, EachShiftCountsItsOwnBookingsToTheFen) {
     ExpectFigures(handedB.figures, shiftB, false, "B across midnight");
     EXPECT_EQ(handedB.DifferenceFen(), 0);
     ExpectFigures(Read(b).figures, shiftB, false, "B as stored");
-    ExpectFigures(Read(c).figures, {1, 1000, 1250, 0, 450, 0, 0, 0, 0, {1250, 0, 0, 0, 0}}, true,
+    const ledger::Shift openC = Read(c);
+    ExpectFigures(openC.figures, {1, 1000, 1250, 0, 450, 0, 0, 0, 0, {1250, 0, 0, 0, 0}}, true,
                   "C open");
+    EXPECT_EQ(openC.figures.deletedSales, 1);
+    EXPECT_EQ(openC.figures.deletedFen, 2500);
 
     QList<ledger::ShiftFigures> day;
     QList<ledger::Shift> handovers;
