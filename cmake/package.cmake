@@ -5,6 +5,17 @@ set(CPACK_PACKAGE_NAME lankutong)
 set(CPACK_PACKAGE_VENDOR "岚库通团队")
 set(CPACK_PACKAGE_CONTACT "岚库通团队 <support@lankutong.cn>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "岚库通进销存管理系统 - purchase, sales and stock ledger for small shops")
+# The extended description below the summary; CPack indents its lines and writes the empty
+# one as the control file's " .".
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Keeps the books of a small shop: goods taken into stock, sales one by one or
+by barcode scanner, customers' debts, other income and expense, bank deposits
+and withdrawals, sales and profit charts, and an Excel export of every list.
+Purchase prices and profits are shown to the super administrator only.
+
+The books are kept in an SQLite file in the user's data directory, or on a
+PostgreSQL server shared by several tills, each of which sells on from its
+own copy while the server cannot be reached. The program's windows are in
+Chinese.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_INSTALL_DIRECTORY lankutong)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the program needs to build, run and be tested, when missing.
-# Runs apt-get as root directly, or through sudo for an ordinary user.
+# Runs apt-get as root directly, or through sudo for an ordinary user. The README's package
+# recipe needs file (CPack), lintian, and sudo for its last step, also when root runs it.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,7 @@ packages=(
   fonts-wqy-zenhei unicode-data
   xvfb imagemagick xdotool unzip
   desktop-file-utils appstream dpkg-dev
+  file lintian sudo
   qt6-translations-l10n locales
 )
 

@@ -134,6 +134,15 @@ void MainWindow::BuildPages() {
     图片框2->setObjectName(QStringLiteral("图片框2"));
     图片框2->setGeometry(174, 88, 640, 416);
     图片框2->setPixmap(QPixmap::fromImage(WelcomePicture()));
+    // Below the picture when "关于我们" shows the page, not in the first seconds after the login.
+    关于文字 = new QLabel(QStringLiteral("岚库通进销存管理系统　%1 版\n许可：专有软件，"
+                                         "版权所有 © 2026 岚库通团队，保留所有权利")
+                              .arg(QStringLiteral(LK_VERSION)),
+                          pages[kWelcomePage]);
+    关于文字->setObjectName(QStringLiteral("关于文字"));
+    关于文字->setAlignment(Qt::AlignCenter);
+    关于文字->setGeometry(图片框2->x(), 图片框2->y() + 图片框2->height() + 8, 图片框2->width(), 44);
+    关于文字->hide();
 
     StockPageHooks hooks;
     hooks.owner = this;
@@ -289,6 +298,7 @@ void MainWindow::ShowPage(int index) {
             break;
         case 9:
             总框架->setCurrentIndex(kWelcomePage);
+            关于文字->show();
             break;
         default:
             break;
@@ -401,6 +411,7 @@ void MainWindow::ApplyResizeRules() {
     其他图片库右一->move(其他收支框架->width(), 其他图片库右一->y());
     其他图片库右二->move(其他收支框架->width(), 其他图片库右一->height());
     图片框2->move((fw - 图片框2->width()) / 2, (fh - 图片框2->height()) / 2);
+    关于文字->move(图片框2->x(), 图片框2->y() + 图片框2->height() + 8);
     PlaceCatalogueWindow(frameGeometry());
     if (RecordGrid* grid = StockGrid()) {
         grid->setGeometry(0, 0, 库管框架->width(), 库管框架->height());

@@ -67,6 +67,7 @@ class MainWindow : public QWidget {
     QFrame* 存款图片框;
     QFrame* 汇总框架;
     QLabel* 图片框2;
+    QLabel* 关于文字;  // the version and the licence, on the page of "关于我们"
     QTimer* 时钟1;
     ListWatch* listWatch_;
     TillKeeper* tillKeeper_;

@@ -4,7 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
+
+#include "common/settings.h"
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -34,7 +35,16 @@ bool IsInstalled(const QString& dir) {
 #endif
 }
 
-// Why the executable's directory cannot hold the program's files; "" when it can.
+// A folder chosen for a portable copy: the marker, or the program's own files already there.
+bool MarkedPortable(const QString& dir) {
+    for (const char16_t* name :
+         {kPortableMarker, u"data.db", kConfigFile, kReceiptFile, kRememberFile})
+        if (QFileInfo::exists(dir + QLatin1Char('/') + QString::fromUtf16(name))) return true;
+    return false;
+}
+
+// Why the executable's directory cannot hold the program's files; "" when it can (once it is
+// marked as a portable copy's).
 QString Unusable(const QString& exeDir) {
     if (exeDir.isEmpty()) return QStringLiteral("程序目录未知");
     if (!QFileInfo(exeDir).isWritable()) return QStringLiteral("该目录不能写入");
@@ -44,11 +54,19 @@ QString Unusable(const QString& exeDir) {
 }
 }  // namespace
 
+QString UserDataDir() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/lankutong"));
+}
+
 QString ChooseProgramDir(const QString& exeDir) {
-    if (Unusable(exeDir).isEmpty()) return exeDir;
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (!QFileInfo::exists(data) && QDir().mkpath(data))
-        QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (MarkedPortable(exeDir) && Unusable(exeDir).isEmpty()) return exeDir;
+    const QString data = UserDataDir();
+    // Made with its mode, never readable by others for a moment; the folders above it as usual.
+    if (!QFileInfo::exists(data) && QDir().mkpath(QFileInfo(data).path()))
+        QDir().mkdir(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return data;
 }
 

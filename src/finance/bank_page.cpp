@@ -244,6 +244,7 @@ void CreateBankGrid(int width, int height) {
     if (p.grid || !p.存款框架) return;
     auto* grid = new RecordGrid(p.存款框架);
     grid->setObjectName(QStringLiteral("BankGrid"));
+    grid->SetListName(QStringLiteral("银行存款"));
     grid->setGeometry(0, 0, width, height);
     grid->show();
     p.grid = grid;

@@ -352,6 +352,7 @@ void CreateOtherGrid(int width, int height) {
     if (p.grid || !p.其他收支框架) return;
     auto* grid = new RecordGrid(p.其他收支框架);
     grid->setObjectName(QStringLiteral("OtherGrid"));
+    grid->SetListName(QStringLiteral("其他收支"));
     grid->setGeometry(0, 0, width, height);
     grid->show();
     p.grid = grid;

@@ -1,4 +1,5 @@
 // Export of a record grid to an .xlsx workbook, as the grid shows its rows now.
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,6 +29,16 @@ QString ExportDirectory() {
         directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (directory.isEmpty() || !QFileInfo(directory).isDir()) directory = QDir::homePath();
     return directory.endsWith(QLatin1Char('/')) ? directory : directory + QLatin1Char('/');
+}
+
+// The file name the save dialog offers: the list's name and today's date,
+// "销售记录_2026-12-11.xlsx"; characters a file name cannot hold on Linux or Windows become "_".
+QString SuggestedName(const QString& listName) {
+    QString name = listName.isEmpty() ? QStringLiteral("列表") : listName;
+    for (QChar& c : name)
+        if (c.unicode() < 0x20 || QStringView(u"/\\:*?\"<>|").contains(c)) c = u'_';
+    return name + QLatin1Char('_') + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+           QStringLiteral(".xlsx");
 }
 
 // "账目.xls" becomes "账目.xlsx", not "账目.xls.xlsx": the file is an .xlsx workbook.
@@ -104,7 +115,8 @@ bool RecordGrid::ExportToExcel(const QString& fileName, bool exportFixedRows, bo
     FinishEdit(true);
     QString target = fileName;
     if (target.isEmpty()) {
-        target = Dialogs().SaveFileName(this, QStringLiteral("导出到Excel"), ExportDirectory(),
+        target = Dialogs().SaveFileName(this, QStringLiteral("导出到Excel"),
+                                        ExportDirectory() + SuggestedName(ListName()),
                                         QStringLiteral("Excel 工作簿 (*.xlsx)"));
         if (target.isEmpty()) return false;
     }
@@ -166,7 +178,7 @@ bool RecordGrid::WriteWorkbook(const QString& path, bool withFixedRows, bool wit
         s.exported = s.left >= 0 && s.bottom >= s.top;
     }
 
-    XlsxWriter sheet(path);
+    XlsxWriter sheet(path, listName_.isEmpty() ? QStringLiteral("列表") : listName_);
     sheet.SetColumnWidths(widths);
     using Format = XlsxWriter::Format;
     for (const SheetMerge& s : sheetMerges) {

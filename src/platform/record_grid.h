@@ -260,6 +260,10 @@ class RecordGrid : public QAbstractScrollArea {
     // width. False on a cancelled dialog or a failed write, which leaves no file behind.
     bool ExportToExcel(const QString& fileName, bool exportFixedRows, bool exportFixedCol,
                        const QList<int>& leftOut = {});
+    // The list's name ("库存", "销售记录"): the exported sheet's name, and with the day's date
+    // the file name the save dialog suggests.
+    void SetListName(const QString& name) { listName_ = name; }
+    QString ListName() const { return listName_; }
 
   signals:
     void DblClick();
@@ -382,6 +386,7 @@ class RecordGrid : public QAbstractScrollArea {
     // progress hears of the rows written and may stop the writing, which then fails.
     bool WriteWorkbook(const QString& path, bool withFixedRows, bool withFixedCol,
                        const QList<int>& leftOut, Progress* progress) const;
+    QString listName_;
 
     // Editing (record_grid_view.cpp).
     bool CanEdit(int row, int col) const;

@@ -104,7 +104,8 @@ constexpr auto kPackageRelations =
 
 constexpr auto kWorkbook =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
-<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><bookViews><workbookView/></bookViews><sheets><sheet name="Sheet1" sheetId="1" r:id="rId1"/></sheets></workbook>)"sv;
+<workbook xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships"><bookViews><workbookView/></bookViews><sheets><sheet name=")"sv;
+constexpr auto kWorkbookEnd = R"(" sheetId="1" r:id="rId1"/></sheets></workbook>)"sv;
 
 constexpr auto kWorkbookRelations =
     R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>
@@ -194,6 +195,20 @@ void AppendEscaped(std::string& out, QStringView text) {
         if (c >= 0x80) *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
     out.resize(static_cast<size_t>(p - out.data()));
+}
+
+// The wanted name as a sheet can carry it.
+QString SheetName(const QString& wanted) {
+    QString name;
+    for (const QChar c : wanted)
+        if (c.unicode() >= 0x20 && !QStringView(u":\\/?*[]").contains(c)) name += c;
+    name.truncate(31);
+    if (!name.isEmpty() && name.back().isHighSurrogate()) name.chop(1);
+    // Excel refuses an apostrophe at either end.
+    const auto trimmed = [](QChar c) { return c == u'\'' || c.isSpace(); };
+    while (!name.isEmpty() && trimmed(name.front())) name.remove(0, 1);
+    while (!name.isEmpty() && trimmed(name.back())) name.chop(1);
+    return name.isEmpty() ? QStringLiteral("Sheet1") : name;
 }
 
 }  // namespace
@@ -428,7 +443,8 @@ struct XlsxWriter::Impl {
     }
 };
 
-XlsxWriter::XlsxWriter(const QString& path) : d_(std::make_unique<Impl>()) {
+XlsxWriter::XlsxWriter(const QString& path, const QString& sheetName)
+    : d_(std::make_unique<Impl>()) {
     // A workbook of the books is its owner's alone, whatever the umask says.
     const int fd = ::open(QFile::encodeName(path).constData(),
                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, S_IRUSR | S_IWUSR);
@@ -440,7 +456,10 @@ XlsxWriter::XlsxWriter(const QString& path) : d_(std::make_unique<Impl>()) {
     }
     d_->AddPart("[Content_Types].xml", kContentTypes);
     d_->AddPart("_rels/.rels", kPackageRelations);
-    d_->AddPart("xl/workbook.xml", kWorkbook);
+    const std::string workbook = std::string(kWorkbook) +
+                                 SheetName(sheetName).toHtmlEscaped().toStdString() +
+                                 std::string(kWorkbookEnd);
+    d_->AddPart("xl/workbook.xml", workbook);
     d_->AddPart("xl/_rels/workbook.xml.rels", kWorkbookRelations);
     d_->AddPart("xl/styles.xml", kStyles);
 }

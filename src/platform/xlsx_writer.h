@@ -28,8 +28,9 @@ class XlsxWriter {
         kBoldMoment,
     };
 
-    // Creates or truncates the file at path.
-    explicit XlsxWriter(const QString& path);
+    // Creates or truncates the file at path; the sheet is named sheetName, made fit for a
+    // sheet (at most 31 characters, none of : \ / ? * [ ]), "Sheet1" when nothing is left.
+    explicit XlsxWriter(const QString& path, const QString& sheetName = QString());
     // An unfinished workbook is left on disk incomplete: the caller removes it.
     ~XlsxWriter();
     XlsxWriter(const XlsxWriter&) = delete;

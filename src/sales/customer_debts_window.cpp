@@ -122,6 +122,8 @@ CustomerDebtsWindow::CustomerDebtsWindow(QWidget* owner) : QDialog(owner) {
                          {"欠款笔数", 80, true},
                          {"欠款总额", 100, true}});
 
+    欠款列表->SetListName(QStringLiteral("客户欠款"));
+
     对账单标题 = new QLabel(this);
     对账单标题->setObjectName(QStringLiteral("对账单标题"));
     对账单标题->setGeometry(10, 244, 520, 24);
@@ -230,6 +232,7 @@ void CustomerDebtsWindow::FillStatement() {
                       {kLineBalance, balance}});
         对账单标题->setText(QStringLiteral("对账单：%1  %2  欠款：%3")
                                 .arg(customer.名称, customer.联系方式, balance));
+        对账单列表->SetListName(QStringLiteral("对账单_") + customer.名称);
     }
     对账单列表->SetAutoRedraw(true);
     对账单列表->Refresh();

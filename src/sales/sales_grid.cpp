@@ -118,6 +118,7 @@ void CreateSalesGrid(int width, int height) {
     if (page.grid || !page.销售框架) return;
     page.grid = new RecordGrid(page.销售框架);
     page.grid->setObjectName(QStringLiteral("SalesGrid"));
+    page.grid->SetListName(QStringLiteral("销售记录"));
     page.grid->setGeometry(0, 0, width, height);
     page.grid->show();
     SetUpSalesGrid(page.grid);

@@ -360,6 +360,7 @@ DayCloseWindow::DayCloseWindow(QWidget* owner) : QDialog(owner) {
     关闭按钮 = Place<QPushButton>(this, QStringLiteral("关闭按钮"), 892, 10, 98, 26);
     关闭按钮->setText(QStringLiteral("关闭"));
     日结表 = Place<RecordGrid>(this, QStringLiteral("日结表"), 10, 44, 980, 230);
+    日结表->SetListName(QStringLiteral("日结"));
     SetUpDayGrid(日结表);
 
     PlaceLabel(this, QStringLiteral("交班记录：从"), 10, 286, 84, 26,
@@ -382,6 +383,7 @@ DayCloseWindow::DayCloseWindow(QWidget* owner) : QDialog(owner) {
     记录查询按钮->setText(QStringLiteral("查询"));
     PlaceLabel(this, QStringLiteral("右键导出Excel"), 860, 286, 130, 26);
     交班表 = Place<RecordGrid>(this, QStringLiteral("交班表"), 10, 318, 980, 312);
+    交班表->SetListName(QStringLiteral("交班记录"));
     SetUpShiftGrid(交班表);
 
     ExportOnRightClick(this, 日结表, kDayCostColumns);

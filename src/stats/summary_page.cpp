@@ -69,6 +69,7 @@ void CreateSummaryGrid(QFrame* host, int width, int height) {
     Page().host = host;
     auto* grid = new RecordGrid(host);
     grid->setObjectName(QStringLiteral("SummaryGrid"));
+    grid->SetListName(QStringLiteral("汇总"));
     grid->setGeometry(0, 0, width, height);
     grid->show();
     Page().grid = grid;

@@ -32,6 +32,7 @@ void CreateStockGrid(int width, int height) {
     if (page.grid || !page.库管框架) return;
     page.grid = new RecordGrid(page.库管框架);
     page.grid->setObjectName(QStringLiteral("StockGrid"));
+    page.grid->SetListName(QStringLiteral("库存"));
     page.grid->setGeometry(0, 0, width, height);
     page.grid->show();
     SetUpStockGrid();

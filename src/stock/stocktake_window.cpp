@@ -117,6 +117,7 @@ StocktakeWindow::StocktakeWindow(QWidget* owner) : QDialog(owner) {
     数量按钮->setText(QStringLiteral("修改数量"));
 
     盘点表 = Place<RecordGrid>(this, QStringLiteral("盘点表"), 10, 78, 780, 490);
+    盘点表->SetListName(QStringLiteral("盘点"));
     SetUpTakeGrid(盘点表);
     LayOutColumns(盘点表, kTakeWidths, kFirstShown, kLastShown, kTakeCostColumns);
     PlaceLabel(this, QStringLiteral("未知编码（数量）："), 800, 78, 190, 22);
@@ -438,10 +439,12 @@ StocktakeRecordsWindow::StocktakeRecordsWindow(QWidget* owner) : QDialog(owner) 
     PlaceLabel(this, QStringLiteral("已确认的盘点（单击一行查看明细，右键导出Excel）："), 10, 6,
                600, 22);
     记录表 = Place<RecordGrid>(this, QStringLiteral("记录表"), 10, 30, 980, 240);
+    记录表->SetListName(QStringLiteral("盘点记录"));
     SetUpRecordsGrid(记录表);
     LayOutColumns(记录表, kBookedWidths, 2, ledger::kBookedColumns, kBookedCostColumns);
     明细标题 = PlaceLabel(this, QString(), 10, 276, 600, 22);
     明细表 = Place<RecordGrid>(this, QStringLiteral("明细表"), 10, 300, 980, 310);
+    明细表->SetListName(QStringLiteral("盘点明细"));
     SetUpTakeGrid(明细表);
     LayOutColumns(明细表, kTakeWidths, kFirstShown, kLastShown, kTakeCostColumns);
 

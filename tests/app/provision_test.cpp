@@ -283,7 +283,7 @@ TEST_F(Provisioning, TwoSimultaneousFirstStartsEndWithOneGoodDatabase) {
             if (child == 0) {
                 close(gate[1]);
                 char c;
-                (void)read(gate[0], &c, 1);  // both start when the gate closes
+                if (read(gate[0], &c, 1) < 0) _exit(1);  // both start when the gate closes
                 ProvisionFiles();
                 _exit(0);
             }

@@ -12,7 +12,10 @@ foreach(file bin/lankutong
              share/metainfo/cn.lankutong.lankutong.metainfo.xml
              share/icons/hicolor/16x16/apps/lankutong.png
              share/icons/hicolor/48x48/apps/lankutong.png
-             share/icons/hicolor/256x256/apps/lankutong.png)
+             share/icons/hicolor/256x256/apps/lankutong.png
+             share/man/man1/lankutong.1.gz
+             share/doc/lankutong/copyright
+             share/doc/lankutong/changelog.gz)
   if(NOT EXISTS ${PREFIX}/${file})
     message(FATAL_ERROR "not installed: ${file}")
   endif()

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -17,6 +18,16 @@ namespace {
 
 class GridExport : public GridFixture {
   protected:
+    static QString SheetNameOf(const QString& path) {
+        QProcess unzip;
+        unzip.start("unzip", {"-p", path, "xl/workbook.xml"});
+        unzip.waitForFinished();
+        QXmlStreamReader xml(unzip.readAllStandardOutput());
+        while (!xml.atEnd())
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"sheet")
+                return xml.attributes().value("name").toString();
+        return QString();
+    }
     QStringList Entries() const {
         return QDir(Dir()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
                                      QDir::Name);
@@ -84,6 +95,7 @@ TEST_F(GridExport, WithoutHeaderRowsAndMarkerColumnOnlyTheRecordsAndTotals) {
 
 TEST_F(GridExport, AnEmptyNameAsksForTheFileAndACancelWritesNothing) {
     Fill({"1"});
+    grid->SetListName(QStringLiteral("销售记录"));
     dialogs_.AnswerFile(File("chosen"));
     EXPECT_TRUE(grid->ExportToExcel(QString(), true, true));
     ASSERT_EQ(dialogs_.Shown().size(), 1);
@@ -91,13 +103,17 @@ TEST_F(GridExport, AnEmptyNameAsksForTheFileAndACancelWritesNothing) {
     EXPECT_EQ(dialogs_.Shown()[0].caption, QStringLiteral("导出到Excel"));
     EXPECT_EQ(dialogs_.Shown()[0].filter, QStringLiteral("Excel 工作簿 (*.xlsx)"));
     EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});  // nothing left beside it
-    // An existing folder, never a path the dialog would offer as the file's name.
-    EXPECT_TRUE(dialogs_.Shown()[0].dir.endsWith('/'));
-    EXPECT_TRUE(QFileInfo(dialogs_.Shown()[0].dir).isDir());
+    // An existing folder with the list's name and today's date offered as the file's name.
+    const QString suggested =
+        QStringLiteral("销售记录_%1.xlsx").arg(QDate::currentDate().toString(Qt::ISODate));
+    const QFileInfo offered(dialogs_.Shown()[0].dir);
+    EXPECT_EQ(offered.fileName(), suggested);
+    EXPECT_TRUE(offered.dir().exists());
+    EXPECT_EQ(SheetNameOf(File("chosen.xlsx")), QStringLiteral("销售记录"));
 
     EXPECT_FALSE(grid->ExportToExcel(QString(), true, true));  // the dialog is cancelled
     EXPECT_EQ(dialogs_.Shown().size(), 2);
-    EXPECT_EQ(dialogs_.Shown()[1].dir, Dir() + '/');  // the folder used last
+    EXPECT_EQ(dialogs_.Shown()[1].dir, Dir() + '/' + suggested);  // the folder used last
     EXPECT_EQ(Entries(), QStringList{"chosen.xlsx"});
 
     dialogs_.AnswerFile(File("旧格式.XLS"));
