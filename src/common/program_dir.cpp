@@ -52,6 +52,13 @@ QString Unusable(const QString& exeDir) {
     if (IsBuildTree(exeDir)) return QStringLiteral("该目录是程序的编译目录");
     return QString();
 }
+
+// A folder of installed programs (/usr/local/bin, ~/.local/bin, /opt/…/bin) is no place for a
+// shop's books unless it was chosen for a portable copy.
+bool InstallFolder(const QString& dir) {
+    return QFileInfo(dir).fileName() == QStringLiteral("bin");
+}
+
 }  // namespace
 
 QString UserDataDir() {
@@ -62,7 +69,9 @@ QString UserDataDir() {
 }
 
 QString ChooseProgramDir(const QString& exeDir) {
-    if (MarkedPortable(exeDir) && Unusable(exeDir).isEmpty()) return exeDir;
+    // A copy put in a folder of its own keeps its files there.
+    if ((MarkedPortable(exeDir) || !InstallFolder(exeDir)) && Unusable(exeDir).isEmpty())
+        return exeDir;
     const QString data = UserDataDir();
     // Made with its mode, never readable by others for a moment; the folders above it as usual.
     if (!QFileInfo::exists(data) && QDir().mkpath(QFileInfo(data).path()))

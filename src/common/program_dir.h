@@ -3,12 +3,12 @@
 #include <QString>
 
 // Where the program keeps its files. A portable copy keeps them beside its executable: a
-// folder the user chose for it, marked by an empty file named "portable" (kPortableMarker) or
-// by the program's own files already there (data.db, config.ini, 配置.ini, qwert.ini), that the
-// user may write, is no build tree (deleting the build would delete the ledger) and no installed
-// program's (a system folder or another account's). Every other copy keeps them in the per-user
-// data directory, UserDataDir(), created for its owner alone. Tests point it at a directory of
-// their own.
+// folder of its own, or a folder named bin (where installed programs live) marked for it by an
+// empty file named "portable" (kPortableMarker) or by the program's own files already there
+// (data.db, config.ini, 配置.ini, qwert.ini); in either case one the user may write, is no build
+// tree (deleting the build would delete the ledger) and no installed program's (a system folder or
+// another account's). Every other copy keeps them in the per-user data directory, UserDataDir(),
+// created for its owner alone. Tests point it at a directory of their own.
 QString ProgramDir();
 // The rule above for an executable in exeDir.
 QString ChooseProgramDir(const QString& exeDir);

@@ -26,19 +26,26 @@ bool OwnerOnly(const QString& dir) {
 TEST(ProgramDirRule, OnlyAPortableCopyKeepsItsFilesBesideItself) {
     struct Case {
         const char* name;
+        bool bin;            // the executable in a folder "bin", as installed programs are
         QStringList files;   // beside the executable
         const char* xdg;     // XDG_DATA_HOME, relative to the temporary home; nullptr: unset
         const char* expect;  // "" beside the executable, else relative to the temporary home
     };
     const Case cases[] = {
-        {"empty folder, XDG_DATA_HOME set", {}, "xdg", "xdg/lankutong"},
-        {"empty folder, XDG_DATA_HOME unset", {}, nullptr, ".local/share/lankutong"},
-        {"relative XDG_DATA_HOME is ignored", {}, "!rel", ".local/share/lankutong"},
-        {"marker file", {QStringLiteral("portable")}, "xdg", ""},
-        {"ledger already there", {QStringLiteral("data.db")}, "xdg", ""},
-        {"settings already there", {QStringLiteral("config.ini")}, nullptr, ""},
-        {"other files only", {QStringLiteral("notes.txt")}, nullptr, ".local/share/lankutong"},
+        {"copied alone into an empty folder", false, {}, "xdg", ""},
+        {"bin folder, XDG_DATA_HOME set", true, {}, "xdg", "xdg/lankutong"},
+        {"bin folder, XDG_DATA_HOME unset", true, {}, nullptr, ".local/share/lankutong"},
+        {"relative XDG_DATA_HOME is ignored", true, {}, "!rel", ".local/share/lankutong"},
+        {"bin folder with the marker file", true, {QStringLiteral("portable")}, "xdg", ""},
+        {"bin folder with a ledger", true, {QStringLiteral("data.db")}, "xdg", ""},
+        {"bin folder with settings", true, {QStringLiteral("config.ini")}, nullptr, ""},
+        {"bin folder, other files only",
+         true,
+         {QStringLiteral("notes.txt")},
+         nullptr,
+         ".local/share/lankutong"},
         {"build tree with a ledger",
+         false,
          {QStringLiteral("CMakeCache.txt"), QStringLiteral("data.db")},
          "xdg",
          "xdg/lankutong"},
@@ -54,11 +61,13 @@ TEST(ProgramDirRule, OnlyAPortableCopyKeepsItsFilesBesideItself) {
             qputenv("XDG_DATA_HOME", c.xdg + 1);
         else
             qputenv("XDG_DATA_HOME", QFile::encodeName(home.path() + '/' + c.xdg));
-        for (const QString& file : c.files) Touch(exe.path() + '/' + file);
+        const QString folder = c.bin ? exe.path() + QStringLiteral("/bin") : exe.path();
+        QDir().mkpath(folder);
+        for (const QString& file : c.files) Touch(folder + '/' + file);
 
-        const QString chosen = ChooseProgramDir(exe.path());
+        const QString chosen = ChooseProgramDir(folder);
         if (*c.expect == 0) {
-            EXPECT_EQ(chosen, exe.path());
+            EXPECT_EQ(chosen, folder);
         } else {
             EXPECT_EQ(chosen, home.path() + '/' + c.expect);
             EXPECT_TRUE(OwnerOnly(chosen));
