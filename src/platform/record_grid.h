@@ -380,6 +380,10 @@ class RecordGrid : public QAbstractScrollArea {
     // the text was shortened.
     QString FittedText(int row, int col, const QString& text, const QFont& font, int width,
                        bool* cut) const;
+    // The font a cell is drawn in: font, or for a figure of the frozen totals rows too wide for
+    // its column, font made smaller until it fits (down to 5 points): a total is what the shop
+    // keeper looks for, and hashes would hide it.
+    QFont CellFont(int row, int col, QFont font, int width) const;
     int EffectiveAlignment(int col, const CellStyle& style) const;
 
     // Export (grid_excel.cpp).

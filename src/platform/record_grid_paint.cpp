@@ -1,4 +1,5 @@
 // Painting of the record grid: only the rows in view, band by band, and the row markers.
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -193,11 +194,11 @@ void RecordGrid::PaintCell(QPainter& painter, const CellArea& area, const QRect&
     if (EmptyAt(row, col)) return;
     QFont cellFont = font();
     cellFont.setBold(style.bold);
+    cellFont = CellFont(row, col, cellFont, textRect.width());
     painter.setFont(cellFont);
     painter.setPen(style.fore >= 0 ? WinColor(style.fore) : QColor(Qt::black));
     bool cut = false;
-    const QString shown =
-        FittedText(row, col, TextAt(row, col), cellFont, textRect.width(), &cut);
+    const QString shown = FittedText(row, col, TextAt(row, col), cellFont, textRect.width(), &cut);
     painter.drawText(textRect,
                      int(QtAlignment(EffectiveAlignment(col, style))) | Qt::TextSingleLine, shown);
 }
@@ -216,8 +217,16 @@ bool RecordGrid::ShowsSortIndicator(const CellArea& area) const {
 bool RecordGrid::IsFigure(int row, int col) const {
     if (CellKindAt(row, col) == CellKind::Number) return true;
     return row >= fixedRows_ && columns_[col].mask == cellValue &&
-           CellKindAt(row, col) == CellKind::Text &&
-           IsNumberText(RawTextAt(row, col).toString());
+           CellKindAt(row, col) == CellKind::Text && IsNumberText(RawTextAt(row, col).toString());
+}
+
+QFont RecordGrid::CellFont(int row, int col, QFont font, int width) const {
+    if (row < Rows() - frozenBottomRows_ || !IsFigure(row, col)) return font;
+    const QString text = TextAt(row, col);
+    if (font.pointSizeF() <= 0) font.setPointSizeF(QFontInfo(font).pointSizeF());
+    while (QFontMetrics(font).horizontalAdvance(text) > width && font.pointSizeF() > 5)
+        font.setPointSizeF(std::max(5.0, font.pointSizeF() - 0.5));
+    return font;
 }
 
 QString RecordGrid::FittedText(int row, int col, const QString& text, const QFont& font, int width,

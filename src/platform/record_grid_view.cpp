@@ -214,9 +214,10 @@ QString RecordGrid::ShownText(int row, int col) const {
     const CellArea area = MergeAreaOf(row, col);
     QFont cellFont = font();
     cellFont.setBold(StyleAt(area.top, area.left).bold);
+    const int width = TextRect(area, rect).width();
+    cellFont = CellFont(area.top, area.left, cellFont, width);
     bool cut = false;
-    return FittedText(area.top, area.left, TextAt(area.top, area.left), cellFont,
-                      TextRect(area, rect).width(), &cut);
+    return FittedText(area.top, area.left, TextAt(area.top, area.left), cellFont, width, &cut);
 }
 
 QString RecordGrid::CellToolTip(int row, int col) const {

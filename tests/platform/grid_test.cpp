@@ -142,12 +142,12 @@ TEST_F(Grid, AFigureTooWideForItsColumnIsNeverShownAsFewerDigits) {
     cells.AddNumber(123456789123.0);
     grid->InsertRow(3, cells);
     grid->SetCellText(4, kQty, "1300000000");  // a totals text in the numeric column
-    for (int row : {3, 4}) {
-        const QString shown = grid->ShownText(row, kQty);
-        EXPECT_FALSE(shown.isEmpty());
-        EXPECT_EQ(shown, QString(shown.size(), u'#')) << shown.toStdString();
-        EXPECT_EQ(grid->CellToolTip(row, kQty), grid->CellText(row, kQty));
-    }
+    const QString shown = grid->ShownText(3, kQty);
+    EXPECT_FALSE(shown.isEmpty());
+    EXPECT_EQ(shown, QString(shown.size(), u'#')) << shown.toStdString();
+    EXPECT_EQ(grid->CellToolTip(3, kQty), grid->CellText(3, kQty));
+    // The total, in the frozen bottom row, is drawn smaller rather than as hashes.
+    EXPECT_EQ(grid->ShownText(4, kQty), "1300000000");
     const QString name = grid->ShownText(3, kName);
     EXPECT_TRUE(name.endsWith(u'…')) << name.toStdString();
     EXPECT_EQ(grid->CellToolTip(3, kName), QStringLiteral("一个很长很长很长很长的商品名称"));
