@@ -1,5 +1,7 @@
 #include "platform/list_style.h"
 
+#include <QFontMetrics>
+#include <algorithm>
 #include <cmath>
 
 #include "common/cell_row.h"
@@ -14,6 +16,17 @@
 
 int ColumnWidth(double fraction, int hostWidth) {
     return static_cast<int>(std::floor(fraction * hostWidth));
+}
+
+void WidenToFit(RecordGrid* grid, int col, const QString& widest, int donor) {
+    const int width = grid->Column(col).Width();
+    const int donorWidth = grid->Column(donor).Width();
+    // Text margins and the cell's grid line.
+    const int needed = QFontMetrics(grid->font()).horizontalAdvance(widest) + 8;
+    if (width == 0 || needed <= width || donorWidth <= 40) return;
+    const int taken = std::min(needed - width, donorWidth - 40);
+    grid->Column(col).SetWidth(width + taken);
+    grid->Column(donor).SetWidth(donorWidth - taken);
 }
 
 void ApplyListColours(RecordGrid* grid) {

@@ -18,6 +18,12 @@ class GridRange;
 
 // A column's width as a fraction of its host's width, cut to whole pixels.
 int ColumnWidth(double fraction, int hostWidth);
+// Widens a shown column col of grid to hold widest (a 13-digit code, the longest date) in the
+// grid's font, taking the pixels from column donor, which keeps at least 40.
+void WidenToFit(RecordGrid* grid, int col, const QString& widest, int donor);
+// The widest text of a barcode and of a date as the lists show them.
+inline const QString kWidestCode = QStringLiteral("6901234567890");
+inline const QString kWidestDate = QStringLiteral("2026年12月28日");
 
 // Selected row and active cell yellow, selection border green, odd and even rows from
 // bgone and bgtwo, white below the rows.

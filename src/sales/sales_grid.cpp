@@ -142,6 +142,11 @@ void LayOutSalesColumns() {
     page.grid->Column(0).SetWidth(20);
     for (int c = 1; c <= 17; ++c) page.grid->Column(c).SetWidth(ColumnWidth(kWidths[c - 1], host));
     if (!CostFiguresVisible()) page.grid->Column(kSalesProfitColumn).SetWidth(0);
+    // A barcode and a date show whole at the window's first size: the remark, address and name
+    // columns give the room.
+    WidenToFit(page.grid, 5, kWidestCode, 17);
+    WidenToFit(page.grid, 5, kWidestCode, 3);
+    WidenToFit(page.grid, 10, kWidestDate, 16);
     // Columns the user hid from the menu stay hidden when the window changes size.
     const std::pair<QAction*, std::pair<int, int>> toggles[] = {{page.隐藏销售单价, {7, 7}},
                                                                 {page.隐藏销售日期, {10, 10}},

@@ -105,6 +105,9 @@ void LayOutStockColumns() {
     }
     // The last column takes what is left (and stretches with the grid).
     page.grid->Column(16).SetWidth(std::max(host - used, 40));
+    // A barcode and a date show whole at the window's first size, from the last column's room.
+    WidenToFit(page.grid, 4, kWidestCode, 16);
+    WidenToFit(page.grid, 14, kWidestDate, 16);
     // Columns the user hid from the menu stay hidden when the window changes size.
     const std::pair<QAction*, int> toggles[] = {
         {page.隐藏进货单价, 7}, {page.隐藏进货金额, 8}, {page.隐藏存货金额, 13}};

@@ -1,11 +1,13 @@
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QMenu>
 #include <QTest>
 
 #include "common/session.h"
 #include "common/settings.h"
+#include "platform/list_style.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
 #include "sales_fixture.h"
@@ -45,8 +47,10 @@ TEST_P(SalesGridTest, AnEmptyTableShowsTheHeadersAndZeroTotals) {
     EXPECT_EQ(g->Column(0).Width(), 20);
     EXPECT_EQ(g->Column(1).Width(), 0);
     EXPECT_EQ(g->Column(2).Width(), 0);
-    EXPECT_EQ(g->Column(3).Width(), 100);  // 0.1 × 1008, cut
-    EXPECT_EQ(g->Column(12).Width(), 0);   // no profit for an ordinary user
+    // 名称 0.1 × 1008, 编码 and 备注 0.06 × 1008, cut; the barcode takes its room from the others.
+    EXPECT_EQ(g->Column(3).Width() + g->Column(5).Width() + g->Column(17).Width(), 100 + 60 + 60);
+    EXPECT_GE(g->Column(5).Width(), QFontMetrics(g->font()).horizontalAdvance(kWidestCode));
+    EXPECT_EQ(g->Column(12).Width(), 0);  // no profit for an ordinary user
     EXPECT_EQ(g->Column(9).Alignment(), RecordGrid::cellRightCenter);
     EXPECT_EQ(g->Column(9).Mask(), RecordGrid::cellValue);
 }
@@ -143,7 +147,7 @@ TEST_P(SalesGridTest, HiddenColumnsStayHiddenAcrossRefillsAndResizes) {
     OnShowAllSales();
     销售框架->resize(500, 530);
     LayOutSalesColumns();
-    EXPECT_EQ(g->Column(3).Width(), 50);
+    EXPECT_EQ(g->Column(3).Width(), 40);  // 0.1 × 500, less what the barcode took
     EXPECT_EQ(g->Column(10).Width(), 0);
     for (int c = 13; c <= 17; ++c) EXPECT_EQ(g->Column(c).Width(), 0);
     page.隐藏全部客户信息->trigger();
