@@ -93,6 +93,12 @@ bool HashPasswordsUpgrade(sqlite3* db, QString* error) {
     return true;
 }
 
+// A table added by a version: a file whose version was set back keeps the one it has.
+QString CreateMissingTableText(const TableDef& t) {
+    return CreateTableText(t).replace(QStringLiteral("CREATE TABLE "),
+                                      QStringLiteral("CREATE TABLE IF NOT EXISTS "));
+}
+
 // Version 7: who booked each sale, payment and income or expense entry, at which till, how it
 // was paid and when, and the shifts. Older rows keep these empty: an unknown user and till,
 // paid in cash. A file whose version was set back keeps its columns and tables.
@@ -100,8 +106,7 @@ bool ShiftUpgrade(sqlite3* db, QString* error) {
     QString sql;
     for (const TableDef& t : SchemaTables()) {
         if (t.since == 7) {
-            sql += CreateTableText(t).replace(QStringLiteral("CREATE TABLE "),
-                                              QStringLiteral("CREATE TABLE IF NOT EXISTS "));
+            sql += CreateMissingTableText(t);
             continue;
         }
         QStringList present;
@@ -145,26 +150,20 @@ bool UpgradeSchema(sqlite3* db, QString* error) {
     if (ok && version < 5) {
         QString sql;
         for (const TableDef& t : SchemaTables())
-            if (t.since == 5)
-                sql += CreateTableText(t).replace(QStringLiteral("CREATE TABLE "),
-                                                  QStringLiteral("CREATE TABLE IF NOT EXISTS "));
+            if (t.since == 5) sql += CreateMissingTableText(t);
         ok = Run(db, sql + StocktakeIndexText(), error);
     }
     if (ok && version < 6)
-        ok = Run(db,
-                 CreateTableText(*FindTable(QStringLiteral("till_sale")))
-                         .replace(QStringLiteral("CREATE TABLE "),
-                                  QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
-                     TillSaleIndexText(),
-                 error);
+        ok = Run(
+            db,
+            CreateMissingTableText(*FindTable(QStringLiteral("till_sale"))) + TillSaleIndexText(),
+            error);
     if (ok && version < 7) ok = ShiftUpgrade(db, error);
     if (ok && version < 8)
-        ok = Run(db,
-                 CreateTableText(*FindTable(QStringLiteral("sale_edit")))
-                         .replace(QStringLiteral("CREATE TABLE "),
-                                  QStringLiteral("CREATE TABLE IF NOT EXISTS ")) +
-                     SaleEditIndexText(),
-                 error);
+        ok = Run(
+            db,
+            CreateMissingTableText(*FindTable(QStringLiteral("sale_edit"))) + SaleEditIndexText(),
+            error);
     if (ok && version < kSchemaVersion)
         ok = Run(db, QStringLiteral("PRAGMA user_version=%1").arg(kSchemaVersion), error);
     if (ok && Run(db, QStringLiteral("COMMIT"), error)) return true;
