@@ -38,7 +38,10 @@ bool IsField(const QWidget* widget) {
 QString LabelName(const QLabel* label) {
     QString text = label->text();
     text.remove(QLatin1Char('&'));
-    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    text = text.simplified();
+    // Blanks that spread out a short caption ("密  码"), not those between words.
+    text.replace(QRegularExpression(QStringLiteral("(?<=[^\\x00-\\x7f]) (?=[^\\x00-\\x7f])")),
+                 QString());
     while (text.endsWith(u'：') || text.endsWith(u':')) text.chop(1);
     return text;
 }

@@ -142,12 +142,16 @@ class GridTable : public QAccessibleWidget, public QAccessibleTableInterface {
     QString columnDescription(int column) const override {
         const QList<int> shown = ShownColumns(Grid());
         if (column < 0 || column >= shown.size()) return QString();
-        // The lowest header row that names the column.
-        for (int row = Grid()->FixedRows() - 1; row >= 0; --row) {
-            const QString text = Grid()->CellText(row, shown[column]);
-            if (!text.isEmpty()) return text;
+        // The header rows' texts from the top: a group's caption merged over several columns,
+        // then the column's own ("进货 数量" and "销售 数量" are two columns).
+        QStringList texts;
+        for (int row = 0; row < Grid()->FixedRows(); ++row) {
+            const CellArea area = Grid()->Cell(row, shown[column]).MergeArea();
+            if (area.top != row) continue;  // a merge over the rows was read at its top
+            const QString text = Grid()->CellText(area.top, area.left);
+            if (!text.isEmpty() && !texts.contains(text)) texts << text;
         }
-        return QString();
+        return texts.join(QLatin1Char(' '));
     }
     QString rowDescription(int) const override { return QString(); }
     int selectedCellCount() const override { return selectedRowCount() * columnCount(); }

@@ -1,7 +1,7 @@
 #pragma once
 // What a screen reader gets of a record grid: a table whose rows are the grid's rows below
 // its header rows and whose columns are its shown columns after the row-header column, each
-// column described by its header text, each cell read as the grid shows it.
+// column described by its header texts, each cell read as the grid shows it.
 
 class RecordGrid;
 

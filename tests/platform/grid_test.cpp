@@ -421,7 +421,7 @@ TEST_F(Grid, MenuKeyAndEnterActOnTheCurrentRowAsTheMouseWould) {
 }
 
 // A screen reader gets the list as a table of the rows below the header and the columns shown:
-// hidden columns are left out, a column is described by its lowest header text, a cell reads
+// hidden columns are left out, a column is described by its header texts, a cell reads
 // as the grid shows it, and the selected row is told.
 TEST_F(Grid, AScreenReaderReadsTheShownCellsAsATable) {
     Show();
@@ -437,7 +437,7 @@ TEST_F(Grid, AScreenReaderReadsTheShownCellsAsATable) {
     ASSERT_EQ(table->columnCount(), 3);
     EXPECT_EQ(QStringList({table->columnDescription(0), table->columnDescription(1),
                            table->columnDescription(2)}),
-              QStringList({"名称", "数量", "备注"}));
+              QStringList({"商品信息 名称", "商品信息 数量", "备注"}));
 
     QAccessibleInterface* cell = table->cellAt(1, 1);
     ASSERT_NE(cell, nullptr);
