@@ -262,6 +262,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Alt) altAlone_ = false;
             break;
         case QEvent::MouseButtonPress:
+        case QEvent::WindowDeactivate:  // Alt+Tab to another program
             altAlone_ = false;
             break;
         default:
