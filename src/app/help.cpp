@@ -86,7 +86,15 @@ void ShowNewFeatures() {
 
 void ShowUsageHelp() {
     ShowMessage(QStringLiteral("本软件暂无帮助文档，使用中的问题请通过QQ联系我们，"
-                               "我们会及时解答；视频教程也能帮您很快上手。") +
+                               "我们会及时解答；视频教程也能帮您很快上手。\r\n"
+                               "快捷键：\r\n"
+                               "Ctrl+1…Ctrl+0  十个导航按钮\r\n"
+                               "F10 或 Alt  系统菜单\r\n"
+                               "F1  帮助菜单\r\n"
+                               "F5  刷新库存或汇总列表\r\n"
+                               "Tab  下一个按钮或输入框\r\n"
+                               "空格、回车  按下按钮\r\n"
+                               "菜单键、Shift+F10  列表菜单") +
                     AddressLine(),
                 0);
 }

@@ -7,6 +7,7 @@
 #include "common/program_dir.h"
 #include "common/workers.h"
 #include "platform/dialogs.h"
+#include "platform/field_names.h"
 #include "platform/placement.h"
 #include "store/shared_db.h"
 
@@ -21,6 +22,7 @@ int main(int argc, char* argv[]) {
     EndProgramOnSignals();
     SetDatabaseOpener(OpenDatabase);
     KeepWindowsOnScreen();
+    NameFieldsOfEveryWindow();
     ReportSettingsFailures();
     const QString notice = SetAsideDataNotice(QCoreApplication::applicationDirPath());
     if (!notice.isEmpty())

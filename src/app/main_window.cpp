@@ -1,10 +1,14 @@
 #include "app/main_window.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QShortcut>
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTabWidget>
@@ -54,6 +58,14 @@ const char16_t* const kNavCaptions[] = {u"商品库存", u"销售明细", u"销�
 const char16_t* const kPageCaptions[] = {u"库管",     u"销售明细", u"销售统计", u"其他收支",
                                          u"存款管理", u"汇总统计", u"技术支持"};
 
+// The keys of the ten navigation buttons, in their order.
+const char* const kNavKeys[] = {"Ctrl+1", "Ctrl+2", "Ctrl+3", "Ctrl+4", "Ctrl+5",
+                                "Ctrl+6", "Ctrl+7", "Ctrl+8", "Ctrl+9", "Ctrl+0"};
+
+QString WithKey(const QString& action, const QString& keys) {
+    return action + QStringLiteral("（") + keys + QStringLiteral("）");
+}
+
 // Fixed caption at the start of the status text.
 const QString kStatusCaption = QStringLiteral("当前操作员：");
 
@@ -79,6 +91,7 @@ MainWindow::MainWindow() {
     setGeometry(50, 50, 1028, 681);
     BuildPages();
     BuildMenus();
+    BuildShortcuts();
     时钟1 = new QTimer(this);
     时钟1->setObjectName(QStringLiteral("时钟1"));
     时钟1->setInterval(1000);
@@ -96,6 +109,7 @@ MainWindow::MainWindow() {
 }
 
 MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
     SetOfflineHook({});
     ForgetStockPage();
     ForgetSummaryPage();
@@ -111,7 +125,10 @@ void MainWindow::BuildPages() {
     总框架 = new QTabWidget(this);
     总框架->setObjectName(QStringLiteral("总框架"));
     总框架->setGeometry(10, 36, 1008, 608);
-    总框架->tabBar()->hide();  // the skin's navigation buttons choose the page
+    // The skin's navigation buttons choose the page; the hidden tab bar would hold the focus.
+    总框架->tabBar()->hide();
+    总框架->setFocusPolicy(Qt::NoFocus);
+    总框架->tabBar()->setFocusPolicy(Qt::NoFocus);
     总框架->setDocumentMode(true);
     QWidget* pages[7];
     for (int i = 0; i < 7; ++i) {
@@ -208,12 +225,67 @@ void MainWindow::BuildMenus() {
             [this] { StartUpdateCheck(true, this); });
 }
 
+void MainWindow::BuildShortcuts() {
+    auto add = [this](const QKeySequence& keys, std::function<void()> action) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, std::move(action));
+    };
+    for (int i = 0; i < 10; ++i)
+        add(QKeySequence(QString::fromLatin1(kNavKeys[i])),
+            [i] { Skin::Instance().PressNavButton(i); });
+    add(QKeySequence(Qt::Key_F10), [this] { OpenMenuAtButton(0); });
+    add(QKeySequence(Qt::Key_F1), [this] { OpenMenuAtButton(1); });
+    add(QKeySequence(Qt::Key_F5), [this] { RefreshCurrentList(); });
+    qApp->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    // An event may pass the filter once for each widget it propagates to; Alt counts alone
+    // when no other key and no mouse button came between its press and its release.
+    switch (event->type()) {
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            altAlone_ = key->key() == Qt::Key_Alt &&
+                        !(key->modifiers() & ~(Qt::AltModifier | Qt::KeypadModifier));
+            break;
+        }
+        case QEvent::KeyRelease: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            auto* widget = qobject_cast<QWidget*>(watched);
+            if (key->key() != Qt::Key_Alt || !altAlone_ || !widget || widget->window() != this ||
+                QApplication::activePopupWidget())
+                break;
+            altAlone_ = false;
+            OpenMenuAtButton(0);
+            return true;
+        }
+        case QEvent::ShortcutOverride:  // a key that a shortcut may take before its press
+            if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Alt) altAlone_ = false;
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::WindowDeactivate:  // Alt+Tab to another program
+            altAlone_ = false;
+            break;
+        default:
+            break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::OnCreated() {
     Skin& skin = Skin::Instance();
     skin.Attach(this);
     skin.SetMenuButtonHandler([this](int which) { OnMenuButton(which); });
     skin.SetNavButtonHandler([this](int index) { ShowPage(index); });
-    for (int i = 0; i < 10; ++i) skin.AddNavButton(NavIcon(i), QString::fromUtf16(kNavCaptions[i]));
+    for (int i = 0; i < 10; ++i) {
+        const QString caption = QString::fromUtf16(kNavCaptions[i]);
+        skin.AddNavButton(NavIcon(i), caption);
+        skin.NavKeyButton(i)->setToolTip(WithKey(caption, QString::fromLatin1(kNavKeys[i])));
+    }
+    skin.CaptionKeyButton(4)->setAccessibleName(QStringLiteral("系统菜单"));
+    skin.CaptionKeyButton(4)->setToolTip(
+        WithKey(QStringLiteral("系统菜单"), QStringLiteral("F10 或 Alt")));
+    skin.CaptionKeyButton(5)->setAccessibleName(QStringLiteral("帮助菜单"));
+    skin.CaptionKeyButton(5)->setToolTip(WithKey(QStringLiteral("帮助菜单"), QStringLiteral("F1")));
 
     // Flat standard controls framed in one soft colour.
     setStyleSheet(
@@ -307,7 +379,29 @@ void MainWindow::ShowPage(int index) {
 
 void MainWindow::OnMenuButton(int which) {
     QMenu* menu = which == 0 ? 系统菜单 : which == 1 ? 帮助菜单 : nullptr;
-    if (menu) menu->popup(QCursor::pos());
+    if (!menu) return;
+    // A click opens the menu at the cursor; the button pressed by key, below the button.
+    const QRect button = Skin::Instance().CaptionButtonRect(which + 4);
+    if (button.contains(mapFromGlobal(QCursor::pos())))
+        menu->popup(QCursor::pos());
+    else
+        OpenMenuAtButton(which);
+}
+
+void MainWindow::OpenMenuAtButton(int which) {
+    QMenu* menu = which == 0 ? 系统菜单 : which == 1 ? 帮助菜单 : nullptr;
+    if (!menu || !isVisible()) return;
+    const QRect button = Skin::Instance().CaptionButtonRect(which + 4);
+    menu->popup(mapToGlobal(button.isValid() ? button.bottomLeft() : QPoint(0, 0)));
+    // The first item is current, so that the arrows and Enter work at once.
+    if (!menu->actions().isEmpty()) menu->setActiveAction(menu->actions().first());
+}
+
+void MainWindow::RefreshCurrentList() {
+    if (总框架->currentIndex() == kStockPage && StockGrid() && TheStockPage().刷新显示)
+        TheStockPage().刷新显示->trigger();
+    else if (总框架->currentIndex() == kSummaryPage && SummaryGrid())
+        FillSummaryGrid();
 }
 
 void MainWindow::InstallTrayIcon() {

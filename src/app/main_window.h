@@ -42,6 +42,10 @@ class MainWindow : public QWidget {
     QString StatusText() const;
     void On时钟1Tick();
     void OnMenuButton(int which);
+    // The system (0) or help (1) menu below its button, as the keyboard opens it.
+    void OpenMenuAtButton(int which);
+    // F5: the stock or summary list filled again, as their "刷新显示" does.
+    void RefreshCurrentList();
 
     // System menu items.
     void On最小化();
@@ -81,13 +85,17 @@ class MainWindow : public QWidget {
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    // Alt pressed and released alone opens the system menu.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildPages();
     void BuildMenus();
+    void BuildShortcuts();
     void InstallTrayIcon();
     void RemoveTrayIcon();
     int ticks_ = 0;
+    bool altAlone_ = false;
 };
 
 // The main window of the run, or nullptr before the first login.

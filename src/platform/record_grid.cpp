@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "common/number_text.h"
+#include "platform/grid_accessible.h"
 
 QColor WinColor(qint64 value) {
     return QColor(static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
@@ -26,6 +27,7 @@ RecordGrid::RecordGrid(QWidget* parent) : QAbstractScrollArea(parent), columns_(
     setFont(gridFont);
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::StrongFocus);
+    InstallGridAccessibility();
     viewport()->setMouseTracking(true);
     store_.SetRows(1);
     UpdateScrollBars();
@@ -393,6 +395,7 @@ void RecordGrid::SelectRows(int first, int last, int activeRow, int activeCol) {
     activeRow_ = activeRow;
     activeCol_ = activeCol;
     viewport()->update();
+    NotifyGridCellFocus(this);
 }
 
 void RecordGrid::SortRows(int col, int order, bool keepFrozenRows) {

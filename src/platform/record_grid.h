@@ -12,6 +12,7 @@
 #include <QRect>
 #include <QString>
 #include <memory>
+#include <utility>
 
 #include "lists/list_model.h"
 #include "platform/grid_store.h"
@@ -241,6 +242,12 @@ class RecordGrid : public QAbstractScrollArea {
     int MouseCol() const { return mouseCol_; }
     // x and y in the grid's own coordinates, as MouseUp reports them.
     void HitTest(int x, int y);
+    // The cell (row, column) at x and y as HitTest finds it, without moving MouseRow and
+    // MouseCol; -1 where there is none.
+    std::pair<int, int> CellAt(int x, int y) const;
+    // The current cell, -1 when there is none.
+    int ActiveRow() const { return activeRow_; }
+    int ActiveCol() const { return activeCol_; }
     // Where the cell (its merged area) is painted, in the grid's coordinates; empty when it is
     // scrolled out of view or hidden.
     QRect CellRect(int row, int col) const;

@@ -249,6 +249,11 @@ void RecordGrid::HitTest(int x, int y) {
     UpdateMouseCell(QPoint(x, y) - viewport()->pos());
 }
 
+std::pair<int, int> RecordGrid::CellAt(int x, int y) const {
+    const QPoint pos = QPoint(x, y) - viewport()->pos();
+    return {RowAt(pos.y()), ColAt(pos.x())};
+}
+
 void RecordGrid::resizeEvent(QResizeEvent* event) {
     FinishEdit(true);
     QAbstractScrollArea::resizeEvent(event);

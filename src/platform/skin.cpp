@@ -1,9 +1,12 @@
 #include "platform/skin.h"
 
+#include <QAbstractButton>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QToolTip>
 #include <QWindow>
 #include <array>
 #include <cmath>
@@ -38,6 +41,49 @@ struct NavButton {
 constexpr QRect kPicturePart{0, 5, 840, 200};
 constexpr int kSliceWidth = 50;
 
+// The caption buttons' names, by number - 1, and the skin button's.
+const char16_t* const kCaptionNames[] = {u"关闭", u"最大化 / 还原", u"最小化", u"菜单", u"帮助"};
+const char16_t* const kSkinButtonName = u"更换皮肤";
+
+// A painted button's stand-in for the keyboard. It paints nothing (the skin draws the button
+// and, while this has the focus, a thin frame round it) and lets the mouse through to the
+// window, whose events the skin handles.
+class KeyButton : public QAbstractButton {
+  public:
+    KeyButton(QWidget* window, const QString& name) : QAbstractButton(window) {
+        setText(name);
+        setToolTip(name);
+        setAccessibleName(name);
+        setFocusPolicy(Qt::TabFocus);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        show();
+    }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {}
+    void keyPressEvent(QKeyEvent* event) override {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+            event->modifiers() == Qt::NoModifier) {
+            if (!event->isAutoRepeat()) click();
+            return;
+        }
+        QAbstractButton::keyPressEvent(event);
+    }
+    void focusInEvent(QFocusEvent* event) override {
+        QAbstractButton::focusInEvent(event);
+        RepaintFrame();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QAbstractButton::focusOutEvent(event);
+        RepaintFrame();
+    }
+
+  private:
+    void RepaintFrame() {
+        if (parentWidget()) parentWidget()->update(geometry());
+    }
+};
+
 }  // namespace
 
 struct Skin::State {
@@ -58,6 +104,19 @@ struct Skin::State {
     bool boxOpen = false;
     QRect restoreGeometry;  // where a window maximised by the skin goes back to
     bool workAreaAsked = false;
+    std::vector<QPointer<KeyButton>> navKeys;
+    std::array<QPointer<KeyButton>, kCaptionButtonCount> captionKeys;
+    QPointer<KeyButton> skinKey;
+
+    std::vector<KeyButton*> Keys() const {
+        std::vector<KeyButton*> keys;
+        for (const QPointer<KeyButton>& key : navKeys)
+            if (key) keys.push_back(key);
+        for (const QPointer<KeyButton>& key : captionKeys)
+            if (key) keys.push_back(key);
+        if (skinKey) keys.push_back(skinKey);
+        return keys;
+    }
 
     QSize Size() const { return window ? window->size() : QSize(); }
     QColor TestColor() const {
@@ -93,9 +152,43 @@ bool Skin::Attach(QWidget* window) {
     window->setMouseTracking(true);
     window->installEventFilter(this);
     window->setMask(WindowRegion(window->size()));
+    for (int number = 1; number <= kCaptionButtonCount; ++number) {
+        auto* key = new KeyButton(window, QString::fromUtf16(kCaptionNames[number - 1]));
+        connect(key, &QAbstractButton::clicked, this,
+                [this, number] { CaptionButtonAction(number); });
+        s.captionKeys[number - 1] = key;
+    }
+    s.skinKey = new KeyButton(window, QString::fromUtf16(kSkinButtonName));
+    connect(s.skinKey, &QAbstractButton::clicked, this, [this] { OpenSkinPanel(); });
+    PlaceKeyButtons();
     LoadSkinSettings();
     if (visible) window->show();
     return true;
+}
+
+// Along the tab chain as they stand, left to right: the navigation row, the skin button, then
+// the caption buttons.
+void Skin::PlaceKeyButtons() {
+    State& s = *state_;
+    if (!s.window) return;
+    const QSize size = s.Size();
+    std::vector<QWidget*> chain;
+    for (int i = 0; i < NavButtonCount(); ++i) {
+        if (!s.navKeys[i]) continue;
+        s.navKeys[i]->setGeometry(NavButtonRectAt(i));
+        chain.push_back(s.navKeys[i]);
+    }
+    if (s.skinKey) {
+        s.skinKey->setGeometry(SkinButtonRectAt(size));
+        chain.push_back(s.skinKey);
+    }
+    for (int number = kCaptionButtonCount; number >= 1; --number) {
+        KeyButton* key = s.captionKeys[number - 1];
+        if (!key) continue;
+        key->setGeometry(CaptionButtonRectAt(number, size));
+        chain.push_back(key);
+    }
+    for (size_t i = 1; i < chain.size(); ++i) QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 void Skin::Detach() {
@@ -112,6 +205,9 @@ void Skin::Detach() {
 void Skin::Forget() {
     State& s = *state_;
     disconnect(s.destroyed);
+    for (KeyButton* key : s.Keys()) delete key;
+    s.navKeys.clear();
+    s.captionKeys.fill(nullptr);
     s.window = nullptr;
     s.statusText.clear();
     s.nav.clear();
@@ -142,8 +238,13 @@ bool Skin::SetStatusText(const QString& text) {
 bool Skin::AddNavButton(const QImage& icon, const QString& caption) {
     State& s = *state_;
     if (!s.window) return false;
+    const int index = static_cast<int>(s.nav.size());
     s.nav.push_back(NavButton{icon, caption, s.nav.empty() ? kPressed : kNormal});
-    s.window->update(NavButtonRectAt(static_cast<int>(s.nav.size()) - 1));
+    auto* key = new KeyButton(s.window, caption);
+    connect(key, &QAbstractButton::clicked, this, [this, index] { PressNavButton(index); });
+    s.navKeys.push_back(key);
+    PlaceKeyButtons();
+    s.window->update(NavButtonRectAt(index));
     return true;
 }
 
@@ -178,6 +279,33 @@ int Skin::SelectedNavButton() const {
 QRect Skin::NavButtonRect(int index) const {
     if (index < 0 || index >= NavButtonCount()) return QRect();
     return NavButtonRectAt(index);
+}
+
+QAbstractButton* Skin::NavKeyButton(int index) const {
+    if (index < 0 || index >= static_cast<int>(state_->navKeys.size())) return nullptr;
+    return state_->navKeys[index];
+}
+
+QAbstractButton* Skin::CaptionKeyButton(int number) const {
+    if (number < 1 || number > kCaptionButtonCount) return nullptr;
+    return state_->captionKeys[number - 1];
+}
+
+QAbstractButton* Skin::SkinKeyButton() const {
+    return state_->skinKey;
+}
+
+void Skin::PressNavButton(int index) {
+    State& s = *state_;
+    if (!s.window || index < 0 || index >= NavButtonCount()) return;
+    if (s.nav[index].state != kPressed) {
+        for (NavButton& other : s.nav) other.state = kNormal;
+        s.nav[index].state = kPressed;
+        s.window->update();
+    }
+    // Selected before or not: the window shows the page again.
+    const auto handler = s.navHandler;
+    if (handler) handler(index);
 }
 
 QRect Skin::CaptionButtonRect(int number) const {
@@ -321,6 +449,16 @@ bool Skin::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         }
+        case QEvent::ToolTip: {
+            // The key buttons let the mouse through, so their tooltips are shown from here.
+            auto* help = static_cast<QHelpEvent*>(event);
+            for (const KeyButton* key : s.Keys()) {
+                if (!key->geometry().contains(help->pos()) || key->toolTip().isEmpty()) continue;
+                QToolTip::showText(help->globalPos(), key->toolTip(), window, key->geometry());
+                return true;
+            }
+            return false;
+        }
         case QEvent::Resize:
             SizeChanged(false);
             return false;
@@ -369,6 +507,7 @@ void Skin::SizeChanged(bool wasMaximized) {
         s.restoreGeometry = QRect();
     }
     window->setMask(WindowRegion(window->size()));
+    PlaceKeyButtons();
     window->update();
 }
 
@@ -401,33 +540,10 @@ void Skin::LeftButtonDown(const QPoint& pos) {
     QWidget* window = s.window;
     const QSize size = s.Size();
 
-    const QRect skinButton = SkinButtonRectAt(size);
-    if (skinButton.contains(pos)) {
-        if (s.panel && s.panel->isVisible()) return;
-        s.panel = new SkinPanel(window, skinButton, s.style);
-        s.skinButtonState = kPressed;
-        connect(s.panel, &QObject::destroyed, this, [this](QObject* gone) {
-            if (gone != state_->panel.data()) return;  // a newer panel is open
-            state_->panel = nullptr;
-            state_->skinButtonState = kNormal;
-            if (state_->window) state_->window->update();
-        });
-        s.panel->show();
-        window->update();
-        return;
-    }
+    if (SkinButtonRectAt(size).contains(pos)) return OpenSkinPanel();
 
     for (int i = 0; i < NavButtonCount(); ++i) {
-        if (!NavButtonRectAt(i).contains(pos)) continue;
-        if (s.nav[i].state != kPressed) {
-            for (NavButton& other : s.nav) other.state = kNormal;
-            s.nav[i].state = kPressed;
-            window->update();
-        }
-        // Selected before or not: the window shows the page again.
-        const auto handler = s.navHandler;
-        if (handler) handler(i);
-        return;
+        if (NavButtonRectAt(i).contains(pos)) return PressNavButton(i);
     }
 
     if (const int number = CaptionButtonAt(pos, size)) {
@@ -447,6 +563,22 @@ void Skin::LeftButtonDown(const QPoint& pos) {
     }
 }
 
+void Skin::OpenSkinPanel() {
+    State& s = *state_;
+    QWidget* window = s.window;
+    if (!window || (s.panel && s.panel->isVisible())) return;
+    s.panel = new SkinPanel(window, SkinButtonRectAt(s.Size()), s.style);
+    s.skinButtonState = kPressed;
+    connect(s.panel, &QObject::destroyed, this, [this](QObject* gone) {
+        if (gone != state_->panel.data()) return;  // a newer panel is open
+        state_->panel = nullptr;
+        state_->skinButtonState = kNormal;
+        if (state_->window) state_->window->update();
+    });
+    s.panel->show();
+    window->update();
+}
+
 void Skin::LeftButtonUp(const QPoint& pos) {
     State& s = *state_;
     const int number = s.heldCaption;
@@ -458,7 +590,13 @@ void Skin::LeftButtonUp(const QPoint& pos) {
     s.captionState[number - 1] = inside ? kHovered : kNormal;
     window->update(rect);
     // Only a release on the button that went down acts.
-    if (!inside) return;
+    if (inside) CaptionButtonAction(number);
+}
+
+void Skin::CaptionButtonAction(int number) {
+    State& s = *state_;
+    QWidget* window = s.window;
+    if (!window) return;
     const auto menu = s.menuHandler;
     switch (number) {
         case 1:
@@ -550,6 +688,15 @@ void Skin::Paint(QPainter& p) {
                     SkinButtonBackground(s.skinButtonState == kPressed));
     }
     p.drawImage(skinButton.topLeft(), SkinButtonIcon());
+
+    // The thin frame round the button that has the keyboard focus.
+    if (const QWidget* focused = window->focusWidget(); focused && focused->hasFocus() &&
+                                                        focused->parentWidget() == window &&
+                                                        dynamic_cast<const KeyButton*>(focused)) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(text, 1, Qt::DotLine));
+        p.drawRect(QRectF(focused->geometry()).adjusted(1.5, 1.5, -1.5, -1.5));
+    }
 
     // Content panel.
     const QRect content = ContentRectAt(size);

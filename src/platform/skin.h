@@ -11,13 +11,14 @@
 #include <QStringList>
 #include <functional>
 
+class QAbstractButton;
 class QPainter;
 class QWidget;
 
 class Skin : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // The one skin of the process.
     static Skin& Instance();
     ~Skin() override;
@@ -42,13 +43,24 @@ public:
     // Geometry at the attached window's current size.
     int NavButtonCount() const;
     QString NavButtonCaption(int index) const;
-    int SelectedNavButton() const;         // index from 0, -1 when there is none
-    QRect NavButtonRect(int index) const;  // index from 0
+    int SelectedNavButton() const;              // index from 0, -1 when there is none
+    QRect NavButtonRect(int index) const;       // index from 0
     QRect CaptionButtonRect(int number) const;  // 1 close ... 5 second menu button
     QRect SkinButtonRect() const;
     static QRect ContentRect(const QSize& windowSize);  // (2, 105), (W - 6) x (H - 130)
 
-    // [Skin] of config.ini: style 1 picture, 2 colour; colour a Windows colour integer; picture 1-9.
+    // The keyboard's way to the painted buttons: a child widget over each, in the tab chain,
+    // that acts on Space and Enter as a click does, shows a thin frame while it has the focus,
+    // and carries the button's tooltip and accessible name (the caption by default). Null
+    // before Attach or for a button that does not exist.
+    QAbstractButton* NavKeyButton(int index) const;
+    QAbstractButton* CaptionKeyButton(int number) const;
+    QAbstractButton* SkinKeyButton() const;
+    // As a click on navigation button index: it is selected and the handler called.
+    void PressNavButton(int index);
+
+    // [Skin] of config.ini: style 1 picture, 2 colour; colour a Windows colour integer;
+    // picture 1-9.
     void LoadSkinSettings();
     int Style() const;
     qint64 Color() const;
@@ -60,16 +72,19 @@ public:
                        const QString& caption);
     bool IsMessageBoxOpen() const;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     Skin();
     void Forget();
     void Paint(QPainter& painter);
     void UpdateHover(const QPoint& pos);
     void LeftButtonDown(const QPoint& pos);
     void LeftButtonUp(const QPoint& pos);
+    void CaptionButtonAction(int number);
+    void OpenSkinPanel();
+    void PlaceKeyButtons();
     void ToggleMaximized();
     void SizeChanged(bool wasMaximized);
 

@@ -2,6 +2,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -17,6 +18,7 @@
 #include "common/ini.h"
 #include "common/session.h"
 #include "common/settings.h"
+#include "platform/field_names.h"
 #include "platform/skin.h"
 #include "store/open_checks.h"
 #include "store/password_hash.h"
@@ -62,6 +64,18 @@ TEST_F(Login, AFreshStartListsTheSuperAdministratorAndTheDefaultHint) {
     EXPECT_FALSE(w->选择框1->isChecked());
     // The first start asked about the tutorial while provisioning.
     EXPECT_EQ(dialogs_.Texts(), QStringList{QStringLiteral("第一次使用是否需要“视频教程”")});
+}
+
+// A screen reader says what each field asks for, by the label beside it.
+TEST_F(Login, TheFieldsAreNamedByTheLabelsBesideThem) {
+    LoginWindow* w = Open();
+    NameFieldsByLabels(w);
+    EXPECT_EQ(w->组合框1->accessibleName(), QStringLiteral("用户名"));
+    EXPECT_EQ(w->透明标签1->buddy(), w->组合框1);
+    QAccessibleInterface* password = QAccessible::queryAccessibleInterface(w->编辑框2);
+    EXPECT_EQ(password->text(QAccessible::Name), QStringLiteral("密码"));
+    EXPECT_EQ(password->role(), QAccessible::EditableText);
+    EXPECT_EQ(w->选择框1->accessibleName(), QStringLiteral("记住密码"));  // the label to its right
 }
 
 TEST_F(Login, TheRightPasswordWithSpacesAroundItOpensTheMainWindow) {

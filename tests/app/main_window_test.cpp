@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
@@ -508,6 +510,74 @@ TEST_F(MainFrame, ClosingTheWindowEndsTheProgramWithoutAsking) {
     EXPECT_EQ(ended_, 1);
     EXPECT_TRUE(dialogs_.Shown().isEmpty());
     EXPECT_TRUE(QFileInfo::exists(File(QStringLiteral("备份/自动备份_20120615.db"))));
+}
+
+// Without a mouse: Ctrl+digit presses the navigation button of that place, F10 and Alt alone
+// open the system menu below its button and F1 the help menu, Tab reaches the skin's buttons,
+// Space and Enter press them, and each button names its action and its key.
+TEST_F(MainFrame, TheKeyboardReachesThePagesTheMenusAndTheSkinButtons) {
+    MainWindow* w = LogInAsAdmin();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+    Skin& skin = Skin::Instance();
+    auto focused = [w] { return w->focusWidget() ? w->focusWidget() : w; };
+    const struct {
+        Qt::Key key;
+        int nav;
+        int page;
+    } pages[] = {{Qt::Key_2, 1, MainWindow::kSalesPage},
+                 {Qt::Key_6, 5, MainWindow::kSummaryPage},
+                 {Qt::Key_1, 0, MainWindow::kStockPage},
+                 {Qt::Key_0, 9, MainWindow::kWelcomePage}};
+    for (const auto& p : pages) {
+        QTest::keyClick(focused(), p.key, Qt::ControlModifier);
+        EXPECT_EQ(w->总框架->currentIndex(), p.page) << p.nav;
+        EXPECT_EQ(skin.SelectedNavButton(), p.nav);
+    }
+
+    // Below its button; the small offscreen screen may move it to the left.
+    auto opens = [&](QMenu* menu, const std::function<void()>& keys) {
+        keys();
+        const int number = menu == w->系统菜单 ? 4 : 5;
+        const QPoint below = w->mapToGlobal(skin.CaptionButtonRect(number).bottomLeft());
+        const bool shown = menu->isVisible() && menu->y() == below.y() && menu->x() <= below.x();
+        menu->hide();
+        return shown;
+    };
+    EXPECT_TRUE(opens(w->系统菜单, [&] { QTest::keyClick(focused(), Qt::Key_F10); }));
+    EXPECT_TRUE(opens(w->系统菜单, [&] { QTest::keyClick(focused(), Qt::Key_Alt); }));
+    EXPECT_TRUE(opens(w->帮助菜单, [&] { QTest::keyClick(focused(), Qt::Key_F1); }));
+    EXPECT_FALSE(opens(w->系统菜单, [&] {  // Alt used with another key
+        QTest::keyPress(focused(), Qt::Key_Alt);
+        QTest::keyClick(focused(), Qt::Key_X, Qt::AltModifier);
+        QTest::keyRelease(focused(), Qt::Key_Alt);
+    }));
+
+    // The welcome page holds no field: Tab goes round the skin's buttons alone.
+    QAbstractButton* first = skin.NavKeyButton(0);
+    for (int i = 0; i < 20 && w->focusWidget() != first; ++i)
+        QTest::keyClick(focused(), Qt::Key_Tab);
+    ASSERT_EQ(w->focusWidget(), first);
+    QTest::keyClick(focused(), Qt::Key_Tab);
+    ASSERT_EQ(w->focusWidget(), skin.NavKeyButton(1));
+    QTest::keyClick(focused(), Qt::Key_Space);
+    EXPECT_EQ(w->总框架->currentIndex(), MainWindow::kSalesPage);
+    EXPECT_EQ(skin.SelectedNavButton(), 1);
+    skin.CaptionKeyButton(4)->setFocus();
+    EXPECT_TRUE(opens(w->系统菜单, [&] { QTest::keyClick(focused(), Qt::Key_Return); }));
+
+    EXPECT_EQ(skin.NavKeyButton(1)->toolTip(), QStringLiteral("销售明细（Ctrl+2）"));
+    EXPECT_EQ(skin.CaptionKeyButton(4)->toolTip(), QStringLiteral("系统菜单（F10 或 Alt）"));
+    QList<QAbstractButton*> buttons{skin.SkinKeyButton()};
+    for (int i = 0; i < 10; ++i) buttons << skin.NavKeyButton(i);
+    for (int number = 1; number <= 5; ++number) buttons << skin.CaptionKeyButton(number);
+    for (QAbstractButton* button : buttons) {
+        ASSERT_NE(button, nullptr);
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(button);
+        EXPECT_EQ(read->role(), QAccessible::Button);
+        EXPECT_FALSE(read->text(QAccessible::Name).isEmpty());
+        EXPECT_FALSE(button->toolTip().isEmpty());
+    }
 }
 
 }  // namespace

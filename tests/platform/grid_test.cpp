@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSignalSpy>
@@ -417,6 +418,51 @@ TEST_F(Grid, MenuKeyAndEnterActOnTheCurrentRowAsTheMouseWould) {
     QTest::keyClick(grid.get(), Qt::Key_Return);
     EXPECT_EQ(doubles.count(), 1);
     EXPECT_EQ(grid->Selection().FirstRow(), current);
+}
+
+// A screen reader gets the list as a table of the rows below the header and the columns shown:
+// hidden columns are left out, a column is described by its header texts, a cell reads
+// as the grid shows it, and the selected row is told.
+TEST_F(Grid, AScreenReaderReadsTheShownCellsAsATable) {
+    Show();
+    Fill({"3", "1234.5"});
+    grid->SetListName(QStringLiteral("库存"));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(grid.get());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->role(), QAccessible::Table);
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("库存"));
+    QAccessibleTableInterface* table = list->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 3);  // two goods and the totals row
+    ASSERT_EQ(table->columnCount(), 3);
+    EXPECT_EQ(QStringList({table->columnDescription(0), table->columnDescription(1),
+                           table->columnDescription(2)}),
+              QStringList({"商品信息 名称", "商品信息 数量", "备注"}));
+
+    QAccessibleInterface* cell = table->cellAt(1, 1);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    EXPECT_EQ(cell->text(QAccessible::Name), grid->CellText(3, kQty));
+    EXPECT_FALSE(cell->text(QAccessible::Name).isEmpty());
+    EXPECT_EQ(table->cellAt(2, 0)->text(QAccessible::Name), QStringLiteral("合计："));
+    EXPECT_EQ(table->cellAt(3, 0), nullptr);
+    EXPECT_EQ(table->cellAt(0, 3), nullptr);
+    // The same cell however it is reached, with its place in the table.
+    EXPECT_EQ(list->child(1 * 3 + 1), cell);
+    EXPECT_EQ(list->indexOfChild(cell), 4);
+    EXPECT_EQ(cell->parent(), list);
+    EXPECT_EQ(cell->tableCellInterface()->rowIndex(), 1);
+    EXPECT_EQ(cell->tableCellInterface()->columnIndex(), 1);
+    const QRect shown = grid->CellRect(3, kQty);
+    EXPECT_EQ(cell->rect(), QRect(grid->mapToGlobal(shown.topLeft()), shown.size()));
+    const QPoint centre = grid->mapToGlobal(shown.center());
+    EXPECT_EQ(list->childAt(centre.x(), centre.y()), cell);
+
+    EXPECT_FALSE(cell->state().selected);
+    grid->Cell(3, kName).SetFocus();
+    EXPECT_TRUE(cell->state().selected);
+    EXPECT_EQ(table->selectedRows(), QList<int>({1}));
+    EXPECT_EQ(table->selectedCellCount(), 3);
 }
 
 TEST_F(Grid, KeysMoveTheSelectedRowAndKeepItInView) {

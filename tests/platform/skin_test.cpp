@@ -101,6 +101,10 @@ TEST_F(SkinTest, CaptionButtonsAndRegionFollowTheSize) {
     EXPECT_EQ(skin.CaptionButtonRect(1), QRect(851, 1, 39, 19));
     EXPECT_EQ(skin.CaptionButtonRect(5), QRect(742, 1, 27, 19));
     EXPECT_EQ(skin.SkinButtonRect(), QRect(870, 70, 28, 22));
+    // The keyboard's stand-ins stay over the buttons they press.
+    for (int number = 1; number <= 5; ++number)
+        EXPECT_EQ(skin.CaptionKeyButton(number)->geometry(), skin.CaptionButtonRect(number));
+    EXPECT_EQ(skin.SkinKeyButton()->geometry(), skin.SkinButtonRect());
     const QRegion mask = window_->mask();
     EXPECT_FALSE(mask.contains(QPoint(0, 0)));
     EXPECT_FALSE(mask.contains(QPoint(899, 499)));
