@@ -23,6 +23,7 @@
 #include "platform/dialogs.h"
 #include "platform/placement.h"
 #include "platform/skin.h"
+#include "platform/till_keeper.h"
 #include "sales/shift_window.h"
 #include "store/shared_db.h"
 
@@ -145,6 +146,11 @@ void LoginWindow::Login() {
     if (check == ledger::PasswordCheck::NoAccount || check == ledger::PasswordCheck::Failed)
         ShowMessage(QStringLiteral("账号不存在或打开失败"), 2);
     if (check != ledger::PasswordCheck::Right) return Refuse(this, LoginMessage::kWrongCredentials);
+    if (!ledger::SignIn(SharedConnection(), ServerConnectionText(), account.name,
+                        TrimSpaces(编辑框2->text()), &error)) {
+        ShowMessage(QStringLiteral("无法以这个账号登录数据库服务器，请稍后再试。\n") + error, 2);
+        return;
+    }
     Session& session = CurrentSession();
     session.userName = account.name;
     session.userRole = account.role;

@@ -2,6 +2,7 @@
 
 #include "ledger/row_access.h"
 #include "store/db_connection.h"
+#include "store/statement.h"
 
 namespace ledger {
 
@@ -30,6 +31,21 @@ LedgerResult Restock(DbConnection& db, qint64 goodsId, double quantity) {
     result.id = result.goodsId = goodsId;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    // At the stored purchase price, which a user who may not read it leaves to the server.
+    if (!SeesCosts(db)) {
+        Statement st(db, QStringLiteral("SELECT CASE WHEN lk_restock(?, ?) THEN 1 ELSE 0 END"));
+        st.Bind({goodsId, StoredNumber(quantity)});
+        if (!st.Next()) {
+            result.outcome = LedgerResult::StoreFailed;
+            result.error = st.Error();
+            return result;
+        }
+        if (st.Int64(0) == 0) {
+            result.outcome = LedgerResult::RecordGone;
+            return result;
+        }
+        return Finish(db, transaction, result);
+    }
     QVariantList s;
     if (!ReadRow(db,
                  ForChange(db, QStringLiteral("SELECT 进货数量,进货单价,进货金额,存货数量,存货金额 "

@@ -4,6 +4,7 @@
 #include "store/db_connection.h"
 #include "store/db_recordset.h"
 #include "store/schema.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 namespace ledger {
@@ -40,6 +41,10 @@ LedgerResult FinishSale(DbConnection& db, DbTransaction& transaction, LedgerResu
 
 QString ForChange(DbConnection& db, const QString& sql) {
     return db.Server() ? sql + QStringLiteral(" FOR UPDATE") : sql;
+}
+
+bool SeesCosts(DbConnection& db) {
+    return !db.Server() || db.Server()->SeesCosts();
 }
 
 bool ReadRow(DbConnection& db, const QString& sql, const QVariantList& values,

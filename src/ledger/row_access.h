@@ -32,6 +32,10 @@ double StoredNumber(double value);
 // file's write transaction holds the whole file already.
 QString ForChange(DbConnection& db, const QString& sql);
 
+// Whether the connection may read and write the cost columns (store/server_roles.h): always on a
+// file; on a server for the owner and the super administrators' roles.
+bool SeesCosts(DbConnection& db);
+
 // Reads the first row of a query into columns. False with result set to RecordGone when
 // there is none, or to StoreFailed when the query failed.
 bool ReadRow(DbConnection& db, const QString& sql, const QVariantList& values,

@@ -40,11 +40,19 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         if (lookup.outcome != LedgerResult::RecordGone) return lookup;
     }
     QVariantList s;
+    // A user who may not read the purchase price leaves the goods' counters, the purchase price
+    // and the profit to the server's sale trigger, which moves them as below.
+    const bool seesCosts = SeesCosts(db);
     const bool stored =
-        ReadRow(db,
-                ForChange(db, QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,首拼 "
-                                             "FROM buy WHERE ID=?")),
-                {goodsId}, &s, &result);
+        seesCosts
+            ? ReadRow(db,
+                      ForChange(db, QStringLiteral("SELECT 进货单价,销售数量,销售金额,存货数量,"
+                                                   "首拼 FROM buy WHERE ID=?")),
+                      {goodsId}, &s, &result)
+            : ReadRow(db,
+                      QStringLiteral("SELECT 0,销售数量,销售金额,存货数量,首拼 FROM buy "
+                                     "WHERE ID=?"),
+                      {goodsId}, &s, &result);
     // Goods deleted on the server after a till sold them offline have left the shop all the
     // same: the sale is booked at the till's purchase price with all of it short, never dropped.
     const bool goneAfterOfflineSale =
@@ -60,7 +68,10 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         }
         result.shortfall = StoredNumber(sale.销售数量 - std::max(0.0, s[3].toDouble()));
     }
-    if (!goneAfterOfflineSale &&
+    if (sale.madeOffline && !seesCosts &&
+        !db.Execute(QStringLiteral("SET LOCAL lk.offline_sale = 'on'")))
+        return StoreFailure(db, &result), result;
+    if (!goneAfterOfflineSale && seesCosts &&
         !ChangeRows(db,
                     QStringLiteral("UPDATE buy SET 销售数量=?,销售金额=?,存货数量=?,存货金额=? "
                                    "WHERE ID=?"),
@@ -72,7 +83,7 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
     qint64 customerId = 0;
     if (!CustomerForSale(db, sale.客户名称, sale.联系方式, sale.客户地址, &customerId, &result))
         return result;
-    const QList<FieldValue> fields = {
+    QList<FieldValue> fields = {
         {u"名称", sale.名称, u"084"},
         {u"型号", sale.型号, u"083"},
         {u"编码", sale.编码, u"082"},
@@ -99,6 +110,10 @@ LedgerResult RecordSale(DbConnection& db, const SaleInput& sale) {
         {u"原欠款额", sale.欠款额, u"076"},
         {u"录入时间", sale.bookedAt.isValid() ? sale.bookedAt : CurrentDateTime(), u"0703"},
     };
+    if (!seesCosts)
+        fields.removeIf([](const FieldValue& f) {
+            return QStringView(f.column) == u"进货单价" || QStringView(f.column) == u"净利润";
+        });
     if (!InsertRow(db, QStringLiteral("sell"), fields, &result)) return result;
     result.saleId = result.id;
     if (!sale.tillSaleId.isEmpty() && !InsertRow(db, QStringLiteral("till_sale"),

@@ -52,13 +52,16 @@ bool ReadFigures(DbConnection& db, const QString& where, const QVariantList& val
     };
     const QString keys = QStringLiteral("coalesce(收银台,''),coalesce(操作员,'')");
     {
-        Statement st(db, QStringLiteral("SELECT %1,coalesce(付款方式,''),count(*),"
-                                        "sum(cast(round(销售数量*1000) as bigint)),"
-                                        "sum(cast(round(销售金额*100) as bigint)),"
-                                        "sum(cast(round(原欠款额*100) as bigint)),"
-                                        "sum(cast(round(净利润*100) as bigint)) "
-                                        "FROM sell WHERE %2 GROUP BY 1,2,3")
-                             .arg(keys, where));
+        Statement st(
+            db, QStringLiteral("SELECT %1,coalesce(付款方式,''),count(*),"
+                               "sum(cast(round(销售数量*1000) as bigint)),"
+                               "sum(cast(round(销售金额*100) as bigint)),"
+                               "sum(cast(round(原欠款额*100) as bigint)),"
+                               "%3 FROM sell WHERE %2 GROUP BY 1,2,3")
+                    .arg(keys, where,
+                         // A login that may not read the profit sums none.
+                         SeesCosts(db) ? QStringLiteral("sum(cast(round(净利润*100) as bigint))")
+                                       : QStringLiteral("0")));
         if (!st.Bind(values)) return Failed(db, st, error);
         while (st.Next()) {
             ShiftFigures& f = of(st);

@@ -7,10 +7,14 @@
 
 #include "common/date_text.h"
 #include "ledger/result.h"
+#include "ledger/row_access.h"
 #include "ledger/sales.h"
 #include "store/change_log.h"
 #include "store/db_connection.h"
 #include "store/migrate.h"
+#include "store/password_hash.h"
+#include "store/server_roles.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 namespace ledger {
@@ -136,7 +140,45 @@ qint64 CountWaitingSales(DbConnection& copy) {
     return st.Next() ? st.Int64(0) : -1;
 }
 
+namespace {
+
+// A login that may not read the password hashes copies the users without them: the signed-in
+// user's own is made here from the password it logged in with, so that the user logs in at this
+// till while the server is away. Only for a row that holds none, so rarely.
+bool KeepOwnPassword(DbConnection& server, DbConnection& copy, QString* error) {
+    if (SeesCosts(server)) return true;
+    QString role, password;
+    CurrentServerLogin(&role, &password);
+    const QString database = server.Server()->Database();
+    qint64 id = 0;
+    {
+        Statement st(copy, QStringLiteral("SELECT ID, 用户名 FROM UserName WHERE 密码 IS NULL OR "
+                                          "密码 = ''"));
+        while (!id && st.Next())
+            if (ServerRoleName(database, st.Text(1)) == role) id = st.Int64(0);
+        if (st.Failed()) return Failed(copy, st, error);
+    }
+    if (id == 0) return true;
+    const QString hash = HashPassword(password);
+    if (!hash.isEmpty() &&
+        !copy.Execute(QStringLiteral("UPDATE UserName SET 密码 = ? WHERE ID = ?"), {hash, id})) {
+        *error = copy.GetErrorDescription();
+        return false;
+    }
+    return true;
+}
+
+bool RefreshRows(DbConnection& server, DbConnection& copy, QString* error);
+
+}  // namespace
+
 bool RefreshTillCopy(DbConnection& server, DbConnection& copy, QString* error) {
+    return RefreshRows(server, copy, error) && KeepOwnPassword(server, copy, error);
+}
+
+namespace {
+
+bool RefreshRows(DbConnection& server, DbConnection& copy, QString* error) {
     QString stored;
     if (!ReadState(copy, kLastChange, &stored, error)) return false;
     // Read before the copy: a change made while it runs is followed again next time.
@@ -192,6 +234,8 @@ bool RefreshTillCopy(DbConnection& server, DbConnection& copy, QString* error) {
     }
     return true;
 }
+
+}  // namespace
 
 bool SendWaitingSales(DbConnection& copy, DbConnection& server, SentSales* sent, QString* error,
                       const std::function<bool()>& step) {

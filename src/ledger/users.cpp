@@ -4,6 +4,8 @@
 #include "common/text.h"
 #include "store/db_connection.h"
 #include "store/password_hash.h"
+#include "store/server_roles.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 namespace ledger {
@@ -24,13 +26,45 @@ bool ReadAccounts(DbConnection& db, const QString& sql, QList<UserAccount>* acco
     return false;
 }
 
+bool SeesHashes(DbConnection& db) {
+    return !db.Server() || db.Server()->SeesCosts();
+}
+
+// On a server whose logins the program keeps, the account's own login follows the account in
+// the change's transaction: created or given the typed password (its SCRAM form, made here),
+// or kept when typed is empty, and made a member of the group its role belongs to.
+bool KeepServerLogin(DbConnection& db, const QString& name, const QString& typed,
+                     const QString& role) {
+    ServerSession* server = db.Server();
+    if (!server || !server->KeepsRoles()) return true;
+    QVariant verifier;
+    if (!TrimSpaces(typed).isEmpty()) {
+        const QString made =
+            server->PasswordVerifier(ServerRoleName(server->Database(), name), TrimSpaces(typed));
+        if (made.isEmpty()) return false;
+        verifier = made;
+    }
+    return db.Execute(QStringLiteral("SELECT lk_set_login(?, ?, ? = 1)"),
+                      {name, verifier, role == kSuperAdmin ? 1 : 0});
+}
+
+// The name of the account with ID id, empty when it is gone.
+QString AccountName(DbConnection& db, qint64 id) {
+    Statement st(db, QStringLiteral("SELECT 用户名 FROM UserName WHERE ID=?"));
+    st.Bind({id});
+    return st.Next() ? st.Text(0) : QString();
+}
+
 // The account named exactly name and its stored password: false with *error empty when
 // there is none. The table compares names without regard to ASCII case; the login does not.
 bool ReadStored(DbConnection& db, const QString& name, UserAccount* account, QString* stored,
                 QString* error) {
     error->clear();
-    Statement st(db, QStringLiteral("SELECT ID, 用户名, 权限, 密码 FROM UserName WHERE 用户名=? "
-                                    "ORDER BY ID"));
+    // A login that may not read the hashes reads an empty text in their place.
+    Statement st(db, SeesHashes(db) ? QStringLiteral("SELECT ID, 用户名, 权限, 密码 FROM UserName "
+                                                     "WHERE 用户名=? ORDER BY ID")
+                                    : QStringLiteral("SELECT ID, 用户名, 权限, '' FROM UserName "
+                                                     "WHERE 用户名=? ORDER BY ID"));
     st.Bind({name});
     while (st.Next()) {
         if (st.Text(1) != name) continue;
@@ -109,7 +143,36 @@ PasswordCheck CheckPassword(DbConnection& db, const QString& name, const QString
     QString stored;
     if (!ReadStored(db, name, account, &stored, error))
         return error->isEmpty() ? PasswordCheck::NoAccount : PasswordCheck::Failed;
-    return PasswordMatches(stored, typed) ? PasswordCheck::Right : PasswordCheck::Wrong;
+    ServerSession* server = db.Server();
+    // The server checks the password of a user's own login.
+    if (!SeesHashes(db)) {
+        bool wrong = false;
+        if (server->TryLogin(ServerRoleName(server->Database(), name), typed, &wrong, error))
+            return PasswordCheck::Right;
+        return wrong ? PasswordCheck::Wrong : PasswordCheck::Failed;
+    }
+    if (!PasswordMatches(stored, typed)) return PasswordCheck::Wrong;
+    // Accounts of books moved to the server before it kept their logins get theirs at their
+    // first login on the owner's connection. A failure here keeps the login, which the owner's
+    // connection needs none for.
+    if (server && server->KeepsRoles()) {
+        DbTransaction transaction(db);
+        if (transaction.IsActive() && KeepServerLogin(db, account->name, typed, account->role))
+            transaction.Commit();
+    }
+    return PasswordCheck::Right;
+}
+
+bool SignIn(DbConnection& db, const QString& connection, const QString& name, const QString& typed,
+            QString* error) {
+    if (connection.isEmpty() || ConnectionNamesUser(connection)) return true;
+    SetServerLogin(ServerRoleName(ConnectionDatabase(connection), name), typed);
+    // Offline the till's keeper logs in so once the server is back.
+    if (!db.Server()) return true;
+    const QString text = db.Server()->ConnectionText();
+    if (db.OpenServer(text)) return true;
+    *error = db.GetErrorDescription();
+    return false;
 }
 
 bool AccountStored(DbConnection& db, const QString& name, QString* error) {
@@ -138,7 +201,8 @@ UserOutcome AddUser(DbConnection& db, const UserInput& input) {
     if (refusal != UserResult::Done) return {refusal, {}};
     if (role.size() > 50) return {UserResult::FieldError, QStringLiteral("[052]")};
     if (!db.Execute(QStringLiteral("INSERT INTO UserName (用户名, 密码, 权限) VALUES (?, ?, ?)"),
-                    {name, password, role}))
+                    {name, password, role}) ||
+        !KeepServerLogin(db, name, input.password, role))
         return {UserResult::Failed, {}};
     return {Committed(transaction, UserResult::Done), {}};
 }
@@ -156,27 +220,41 @@ UserResult ChangeUser(DbConnection& db, qint64 id, const UserInput& input) {
     if (checked != UserResult::Done) return checked;
     const QString name = TrimSpaces(input.name);
     if (name.size() > 50 || input.role.size() > 50) return UserResult::FieldError;
-    if (TrimSpaces(input.password).isEmpty())
-        return Committed(transaction, Change(db,
-                                             QStringLiteral("UPDATE UserName SET 用户名=?, 权限=? "
-                                                            "WHERE ID=? AND 用户名<>?"),
-                                             {name, input.role, id, kSuperAdmin}));
-    UserResult refusal = UserResult::Done;
-    const QString password = StoredPassword(input.password, &refusal);
-    if (refusal != UserResult::Done) return refusal;
-    return Committed(transaction, Change(db,
-                                         QStringLiteral("UPDATE UserName SET 用户名=?, 密码=?, "
-                                                        "权限=? WHERE ID=? AND 用户名<>?"),
-                                         {name, password, input.role, id, kSuperAdmin}));
+    const QString before = AccountName(db, id);
+    UserResult changed = UserResult::Done;
+    if (TrimSpaces(input.password).isEmpty()) {
+        changed = Change(db,
+                         QStringLiteral("UPDATE UserName SET 用户名=?, 权限=? WHERE ID=? AND "
+                                        "用户名<>?"),
+                         {name, input.role, id, kSuperAdmin});
+    } else {
+        UserResult refusal = UserResult::Done;
+        const QString password = StoredPassword(input.password, &refusal);
+        if (refusal != UserResult::Done) return refusal;
+        changed = Change(db,
+                         QStringLiteral("UPDATE UserName SET 用户名=?, 密码=?, 权限=? WHERE ID=? "
+                                        "AND 用户名<>?"),
+                         {name, password, input.role, id, kSuperAdmin});
+    }
+    if (changed != UserResult::Done) return changed;
+    if (db.Server() && db.Server()->KeepsRoles() &&
+        !db.Execute(QStringLiteral("SELECT lk_rename_login(?, ?)"), {before, name}))
+        return UserResult::Failed;
+    if (!KeepServerLogin(db, name, input.password, input.role)) return UserResult::Failed;
+    return Committed(transaction, UserResult::Done);
 }
 
 UserResult DeleteUser(DbConnection& db, qint64 id) {
     if (id <= 0) return UserResult::NoAccount;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return UserResult::Failed;
-    return Committed(transaction,
-                     Change(db, QStringLiteral("DELETE FROM UserName WHERE ID=? AND 用户名<>?"),
-                            {id, kSuperAdmin}));
+    const QString name = AccountName(db, id);
+    const UserResult deleted = Change(
+        db, QStringLiteral("DELETE FROM UserName WHERE ID=? AND 用户名<>?"), {id, kSuperAdmin});
+    if (deleted == UserResult::Done && db.Server() && db.Server()->KeepsRoles() &&
+        !db.Execute(QStringLiteral("SELECT lk_drop_login(?)"), {name}))
+        return UserResult::Failed;
+    return Committed(transaction, deleted);
 }
 
 UserResult ChangeBuiltInPassword(DbConnection& db, const QString& password) {
@@ -186,9 +264,11 @@ UserResult ChangeBuiltInPassword(DbConnection& db, const QString& password) {
     if (refusal != UserResult::Done) return refusal;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return UserResult::Failed;
-    return Committed(transaction,
-                     Change(db, QStringLiteral("UPDATE UserName SET 密码=? WHERE 用户名=?"),
-                            {hash, kSuperAdmin}));
+    const UserResult changed = Change(
+        db, QStringLiteral("UPDATE UserName SET 密码=? WHERE 用户名=?"), {hash, kSuperAdmin});
+    if (changed == UserResult::Done && !KeepServerLogin(db, kSuperAdmin, password, kSuperAdmin))
+        return UserResult::Failed;
+    return Committed(transaction, changed);
 }
 
 }  // namespace ledger

@@ -32,6 +32,12 @@ enum class PasswordCheck {
 // *account is that account when it is stored.
 PasswordCheck CheckPassword(DbConnection& db, const QString& name, const QString& typed,
                             UserAccount* account, QString* error);
+// On a server where each user logs in as its own role (the connection string names no user):
+// from now on this process's server connections log in as the user named name with the password
+// typed, and db, when it is on the server, is made again so. False with *error when the server
+// refuses that; true at once on a file, or on a connection string that names its own user.
+bool SignIn(DbConnection& db, const QString& connection, const QString& name, const QString& typed,
+            QString* error);
 // Whether the account named exactly name is stored: false with *error empty when it is not.
 bool AccountStored(DbConnection& db, const QString& name, QString* error);
 

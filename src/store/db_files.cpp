@@ -13,6 +13,7 @@
 #include "common/date_text.h"
 #include "store/db_connection.h"
 #include "store/migrate.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 #ifdef Q_OS_UNIX
@@ -157,6 +158,11 @@ QString TemporaryPathBeside(const QString& path) {
 
 bool BackupDatabase(DbConnection& connection, const QString& target, QString* error) {
     if (connection.Server()) {
+        // The whole books hold the purchase prices and the password hashes, which the server
+        // keeps from an ordinary user's login.
+        if (!connection.Server()->SeesCosts())
+            return Fail(error, QStringLiteral("服务器上的账本只能由超级管理员备份：请用超级管理员"
+                                              "账号登录后再备份"));
         // The books on a server are backed up as a ledger file, which opens anywhere.
         const QString dir = QFileInfo(target).absolutePath();
         if (target.isEmpty() || QFileInfo(target).isDir() || !QDir(dir).exists())
@@ -340,6 +346,9 @@ DailyBackup RunDailyBackup(const QString& databasePath, const QDate& today, QStr
             Fail(error, books.GetErrorDescription());
             return DailyBackup::Failed;
         }
+        // The tills of ordinary users leave the day's copy to the owner's and the super
+        // administrators'.
+        if (!books.Server()->SeesCosts()) return DailyBackup::NotDue;
         if (!BackupDatabase(books, target, error)) return DailyBackup::Failed;
     }
     // Names carry the date, so their order is the order of the days.

@@ -4,6 +4,8 @@
 
 #include "store/db_connection.h"
 #include "store/schema.h"
+#include "store/server_roles.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 namespace {
@@ -81,8 +83,12 @@ bool CopyRows(DbConnection& from, DbConnection& to, const TableDef& t,
               const std::function<bool(qint64, qint64)>& progress, qint64* done, qint64 total,
               QString* error, const QString& where = {}, const QVariantList& whereValues = {}) {
     QStringList names;
-    for (const ColumnDef& c : t.columns) names << Quoted(c.name);
-    const int width = static_cast<int>(t.columns.size());
+    // A login that may not read the cost columns copies the rest: they stay empty in the copy.
+    const bool seesCosts = !from.Server() || from.Server()->SeesCosts();
+    const QStringList costs = seesCosts ? QStringList() : CostColumns(t.name);
+    for (const ColumnDef& c : t.columns)
+        if (!costs.contains(c.name)) names << Quoted(c.name);
+    const int width = static_cast<int>(names.size());
     const int rowsPerInsert = std::max(1, kParametersPerInsert / width);
     const QString placeholders = QLatin1Char('(') +
                                  QStringList(width, QStringLiteral("?")).join(QLatin1Char(',')) +

@@ -9,6 +9,7 @@
 #include "store/change_log.h"
 #include "store/password_hash.h"
 #include "store/schema.h"
+#include "store/server_roles.h"
 
 namespace {
 
@@ -496,23 +497,109 @@ bool ServerSession::SetLockTimeout(int milliseconds, QString* error) {
     return Run(QStringLiteral("SET lock_timeout = %1").arg(std::max(1, milliseconds)), error);
 }
 
+namespace {
+
+// The key words and values a connection is made with: bounded waits to connect and to notice a
+// connection that died, unless the connection string sets its own (it comes after them, and
+// the last of a key word wins); then the program's login when the string names no user.
+struct ConnectParams {
+    QList<QByteArray> keys{"connect_timeout", "keepalives_idle", "keepalives_interval",
+                           "keepalives_count", "dbname"};
+    QList<QByteArray> values;
+    std::vector<const char*> keyPointers, valuePointers;
+
+    ConnectParams(const QByteArray& info, const QString& role, const QString& password) {
+        values = {"5", "10", "5", "2", info};
+        if (!role.isEmpty()) {
+            keys << "user"
+                 << "password";
+            values << role.toUtf8() << password.toUtf8();
+        }
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            keyPointers.push_back(keys[i].constData());
+            valuePointers.push_back(values[i].constData());
+        }
+        keyPointers.push_back(nullptr);
+        valuePointers.push_back(nullptr);
+    }
+    PGconn* Connect() const {
+        return PQconnectdbParams(keyPointers.data(), valuePointers.data(), 1);
+    }
+    PGPing Ping() const { return PQpingParams(keyPointers.data(), valuePointers.data(), 1); }
+};
+
+// The value of key word key in a connection string, empty when it names none.
+QString ConnectionValue(const QByteArray& info, const char* key) {
+    char* failure = nullptr;
+    PQconninfoOption* options = PQconninfoParse(info.constData(), &failure);
+    if (failure) PQfreemem(failure);
+    QString value;
+    for (PQconninfoOption* o = options; o && o->keyword; ++o)
+        if (qstrcmp(o->keyword, key) == 0 && o->val) value = QString::fromUtf8(o->val);
+    if (options) PQconninfoFree(options);
+    return value;
+}
+
+}  // namespace
+
+bool ConnectionNamesUser(const QString& connection) {
+    return !ConnectionValue(connection.toUtf8(), "user").isEmpty();
+}
+
+QString ConnectionDatabase(const QString& connection) {
+    const QByteArray info = connection.toUtf8();
+    const QString database = ConnectionValue(info, "dbname");
+    return database.isEmpty() ? ConnectionValue(info, "user") : database;
+}
+
+QString ServerSession::Database() const {
+    return conn_ ? QString::fromUtf8(PQdb(conn_)) : QString();
+}
+
+bool ServerSession::TryLogin(const QString& role, const QString& password, bool* wrongPassword,
+                             QString* error) const {
+    *wrongPassword = false;
+    const ConnectParams params(SecuredConnection(connection_).toUtf8(), role, password);
+    PGconn* conn = params.Connect();
+    const bool ok = PQstatus(conn) == CONNECTION_OK;
+    if (!ok) {
+        const QString text = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+        *wrongPassword = params.Ping() == PQPING_OK;
+        *error = QStringLiteral("无法连接数据库服务器：%1").arg(text);
+    }
+    PQfinish(conn);
+    return ok;
+}
+
+QString ServerSession::PasswordVerifier(const QString& role, const QString& password) const {
+    char* verifier = PQencryptPasswordConn(conn_, password.toUtf8().constData(),
+                                           role.toUtf8().constData(), "scram-sha-256");
+    if (!verifier) return QString();
+    const QString text = QString::fromLatin1(verifier);
+    PQfreemem(verifier);
+    return text;
+}
+
 bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* error) {
+    connection_ = connection;
     const QByteArray info = SecuredConnection(connection).toUtf8();
-    // A server that went away answers within seconds, never holding a till up: bounded waits
-    // to connect and to notice a connection that died, unless the connection string sets its
-    // own (it comes after them, and the last of a key word wins).
-    const char* const keywords[] = {"connect_timeout",  "keepalives_idle", "keepalives_interval",
-                                    "keepalives_count", "dbname",          nullptr};
-    const char* const values[] = {"5", "10", "5", "2", info.constData(), nullptr};
-    conn_ = PQconnectdbParams(keywords, values, 1);
+    programLogin_ = !ConnectionNamesUser(connection);
+    QString role, password;
+    if (programLogin_) CurrentServerLogin(&role, &password);
+    const ConnectParams params(info, role, password);
+    conn_ = params.Connect();
     if (PQstatus(conn_) != CONNECTION_OK) {
         // The server's own text is in English or its own language: the user is told first in
         // plain words which of the usual causes it is.
         QString cause;
         const QString text = QString::fromUtf8(PQerrorMessage(conn_));
-        switch (PQpingParams(keywords, values, 1)) {
+        switch (params.Ping()) {
             case PQPING_OK:
-                cause = QStringLiteral("服务器拒绝了登录，请检查用户名、密码和数据库名");
+                cause = role == QLatin1String(kGuestRole)
+                            ? QStringLiteral(
+                                  "服务器还没有本程序的登录账号：请店主先用自己的登录"
+                                  "（在连接中写上 user=...）启动一次程序")
+                            : QStringLiteral("服务器拒绝了登录，请检查用户名、密码和数据库名");
                 break;
             case PQPING_REJECT:
                 cause = QStringLiteral("服务器正在启动或关闭，暂时不接受连接");
@@ -539,6 +626,13 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
     const bool empty = PQresultStatus(found) == PGRES_TUPLES_OK && PQntuples(found) == 1 &&
                        PQgetvalue(found, 0, 0)[0] == 't';
     PQclear(found);
+    if (empty && programLogin_) {
+        Rollback();
+        *error = QStringLiteral(
+            "服务器上的数据库还是空的：请店主先用自己的登录（在连接中写上 user=...）启动一次程序，"
+            "建立数据库和各个用户的登录");
+        return false;
+    }
     if (empty && !Run(ServerSchemaText(), error)) {
         Rollback();
         *error = QStringLiteral("无法在服务器上建立数据库：") + *error;
@@ -549,6 +643,11 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
         *error = QStringLiteral("无法升级服务器上的数据库：") + *error;
         return false;
     }
+    if (!SetUpRoles(error)) {
+        Rollback();
+        *error = QStringLiteral("无法设置服务器上的用户权限：") + *error;
+        return false;
+    }
     if (!Commit(error)) {
         if (empty) *error = QStringLiteral("无法在服务器上建立数据库：") + *error;
         return false;
@@ -556,6 +655,36 @@ bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* 
     if (!LoadCatalog(error)) return false;
     *error = SchemaProblem();
     return error->isEmpty();
+}
+
+bool ServerSession::SetUpRoles(QString* error) {
+    PGresult* result =
+        PQexec(conn_,
+               "SELECT pg_has_role(session_user, c.relowner, 'MEMBER'), "
+               "(SELECT rolsuper OR rolcreaterole FROM pg_roles WHERE rolname = session_user), "
+               "to_regprocedure('lk_sees_costs()') IS NOT NULL "
+               "FROM pg_class c WHERE c.oid = 'public.buy'::regclass");
+    const bool ok = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1;
+    const bool owner = ok && PQgetvalue(result, 0, 0)[0] == 't';
+    const bool makesRoles = ok && PQgetvalue(result, 0, 1)[0] == 't';
+    const bool rolesSet = ok && PQgetvalue(result, 0, 2)[0] == 't';
+    if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    PQclear(result);
+    if (!ok) return false;
+    seesCosts_ = true;
+    keepsRoles_ = rolesSet || (owner && makesRoles);
+    // An owner who may not make roles keeps the books as before: every till's login is then one
+    // the owner gave it.
+    if (owner) return !makesRoles || Run(ServerRolesText(), error);
+    if (!rolesSet) return true;
+    result = PQexec(conn_, "SELECT lk_sees_costs()");
+    const bool read = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1;
+    if (read)
+        seesCosts_ = PQgetvalue(result, 0, 0)[0] == 't';
+    else
+        *error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
+    PQclear(result);
+    return read;
 }
 
 bool ServerSession::Upgrade(QString* error) {

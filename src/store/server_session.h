@@ -20,8 +20,27 @@ class ServerSession {
 
     // Connects with a libpq connection string, creates the program's tables and functions on a
     // database that has none of them, and checks them on one that has. False with *error.
+    // A connection string that names no user logs in as CurrentServerLogin() (server_roles.h).
     bool Open(const QString& connection, int lockTimeoutMs, QString* error);
     PGconn* Connection() const { return conn_; }
+    // The connection string Open was given, and the database it named.
+    const QString& ConnectionText() const { return connection_; }
+    QString Database() const;
+    // The connection logs in as a program user's role or the guest (its string names no user),
+    // not as a login of the owner's choosing.
+    bool UsesProgramLogin() const { return programLogin_; }
+    // The login may read the cost columns and the password hashes: the owner of the books or a
+    // super administrator's role.
+    bool SeesCosts() const { return seesCosts_; }
+    // The server keeps a login per program user (server_roles.h).
+    bool KeepsRoles() const { return keepsRoles_; }
+    // Whether role logs in with password on this connection's server and database: false with
+    // *wrongPassword when the server refused that login, else with *error.
+    bool TryLogin(const QString& role, const QString& password, bool* wrongPassword,
+                  QString* error) const;
+    // The SCRAM form of role's password, for lk_set_login: the password never reaches the
+    // server in clear. Empty on failure.
+    QString PasswordVerifier(const QString& role, const QString& password) const;
 
     // How long a change waits for another connection's lock, in milliseconds.
     bool SetLockTimeout(int milliseconds, QString* error);
@@ -68,6 +87,10 @@ class ServerSession {
 
   private:
     PGconn* conn_ = nullptr;
+    QString connection_;
+    bool programLogin_ = false;
+    bool seesCosts_ = true;
+    bool keepsRoles_ = false;
     int lockTimeoutMs_ = 0;
     bool inTransaction_ = false;
     bool listening_ = false;
@@ -79,6 +102,9 @@ class ServerSession {
     bool Begin(const char* begin, QString* error);
     // What a connection is told after it is made: encoding, lock wait, time zone, notices.
     bool SetUp(QString* error);
+    // After the tables are made or brought up to date: the owner sets up the roles and grants
+    // (server_roles.h); every login learns whether it sees the cost figures.
+    bool SetUpRoles(QString* error);
     QHash<quint64, QString> columns_;  // table oid << 16 | column number -> column name
     QHash<unsigned, QString> tables_;
 
@@ -104,6 +130,10 @@ bool ServerSql(const QString& sql, QByteArray* text, int* parameters, QString* e
 // in clear, and a man in the middle without the server's key is refused. A socket or the
 // loopback address may stay plain.
 QString SecuredConnection(const QString& connection);
+
+// Whether a libpq connection string names the user it logs in as; the database it names.
+bool ConnectionNamesUser(const QString& connection);
+QString ConnectionDatabase(const QString& connection);
 
 // The statements that create the program's tables, indexes, functions and first user on an
 // empty server database.

@@ -415,12 +415,13 @@ TEST_F(ServerStore, ADatabaseOfALaterVersionOrAnUnreachableServerIsNotOpened) {
 TEST_F(ServerStore, OnlyTheOwnerOfTheBooksWritesPastTheChangeLog) {
     const QString till =
         connection_.section(QStringLiteral("dbname="), 1) + QStringLiteral("_till");
-    for (const QString& sql : {QStringLiteral("CREATE ROLE %1 LOGIN"),
+    for (const QString& sql : {QStringLiteral("CREATE ROLE %1 LOGIN PASSWORD 'till'"),
                                QStringLiteral("GRANT ALL ON ALL TABLES IN SCHEMA public TO %1"),
                                QStringLiteral("GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO %1")})
         ASSERT_TRUE(db().Execute(sql.arg(till))) << db().GetErrorDescription().toStdString();
     DbConnection other;
-    ASSERT_TRUE(other.OpenServer(QString(connection_).replace("user=lk", "user=" + till)))
+    ASSERT_TRUE(other.OpenServer(
+        QString(connection_).replace("user=lk", "user=" + till + " password=till")))
         << other.GetErrorDescription().toStdString();
     const qint64 before = LastChange(db());
     ASSERT_TRUE(other.Execute("SET lk.copy = 'on'"));

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
@@ -75,7 +76,7 @@ bool TestServer::Start() {
                {QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("lk"),
                 QStringLiteral("-A"), QStringLiteral("trust"), QStringLiteral("-E"),
                 QStringLiteral("UTF8"), QStringLiteral("--locale=C"), QStringLiteral("-N")}) &&
-           StartCluster();
+           WriteAccessRules() && StartCluster();
 }
 
 bool TestServer::Run(const QString& program, const QStringList& arguments) {
@@ -95,12 +96,26 @@ bool TestServer::Run(const QString& program, const QStringList& arguments) {
     return true;
 }
 
+bool TestServer::WriteAccessRules() {
+    // The tests' own login needs no password; every other role logs in with its own, as the
+    // program's users do on a shop's server.
+    QFile rules(dir_ + QStringLiteral("/hba.conf"));
+    if (!rules.open(QIODevice::WriteOnly) ||
+        rules.write("local all lk trust\nlocal all all scram-sha-256\n") < 0 ||
+        !rules.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                              QFileDevice::ReadGroup | QFileDevice::ReadOther)) {
+        error_ = QStringLiteral("cannot write the access rules: ") + rules.errorString();
+        return false;
+    }
+    return true;
+}
+
 bool TestServer::StartCluster() {
-    return Run(
-        QStringLiteral("pg_ctl"),
-        {QStringLiteral("-D"), dir_ + QStringLiteral("/data"), QStringLiteral("-l"),
-         dir_ + QStringLiteral("/log"), QStringLiteral("-w"), QStringLiteral("-o"),
-         QStringLiteral("-k %1 -c listen_addresses= -F").arg(dir_), QStringLiteral("start")});
+    return Run(QStringLiteral("pg_ctl"),
+               {QStringLiteral("-D"), dir_ + QStringLiteral("/data"), QStringLiteral("-l"),
+                dir_ + QStringLiteral("/log"), QStringLiteral("-w"), QStringLiteral("-o"),
+                QStringLiteral("-k %1 -c listen_addresses= -c hba_file=%1/hba.conf -F").arg(dir_),
+                QStringLiteral("start")});
 }
 
 QString TestServer::KillCommand() const {

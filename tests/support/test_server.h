@@ -29,6 +29,7 @@ class TestServer {
     TestServer();
     bool Start();
     bool StartCluster();
+    bool WriteAccessRules();
     // Runs one of the server's programs, as the postgres user when needed.
     bool Run(const QString& program, const QStringList& arguments);
     bool Admin(const QString& sql);
