@@ -4,6 +4,7 @@
 #include <QVariant>
 
 #include "ledger/result.h"
+#include "ledger/row_access.h"
 #include "store/db_connection.h"
 #include "store/statement.h"
 
@@ -51,10 +52,14 @@ GoodsImportResult ImportGoodsIntoStock(DbConnection& connection,
                        "销售数量, 销售单价, 销售金额, 存货数量, 存货金额, 入库日期, 供货商, "
                        "备注, 首拼) values (?1, ?2, ?3, ?4, ?5, ?6, ?5 * ?6, 0, ?7, 0, ?5, "
                        "?5 * ?6, ?8, ?9, ?10, ?11)"));
+    // At the stored purchase price, which a user who may not read it leaves to the server.
     Statement restock(
-        connection, QStringLiteral("update buy set 进货数量 = 进货数量 + ?1, "
-                                   "进货金额 = 进货金额 + ?1 * 进货单价, 存货数量 = 存货数量 + ?1, "
-                                   "存货金额 = 存货金额 + ?1 * 进货单价 where ID = ?2"));
+        connection,
+        ledger::SeesCosts(connection)
+            ? QStringLiteral("update buy set 进货数量 = 进货数量 + ?1, "
+                             "进货金额 = 进货金额 + ?1 * 进货单价, 存货数量 = 存货数量 + "
+                             "?1, 存货金额 = 存货金额 + ?1 * 进货单价 where ID = ?2")
+            : QStringLiteral("select lk_restock(?2, ?1)"));
     if (!insert.Ok() || !restock.Ok()) {
         result.error = insert.Ok() ? restock.Error() : insert.Error();
         return result;

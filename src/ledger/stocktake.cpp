@@ -91,6 +91,22 @@ void Add(StocktakeFigures* f, double difference, double value) {
 // after every count: was taken out, now put in.
 bool MoveFigures(DbConnection& db, qint64 id, const StocktakeFigures& was,
                  const StocktakeFigures& now, LedgerResult* result) {
+    // The amounts at purchase price of a user who may not read it move on the server, with
+    // the line's (the trigger of stocktake_line).
+    if (!SeesCosts(db)) {
+        QVariantList f;
+        if (!ReadRow(
+                db, QStringLiteral("SELECT 盘点种数, 盘盈数量, 盘亏数量 FROM stocktake WHERE ID=?"),
+                {id}, &f, result))
+            return false;
+        return ChangeRows(
+            db,
+            QStringLiteral("UPDATE stocktake SET 盘点种数=?, 盘盈数量=?, 盘亏数量=? WHERE ID=?"),
+            {f[0].toLongLong() - was.counted + now.counted,
+             StoredNumber(f[1].toDouble() - was.gainQuantity + now.gainQuantity),
+             StoredNumber(f[2].toDouble() - was.lossQuantity + now.lossQuantity), id},
+            result);
+    }
     QVariantList f;
     if (!ReadRow(db,
                  QStringLiteral("SELECT 盘点种数, 盘盈数量, 盘盈金额, 盘亏数量, 盘亏金额 FROM "
@@ -109,22 +125,28 @@ bool MoveFigures(DbConnection& db, qint64 id, const StocktakeFigures& was,
         result);
 }
 
+// Where the purchase price and the difference's amount stand among a line's figures.
+constexpr qsizetype kPriceFigure = 8;
+constexpr qsizetype kValueFigure = 9;
+
 // One more of the goods (typed empty), or its whole count typed, on its line of the stocktake.
 bool CountGoods(DbConnection& db, qint64 stocktakeId, qint64 goodsId, std::optional<double> typed,
                 const QString& user, LedgerResult* result) {
+    const bool seesCosts = SeesCosts(db);
     QVariantList g;
-    if (!ReadRow(
-            db,
-            QStringLiteral(
-                "SELECT 名称, 型号, 编码, 类型, 供货商, 存货数量, 进货单价 FROM buy WHERE ID=?"),
-            {goodsId}, &g, result))
+    if (!ReadRow(db,
+                 QStringLiteral("SELECT 名称, 型号, 编码, 类型, 供货商, 存货数量, %1 FROM buy "
+                                "WHERE ID=?")
+                     .arg(seesCosts ? QStringLiteral("进货单价") : QStringLiteral("0")),
+                 {goodsId}, &g, result))
         return false;
     QVariantList line;
     LedgerResult lookup;
     const bool counted =
         ReadRow(db,
-                QStringLiteral("SELECT ID, 账面数量, 实盘数量, 盈亏数量, 盈亏金额 FROM "
-                               "stocktake_line WHERE 盘点ID=? AND 商品ID=?"),
+                QStringLiteral("SELECT ID, 账面数量, 实盘数量, 盈亏数量, %1 FROM "
+                               "stocktake_line WHERE 盘点ID=? AND 商品ID=?")
+                    .arg(seesCosts ? QStringLiteral("盈亏金额") : QStringLiteral("0")),
                 {stocktakeId, goodsId}, &line, &lookup);
     if (!counted && lookup.outcome != LedgerResult::RecordGone) {
         *result = lookup;
@@ -159,20 +181,28 @@ bool CountGoods(DbConnection& db, qint64 stocktakeId, qint64 goodsId, std::optio
                                   CurrentDateTime(),
                                   user};
     result->goodsId = goodsId;
-    if (counted) {
-        result->id = line[0].toLongLong();
-        return ChangeRows(
-            db,
-            QStringLiteral("UPDATE stocktake_line SET 名称=?, 型号=?, 编码=?, 类型=?, "
-                           "供货商=?, 账面数量=?, 实盘数量=?, 盈亏数量=?, 进货单价=?, "
-                           "盈亏金额=?, 盘点时间=?, 盘点人=? WHERE ID=?"),
-            figures + QVariantList{result->id}, result);
-    }
     const char16_t* const columns[] = {u"名称",     u"型号",     u"编码",     u"类型",
                                        u"供货商",   u"账面数量", u"实盘数量", u"盈亏数量",
                                        u"进货单价", u"盈亏金额", u"盘点时间", u"盘点人"};
-    QList<FieldValue> fields = {{u"盘点ID", stocktakeId, u""}, {u"商品ID", goodsId, u""}};
-    for (qsizetype c = 0; c < figures.size(); ++c) fields.append({columns[c], figures[c], u""});
+    QList<FieldValue> fields;
+    for (qsizetype c = 0; c < figures.size(); ++c)
+        if (seesCosts || (c != kPriceFigure && c != kValueFigure))
+            fields.append({columns[c], figures[c], u""});
+    if (counted) {
+        result->id = line[0].toLongLong();
+        QStringList sets;
+        QVariantList values;
+        for (const FieldValue& f : fields) {
+            sets << QString::fromUtf16(f.column) + QStringLiteral("=?");
+            values << f.value;
+        }
+        return ChangeRows(db,
+                          QStringLiteral("UPDATE stocktake_line SET %1 WHERE ID=?")
+                              .arg(sets.join(QStringLiteral(", "))),
+                          values << result->id, result);
+    }
+    fields.prepend({u"商品ID", goodsId, u""});
+    fields.prepend({u"盘点ID", stocktakeId, u""});
     return InsertRow(db, QStringLiteral("stocktake_line"), fields, result);
 }
 
@@ -304,6 +334,13 @@ LedgerResult BookStocktake(DbConnection& db, qint64 stocktakeId, const QString& 
     result.id = stocktakeId;
     DbTransaction transaction(db);
     if (!transaction.IsActive()) return StoreFailure(db, &result), result;
+    // Booking moves the goods' purchase amounts, which only the super administrators' logins
+    // may write on a server.
+    if (!SeesCosts(db)) {
+        result.outcome = LedgerResult::StoreFailed;
+        result.error = QStringLiteral("在服务器上，确认盘点需要用超级管理员账号登录");
+        return result;
+    }
     Stocktake stocktake;
     if (!OpenStocktake(db, stocktakeId, &stocktake, &result)) return result;
 
@@ -432,8 +469,11 @@ bool ReadStocktake(DbConnection& db, qint64 id, Stocktake* stocktake, QString* e
 }
 
 bool ReadStocktakeFigures(DbConnection& db, qint64 id, StocktakeFigures* figures, QString* error) {
-    Statement st(db, QStringLiteral("SELECT 盘点种数, 盘盈数量, 盘盈金额, 盘亏数量, 盘亏金额 "
-                                    "FROM stocktake WHERE ID = ?"));
+    Statement st(db, SeesCosts(db)
+                         ? QStringLiteral("SELECT 盘点种数, 盘盈数量, 盘盈金额, 盘亏数量, "
+                                          "盘亏金额 FROM stocktake WHERE ID = ?")
+                         : QStringLiteral("SELECT 盘点种数, 盘盈数量, 0, 盘亏数量, 0 "
+                                          "FROM stocktake WHERE ID = ?"));
     st.Bind({id});
     if (!st.Next()) {
         if (st.Failed() || !st.Ok()) return ReadFailed(db, st, error);
@@ -458,12 +498,17 @@ bool ReadUnknownCodes(DbConnection& db, qint64 id, QList<UnknownCode>* codes, QS
 }
 
 bool ReadBookedGainLoss(DbConnection& db, StocktakeFigures* figures, QString* error) {
-    Statement st(db, QStringLiteral("SELECT coalesce(sum(盘点种数), 0), "
-                                    "coalesce(sum(cast(round(盘盈数量*1000) AS bigint)), 0), "
-                                    "coalesce(sum(cast(round(盘盈金额*100) AS bigint)), 0), "
-                                    "coalesce(sum(cast(round(盘亏数量*1000) AS bigint)), 0), "
-                                    "coalesce(sum(cast(round(盘亏金额*100) AS bigint)), 0) "
-                                    "FROM stocktake WHERE 确认时间 IS NOT NULL"));
+    // A login that may not read the amounts sums none.
+    const bool seesCosts = SeesCosts(db);
+    auto amount = [&](const QString& column) { return seesCosts ? column : QStringLiteral("0"); };
+    Statement st(db,
+                 QStringLiteral("SELECT coalesce(sum(盘点种数), 0), "
+                                "coalesce(sum(cast(round(盘盈数量*1000) AS bigint)), 0), "
+                                "coalesce(sum(cast(round(%1*100) AS bigint)), 0), "
+                                "coalesce(sum(cast(round(盘亏数量*1000) AS bigint)), 0), "
+                                "coalesce(sum(cast(round(%2*100) AS bigint)), 0) "
+                                "FROM stocktake WHERE 确认时间 IS NOT NULL")
+                     .arg(amount(QStringLiteral("盘盈金额")), amount(QStringLiteral("盘亏金额"))));
     if (!st.Next()) return ReadFailed(db, st, error);
     figures->counted = st.Int64(0);
     figures->gainQuantity = double(st.Int64(1)) / kThousandths;
@@ -500,14 +545,17 @@ ListSpec StocktakeGoodsSpec(bool costs) {
     // Every goods with its line of the open stocktake, if it was counted: the store steps
     // through the goods in ID order and looks each line up by its unique index, so a page
     // costs what it costs at any size. Nothing is summed here (see ReadStocktakeFigures).
+    // Without the costs the inner read names none of them either.
     ListSpec layout = TakeSpec(
         QStringLiteral(
             "(SELECT b.ID AS ID, b.ID AS 商品ID, b.名称 AS 名称, b.型号 AS 型号, b.编码 AS 编码, "
             "b.类型 AS 类型, b.供货商 AS 供货商, coalesce(l.账面数量, b.存货数量) AS 账面数量, "
-            "l.实盘数量 AS 实盘数量, l.盈亏数量 AS 盈亏数量, b.进货单价 AS 进货单价, "
-            "l.盈亏金额 AS 盈亏金额, l.盘点时间 AS 盘点时间, l.盘点人 AS 盘点人, l.状态 AS 状态 "
+            "l.实盘数量 AS 实盘数量, l.盈亏数量 AS 盈亏数量, %1 AS 进货单价, "
+            "%2 AS 盈亏金额, l.盘点时间 AS 盘点时间, l.盘点人 AS 盘点人, l.状态 AS 状态 "
             "FROM buy b LEFT JOIN stocktake_line l ON l.商品ID = b.ID AND l.盘点ID = "
-            "(SELECT min(ID) FROM stocktake WHERE 确认时间 IS NULL)) g"),
+            "(SELECT min(ID) FROM stocktake WHERE 确认时间 IS NULL)) g")
+            .arg(costs ? QStringLiteral("b.进货单价") : QStringLiteral("0"),
+                 costs ? QStringLiteral("l.盈亏金额") : QStringLiteral("0")),
         costs, false);
     // One row per goods: all of them are counted as the goods list counts them.
     layout.keptTotals = QStringLiteral("buy_totals");

@@ -160,6 +160,29 @@ BEGIN
 END$$;
 DROP TRIGGER IF EXISTS sell_costs ON sell;
 CREATE TRIGGER sell_costs BEFORE INSERT ON sell FOR EACH ROW EXECUTE FUNCTION lk_sale_costs();
+-- The purchase price and the difference's amount of a stocktake line counted by a user who may
+-- not read them, and the stocktake's gain and loss amounts moved by what the line's changed.
+CREATE OR REPLACE FUNCTION lk_count_costs() RETURNS trigger LANGUAGE plpgsql SECURITY DEFINER
+SET search_path = public, pg_temp AS $$
+DECLARE was_gain double precision := 0; was_loss double precision := 0;
+BEGIN
+  IF lk_sees_costs() THEN RETURN NEW; END IF;
+  NEW.进货单价 := coalesce((SELECT 进货单价 FROM buy WHERE id = NEW.商品id), 0);
+  NEW.盈亏金额 := lk_stored(NEW.盈亏数量 * NEW.进货单价);
+  IF TG_OP = 'UPDATE' THEN
+    IF OLD.盈亏数量 > 0 THEN was_gain := OLD.盈亏金额; ELSE was_loss := -OLD.盈亏金额; END IF;
+  END IF;
+  UPDATE stocktake SET
+    盘盈金额 = lk_stored(盘盈金额 - was_gain +
+                         CASE WHEN NEW.盈亏数量 > 0 THEN NEW.盈亏金额 ELSE 0 END),
+    盘亏金额 = lk_stored(盘亏金额 - was_loss +
+                         CASE WHEN NEW.盈亏数量 > 0 THEN 0 ELSE -NEW.盈亏金额 END)
+    WHERE id = NEW.盘点id;
+  RETURN NEW;
+END$$;
+DROP TRIGGER IF EXISTS stocktake_line_costs ON stocktake_line;
+CREATE TRIGGER stocktake_line_costs BEFORE INSERT OR UPDATE ON stocktake_line FOR EACH ROW
+EXECUTE FUNCTION lk_count_costs();
 -- A restock at the stored purchase price, for a user who may not read it.
 CREATE OR REPLACE FUNCTION lk_restock(goods bigint, quantity double precision) RETURNS boolean
 LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$

@@ -8,7 +8,9 @@
 
 #include "app/login_window.h"
 #include "app/main_window.h"
+#include "app/open_database.h"
 #include "app/program_exit.h"
+#include "common/ini.h"
 #include "common/session.h"
 #include "common/settings.h"
 #include "finance/other_page.h"
@@ -25,6 +27,8 @@
 #include "stock/goods_refresh.h"
 #include "stock/stock_page.h"
 #include "store/password_hash.h"
+#include "store/server_roles.h"
+#include "store/server_session.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
 
@@ -223,6 +227,55 @@ TEST_P(ListUpdates, TotalsShowNoLeftoverOfBinaryFractions) {
     OpenEveryList();
     EXPECT_EQ(StockGrid()->CellText(5, 13), "0");
     EXPECT_EQ(SummaryGrid()->CellText(5, 11), "0");
+}
+
+// A clerk at a till whose settings name no login of the owner's: the login window lists the
+// users as the server's guest, the login goes on as the clerk's own role, and every list opens,
+// sells and follows its sale without a cost column read.
+class ClerkOnServer : public ListUpdateBooks {
+  protected:
+    void SetUp() override {
+        store_ = StoreKind::Server;
+        ListUpdateBooks::SetUp();
+    }
+    void TearDown() override {
+        ClearServerLogin();
+        ListUpdateBooks::TearDown();
+    }
+    void LogIn(const QString& password) {
+        LoginWindow* login = OpenLoginWindow();
+        ASSERT_EQ(login->组合框1->itemText(0), QStringLiteral("店员"));
+        login->组合框1->setCurrentIndex(0);
+        login->编辑框2->setText(password);
+        login->Login();
+    }
+};
+
+TEST_F(ClerkOnServer, ListsOpenAndFollowASaleUnderTheClerksOwnRole) {
+    const qint64 pen = AddGoods("笔", 5, 10);
+    // The clerk's first login at the owner's till gives it its server login.
+    LogIn(QStringLiteral("1"));
+    ASSERT_NE(TheMainWindow(), nullptr);
+    dialogs_.Clear();
+    QString tills = server_;
+    tills.replace(QStringLiteral("user=lk "), QString());
+    IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection, tills);
+    SharedConnection().Close();
+    OpenDatabase();
+    ASSERT_TRUE(SharedConnection().IsOpen()) << dialogs_.Texts().join(u'\n').toStdString();
+
+    LogIn(QStringLiteral("2"));  // the server refuses it: the user is told, nothing changes
+    EXPECT_FALSE(dialogs_.Texts().isEmpty());
+    dialogs_.Clear();
+    LogIn(QStringLiteral("1"));
+    ASSERT_NE(SharedConnection().Server(), nullptr);
+    EXPECT_FALSE(SharedConnection().Server()->SeesCosts());
+    for (int page : {0, 1, 3, 5}) TheMainWindow()->ShowPage(page);
+    EXPECT_TRUE(dialogs_.Texts().isEmpty()) << dialogs_.Texts().join(u'\n').toStdString();
+    dialogs_.AnswerSkin(1);
+    ASSERT_TRUE(SaleTransaction(Sale(pen, 2, 0)));
+    ExpectAsRefilled("a clerk's sale");
+    EXPECT_EQ(SharedConnection().Server()->Database(), ConnectionDatabase(server_));
 }
 
 }  // namespace

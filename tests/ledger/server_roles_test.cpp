@@ -2,8 +2,12 @@
 
 #include <libpq-fe.h>
 
+#include "ledger/customers.h"
 #include "ledger/goods.h"
+#include "ledger/other.h"
 #include "ledger/sales.h"
+#include "ledger/shift.h"
+#include "ledger/stocktake.h"
 #include "ledger/till_copy.h"
 #include "ledger/users.h"
 #include "ledger_fixture.h"
@@ -121,12 +125,56 @@ TEST_F(ServerRoles, AClerksOwnLoginIsRefusedCostsHashesAndDeletesYetSellsThrough
               LedgerResult::NotEnoughStock);
     const LedgerResult restocked = ledger::Restock(guestTill, goods, 10);
     ASSERT_EQ(restocked.outcome, LedgerResult::Done) << restocked.error.toStdString();
+    // What else an ordinary user does at the counter: a sale on credit, the customer's payment,
+    // an expense, the handover of its shift.
+    const LedgerResult shift =
+        ledger::StartShift(guestTill, QStringLiteral("一号"), QStringLiteral("小王"), 100);
+    ASSERT_TRUE(shift.IsDone()) << shift.error.toStdString();
+    SaleInput credit = Sale(goods, 2);
+    credit.欠款额 = 10;
+    credit.客户名称 = QStringLiteral("张三");
+    const LedgerResult owed = ledger::RecordSale(guestTill, credit);
+    ASSERT_TRUE(owed.IsDone()) << owed.error.toStdString();
+    ledger::PaymentInput payment;
+    payment.customerId = Value("sell", "客户ID", owed.saleId).toLongLong();
+    payment.日期 = QDateTime(QDate(2026, 12, 11), QTime(10, 0));
+    payment.金额 = 4;
+    payment.方式 = QStringLiteral("现金");
+    const LedgerResult paid = ledger::RecordPayment(guestTill, payment);
+    EXPECT_TRUE(paid.IsDone()) << paid.error.toStdString();
+    EXPECT_EQ(Number("sell", "欠款额", owed.saleId), 6);
+    ledger::OtherEntry expense;
+    expense.类型 = QStringLiteral("支出");
+    expense.项目 = QStringLiteral("运费");
+    expense.数量 = QStringLiteral("1");
+    expense.金额 = 3;
+    expense.日期 = QDate(2026, 12, 11);
+    const LedgerResult entered = ledger::RecordOtherEntry(guestTill, expense);
+    EXPECT_TRUE(entered.IsDone()) << int(entered.outcome) << entered.error.toStdString();
+    ledger::Shift handedOver;
+    const LedgerResult handover = ledger::HandOverShift(guestTill, shift.id, 100, &handedOver);
+    EXPECT_TRUE(handover.IsDone()) << handover.error.toStdString();
     EXPECT_EQ(Number("sell", "进货单价", sold.saleId), 8);
     EXPECT_EQ(Number("sell", "净利润", sold.saleId), 37.5 - 24);
-    EXPECT_EQ(Number("buy", "存货数量", goods), 107);
-    EXPECT_EQ(Number("buy", "存货金额", goods), 107 * 8);
+    EXPECT_EQ(Number("buy", "存货数量", goods), 105);
+    EXPECT_EQ(Number("buy", "存货金额", goods), 105 * 8);
     EXPECT_EQ(Number("buy", "进货金额", goods), 110 * 8);
     ExpectGoodsInvariants(till1_);
+
+    // A count of a stocktake: its amounts at purchase price are the server's to write; booking
+    // it is the super administrators'.
+    const LedgerResult started = ledger::StartStocktake(guestTill, ledger::StocktakeScope::AllGoods,
+                                                        {}, QStringLiteral("小王"));
+    ASSERT_TRUE(started.IsDone()) << started.error.toStdString();
+    for (double counted : {100.0, 110.0}) {
+        const LedgerResult count =
+            ledger::SetCount(guestTill, started.id, goods, counted, QStringLiteral("小王"));
+        ASSERT_TRUE(count.IsDone()) << count.error.toStdString();
+    }
+    EXPECT_EQ(Number("stocktake", "盘盈金额", started.id), 5 * 8);
+    EXPECT_EQ(Number("stocktake", "盘亏金额", started.id), 0);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT 盈亏金额 FROM stocktake_line")), 5 * 8);
+    EXPECT_FALSE(ledger::BookStocktake(guestTill, started.id, QStringLiteral("小王")).IsDone());
 
     // The till's copy under that login: no costs, the user's own password for a login while the
     // server is away, and an oversold sale booked on the server when it is back.
@@ -149,8 +197,8 @@ TEST_F(ServerRoles, AClerksOwnLoginIsRefusedCostsHashesAndDeletesYetSellsThrough
     ASSERT_TRUE(ledger::SendWaitingSales(copy, guestTill, &sent, &error)) << error.toStdString();
     EXPECT_EQ(sent.sent, 1);
     EXPECT_EQ(sent.oversold, 1);
-    EXPECT_EQ(Number("buy", "存货数量", goods), -3);
-    EXPECT_EQ(Number("buy", "存货金额", goods), -3 * 8);
+    EXPECT_EQ(Number("buy", "存货数量", goods), -5);
+    EXPECT_EQ(Number("buy", "存货金额", goods), -5 * 8);
     ExpectGoodsInvariants(till1_);
 
     // The login follows the account: renamed, given the super administrator's role, deleted.
