@@ -6,7 +6,7 @@
 #include "platform/skin.h"
 #include "store/shared_db.h"
 
-bool VerifySuperAdminPassword(const QString& prompt, const QString& title) {
+bool VerifySuperAdminPassword(const QString& prompt, const QString& title, QString* typedPassword) {
     SharedRecordSet().Close();
     EnsureDatabaseOpen();
     QString error;
@@ -22,6 +22,7 @@ bool VerifySuperAdminPassword(const QString& prompt, const QString& title) {
     ledger::UserAccount account;
     switch (ledger::CheckPassword(SharedConnection(), kSuperAdmin, *typed, &account, &error)) {
         case ledger::PasswordCheck::Right:
+            if (typedPassword) *typedPassword = *typed;
             return true;
         case ledger::PasswordCheck::Failed:
             ShowMessage(QStringLiteral("读取超级管理员账号失败：") + error, 2);

@@ -1,7 +1,10 @@
 #include "ledger/goods.h"
 
+#include "common/session.h"
 #include "ledger/row_access.h"
 #include "store/db_connection.h"
+#include "store/server_roles.h"
+#include "store/server_session.h"
 #include "store/statement.h"
 
 namespace ledger {
@@ -63,6 +66,29 @@ LedgerResult Restock(DbConnection& db, qint64 goodsId, double quantity) {
             &result))
         return result;
     return Finish(db, transaction, result);
+}
+
+bool ReadPurchasePrice(DbConnection& db, qint64 goodsId, const QString& adminPassword,
+                       double* price, QString* error) {
+    DbConnection admin;
+    DbConnection* reader = &db;
+    if (!SeesCosts(db)) {
+        ServerSession* server = db.Server();
+        if (!admin.OpenServerAs(server->ConnectionText(),
+                                ServerRoleName(server->Database(), kSuperAdmin), adminPassword)) {
+            *error = admin.GetErrorDescription();
+            return false;
+        }
+        reader = &admin;
+    }
+    Statement st(*reader, QStringLiteral("SELECT 进货单价 FROM buy WHERE ID=?"));
+    st.Bind({goodsId});
+    if (st.Next()) {
+        *price = st.Double(0);
+        return true;
+    }
+    *error = st.Failed() || !st.Ok() ? st.Error() : QString();
+    return false;
 }
 
 LedgerResult ModifyGoods(DbConnection& db, qint64 goodsId, const GoodsInput& g,

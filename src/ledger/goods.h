@@ -35,6 +35,12 @@ LedgerResult StockIn(DbConnection& db, const GoodsInput& goods);
 // Adds quantity at the stored purchase price to the stored purchase and stock figures.
 LedgerResult Restock(DbConnection& db, qint64 goodsId, double quantity);
 
+// The purchase price of goods goodsId for a user who typed the super administrator's password
+// (adminPassword): on a server whose login may not read it, read through a connection of the
+// super administrator's own login. False with *error, empty when the goods is not stored.
+bool ReadPurchasePrice(DbConnection& db, qint64 goodsId, const QString& adminPassword,
+                       double* price, QString* error);
+
 // Writes what the form edits; the sold quantity and amount stay as stored, and the stock
 // follows from the new purchase quantity and the stored sold quantity.
 // RecordChanged when what the window saw of the record (see edited.h) is no longer stored.

@@ -8,7 +8,7 @@
 #include "platform/skin.h"
 #include "store/shared_db.h"
 
-bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed, bool withCosts) {
+bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed) {
     if (readFailed) *readFailed = false;
     // A database that cannot be opened has been told by its opener.
     if (!EnsureDatabaseOpen()) {
@@ -18,7 +18,7 @@ bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed, bool withC
     bool isId = false;
     const qint64 recordId = id.toLongLong(&isId);
     if (!isId) return false;
-    ledger::ListRead read(SharedConnection(), ledger::GoodsListSpec(withCosts));
+    ledger::ListRead read(SharedConnection(), ledger::GoodsListSpec(CostFiguresVisible()));
     CellRow cells;
     bool found = false, shown = false;
     if (!read.ReadRecord(recordId, &cells, &found, &shown)) {

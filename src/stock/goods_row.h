@@ -29,7 +29,5 @@ struct GoodsRow {
 // Reads the record of buy with that ID into row; false when there is none or the read failed,
 // row then unchanged. A failed read is told to the user (what failed, why and what to do) and
 // sets *readFailed when given. The cost figures (purchase price and amounts) are read only for a
-// user who may see them, or when withCosts says so (after the super administrator's password),
-// else they are 0.
-bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed = nullptr,
-                  bool withCosts = CostFiguresVisible());
+// user who may see them, else they are 0.
+bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed = nullptr);

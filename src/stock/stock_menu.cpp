@@ -8,6 +8,7 @@
 #include "admin/super_admin.h"
 #include "common/number_text.h"
 #include "common/session.h"
+#include "ledger/goods.h"
 #include "platform/list_refresh.h"
 #include "platform/list_style.h"
 #include "platform/record_grid.h"
@@ -20,6 +21,7 @@
 #include "stock/stock_in_window.h"
 #include "stock/stock_page.h"
 #include "stock/stocktake_window.h"
+#include "store/shared_db.h"
 
 namespace {
 
@@ -146,11 +148,19 @@ void OnToggleHiddenColumn(QAction* item, int column, double fraction) {
 }
 
 void OnShowPurchasePrice() {
-    if (!VerifySuperAdminPassword()) return;
-    // The list holds no purchase price for this user: the record has it.
-    GoodsRow row;
-    if (LoadGoodsRow(CurrentSession().selectedId, &row, nullptr, true))
-        ShowMessage(NumberText(row.进货单价), 0);
+    QString password;
+    if (!VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,默认超管密码"),
+                                  QStringLiteral("超管"), &password))
+        return;
+    // The list holds no purchase price for this user, nor may its login on a server read one:
+    // the super administrator's login reads the record's.
+    double price = 0;
+    QString error;
+    if (ledger::ReadPurchasePrice(SharedConnection(), RecordIdValue(CurrentSession().selectedId),
+                                  password, &price, &error))
+        ShowMessage(NumberText(price), 0);
+    else if (!error.isEmpty())
+        ShowMessage(ReadFailureText(QStringLiteral("读取进货单价失败"), error), 2);
 }
 
 void FollowRoleInGoodsWindows() {

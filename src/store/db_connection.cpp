@@ -225,10 +225,18 @@ QStringList DbConnection::FullCheckDue() const {
 }
 
 bool DbConnection::OpenServer(const QString& connection) {
+    return OpenServerAs(connection, QString(), QString());
+}
+
+bool DbConnection::OpenServerAs(const QString& connection, const QString& role,
+                                const QString& password) {
     if (IsOpen()) Close();
     auto server = std::make_unique<ServerSession>();
     QString error;
-    if (!server->Open(connection, handle_->timeoutMs, &error)) return CheckError(error);
+    const bool opened =
+        role.isEmpty() ? server->Open(connection, handle_->timeoutMs, &error)
+                       : server->OpenAs(connection, role, password, handle_->timeoutMs, &error);
+    if (!opened) return CheckError(error);
     const int timeout = handle_->timeoutMs;
     handle_ = std::make_shared<Handle>();
     handle_->timeoutMs = timeout;

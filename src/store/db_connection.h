@@ -37,6 +37,8 @@ class DbConnection {
     // dbname=... user=..."; a password may come from the user's ~/.pgpass). An empty database
     // gets the program's tables first; one with other tables, or of a later version, is refused.
     bool OpenServer(const QString& connection);
+    // The same, logged in as role with password (see ServerSession::OpenAs).
+    bool OpenServerAs(const QString& connection, const QString& role, const QString& password);
     // The server connection the books are on; null for a data.db file. Inside the store only.
     ServerSession* Server() const;
     virtual bool Close();

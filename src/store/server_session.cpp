@@ -581,11 +581,16 @@ QString ServerSession::PasswordVerifier(const QString& role, const QString& pass
 }
 
 bool ServerSession::Open(const QString& connection, int lockTimeoutMs, QString* error) {
+    QString role, password;
+    if (!ConnectionNamesUser(connection)) CurrentServerLogin(&role, &password);
+    return OpenAs(connection, role, password, lockTimeoutMs, error);
+}
+
+bool ServerSession::OpenAs(const QString& connection, const QString& role, const QString& password,
+                           int lockTimeoutMs, QString* error) {
     connection_ = connection;
     const QByteArray info = SecuredConnection(connection).toUtf8();
     programLogin_ = !ConnectionNamesUser(connection);
-    QString role, password;
-    if (programLogin_) CurrentServerLogin(&role, &password);
     const ConnectParams params(info, role, password);
     conn_ = params.Connect();
     if (PQstatus(conn_) != CONNECTION_OK) {

@@ -22,6 +22,10 @@ class ServerSession {
     // database that has none of them, and checks them on one that has. False with *error.
     // A connection string that names no user logs in as CurrentServerLogin() (server_roles.h).
     bool Open(const QString& connection, int lockTimeoutMs, QString* error);
+    // Open as role with password, whatever the process's login: a read a super administrator's
+    // password allowed at another user's till.
+    bool OpenAs(const QString& connection, const QString& role, const QString& password,
+                int lockTimeoutMs, QString* error);
     PGconn* Connection() const { return conn_; }
     // The connection string Open was given, and the database it named.
     const QString& ConnectionText() const { return connection_; }

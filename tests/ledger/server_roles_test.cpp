@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include "common/session.h"
 #include "ledger/customers.h"
 #include "ledger/goods.h"
 #include "ledger/other.h"
@@ -125,6 +126,17 @@ TEST_F(ServerRoles, AClerksOwnLoginIsRefusedCostsHashesAndDeletesYetSellsThrough
               LedgerResult::NotEnoughStock);
     const LedgerResult restocked = ledger::Restock(guestTill, goods, 10);
     ASSERT_EQ(restocked.outcome, LedgerResult::Done) << restocked.error.toStdString();
+    // The purchase price shown after the super administrator's password, read through that
+    // account's login (which its first login at the owner's till gave it).
+    ASSERT_EQ(ledger::CheckPassword(till1_, kSuperAdmin, QStringLiteral("642"), &account, &error),
+              ledger::PasswordCheck::Right);
+    double price = 0;
+    EXPECT_FALSE(
+        ledger::ReadPurchasePrice(guestTill, goods, QStringLiteral("643"), &price, &error));
+    ASSERT_TRUE(ledger::ReadPurchasePrice(guestTill, goods, QStringLiteral("642"), &price, &error))
+        << error.toStdString();
+    EXPECT_EQ(price, 8);
+
     // What else an ordinary user does at the counter: a sale on credit, the customer's payment,
     // an expense, the handover of its shift.
     const LedgerResult shift =
