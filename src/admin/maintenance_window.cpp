@@ -18,11 +18,13 @@
 #include "common/settings.h"
 #include "common/text.h"
 #include "common/workers.h"
+#include "ledger/users.h"
 #include "platform/dialogs.h"
 #include "platform/list_refresh.h"
 #include "platform/skin.h"
 #include "store/db_files.h"
 #include "store/migrate.h"
+#include "store/server_session.h"
 #include "store/shared_db.h"
 
 namespace {
@@ -226,7 +228,10 @@ void MaintenanceWindow::Compact() {
     if (ok)
         ShowMessage(QStringLiteral("压缩数据库成功"), 0);
     else
-        ShowMessage(QStringLiteral("压缩数据库失败了"), 2);
+        // The cause, when the store gave one, and with it what to do.
+        ShowMessage(error.isEmpty() ? QStringLiteral("压缩数据库失败了")
+                                    : QStringLiteral("压缩数据库失败了：") + error,
+                    2);
     EnsureDatabaseOpen();
 }
 
@@ -243,7 +248,9 @@ void MaintenanceWindow::Initialise() {
             .isEmpty() ||
         !InitialiseDatabase(SharedConnection(), &error)) {
         EnsureDatabaseOpen();
-        ShowMessage(QStringLiteral("初始化数据库失败"), 0);
+        ShowMessage(error.isEmpty() ? QStringLiteral("初始化数据库失败")
+                                    : QStringLiteral("初始化数据库失败：") + error,
+                    0);
         return;
     }
     RefillAllLists();
@@ -258,8 +265,9 @@ void MaintenanceWindow::MoveToServer() {
         ShowMessage(QStringLiteral("数据已经在数据库服务器上了"), 1);
         return;
     }
+    QString adminPassword;
     if (!VerifySuperAdminPassword(QStringLiteral("请输入超级管理员密码,才能迁移到服务器"),
-                                  QStringLiteral("迁移到服务器")))
+                                  QStringLiteral("迁移到服务器"), &adminPassword))
         return;
     const std::optional<QString> typed = Dialogs().InputText(
         this,
@@ -287,6 +295,17 @@ void MaintenanceWindow::MoveToServer() {
             [&](qint64 done, qint64 total) { return progress->Advance(done, total); }, &tallies,
             &error);
     }
+    // The owner's login served the move alone where the server keeps a login per user: the
+    // settings keep host and database, and the program goes on as the super administrator's
+    // login (its first login on the owner's connection made it).
+    QString kept = connection;
+    if (moved && server.Server()->KeepsRoles()) {
+        ledger::UserAccount account;
+        QString unused;
+        if (ledger::CheckPassword(server, kSuperAdmin, adminPassword, &account, &unused) ==
+            ledger::PasswordCheck::Right)
+            kept = ConnectionWithoutLogin(connection);
+    }
     server.Close();
     if (!moved) {
         Dialogs().SystemMessage(
@@ -295,7 +314,7 @@ void MaintenanceWindow::MoveToServer() {
         return;
     }
     // The connection first: a store switched without it would point nowhere.
-    if (!IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection, connection) ||
+    if (!IniWrite(ConfigPath(), kServerSection, ServerKey::kConnection, kept) ||
         !IniWrite(ConfigPath(), kServerSection, ServerKey::kStore, kServerStore)) {
         Dialogs().SystemMessage(this,
                                 QStringLiteral("数据已复制到服务器，但设置文件没能写入，"
@@ -304,6 +323,8 @@ void MaintenanceWindow::MoveToServer() {
         return;
     }
     SharedConnection().Close();
+    QString unused;
+    ledger::SignIn(SharedConnection(), kept, kSuperAdmin, adminPassword, &unused);
     if (!EnsureDatabaseOpen()) return;  // the opener has told the user why
     RefillAllLists();
     qint64 rows = 0;

@@ -266,6 +266,17 @@ bool ReplaceDatabase(DbConnection& connection, const QString& replacement, QStri
 bool CompactDatabase(DbConnection& connection, QString* error) {
     // A server rewrites its tables in place; ANALYZE brings its plans up to date as well.
     if (connection.Server()) {
+        // The server skips, with a mere warning, every table the login does not own.
+        Statement owns(connection,
+                       QStringLiteral("SELECT CASE WHEN pg_has_role(session_user, relowner, "
+                                      "'MEMBER') THEN 1 ELSE 0 END FROM pg_class WHERE oid = "
+                                      "'public.buy'::regclass"));
+        if (!owns.Next()) return Fail(error, owns.Error());
+        if (owns.Int64(0) == 0)
+            return Fail(error,
+                        QStringLiteral("这个登录不是服务器上账本的所有者，服务器不让它整理数据"
+                                       "表：请店主用自己的登录（在连接中写上 user=...）"
+                                       "压缩一次"));
         if (connection.Execute(QStringLiteral("VACUUM (ANALYZE)"))) return true;
         return Fail(error, connection.GetErrorDescription());
     }

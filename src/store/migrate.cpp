@@ -201,6 +201,12 @@ bool CopyBooks(DbConnection& from, DbConnection& to, Target target,
     // Books replaced under other tills: the log skips one number, so that no till takes the
     // next change for the one after those it followed, and the tills hear of it at once; each
     // then fills its lists again.
+    // The users' server logins follow the users of the books that replaced theirs.
+    if (target == Target::Replaced && to.Server() && to.Server()->KeepsRoles() &&
+        !to.Execute(QStringLiteral("SELECT lk_follow_users()"))) {
+        *error = to.GetErrorDescription();
+        return false;
+    }
     if (target == Target::Replaced && to.Server()) {
         Statement skip(to, QStringLiteral("SELECT nextval(pg_get_serial_sequence('change_log', "
                                           "'seq')), pg_notify('lk_changes', '')"));

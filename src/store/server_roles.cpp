@@ -194,6 +194,10 @@ BEGIN
     WHERE id = goods;
   RETURN FOUND;
 END$$;
+-- Whether role who was granted membership of role grp (a superuser is a member of every role).
+CREATE OR REPLACE FUNCTION lk_granted(who text, grp text) RETURNS boolean LANGUAGE sql STABLE AS
+$$SELECT EXISTS (SELECT FROM pg_auth_members a JOIN pg_roles g ON g.oid = a.roleid
+                 JOIN pg_roles m ON m.oid = a.member WHERE m.rolname = who AND g.rolname = grp)$$;
 -- The server logins of the program's users, kept by the user window of a super administrator:
 -- verifier is the password's SCRAM form (made by the program, never sent in clear), null to
 -- keep the password.
@@ -207,16 +211,13 @@ BEGIN
   IF verifier IS NOT NULL THEN
     EXECUTE format('ALTER ROLE %I LOGIN PASSWORD %L', r, verifier);
   END IF;
-  IF admin THEN
-    EXECUTE format('GRANT %I TO %I', lk_group('admin'), r);
-    IF pg_has_role(r, lk_group('clerk'), 'MEMBER') THEN
-      EXECUTE format('REVOKE %I FROM %I', lk_group('clerk'), r);
-    END IF;
-  ELSE
-    EXECUTE format('GRANT %I TO %I', lk_group('clerk'), r);
-    IF pg_has_role(r, lk_group('admin'), 'MEMBER') THEN
-      EXECUTE format('REVOKE %I FROM %I', lk_group('admin'), r);
-    END IF;
+  IF NOT lk_granted(r, CASE WHEN admin THEN lk_group('admin') ELSE lk_group('clerk') END) THEN
+    EXECUTE format('GRANT %I TO %I', CASE WHEN admin THEN lk_group('admin')
+                                          ELSE lk_group('clerk') END, r);
+  END IF;
+  IF lk_granted(r, CASE WHEN admin THEN lk_group('clerk') ELSE lk_group('admin') END) THEN
+    EXECUTE format('REVOKE %I FROM %I', CASE WHEN admin THEN lk_group('clerk')
+                                             ELSE lk_group('admin') END, r);
   END IF;
 END$$;
 CREATE OR REPLACE FUNCTION lk_drop_login(who text) RETURNS void
@@ -237,8 +238,25 @@ BEGIN
     EXECUTE format('ALTER ROLE %I RENAME TO %I', lk_role_name(old), lk_role_name(new));
   END IF;
 END$$;
+-- After books were replaced whole (a restore, an initialisation): the logins of users no longer
+-- in them go, and the others follow their role in them.
+CREATE OR REPLACE FUNCTION lk_follow_users() RETURNS void
+LANGUAGE plpgsql SECURITY DEFINER SET search_path = public, pg_temp AS $$
+DECLARE r record;
+BEGIN
+  FOR r IN SELECT m.rolname, u.用户名::text AS who, u.权限::text AS role FROM pg_roles m
+      LEFT JOIN username u ON lk_role_name(u.用户名::text) = m.rolname
+      WHERE lk_granted(m.rolname, lk_group('clerk')) OR lk_granted(m.rolname, lk_group('admin'))
+      LOOP
+    IF r.who IS NULL THEN
+      EXECUTE format('DROP ROLE %I', r.rolname);
+    ELSE
+      PERFORM lk_set_login(r.who, NULL, r.role = '超级管理员');
+    END IF;
+  END LOOP;
+END$$;
 REVOKE ALL ON FUNCTION lk_restock(bigint, double precision), lk_set_login(text, text, boolean),
-  lk_drop_login(text), lk_rename_login(text, text) FROM PUBLIC;
+  lk_drop_login(text), lk_rename_login(text, text), lk_follow_users() FROM PUBLIC;
 )SQL";
 
 }  // namespace
@@ -283,6 +301,7 @@ QString ServerRolesText() {
                   QString::fromUtf8(kRoleFunctions) + DefinerTriggersText();
     sql += QStringLiteral(
                "DO $$DECLARE clerk text := lk_group('clerk'); admin text := lk_group('admin');\n"
+               "owner oid := (SELECT relowner FROM pg_class WHERE oid = 'public.buy'::regclass);\n"
                "BEGIN\n"
                "IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = clerk) THEN "
                "EXECUTE format('CREATE ROLE %I NOLOGIN', clerk); END IF;\n"
@@ -299,7 +318,13 @@ QString ServerRolesText() {
                "EXECUTE format('GRANT ALL ON ALL SEQUENCES IN SCHEMA public TO %I', admin);\n"
                "EXECUTE format('GRANT EXECUTE ON FUNCTION lk_restock(bigint, double precision), "
                "lk_set_login(text, text, boolean), lk_drop_login(text), "
-               "lk_rename_login(text, text) TO %I', admin);\n"
+               "lk_rename_login(text, text), lk_follow_users() TO %I', admin);\n"
+               // The super administrators reshape the books (compaction, restore) as their
+               // owner does; an owner that is a superuser keeps that to itself, since its role
+               // owns far more than these books.
+               "IF NOT (SELECT rolsuper FROM pg_roles WHERE oid = owner) THEN "
+               "EXECUTE format('GRANT %I TO %I', (SELECT rolname FROM pg_roles WHERE oid = owner), "
+               "admin); END IF;\n"
                "EXECUTE format('GRANT USAGE, SELECT ON ALL SEQUENCES IN SCHEMA public TO %I', "
                "clerk);\n"
                "EXECUTE format('GRANT SELECT ON change_log TO %I', clerk);\n"

@@ -546,6 +546,23 @@ bool ConnectionNamesUser(const QString& connection) {
     return !ConnectionValue(connection.toUtf8(), "user").isEmpty();
 }
 
+QString ConnectionWithoutLogin(const QString& connection) {
+    char* failure = nullptr;
+    PQconninfoOption* options = PQconninfoParse(connection.toUtf8().constData(), &failure);
+    if (failure) PQfreemem(failure);
+    QStringList kept;
+    for (PQconninfoOption* o = options; o && o->keyword; ++o) {
+        if (!o->val || qstrcmp(o->keyword, "user") == 0 || qstrcmp(o->keyword, "password") == 0)
+            continue;
+        QString value = QString::fromUtf8(o->val);
+        value.replace(QLatin1Char('\\'), QStringLiteral("\\\\"))
+            .replace(QLatin1Char('\''), QStringLiteral("\\'"));
+        kept << QStringLiteral("%1='%2'").arg(QString::fromUtf8(o->keyword), value);
+    }
+    if (options) PQconninfoFree(options);
+    return kept.join(QLatin1Char(' '));
+}
+
 QString ConnectionDatabase(const QString& connection) {
     const QByteArray info = connection.toUtf8();
     const QString database = ConnectionValue(info, "dbname");

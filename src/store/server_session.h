@@ -138,6 +138,9 @@ QString SecuredConnection(const QString& connection);
 // Whether a libpq connection string names the user it logs in as; the database it names.
 bool ConnectionNamesUser(const QString& connection);
 QString ConnectionDatabase(const QString& connection);
+// connection without its user and password: what the tills keep once the server knows their
+// users' logins.
+QString ConnectionWithoutLogin(const QString& connection);
 
 // The statements that create the program's tables, indexes, functions and first user on an
 // empty server database.

@@ -27,7 +27,6 @@
 #include "stock/goods_refresh.h"
 #include "stock/stock_page.h"
 #include "store/password_hash.h"
-#include "store/server_roles.h"
 #include "store/server_session.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
@@ -237,10 +236,6 @@ class ClerkOnServer : public ListUpdateBooks {
     void SetUp() override {
         store_ = StoreKind::Server;
         ListUpdateBooks::SetUp();
-    }
-    void TearDown() override {
-        ClearServerLogin();
-        ListUpdateBooks::TearDown();
     }
     void LogIn(const QString& password) {
         LoginWindow* login = OpenLoginWindow();

@@ -12,6 +12,7 @@
 #include "ledger/till_copy.h"
 #include "ledger/users.h"
 #include "ledger_fixture.h"
+#include "store/migrate.h"
 #include "store/server_session.h"
 #include "store/statement.h"
 
@@ -228,6 +229,23 @@ TEST_F(ServerRoles, AClerksOwnLoginIsRefusedCostsHashesAndDeletesYetSellsThrough
     PGconn* deleted = LogIn(Role(QStringLiteral("老王")), QStringLiteral("pw1"));
     EXPECT_NE(PQstatus(deleted), CONNECTION_OK);
     PQfinish(deleted);
+
+    // Books replaced whole take the logins of the users they no longer hold with them.
+    ASSERT_EQ(ledger::AddUser(till1_, {QStringLiteral("小李"), QStringLiteral("pw3"),
+                                       QStringLiteral("普通管理员")})
+                  .result,
+              ledger::UserResult::Done);
+    const QString empty = dir_.filePath(QStringLiteral("empty.db"));
+    ASSERT_TRUE(CreateDatabaseFile(empty, &error)) << error.toStdString();
+    DbConnection file;
+    ASSERT_TRUE(file.OpenFile(empty));
+    ASSERT_TRUE(ReplaceServerBooks(till1_, file, &error)) << error.toStdString();
+    PGconn* gone = LogIn(Role(QStringLiteral("小李")), QStringLiteral("pw3"));
+    EXPECT_NE(PQstatus(gone), CONNECTION_OK);
+    PQfinish(gone);
+    PGconn* kept = LogIn(Role(kSuperAdmin), QStringLiteral("642"));
+    EXPECT_EQ(PQstatus(kept), CONNECTION_OK) << PQerrorMessage(kept);
+    PQfinish(kept);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "common/session.h"
 #include "common/settings.h"
 #include "common/workers.h"
+#include "store/server_roles.h"
 #include "store/shared_db.h"
 #include "support/test_server.h"
 
@@ -30,6 +31,7 @@ void ProgramFixture::TearDown() {
     StopWorkers();
     SharedRecordSet().Close();
     SharedConnection().Close();
+    ClearServerLogin();
     SetDialogs(nullptr);
     SetNowForTest(QDateTime());
 }
