@@ -7,12 +7,16 @@
 //   - a sale end to end (the sell window opened from the stock list, "确认销售", the lists'
 //     update) and a restock (the window opened, "确认入库", the lists' update);
 //   - the export of the whole sales list to Excel;
-//   - the peak memory of the whole program (VmHWM).
+//   - the peak memory of the whole program (VmHWM);
+//   - beside the sales list's first fill, its peer: a QTableView over a QSqlQueryModel of
+//     "select * from sell" on the same data.db, at the grid's size, its first screen painted
+//     (in a process of its own, with its own peak memory).
 // The ledger is built once and kept beside the executable (list_bench_ledger_v1.db); each
 // run works on a copy of it in a temporary program directory.
 // Usage: bench_list            (all of the above)
 //        bench_list server "CONNECTION"   (the same on a PostgreSQL server's database)
-//        bench_list startup DIR | crash DIR | work DIR   (one step, run by the above)
+//        bench_list startup DIR | crash DIR | work DIR | peer DIR WIDTH HEIGHT
+//                                                   (one step, run by the above)
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -26,8 +30,17 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
+#ifdef LK_BENCH_SQL_PEER
+#include <QHeaderView>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlQueryModel>
+#include <QTableView>
+#endif
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 
 #include "admin/maintenance_window.h"
@@ -265,6 +278,65 @@ void Mean(const char* step, QList<double> ms) {
     std::fflush(stdout);
 }
 
+// The peer of the sales list's first screen: Qt's own table view over its own query model of
+// every sale, at the grid's size, on the same file. Prints the time from opening the file to
+// the first screen painted, and the process's peak memory.
+int RunPeer(const QString& dir, int width, int height) {
+#ifdef LK_BENCH_SQL_PEER
+    QElapsedTimer timer;
+    timer.start();
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"))) {
+        std::printf("no QSQLITE driver\n");
+        return 1;
+    }
+    double ms = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+        db.setDatabaseName(dir + QStringLiteral("/data.db"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        if (!db.open()) {
+            std::printf("%s\n", qPrintable(db.lastError().text()));
+            return 1;
+        }
+        QSqlQueryModel model;
+        model.setQuery(QSqlQuery(QStringLiteral("select * from sell"), db));
+        QTableView view;
+        view.setModel(&model);
+        view.resize(width, height);
+        view.show();
+        view.repaint();
+        ms = Ms(timer);
+        std::printf("%.1f ms %.0f MB %lld rows read\n", ms, VmHwmMb(),
+                    static_cast<long long>(model.rowCount()));
+    }
+    QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+    return 0;
+#else
+    Q_UNUSED(dir);
+    Q_UNUSED(width);
+    Q_UNUSED(height);
+    std::printf("built without Qt's SQL module\n");
+    return 1;
+#endif
+}
+
+// Runs the peer in a process of its own and prints its line beside the sales list's.
+void PeerLine(const QString& dir, QSize size) {
+    QProcess peer;
+    peer.start(QCoreApplication::applicationFilePath(),
+               {"peer", dir, QString::number(size.width()), QString::number(size.height())});
+    peer.waitForFinished(60000);
+    const QList<QByteArray> words = peer.readAllStandardOutput().trimmed().split(' ');
+    if (peer.exitCode() != 0 || words.size() < 5) {
+        std::printf("  ! peer: %s\n", words.join(' ').constData());
+        return;
+    }
+    std::printf("  %s %9.1f ms   VmHWM %6.0f MB (its own process; %s rows read)\n",
+                Label("QTableView + QSqlQueryModel, same screen").constData(), words[0].toDouble(),
+                words[2].toDouble(), words[4].constData());
+    std::fflush(stdout);
+}
+
 // Right-clicks row of the stock list, as OnStockGridMouseUp selects it.
 void SelectStockRow(int row) {
     Session& session = CurrentSession();
@@ -311,8 +383,10 @@ int RunWork(const QString& dir) {
             main->repaint();
         });
         Line(name, ms);
-        if (page == MainWindow::kSalesPage)
+        if (page == MainWindow::kSalesPage) {
             Figure("sales list fill / bare read of sell", ms / bareSell, "x");
+            PeerLine(dir, SalesGrid()->size());
+        }
     }
     ReportMessages(dialogs, {});
     main->ShowPage(MainWindow::kStockPage);
@@ -529,6 +603,7 @@ int main(int argc, char** argv) {
     if (step == "startup") return RunStartup(dir);
     if (step == "crash") return RunCrash(dir);
     if (step == "work") return RunWork(dir);
+    if (step == "peer" && argc > 4) return RunPeer(dir, std::atoi(argv[3]), std::atoi(argv[4]));
     if (step == "server") return RunOnServer(dir);
     return RunAll();
 }

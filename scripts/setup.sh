@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libqt6sql6-sqlite
   libsqlite3-dev libpq-dev postgresql postgresql-contrib zlib1g-dev libminizip-dev libcurl4-openssl-dev
   libsodium-dev
   libgtest-dev libgmock-dev

@@ -89,12 +89,6 @@ bool ListModel::FindHeld(qint64 id, CellRow* row) const {
 }
 
 bool ListModel::UpdateRecord(qint64 id) {
-    CellRow now;
-    bool counted = false, shown = false;
-    if (!read_.ReadRecord(id, &now, &counted, &shown)) {
-        Failed();
-        return false;
-    }
     // What the totals and the count hold of the record: known when it was updated since the
     // count, or read with the count, or when it was added after the count.
     Counted before;
@@ -108,8 +102,14 @@ bool ListModel::UpdateRecord(qint64 id) {
     } else {
         known = false;
     }
-    if (!known) return Reload();
+    if (!known) return Recount(id);
 
+    CellRow now;
+    bool counted = false, shown = false;
+    if (!read_.ReadRecord(id, &now, &counted, &shown)) {
+        Failed();
+        return false;
+    }
     Counted after{counted, shown, counted ? Units(now) : std::vector<qint64>()};
     totals_.count += (after.shown ? 1 : 0) - (before.shown ? 1 : 0);
     totals_.units.resize(Layout().columns.size(), 0);
@@ -122,6 +122,40 @@ bool ListModel::UpdateRecord(qint64 id) {
     beginResetModel();
     // A record that stays where it was is changed in its page; any other change moves rows.
     if (!stays || !PatchHeld(id, now))
+        for (auto& [index, page] : pages_) page.stale = true;
+    failedSinceRead_ = false;
+    endResetModel();
+    return true;
+}
+
+bool ListModel::Recount(qint64 id) {
+    // The count and totals read again with the record, in one snapshot; the rows held stay,
+    // for only this record changed.
+    const bool snapshot = read_.BeginSnapshot();
+    ledger::ListTotals totals;
+    CellRow now;
+    bool counted = false, shown = false;
+    const bool ok = read_.ReadTotals(&totals) && read_.ReadRecord(id, &now, &counted, &shown);
+    if (snapshot) read_.EndSnapshot();
+    if (!ok) {
+        Failed();
+        return false;
+    }
+    totals_ = std::move(totals);
+    maxIdCounted_ = totals_.maxId;
+    counted_.clear();
+    counted_[id] = {counted, shown, counted ? Units(now) : std::vector<qint64>()};
+    beginResetModel();
+    // The pages held were read before this count.
+    bool held = false;
+    for (auto& [index, page] : pages_) {
+        page.withCount = false;
+        for (const CellRow& row : page.rows)
+            held = held || (row.Count() > 0 && static_cast<qint64>(row.Value(0)) == id);
+    }
+    // A record held and shown still stays where it was unless the list's order may move it;
+    // of one not held it is not known whether it was shown before: the rows may move.
+    if (!held || !shown || !PatchHeld(id, now))
         for (auto& [index, page] : pages_) page.stale = true;
     failedSinceRead_ = false;
     endResetModel();

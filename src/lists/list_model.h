@@ -99,6 +99,9 @@ class ListModel : public QAbstractTableModel {
     std::vector<qint64> Units(const CellRow& row) const;
     // The record's row among the pages read with the count, and whether one was found.
     bool FindHeld(qint64 id, CellRow* row) const;
+    // After a change of a record whose part in the totals is not known: the count and totals
+    // read again with it, without reading the rows held anew.
+    bool Recount(qint64 id);
     // Puts now in place of the record's held row, unless the list's order may move it; false
     // when it did not.
     bool PatchHeld(qint64 id, const CellRow& now);

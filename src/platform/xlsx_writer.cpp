@@ -228,6 +228,7 @@ struct XlsxWriter::Impl {
     int row = -1;
     bool rowOpen = false;
     int lastCol = -1;
+    bool lastEmpty = false;  // the row's last cell is an empty text
     std::string merges;
     int mergeCount = 0;
 
@@ -418,15 +419,24 @@ struct XlsxWriter::Impl {
             xml.append("\">");
             rowOpen = true;
         }
+        // A cell right after the one before takes the next place without naming it: a sixth
+        // less of the sheet to build and compress. A reader may count an empty text as no cell, so
+        // the one after it names its place.
+        const bool named = col != lastCol + 1 || lastEmpty;
         lastCol = col;
-        if (static_cast<size_t>(col) >= columnNames.size()) {
-            for (int c = static_cast<int>(columnNames.size()); c <= col; ++c)
-                columnNames.push_back(ColumnName(c));
+        lastEmpty = false;
+        if (named) {
+            if (static_cast<size_t>(col) >= columnNames.size()) {
+                for (int c = static_cast<int>(columnNames.size()); c <= col; ++c)
+                    columnNames.push_back(ColumnName(c));
+            }
+            xml.append("<c r=\"");
+            xml.append(columnNames[col]);
+            xml.append(rowNumber);
+            xml.push_back('"');
+        } else {
+            xml.append("<c");
         }
-        xml.append("<c r=\"");
-        xml.append(columnNames[col]);
-        xml.append(rowNumber);
-        xml.push_back('"');
         if (format != kPlain) {
             xml.append(" s=\"");
             AppendInt(xml, format);
@@ -514,6 +524,7 @@ void XlsxWriter::WriteText(int col, QStringView text, Format format) {
     d.xml.append(keepSpaces ? "<t xml:space=\"preserve\">" : "<t>");
     AppendEscaped(d.xml, text);
     d.xml.append("</t></is></c>");
+    d.lastEmpty = text.isEmpty();
 }
 
 bool XlsxWriter::WriteDate(int col, int year, int month, int day, int hour, int minute, int second,

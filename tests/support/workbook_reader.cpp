@@ -24,11 +24,29 @@ Sheet ReadSheet(const QString& path) {
     QXmlStreamReader xml(Unzip(path, "xl/worksheets/sheet1.xml"));
     QString ref;
     QString type;
+    int row = 0;
+    int column = -1;  // of the last cell read in the row
     while (!xml.atEnd()) {
         xml.readNext();
         if (!xml.isStartElement()) continue;
-        if (xml.name() == u"c") {
+        if (xml.name() == u"row") {
+            const QStringView r = xml.attributes().value("r");
+            row = r.isEmpty() ? row + 1 : r.toInt();
+            column = -1;
+        } else if (xml.name() == u"c") {
+            // A cell that names no place takes the one after the cell before.
             ref = xml.attributes().value("r").toString();
+            if (ref.isEmpty()) {
+                ++column;
+                for (int c = column + 1; c > 0; c = (c - 1) / 26)
+                    ref.prepend(QChar(u'A' + (c - 1) % 26));
+                ref += QString::number(row);
+            } else {
+                column = 0;
+                for (const QChar ch : ref)
+                    if (ch.isLetter()) column = column * 26 + (ch.unicode() - u'A' + 1);
+                --column;
+            }
             type = xml.attributes().value("t").toString();
             sheet.cells[ref] = {QString(), type.isEmpty() || type == "n"};
         } else if (xml.name() == u"v" || xml.name() == u"t") {
