@@ -35,9 +35,7 @@ bool ListModel::Reload() {
         Failed();
         return false;
     }
-    totals_ = std::move(totals);
-    maxIdCounted_ = totals_.maxId;
-    counted_.clear();
+    TakeTotals(std::move(totals));
     failedSinceRead_ = false;
     beginResetModel();
     // The other rows held stay on show until their pages are read anew: a read that fails
@@ -128,6 +126,12 @@ bool ListModel::UpdateRecord(qint64 id) {
     return true;
 }
 
+void ListModel::TakeTotals(ledger::ListTotals&& totals) {
+    totals_ = std::move(totals);
+    maxIdCounted_ = totals_.maxId;
+    counted_.clear();
+}
+
 bool ListModel::Recount(qint64 id) {
     // The count and totals read again with the record, in one snapshot; the rows held stay,
     // for only this record changed.
@@ -141,9 +145,7 @@ bool ListModel::Recount(qint64 id) {
         Failed();
         return false;
     }
-    totals_ = std::move(totals);
-    maxIdCounted_ = totals_.maxId;
-    counted_.clear();
+    TakeTotals(std::move(totals));
     counted_[id] = {counted, shown, counted ? Units(now) : std::vector<qint64>()};
     beginResetModel();
     // The pages held were read before this count.

@@ -106,6 +106,8 @@ class ListModel : public QAbstractTableModel {
     // when it did not.
     bool PatchHeld(qint64 id, const CellRow& now);
     void Failed();
+    // Holds totals as the count of every row, with no record's part in them known yet.
+    void TakeTotals(ledger::ListTotals&& totals);
 
     ledger::ListRead read_;
     Colour colour_;
