@@ -112,6 +112,12 @@ bool StartSellingOffline(QString* error) {
     return true;
 }
 
+bool SellOfflineAfterLoss() {
+    DbConnection& db = SharedConnection();
+    QString error;
+    return db.Server() && db.ServerLost() && StartSellingOffline(&error);
+}
+
 QString OfflineBannerText() {
     if (!TillSellsOffline()) return QString();
     const qint64 waiting = ledger::CountWaitingSales(SharedConnection());

@@ -25,6 +25,10 @@ bool TillSellsOffline();
 // Puts the till's copy in the place of the server on the shared connection; false with *error
 // when there is none yet (a till that never reached its server) or it cannot be opened.
 bool StartSellingOffline(QString* error);
+// A statement on the shared connection just failed: when that was because its server went
+// away, the till sells on from its copy at once instead of telling the user (the keeper's next
+// look would find the same). False when the server is still there or the till has no copy.
+bool SellOfflineAfterLoss();
 // The banner's text while the till sells offline; empty while it is on its server.
 QString OfflineBannerText();
 // Called when the till went offline or came back, and when the waiting sales changed.

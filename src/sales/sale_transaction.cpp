@@ -39,9 +39,7 @@ bool SaleTransaction(const SaleInput& input) {
     sale.user = CurrentSession().userName;
     LedgerResult result = ledger::RecordSale(db, sale);
     // The server went away: the till sells on from its own copy, under the same number.
-    QString offline;
-    if (result.outcome == LedgerResult::StoreFailed && db.Server() && db.ServerLost() &&
-        StartSellingOffline(&offline))
+    if (result.outcome == LedgerResult::StoreFailed && SellOfflineAfterLoss())
         result = ledger::RecordSale(SharedConnection(), sale);
     if (!result.IsDone()) {
         ShowMessage(RefusalText(result), 2);

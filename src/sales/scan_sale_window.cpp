@@ -21,6 +21,7 @@
 #include "platform/pay_method_box.h"
 #include "platform/placement.h"
 #include "platform/skin.h"
+#include "platform/till_keeper.h"
 #include "sales/printer_choice_window.h"
 #include "sales/receipt.h"
 #include "sales/receipt_printer.h"
@@ -45,8 +46,13 @@ std::optional<ScannedGoods> FindGoodsByCode(const QString& code, QString* error)
     const ledger::CodeLookup lookup =
         ledger::SaleLookup(!SetupFlag(SetupKey::kZero), SetupFlag(SetupKey::kBeepView));
     ledger::CodedGoods found;
-    if (!ledger::FindGoodsByCode(SharedConnection(), code, lookup, &found, error) || found.id == 0)
-        return std::nullopt;
+    bool read = ledger::FindGoodsByCode(SharedConnection(), code, lookup, &found, error);
+    // The server went away: the scan is looked up in the till's copy, which sells on.
+    if (!read && SellOfflineAfterLoss()) {
+        error->clear();
+        read = ledger::FindGoodsByCode(SharedConnection(), code, lookup, &found, error);
+    }
+    if (!read || found.id == 0) return std::nullopt;
     return ScannedGoods{QString::number(found.id), found.name, found.salePrice};
 }
 

@@ -6,6 +6,7 @@
 #include "ledger/goods_list.h"
 #include "platform/list_style.h"
 #include "platform/skin.h"
+#include "platform/till_keeper.h"
 #include "store/shared_db.h"
 
 bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed) {
@@ -22,6 +23,8 @@ bool LoadGoodsRow(const QString& id, GoodsRow* row, bool* readFailed) {
     CellRow cells;
     bool found = false, shown = false;
     if (!read.ReadRecord(recordId, &cells, &found, &shown)) {
+        // The server went away: the goods come from the till's copy, which sells on.
+        if (SellOfflineAfterLoss()) return LoadGoodsRow(id, row, readFailed);
         ShowMessage(ReadFailureText(QStringLiteral("读取商品失败"), read.Error()), 2);
         if (readFailed) *readFailed = true;
         return false;

@@ -122,11 +122,15 @@ QString TestServer::KillCommand() const {
     return QStringLiteral("kill -QUIT $(head -1 %1/data/postmaster.pid)").arg(dir_);
 }
 
-bool TestServer::Restart() {
+void TestServer::Stop() {
     // A server still ending after its kill is waited for; one already gone is no failure.
     Run(QStringLiteral("pg_ctl"),
         {QStringLiteral("-D"), dir_ + QStringLiteral("/data"), QStringLiteral("-m"),
          QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
+}
+
+bool TestServer::Restart() {
+    Stop();
     running_ = StartCluster();
     return running_;
 }

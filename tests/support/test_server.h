@@ -22,7 +22,10 @@ class TestServer {
     // A shell command that kills the whole server at once, as a crash or a power cut would;
     // run by the server itself (COPY ... TO PROGRAM) it strikes in the middle of a statement.
     QString KillCommand() const;
-    // Starts the server again after a kill, with its crash recovery; every database is kept.
+    // Stops the server at once, as a crash would, and returns when it is gone.
+    void Stop();
+    // Starts the server again after a kill or a stop, with its crash recovery; every database
+    // is kept.
     bool Restart();
 
   private:
