@@ -84,6 +84,14 @@ bool ReadGoodsValues(DbConnection& db, int column, QStringList* values, QString*
         *error = QStringLiteral("no pick list for column %1").arg(column);
         return false;
     }
+    // The panel's two lists step along their indexes.
+    if (column == kGoodsType || column == kGoodsSupplier) {
+        const QString name = GoodsListSpec(false).columns[column].name;
+        return ReadColumnValues(
+            db, QStringLiteral("buy"), name,
+            column == kGoodsType ? QStringLiteral("商品类型") : QStringLiteral("商品供货商"),
+            values, error);
+    }
     // Grouped as the column compares, case ignored: one item per value a search finds.
     return ReadValues(db,
                       QStringLiteral("SELECT max(%1) FROM buy GROUP BY %1 ORDER BY %1")

@@ -238,6 +238,23 @@ bool ReadValues(DbConnection& db, const QString& sql, QStringList* values, QStri
     return false;
 }
 
+bool ReadColumnValues(DbConnection& db, const QString& table, const QString& column,
+                      const QString& index, QStringList* values, QString* error) {
+    Statement probe(db, db.Server() ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE "
+                                                     "schemaname = current_schema() AND "
+                                                     "indexname = ?")
+                                    : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE "
+                                                     "type = 'index' AND name = ?"));
+    const bool indexed = probe.Bind({index}) && probe.Next() && probe.Int64(0) > 0;
+    const QString sql =
+        indexed ? QStringLiteral(
+                      "WITH RECURSIVE walk(v) AS (SELECT min(%1) FROM %2 UNION ALL "
+                      "SELECT (SELECT min(%1) FROM %2 WHERE %1 > walk.v) FROM walk "
+                      "WHERE walk.v IS NOT NULL) SELECT v FROM walk WHERE v IS NOT NULL")
+                : QStringLiteral("SELECT max(%1) FROM %2 GROUP BY %1 ORDER BY 1");
+    return ReadValues(db, sql.arg(column, table), values, error);
+}
+
 bool ListRead::BeginSnapshot() {
     return connection_.Execute(connection_.Server()
                                    ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ")

@@ -125,5 +125,10 @@ class ListRead {
 
 // The texts of the first column of a statement's rows, empty ones left out: a pick list.
 bool ReadValues(DbConnection& db, const QString& sql, QStringList* values, QString* error);
+// Every value of a text column once (case ignored, as the column compares), in order. Along the
+// column's index, when the books have it, the read steps from one value to the next, a few
+// index entries per value; without it the rows are grouped in one pass.
+bool ReadColumnValues(DbConnection& db, const QString& table, const QString& column,
+                      const QString& index, QStringList* values, QString* error);
 
 }  // namespace ledger

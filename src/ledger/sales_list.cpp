@@ -80,25 +80,10 @@ bool ReadSalesValues(DbConnection& db, int column, QStringList* values, QString*
         *error = QStringLiteral("no pick list for %1").arg(name);
         return false;
     }
-    // Along the column's index (every ledger gains it when opened, a server has it from the
-    // start) the query steps from one value to the next, a few index entries per value; a
-    // file that could not gain it yet is grouped in one pass over the sales.
-    bool indexed = db.Server() != nullptr;
-    if (!indexed) {
-        Statement probe(db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = "
-                                           "'index' AND name = ?"));
-        indexed = probe.Bind({column == kSaleType ? QStringLiteral("销售类型")
-                                                  : QStringLiteral("销售客户")}) &&
-                  probe.Next() && probe.Int64(0) > 0;
-    }
-    const QString sql =
-        indexed ? QStringLiteral(
-                      "WITH RECURSIVE walk(v) AS (SELECT min(%1) FROM sell UNION ALL "
-                      "SELECT (SELECT min(%1) FROM sell WHERE %1 > walk.v) FROM walk "
-                      "WHERE walk.v IS NOT NULL) SELECT v FROM walk WHERE v IS NOT NULL")
-                      .arg(name)
-                : QStringLiteral("SELECT max(%1) FROM sell GROUP BY %1 ORDER BY 1").arg(name);
-    return ReadValues(db, sql, values, error);
+    return ReadColumnValues(
+        db, QStringLiteral("sell"), name,
+        column == kSaleType ? QStringLiteral("销售类型") : QStringLiteral("销售客户"), values,
+        error);
 }
 
 }  // namespace ledger

@@ -66,12 +66,15 @@ QString ColumnText(const ColumnDef& c) {
 QString AddedIndexText() {
     // The sales charts sum one column of a year's or a month's sales; carrying both summed
     // columns in the date index lets them read the index alone, never the sales rows.
-    // The sales page lists every type and customer of the sales for its filter boxes: with
-    // these indexes it steps from one value to the next instead of reading every sale.
+    // The sales page lists every type and customer of the sales for its filter boxes, the stock
+    // page every type and supplier of the goods: with these indexes they step from one value
+    // to the next instead of reading every row.
     return QStringLiteral(
         "CREATE INDEX IF NOT EXISTS \"销售日期\" ON sell(销售日期, 销售金额, 净利润);\n"
         "CREATE INDEX IF NOT EXISTS \"销售类型\" ON sell(类型);\n"
-        "CREATE INDEX IF NOT EXISTS \"销售客户\" ON sell(客户名称);\n");
+        "CREATE INDEX IF NOT EXISTS \"销售客户\" ON sell(客户名称);\n"
+        "CREATE INDEX IF NOT EXISTS \"商品类型\" ON buy(类型);\n"
+        "CREATE INDEX IF NOT EXISTS \"商品供货商\" ON buy(供货商);\n");
 }
 
 const ColumnDef* TableDef::Find(const QString& column) const {

@@ -697,7 +697,12 @@ bool ServerSession::SetUpRoles(QString* error) {
     keepsRoles_ = rolesSet || (owner && makesRoles);
     // An owner who may not make roles keeps the books as before: every till's login is then one
     // the owner gave it.
-    if (owner) return !makesRoles || Run(ServerRolesText(), error);
+    // Books made before an index existed gain it at the owner's next open, as a file does.
+    if (owner)
+        return Run(QStringLiteral("SET LOCAL client_min_messages = warning;\n") +
+                       ServerIndexText(AddedIndexText()),
+                   error) &&
+               (!makesRoles || Run(ServerRolesText(), error));
     if (!rolesSet) return true;
     result = PQexec(conn_, "SELECT lk_sees_costs()");
     const bool read = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1;
