@@ -230,6 +230,14 @@ bool CopyBooks(DbConnection& from, DbConnection& to, Target target,
         *error = to.GetErrorDescription();
         return false;
     }
+    // Rows written in bulk leave a server without its statistics and without the map of pages
+    // whose rows every transaction sees, so that the charts' index-only reads would visit every
+    // sale until the next autovacuum. A failure here costs only speed: the books are whole.
+    if (to.Server()) {
+        QStringList tables;
+        for (const TableDef& t : SchemaTables()) tables << Quoted(t.name);
+        to.Execute(QStringLiteral("VACUUM (ANALYZE) ") + tables.join(QStringLiteral(", ")));
+    }
     return true;
 }
 
