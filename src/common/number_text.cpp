@@ -53,6 +53,10 @@ void AppendNumberText(double value, QString* text) {
     text->append(wide, length);
 }
 
+qint64 Fen(double amount) {
+    return std::llround(amount * 100);
+}
+
 QString UnitsText(qint64 units, int scale) {
     // The magnitude as unsigned: the lowest qint64 has no positive counterpart.
     const quint64 magnitude = units < 0 ? 0 - static_cast<quint64>(units) : units;

@@ -12,6 +12,8 @@ void AppendNumberText(double value, QString* text);
 // A count of units of 1/scale (scale a power of ten: fen are units of 1/100) as NumberText
 // writes the figure, but exact at any size: "3282500", "234057.98", "-0.5".
 QString UnitsText(qint64 units, int scale);
+// An amount of yuan in whole fen, rounded to the nearest.
+qint64 Fen(double amount);
 
 // The text's leading decimal number (after leading spaces); empty or non-numeric text is 0.
 double TextToNumber(const QString& text);

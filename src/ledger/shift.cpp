@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "common/date_text.h"
+#include "common/number_text.h"
 #include "ledger/row_access.h"
 #include "store/db_connection.h"
 #include "store/statement.h"
@@ -16,10 +17,6 @@ namespace {
 const QString kShiftColumns = QStringLiteral(
     "ID,收银台,操作员,开始时间,结束时间,备用金,实点现金,销售笔数,销售数量,销售金额,欠款额,"
     "收款笔数,收款金额,收入,支出,现金,微信,支付宝,银行卡,其他");
-
-qint64 Fen(double amount) {
-    return std::llround(amount * 100);
-}
 
 double Yuan(qint64 fen) {
     return StoredNumber(static_cast<double>(fen) / 100);

@@ -30,13 +30,18 @@ bool SeesHashes(DbConnection& db) {
     return !db.Server() || db.Server()->SeesCosts();
 }
 
+// A server on which each account has a login of its own, kept by the program.
+bool KeepsLogins(DbConnection& db) {
+    return db.Server() && db.Server()->KeepsRoles();
+}
+
 // On a server whose logins the program keeps, the account's own login follows the account in
 // the change's transaction: created or given the typed password (its SCRAM form, made here),
 // or kept when typed is empty, and made a member of the group its role belongs to.
 bool KeepServerLogin(DbConnection& db, const QString& name, const QString& typed,
                      const QString& role) {
+    if (!KeepsLogins(db)) return true;
     ServerSession* server = db.Server();
-    if (!server || !server->KeepsRoles()) return true;
     QVariant verifier;
     if (!TrimSpaces(typed).isEmpty()) {
         const QString made =
@@ -155,7 +160,7 @@ PasswordCheck CheckPassword(DbConnection& db, const QString& name, const QString
     // Accounts of books moved to the server before it kept their logins get theirs at their
     // first login on the owner's connection. A failure here keeps the login, which the owner's
     // connection needs none for.
-    if (server && server->KeepsRoles()) {
+    if (KeepsLogins(db)) {
         DbTransaction transaction(db);
         if (transaction.IsActive() && KeepServerLogin(db, account->name, typed, account->role))
             transaction.Commit();
@@ -166,12 +171,20 @@ PasswordCheck CheckPassword(DbConnection& db, const QString& name, const QString
 bool SignIn(DbConnection& db, const QString& connection, const QString& name, const QString& typed,
             QString* error) {
     if (connection.isEmpty() || ConnectionNamesUser(connection)) return true;
+    QString role, password;
+    CurrentServerLogin(&role, &password);
     SetServerLogin(ServerRoleName(ConnectionDatabase(connection), name), typed);
     // Offline the till's keeper logs in so once the server is back.
     if (!db.Server()) return true;
     const QString text = db.Server()->ConnectionText();
     if (db.OpenServer(text)) return true;
     *error = db.GetErrorDescription();
+    // A refused login leaves the one before it, and its connection, as they were.
+    if (role.isEmpty())
+        ClearServerLogin();
+    else
+        SetServerLogin(role, password);
+    db.OpenServer(text);
     return false;
 }
 
@@ -237,7 +250,7 @@ UserResult ChangeUser(DbConnection& db, qint64 id, const UserInput& input) {
                          {name, password, input.role, id, kSuperAdmin});
     }
     if (changed != UserResult::Done) return changed;
-    if (db.Server() && db.Server()->KeepsRoles() &&
+    if (KeepsLogins(db) &&
         !db.Execute(QStringLiteral("SELECT lk_rename_login(?, ?)"), {before, name}))
         return UserResult::Failed;
     if (!KeepServerLogin(db, name, input.password, input.role)) return UserResult::Failed;
@@ -251,7 +264,7 @@ UserResult DeleteUser(DbConnection& db, qint64 id) {
     const QString name = AccountName(db, id);
     const UserResult deleted = Change(
         db, QStringLiteral("DELETE FROM UserName WHERE ID=? AND 用户名<>?"), {id, kSuperAdmin});
-    if (deleted == UserResult::Done && db.Server() && db.Server()->KeepsRoles() &&
+    if (deleted == UserResult::Done && KeepsLogins(db) &&
         !db.Execute(QStringLiteral("SELECT lk_drop_login(?)"), {name}))
         return UserResult::Failed;
     return Committed(transaction, deleted);

@@ -18,6 +18,16 @@ int ColumnWidth(double fraction, int hostWidth) {
     return static_cast<int>(std::floor(fraction * hostWidth));
 }
 
+void LayOutColumns(RecordGrid* g, const double* widths, int first, int last,
+                   const QList<int>& costColumns) {
+    g->Column(0).SetWidth(20);
+    for (int c = 1; c < first; ++c) g->Column(c).SetWidth(0);
+    const bool costs = CostFiguresVisible();
+    for (int c = first; c <= last; ++c)
+        g->Column(c).SetWidth(
+            costs || !costColumns.contains(c) ? ColumnWidth(widths[c - first], g->width()) : 0);
+}
+
 void WidenToFit(RecordGrid* grid, int col, const QString& widest, int donor) {
     const int width = grid->Column(col).Width();
     const int donorWidth = grid->Column(donor).Width();

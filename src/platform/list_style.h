@@ -18,6 +18,11 @@ class GridRange;
 
 // A column's width as a fraction of its host's width, cut to whole pixels.
 int ColumnWidth(double fraction, int hostWidth);
+// Column 0 (the row headers) 20 wide, columns 1 to first - 1 hidden, first to last the given
+// fractions of the grid's width (widths[0] is first's), and costColumns 0 wide for a user who
+// may not see costs.
+void LayOutColumns(RecordGrid* g, const double* widths, int first, int last,
+                   const QList<int>& costColumns);
 // Widens a shown column col of grid to hold widest (a 13-digit code, the longest date) in the
 // grid's font, taking the pixels from column donor, which keeps at least 40.
 void WidenToFit(RecordGrid* grid, int col, const QString& widest, int donor);

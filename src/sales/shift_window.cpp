@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <cmath>
 
 #include "common/cell_row.h"
 #include "common/date_text.h"
@@ -27,10 +26,6 @@
 #include "store/shared_db.h"
 
 namespace {
-
-qint64 Fen(double amount) {
-    return std::llround(amount * 100);
-}
 
 QString Yuan(qint64 fen) {
     return UnitsText(fen, 100);
@@ -266,15 +261,6 @@ constexpr int kShiftLast = ledger::kShiftColumnCount;
 const double kShiftWidths[] = {0.055, 0.05,  0.13, 0.13, 0.03,  0.045, 0.04,  0.04,  0.035, 0.035,
                                0.04,  0.035, 0.04, 0.04, 0.035, 0.04,  0.052, 0.052, 0.04};
 
-void LayOut(RecordGrid* g, int first, int last, const double* widths, const QList<int>& costs) {
-    g->Column(0).SetWidth(20);
-    for (int c = 1; c < first; ++c) g->Column(c).SetWidth(0);
-    const bool costsShown = CostFiguresVisible();
-    for (int c = first; c <= last; ++c)
-        g->Column(c).SetWidth(
-            costsShown || !costs.contains(c) ? ColumnWidth(widths[c - first], g->width()) : 0);
-}
-
 void RightAlignFrom(RecordGrid* g, int first, int last) {
     for (int c = first; c <= last; ++c) {
         g->Column(c).SetAlignment(RecordGrid::cellRightCenter);
@@ -297,7 +283,7 @@ void SetUpDayGrid(RecordGrid* g) {
     for (int c : {kDayTill, kDaySales, kDayPayments, kDayFirstMethod})
         g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
     RightAlignFrom(g, kDaySales, kDayLast);
-    LayOut(g, kDayTill, kDayLast, kDayWidths, kDayCostColumns);
+    LayOutColumns(g, kDayWidths, kDayTill, kDayLast, kDayCostColumns);
 }
 
 void SetUpShiftGrid(RecordGrid* g) {
@@ -314,7 +300,7 @@ void SetUpShiftGrid(RecordGrid* g) {
     for (int c : {kShiftTill + 1, kShiftSales + 1, kShiftFirstMethod + 1, kShiftFloat + 1})
         g->Cell(0, c).SetAlignment(RecordGrid::cellCenterCenter);
     RightAlignFrom(g, kShiftSales + 1, kShiftLast);
-    LayOut(g, kShiftTill + 1, kShiftLast, kShiftWidths, {});
+    LayOutColumns(g, kShiftWidths, kShiftTill + 1, kShiftLast, {});
     g->AddItem(QString());
 }
 
@@ -454,7 +440,7 @@ void DayCloseWindow::ShowDay() {
     ApplyListColours(g);
     ApplyGridLines(g, 2, 2, g->Rows() - 1, kDayLast);
     StyleTotalsRow(g, 2, kDayLast);
-    LayOut(g, kDayTill, kDayLast, kDayWidths, kDayCostColumns);
+    LayOutColumns(g, kDayWidths, kDayTill, kDayLast, kDayCostColumns);
     g->SetAutoRedraw(true);
     g->Refresh();
 

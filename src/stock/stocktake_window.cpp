@@ -55,16 +55,6 @@ void SetUpTakeGrid(RecordGrid* g) {
     g->AddItem(QString());
 }
 
-void LayOutColumns(RecordGrid* g, const double* widths, int first, int last,
-                   const QList<int>& costColumns) {
-    g->Column(0).SetWidth(20);
-    for (int c = 1; c < first; ++c) g->Column(c).SetWidth(0);
-    const bool costs = CostFiguresVisible();
-    for (int c = first; c <= last; ++c)
-        g->Column(c).SetWidth(
-            costs || !costColumns.contains(c) ? ColumnWidth(widths[c - first], g->width()) : 0);
-}
-
 // Shows list in g below its header rows, above the bold totals row.
 bool ShowList(RecordGrid* g, ListModel* list, ledger::ListCondition condition, int lastCol) {
     g->SetRowSource(list);
