@@ -17,6 +17,9 @@ QString ServerChangeLogText();
 // The server's trigger function that notes a change (part of ServerChangeLogText), as the
 // version 4 upgrade puts it in place of an earlier one.
 QString ServerLogChangeFunctionText();
+// The server's trigger function that trims the log (part of ServerChangeLogText), put in place
+// again at each open by the owner of the books.
+QString ServerTrimFunctionText();
 constexpr int kChangesKept = 10000;
 
 struct RowChange {

@@ -697,10 +697,12 @@ bool ServerSession::SetUpRoles(QString* error) {
     keepsRoles_ = rolesSet || (owner && makesRoles);
     // An owner who may not make roles keeps the books as before: every till's login is then one
     // the owner gave it.
-    // Books made before an index existed gain it at the owner's next open, as a file does.
+    // Books made before an index or the log's present trim existed gain them at the owner's
+    // next open, as a file gains its indexes; the roles' text after it makes the trim the
+    // owner's again.
     if (owner)
         return Run(QStringLiteral("SET LOCAL client_min_messages = warning;\n") +
-                       ServerIndexText(AddedIndexText()),
+                       ServerIndexText(AddedIndexText()) + ServerTrimFunctionText(),
                    error) &&
                (!makesRoles || Run(ServerRolesText(), error));
     if (!rolesSet) return true;
