@@ -27,6 +27,7 @@
 #include "finance/other_page.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "platform/skin_panel.h"
 #include "sales/modify_sale_window.h"
 #include "sales/sales_page.h"
 #include "sales/scan_sale_window.h"
@@ -578,6 +579,38 @@ TEST_F(MainFrame, TheKeyboardReachesThePagesTheMenusAndTheSkinButtons) {
         EXPECT_FALSE(read->text(QAccessible::Name).isEmpty());
         EXPECT_FALSE(button->toolTip().isEmpty());
     }
+
+    // The skin panel opens on the choice in use; the arrows move over the page as it is laid
+    // out, Tab goes on to the tabs, Down from a tab to its page, Enter and Space choose.
+    skin.SkinKeyButton()->setFocus();
+    QTest::keyClick(focused(), Qt::Key_Return);
+    auto* panel = w->findChild<SkinPanel*>(QStringLiteral("皮肤面板"));
+    ASSERT_NE(panel, nullptr);
+    auto inPanel = [panel](Qt::Key key) {
+        QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, key);
+        return panel->focusWidget() ? panel->focusWidget()->objectName() : QString();
+    };
+    ASSERT_EQ(skin.PictureId(), 6);
+    ASSERT_NE(panel->focusWidget(), nullptr);
+    EXPECT_EQ(panel->focusWidget()->objectName(), QStringLiteral("皮肤图片6"));
+    EXPECT_EQ(inPanel(Qt::Key_Down), QStringLiteral("皮肤图片9"));
+    EXPECT_EQ(inPanel(Qt::Key_Left), QStringLiteral("皮肤图片8"));
+    inPanel(Qt::Key_Return);
+    EXPECT_EQ(skin.PictureId(), 8);
+    EXPECT_EQ(inPanel(Qt::Key_Tab), QStringLiteral("图片页签"));
+    EXPECT_EQ(inPanel(Qt::Key_Right), QStringLiteral("颜色页签"));
+    EXPECT_EQ(inPanel(Qt::Key_Down), QStringLiteral("皮肤颜色1"));
+    EXPECT_EQ(inPanel(Qt::Key_Right), QStringLiteral("皮肤颜色8"));
+    EXPECT_EQ(inPanel(Qt::Key_Down), QStringLiteral("皮肤颜色9"));
+    EXPECT_EQ(panel->focusWidget()->accessibleName(), QStringLiteral("橙色 2"));
+    EXPECT_EQ(panel->focusWidget()->toolTip(), QStringLiteral("橙色 2"));
+    inPanel(Qt::Key_Space);
+    EXPECT_EQ(skin.Style(), 2);
+    EXPECT_EQ(skin.Color(), kSkinPalette[8]);
+    EXPECT_EQ(inPanel(Qt::Key_Up), QStringLiteral("皮肤颜色8"));
+    EXPECT_EQ(inPanel(Qt::Key_Up), QStringLiteral("颜色页签"));
+    inPanel(Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
 }
 
 }  // namespace
