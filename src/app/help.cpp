@@ -94,6 +94,7 @@ void ShowUsageHelp() {
                                "F5  刷新库存或汇总列表\r\n"
                                "Tab  下一个按钮或输入框\r\n"
                                "空格、回车  按下按钮\r\n"
+                               "方向键  在皮肤面板中移动\r\n"
                                "菜单键、Shift+F10  列表菜单") +
                     AddressLine(),
                 0);

@@ -159,7 +159,7 @@ bool Skin::Attach(QWidget* window) {
         s.captionKeys[number - 1] = key;
     }
     s.skinKey = new KeyButton(window, QString::fromUtf16(kSkinButtonName));
-    connect(s.skinKey, &QAbstractButton::clicked, this, [this] { OpenSkinPanel(); });
+    connect(s.skinKey, &QAbstractButton::clicked, this, [this] { OpenSkinPanel(true); });
     PlaceKeyButtons();
     LoadSkinSettings();
     if (visible) window->show();
@@ -540,7 +540,7 @@ void Skin::LeftButtonDown(const QPoint& pos) {
     QWidget* window = s.window;
     const QSize size = s.Size();
 
-    if (SkinButtonRectAt(size).contains(pos)) return OpenSkinPanel();
+    if (SkinButtonRectAt(size).contains(pos)) return OpenSkinPanel(false);
 
     for (int i = 0; i < NavButtonCount(); ++i) {
         if (NavButtonRectAt(i).contains(pos)) return PressNavButton(i);
@@ -563,11 +563,14 @@ void Skin::LeftButtonDown(const QPoint& pos) {
     }
 }
 
-void Skin::OpenSkinPanel() {
+void Skin::OpenSkinPanel(bool byKeyboard) {
     State& s = *state_;
     QWidget* window = s.window;
     if (!window || (s.panel && s.panel->isVisible())) return;
-    s.panel = new SkinPanel(window, SkinButtonRectAt(s.Size()), s.style);
+    auto* panel = new SkinPanel(window, SkinButtonRectAt(s.Size()), s.style);
+    // Opened from the keyboard, the panel takes it at once; the mouse leaves no focus frame.
+    if (byKeyboard) panel->FocusChoice();
+    s.panel = panel;
     s.skinButtonState = kPressed;
     connect(s.panel, &QObject::destroyed, this, [this](QObject* gone) {
         if (gone != state_->panel.data()) return;  // a newer panel is open

@@ -83,7 +83,7 @@ class Skin : public QObject {
     void LeftButtonDown(const QPoint& pos);
     void LeftButtonUp(const QPoint& pos);
     void CaptionButtonAction(int number);
-    void OpenSkinPanel();
+    void OpenSkinPanel(bool byKeyboard);
     void PlaceKeyButtons();
     void ToggleMaximized();
     void SizeChanged(bool wasMaximized);

@@ -22,12 +22,17 @@ class SkinPanel : public QWidget {
     // Opens below skinButton (in owner's coordinates) on the tab of style: 1 pictures, 2
     // colours. Deletes itself when closed.
     SkinPanel(QWidget* owner, const QRect& skinButton, int style);
+    // The keyboard's way in: the focus on the shown page's choice in use (else its first).
+    void FocusChoice();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void ShowTab(int style);
+    // choice is the one of its page that Tab reaches.
+    void MakeTabStop(QWidget* choice);
 
     QAbstractButton* 图片页签 = nullptr;
     QAbstractButton* 颜色页签 = nullptr;

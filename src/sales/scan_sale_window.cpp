@@ -64,6 +64,7 @@ ScanSaleWindow::ScanSaleWindow(QWidget* owner) : QDialog(owner), owner_(owner) {
 
     列表框1 = Place<QListWidget>(this, QStringLiteral("列表框1"), 8, 8, 300, 318);
     列表框1->setFont(receiptFont);
+    列表框1->setAccessibleName(QStringLiteral("扫描的商品"));
     列表框1->viewport()->installEventFilter(this);
     删除选项 = new QMenu(this);
     删除选项->setObjectName(QStringLiteral("删除选项"));
@@ -83,6 +84,7 @@ ScanSaleWindow::ScanSaleWindow(QWidget* owner) : QDialog(owner), owner_(owner) {
     透明标签7->hide();
     编辑框2 = Place<QLineEdit>(this, QStringLiteral("编辑框2"), 188, 330, 120, 20);
     编辑框2->setReadOnly(true);
+    编辑框2->setAccessibleName(QStringLiteral("正在入库的商品"));
 
     分组框1 = Place<QGroupBox>(this, QStringLiteral("分组框1"), 8, 356, 648, 120);
     透明标签1 = PlaceLabel(分组框1, QStringLiteral("商品编码："), 12, 24, 70, 26,

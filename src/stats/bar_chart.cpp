@@ -49,6 +49,7 @@ BarChart::BarChart(QWidget* parent, const QString& title, const QString& categor
     : QChartView(parent) {
     auto* chart = new QChart;
     chart->setTitle(title);
+    setAccessibleName(title);  // a reader says the chart by its title
     QFont titleFont = chart->titleFont();
     titleFont.setBold(true);
     chart->setTitleFont(titleFont);
@@ -91,6 +92,7 @@ BarChart::BarChart(QWidget* parent, const QString& title, const QString& categor
 
 void BarChart::Show(const QString& title, const QColor& color, const ChartBars& bars) {
     chart()->setTitle(title);
+    setAccessibleName(title);
     set_->setColor(color);
     set_->setBorderColor(color);
     qDeleteAll(valueTexts_);

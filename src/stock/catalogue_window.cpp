@@ -63,6 +63,7 @@ void OpenCatalogueWindow(QWidget* owner) {
     auto* tree = new QTreeWidget(window);
     tree->setObjectName(QStringLiteral("树型框1"));
     tree->setHeaderHidden(true);
+    tree->setAccessibleName(QStringLiteral("商品类别"));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(tree);

@@ -68,6 +68,7 @@ ImportWindow::ImportWindow(QWidget* owner) : QDialog(owner) {
         name->setFlags(Qt::ItemIsEnabled);
         对应表->setItem(f, 0, name);
         columnBoxes_[f] = new QComboBox(对应表);
+        columnBoxes_[f]->setAccessibleName(name->text() + QStringLiteral("：文件中的列"));
         对应表->setCellWidget(f, 1, columnBoxes_[f]);
         connect(columnBoxes_[f], &QComboBox::currentIndexChanged, this, &ImportWindow::MapChanged);
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
@@ -19,25 +20,38 @@
 #include <QTimer>
 #include <functional>
 
+#include "admin/maintenance_window.h"
+#include "admin/settings_window.h"
+#include "admin/user_window.h"
+#include "app/help.h"
 #include "app/login_window.h"
 #include "app/program_exit.h"
 #include "common/session.h"
 #include "finance/bank_entry_window.h"
 #include "finance/bank_page.h"
 #include "finance/other_page.h"
+#include "platform/field_names.h"
 #include "platform/record_grid.h"
 #include "platform/skin.h"
+#include "platform/skin_panel.h"
+#include "sales/customer_debts_window.h"
 #include "sales/modify_sale_window.h"
+#include "sales/payment_window.h"
+#include "sales/printer_choice_window.h"
 #include "sales/sales_page.h"
 #include "sales/scan_sale_window.h"
 #include "sales/sell_window.h"
+#include "sales/shift_window.h"
 #include "stats/bar_chart.h"
 #include "stats/chart_page.h"
 #include "stats/summary_page.h"
+#include "stock/catalogue_window.h"
 #include "stock/goods_row.h"
+#include "stock/import_window.h"
 #include "stock/modify_goods_window.h"
 #include "stock/stock_in_window.h"
 #include "stock/stock_page.h"
+#include "stock/stocktake_window.h"
 #include "store/password_hash.h"
 #include "store/shared_db.h"
 #include "support/program_fixture.h"
@@ -578,6 +592,109 @@ TEST_F(MainFrame, TheKeyboardReachesThePagesTheMenusAndTheSkinButtons) {
         EXPECT_FALSE(read->text(QAccessible::Name).isEmpty());
         EXPECT_FALSE(button->toolTip().isEmpty());
     }
+
+    // The skin panel opens on the choice in use; the arrows move over the page as it is laid
+    // out, Tab goes on to the tabs, Down from a tab to its page, Enter and Space choose.
+    skin.SkinKeyButton()->setFocus();
+    QTest::keyClick(focused(), Qt::Key_Return);
+    auto* panel = w->findChild<SkinPanel*>(QStringLiteral("皮肤面板"));
+    ASSERT_NE(panel, nullptr);
+    auto inPanel = [panel](Qt::Key key) {
+        QTest::keyClick(panel->focusWidget() ? panel->focusWidget() : panel, key);
+        return panel->focusWidget() ? panel->focusWidget()->objectName() : QString();
+    };
+    ASSERT_EQ(skin.PictureId(), 6);
+    ASSERT_NE(panel->focusWidget(), nullptr);
+    EXPECT_EQ(panel->focusWidget()->objectName(), QStringLiteral("皮肤图片6"));
+    EXPECT_EQ(inPanel(Qt::Key_Down), QStringLiteral("皮肤图片9"));
+    EXPECT_EQ(inPanel(Qt::Key_Left), QStringLiteral("皮肤图片8"));
+    inPanel(Qt::Key_Return);
+    EXPECT_EQ(skin.PictureId(), 8);
+    EXPECT_EQ(inPanel(Qt::Key_Tab), QStringLiteral("图片页签"));
+    EXPECT_EQ(inPanel(Qt::Key_Right), QStringLiteral("颜色页签"));
+    EXPECT_EQ(inPanel(Qt::Key_Down), QStringLiteral("皮肤颜色1"));
+    EXPECT_EQ(inPanel(Qt::Key_Right), QStringLiteral("皮肤颜色8"));
+    EXPECT_EQ(inPanel(Qt::Key_Down), QStringLiteral("皮肤颜色9"));
+    EXPECT_EQ(panel->focusWidget()->accessibleName(), QStringLiteral("橙色 2"));
+    EXPECT_EQ(panel->focusWidget()->toolTip(), QStringLiteral("橙色 2"));
+    inPanel(Qt::Key_Space);
+    EXPECT_EQ(skin.Style(), 2);
+    EXPECT_EQ(skin.Color(), kSkinPalette[8]);
+    EXPECT_EQ(inPanel(Qt::Key_Up), QStringLiteral("皮肤颜色8"));
+    EXPECT_EQ(inPanel(Qt::Key_Up), QStringLiteral("颜色页签"));
+    inPanel(Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+}
+
+// A screen reader names every control the keyboard reaches, in every window: fields by their
+// labels or by what they are for, lists, and buttons without a text of their own.
+TEST_F(RoleChange, EveryControlTheKeyboardReachesHasAName) {
+    NameFieldsOfEveryWindow();
+    MainWindow* w = LogInAsAdmin();
+    GoodsRow goods;
+    ASSERT_TRUE(LoadGoodsRow("1", &goods));
+    QStringList unnamed;
+    auto check = [&unnamed](QWidget* window) {
+        window->show();
+        for (QWidget* c : window->findChildren<QWidget*>()) {
+            const QWidget* parent = c->parentWidget();
+            if (!c->isVisible() || !(c->focusPolicy() & Qt::TabFocus) || c->focusProxy() ||
+                qobject_cast<const QComboBox*>(parent) ||
+                qobject_cast<const QAbstractSpinBox*>(parent))
+                continue;
+            // A combo box's text is its value, said as its name on Linux: it needs its own.
+            QAccessibleInterface* read = QAccessible::queryAccessibleInterface(c);
+            if (qobject_cast<QComboBox*>(c) ? c->accessibleName().isEmpty()
+                                            : read->text(QAccessible::Name).trimmed().isEmpty())
+                unnamed << window->objectName() + "/" + c->objectName() + " " +
+                               c->metaObject()->className();
+        }
+    };
+    for (int page = 0; page < w->总框架->count(); ++page) {
+        w->ShowPage(page);
+        check(w);
+    }
+    Skin::Instance().SkinKeyButton()->click();
+    check(w->findChild<QWidget*>(QStringLiteral("皮肤面板")));
+    // Windows run modally are looked at instead of their loop; the others as they open.
+    const std::function<void()> modal[] = {
+        [] { OpenSettingsWindow(); },
+        [] { OpenUserWindow(); },
+        [] { OpenMaintenanceWindow(); },
+        [] { OpenFeedbackWindow(); },
+        [&] { OpenSellWindow(w, &goods); },
+        [&] { OpenScanSaleWindow(w); },
+        [&] { OpenShiftWindow(w, [] {}); },
+        [&] { OpenDayCloseWindow(w); },
+        [&] { OpenCustomerDebtsWindow(w); },
+        [&] { OpenPaymentWindow(w, 1, QStringLiteral("客户"), 100); },
+        [&] { ChoosePrinter(w); },
+        [&] { OpenImportWindow(w); },
+    };
+    for (const auto& open : modal) {
+        dialogs_.OnWindow(check);
+        open();
+    }
+    const std::function<QWidget*()> modeless[] = {
+        [] { return OpenLoginWindow(); },
+        [&] { return OpenStockInWindow(w, false, nullptr); },
+        [&] { return OpenModifyGoodsWindow(w, goods); },
+        [&] { return OpenNewBankEntry(w); },
+        [&] { return OpenModifySaleWindow(w, SalesGrid(), 2); },
+        [&] { return OpenStocktakeWindow(w); },
+        [&] { return OpenStocktakeRecordsWindow(w); },
+        [&] {
+            OpenCatalogueWindow(w);
+            return CatalogueWindow();
+        },
+    };
+    for (const auto& open : modeless) {
+        QWidget* window = open();
+        ASSERT_NE(window, nullptr);
+        check(window);
+        window->close();
+    }
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(QStringLiteral("; ")).toStdString();
 }
 
 }  // namespace
