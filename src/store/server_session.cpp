@@ -2,6 +2,7 @@
 
 #include <libpq-fe.h>
 
+#include <QRegularExpression>
 #include <QSet>
 
 #include "common/date_text.h"
@@ -680,16 +681,27 @@ bool ServerSession::OpenAs(const QString& connection, const QString& role, const
 }
 
 bool ServerSession::SetUpRoles(QString* error) {
-    PGresult* result =
-        PQexec(conn_,
-               "SELECT pg_has_role(session_user, c.relowner, 'MEMBER'), "
-               "(SELECT rolsuper OR rolcreaterole FROM pg_roles WHERE rolname = session_user), "
-               "to_regprocedure('lk_sees_costs()') IS NOT NULL "
-               "FROM pg_class c WHERE c.oid = 'public.buy'::regclass");
+    // Our own index names, written into the text as they are.
+    static const QRegularExpression kIndexName(QStringLiteral("INDEX IF NOT EXISTS \"([^\"]+)\""));
+    QStringList indexes;
+    for (auto m = kIndexName.globalMatch(AddedIndexText()); m.hasNext();)
+        indexes << QLatin1Char('\'') + m.next().captured(1) + QLatin1Char('\'');
+    const QByteArray query =
+        QStringLiteral(
+            "SELECT pg_has_role(session_user, c.relowner, 'MEMBER'), "
+            "(SELECT rolsuper OR rolcreaterole FROM pg_roles WHERE rolname = session_user), "
+            "to_regprocedure('lk_sees_costs()') IS NOT NULL, "
+            "(SELECT count(*) FROM pg_indexes WHERE schemaname = 'public' AND indexname IN (%1)) "
+            "= %2 FROM pg_class c WHERE c.oid = 'public.buy'::regclass")
+            .arg(indexes.join(QLatin1Char(',')))
+            .arg(indexes.size())
+            .toUtf8();
+    PGresult* result = PQexec(conn_, query.constData());
     const bool ok = PQresultStatus(result) == PGRES_TUPLES_OK && PQntuples(result) == 1;
     const bool owner = ok && PQgetvalue(result, 0, 0)[0] == 't';
     const bool makesRoles = ok && PQgetvalue(result, 0, 1)[0] == 't';
     const bool rolesSet = ok && PQgetvalue(result, 0, 2)[0] == 't';
+    const bool indexed = ok && PQgetvalue(result, 0, 3)[0] == 't';
     if (!ok) *error = QString::fromUtf8(PQresultErrorMessage(result)).trimmed();
     PQclear(result);
     if (!ok) return false;
@@ -698,12 +710,14 @@ bool ServerSession::SetUpRoles(QString* error) {
     // An owner who may not make roles keeps the books as before: every till's login is then one
     // the owner gave it.
     // Books made before an index or the log's present trim existed gain them at the owner's
-    // next open, as a file gains its indexes; the roles' text after it makes the trim the
-    // owner's again.
+    // next open, as a file gains its indexes. Only a missing index is made: CREATE INDEX IF NOT
+    // EXISTS would still lock its table against the other tills' sales. The roles' text after
+    // it makes the trim the owner's again.
     if (owner)
-        return Run(QStringLiteral("SET LOCAL client_min_messages = warning;\n") +
-                       ServerIndexText(AddedIndexText()) + ServerTrimFunctionText(),
-                   error) &&
+        return (indexed || Run(QStringLiteral("SET LOCAL client_min_messages = warning;\n") +
+                                   ServerIndexText(AddedIndexText()),
+                               error)) &&
+               Run(ServerTrimFunctionText(), error) &&
                (!makesRoles || Run(ServerRolesText(), error));
     if (!rolesSet) return true;
     result = PQexec(conn_, "SELECT lk_sees_costs()");

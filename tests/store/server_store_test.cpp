@@ -383,6 +383,7 @@ TEST_F(ServerStore, BooksOfTheEarlierVersionGainTheSalesTotalsAtOpening) {
          {"drop function lk_sell_totals cascade", "drop table sell_totals",
           "drop function lk_buy_totals cascade", "drop table buy_totals",
           "drop table stocktake, stocktake_line, stocktake_code", "drop index 商品编码",
+          "drop index 商品类型",
           "create or replace function lk_schema_version() returns integer language sql as "
           "'select 2'",
           "insert into sell (销售金额, 欠款额) values (8.8, 0.1), (1.15, 0)"})
@@ -392,6 +393,8 @@ TEST_F(ServerStore, BooksOfTheEarlierVersionGainTheSalesTotalsAtOpening) {
     EXPECT_EQ(Row(other, "select rows, 销售金额, 欠款额 from sell_totals"),
               (QStringList{"2", "995", "10"}));
     EXPECT_EQ(Row(other, "select count(*) from stocktake_line"), QStringList{"0"});
+    EXPECT_EQ(Row(other, "select count(*) from pg_indexes where indexname = '商品类型'"),
+              QStringList{"1"});
     ASSERT_TRUE(other.Execute("delete from sell where 欠款额 > 0"));
     EXPECT_EQ(Row(other, "select rows, 销售金额, lk_schema_version() from sell_totals"),
               (QStringList{"1", "115", QString::number(kSchemaVersion)}));
